@@ -1,0 +1,38 @@
+#pragma once
+
+#include "FormulaGlobal.h"
+
+#include <vector>
+
+// The bar input of one formula evaluation. PBDataChange::LBDG_TagDayVector
+// produces one record per bar, in data order. So that the evaluator reads
+// contiguous columns instead of a heap block per bar, the series of the whole
+// evaluation travel in the first record of the vector; each record carries
+// its own bar's date in m_date, and the vectors of later records are empty.
+//
+// Columns of the first record (all of the same length, one entry per bar):
+//   m_time      time of day HHmmss (0 for daily bars)
+//   m_open … m_average, m_preClose, m_change   quote fields 33030 … 33130
+//   m_amount    turnover in yuan (0 when the source has none)
+//   m_floatShares  free-float shares at the bar (0 when unknown)
+//   m_reserved  not used yet
+//   m_dateCol   yyyymmdd of each bar
+//   m_valid     1 for a bar with data (key > 0), 0 for an empty slot
+struct FORMULA_EXPORT TagDay
+{
+    int m_date = 0;
+    std::vector<int> m_time;
+    std::vector<float> m_open;
+    std::vector<float> m_high;
+    std::vector<float> m_low;
+    std::vector<float> m_close;
+    std::vector<float> m_volume;
+    std::vector<float> m_amount;
+    std::vector<float> m_average;
+    std::vector<float> m_preClose;
+    std::vector<float> m_change;
+    std::vector<float> m_floatShares;
+    std::vector<float> m_reserved;
+    std::vector<int> m_dateCol;
+    std::vector<int> m_valid;
+};
