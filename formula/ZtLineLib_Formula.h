@@ -158,7 +158,7 @@ public:
     ZtE_YDCMJS_OUT_TYPE m_ydcmOutType = eYdcmOutAll;
     ZtE_YDCMJS_CMFB_TYPE m_ydcmCmfbType = triangular;
 
-private:
+protected:
     // ---- pipeline ---------------------------------------------------------
     // The computed span of the data: first index and length.
     void computedSpan(int* start, int* length) const;
