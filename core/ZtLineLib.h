@@ -17,6 +17,7 @@
 // Formula engine
 #include <CDFormulaManage.h>
 #include <CInputData.h>
+#include <FormulaDrawType.h>
 #include <FormulaResultBase.h>
 #include <LineData.h>
 #include <ModuleFormular.h>
