@@ -33,3 +33,6 @@
 // Chart elements
 #include "ZtLineLibBase.h"
 #include "ZtLineLibTheme.h"
+
+// Overlays
+#include "ZtLineLib_InfoBar.h"
