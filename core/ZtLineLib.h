@@ -11,6 +11,7 @@
 #include <DQDReader.h>
 #include <DQDSelection.h>
 #include <DQDUnionReader.h>
+#include <EventLoader.h>
 #include <PubCacheCustom.h>
 #include <Q_DD_Now.h>
 
