@@ -30,10 +30,17 @@
 
 // Data service
 #include <PBDataChange.h>
+#include <ZtDataMangeTypes.h>
 
 // Chart elements
 #include "ZtLineLibBase.h"
 #include "ZtLineLibTheme.h"
+
+// Indicator pane
+#include "enumDrawType.h"
+#include "FormulaResult.h"
+#include "Formulas.h"
+#include "ZtLineLib_Formula.h"
 
 // Overlays
 #include "ZtLineLib_InfoBar.h"
