@@ -11,6 +11,7 @@
 #include <DQDReader.h>
 #include <DQDSelection.h>
 #include <DQDUnionReader.h>
+#include <EventLoader.h>
 #include <PubCacheCustom.h>
 #include <Q_DD_Now.h>
 
@@ -41,3 +42,6 @@
 #include "FormulaResult.h"
 #include "Formulas.h"
 #include "ZtLineLib_Formula.h"
+
+// Overlays
+#include "ZtLineLib_InfoBar.h"
