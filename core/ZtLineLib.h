@@ -13,6 +13,7 @@
 #include <DQDUnionReader.h>
 #include <PubCacheCustom.h>
 #include <Q_DD_Now.h>
+#include <QuoteLoader.h>
 
 // Formula engine
 #include <CDFormulaManage.h>
