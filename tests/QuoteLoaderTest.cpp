@@ -130,6 +130,16 @@ TEST(QuoteLoader, OneMinuteBarsGetAnOpeningSlot)
     EXPECT_EQ(keyOf(last, 0), keyOf(minutes, 3 * 241));
     // The dropped day still supplies the previous close.
     EXPECT_DOUBLE_EQ(field(last, 0, eFieldPreClose), field(minutes, 3 * 241 - 1, eFieldClose));
+
+    // No auction print in this file: the band stays empty.
+    opt.days = 1;
+    opt.auction = true;
+    ASSERT_TRUE(QuoteLoader::loadMinutes(dataFile("sh600000_m1.csv"), &last, opt, &error));
+    ASSERT_EQ(last.count(), 256);
+    for (int i = 0; i < 15; ++i)
+        EXPECT_EQ(keyOf(last, i), 0) << i;
+    EXPECT_EQ(keyOf(last, 15), 20240918093000LL);
+    EXPECT_EQ(keyOf(last, 255), 20240918150000LL);
 }
 
 TEST(QuoteLoader, GapsCarryThePriceAndTheUntradedRestIsEmpty)
