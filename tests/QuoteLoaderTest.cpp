@@ -169,6 +169,18 @@ TEST(QuoteLoader, GapsCarryThePriceAndTheUntradedRestIsEmpty)
     EXPECT_LT(keyOf(list, 245), 0);
     EXPECT_LT(keyOf(list, 481), 0);
     EXPECT_FALSE(list.at(481)->hasValue(eFieldClose));
+
+    // Header names in any case and order, unknown columns ignored, an
+    // average column taken as given, seconds accepted.
+    const QString custom = writeFile(dir, QStringLiteral("custom.csv"),
+                                     "\xEF\xBB\xBFClose,Volume,note,Average,Low,High,Open,DATE\r\n"
+                                     "5,10,x,4.5,4,6,4.2,20240104093005\r\n");
+    ASSERT_TRUE(QuoteLoader::loadBars(custom, &list, &error)) << qPrintable(error);
+    ASSERT_EQ(list.count(), 1);
+    EXPECT_EQ(keyOf(list, 0), 20240104093005LL);
+    EXPECT_DOUBLE_EQ(field(list, 0, eFieldAverage), 4.5);
+    EXPECT_DOUBLE_EQ(field(list, 0, eFieldOpen), 4.2);
+    EXPECT_FALSE(list.at(0)->hasValue(eFieldAmount));
 }
 
 TEST(QuoteLoader, MalformedFilesNameFileLineAndColumnAndLoadNothing)

@@ -280,6 +280,33 @@ struct DayLayout
     std::array<Slot, kAllSlots> minutes;
 };
 
+// Merges every row into its day's slot; the auction band exists only on
+// the day `bandDay`.
+bool placeRows(const CsvFile& csv, const QVector<Quote>& quotes, bool auction, int bandDay,
+               QVector<DayLayout>* days)
+{
+    const QString dateColumn = QStringLiteral("date");
+    const bool hasAverage = csv.has(QStringLiteral("average"));
+    int d = -1;
+    for (int k = 0; k < quotes.size(); ++k) {
+        const Quote& q = quotes.at(k);
+        const CsvRow& row = csv.rows().at(k);
+        if (csv.text(row, dateColumn).size() == 8)
+            return csv.failField(row, dateColumn, QStringLiteral("no time of day"));
+        if (d < 0 || (*days)[d].ymd != q.time / 1000000) {
+            ++d;
+            (*days)[d].ymd = q.time / 1000000;
+        }
+        const int hhmmss = int(q.time % 1000000);
+        const int slot = slotOfMinute(hhmmss / 10000 * 60 + hhmmss / 100 % 100,
+                                      auction && d == bandDay);
+        if (slot < 0)
+            return csv.failField(row, dateColumn, QStringLiteral("outside trading hours 09:15-15:00"));
+        mergeInto(&(*days)[d].minutes[size_t(slot)], q, hasAverage);
+    }
+    return true;
+}
+
 // Fills the slots without a row of their own as the header describes;
 // placeholders stay unfilled.
 void completeDay(DayLayout* day, bool lastDay)
@@ -293,6 +320,7 @@ void completeDay(DayLayout* day, bool lastDay)
         open.high = open.low = open.close = open.open = s[size_t(firstMain)].q.open;
         s[kAuctionSlots].filled = true;
         s[kAuctionSlots].q = open;
+        s[kAuctionSlots].hasAverage = s[size_t(firstMain)].hasAverage;
     }
     int first = -1, last = -1;
     for (int i = 0; i < kAllSlots; ++i) {
@@ -395,7 +423,6 @@ bool QuoteLoader::loadMinutes(const QString& path, DQDDataList* out, const Minut
     QVector<Quote> quotes;
     if (!csv.read(kQuoteRequired, kQuoteOptional) || !readQuotes(csv, &quotes))
         return false;
-    const bool hasAverage = csv.has(QStringLiteral("average"));
 
     // Which days are kept decides where the auction band goes, so count the
     // days before laying the slots out.
@@ -407,26 +434,8 @@ bool QuoteLoader::loadMinutes(const QString& path, DQDDataList* out, const Minut
     const int keepFrom = opt.days > 0 ? std::max(0, dayList.size() - opt.days) : 0;
 
     QVector<DayLayout> days(dayList.size());
-    int d = -1;
-    for (int k = 0; k < quotes.size(); ++k) {
-        const Quote& q = quotes.at(k);
-        if (d < 0 || days[d].ymd != q.time / 1000000) {
-            ++d;
-            days[d].ymd = q.time / 1000000;
-        }
-        const CsvRow& row = csv.rows().at(k);
-        const QString dateColumn = QStringLiteral("date");
-        if (csv.text(row, dateColumn).size() == 8)
-            return csv.failField(row, dateColumn, QStringLiteral("no time of day"));
-        const int hhmmss = int(q.time % 1000000);
-        const int minute = hhmmss / 10000 * 60 + hhmmss / 100 % 100;
-        const int slot = slotOfMinute(minute, opt.auction && d == keepFrom);
-        if (slot < 0) {
-            return csv.failField(row, dateColumn,
-                                 QStringLiteral("outside trading hours 09:15-15:00"));
-        }
-        mergeInto(&days[d].minutes[size_t(slot)], q, hasAverage);
-    }
+    if (!placeRows(csv, quotes, opt.auction, keepFrom, &days))
+        return false;
     for (int i = 0; i < days.size(); ++i)
         completeDay(&days[i], i == days.size() - 1);
 
