@@ -173,7 +173,8 @@ TEST(QuoteLoader, GapsCarryThePriceAndTheUntradedRestIsEmpty)
     // Header names in any case and order, unknown columns ignored, an
     // average column taken as given, seconds accepted.
     const QString custom = writeFile(dir, QStringLiteral("custom.csv"),
-                                     "\xEF\xBB\xBFClose,Volume,note,Average,Low,High,Open,DATE\r\n"
+                                     "\xEF\xBB\xBF"
+                                     "Close,Volume,note,Average,Low,High,Open,DATE\r\n"
                                      "5,10,x,4.5,4,6,4.2,20240104093005\r\n");
     ASSERT_TRUE(QuoteLoader::loadBars(custom, &list, &error)) << qPrintable(error);
     ASSERT_EQ(list.count(), 1);
