@@ -14,6 +14,7 @@
 #include <EventLoader.h>
 #include <PubCacheCustom.h>
 #include <Q_DD_Now.h>
+#include <QuoteLoader.h>
 
 // Formula engine
 #include <CDFormulaManage.h>
