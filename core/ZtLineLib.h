@@ -33,3 +33,6 @@
 // Chart elements
 #include "ZtLineLibBase.h"
 #include "ZtLineLibTheme.h"
+
+// Axes
+#include "ZtLineLib_ValueFormat.h"
