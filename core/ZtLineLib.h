@@ -36,3 +36,4 @@
 
 // Axes
 #include "ZtLineLib_ValueFormat.h"
+#include "ZtLineLib_Reference.h"
