@@ -46,3 +46,7 @@
 
 // Overlays
 #include "ZtLineLib_InfoBar.h"
+
+// Axes
+#include "ZtLineLib_ValueFormat.h"
+#include "ZtLineLib_Reference.h"
