@@ -29,6 +29,10 @@
 
 // Data service
 #include <PBDataChange.h>
+#include <ZtDataMangeTypes.h>
+#include <ZtZB_Cmsdl.h>
+#include <ZtZB_Rzrq.h>
+#include <ZtZB_Ydcmjs.h>
 
 // Chart elements
 #include "ZtLineLibBase.h"
