@@ -682,7 +682,7 @@ TEST(PaneCatalogue, StoredDefinitionsRoundTripAndBadOnesAreRefused)
     EXPECT_EQ(back.paramList5, c.paramList5);
     EXPECT_EQ(back.number2, 42);
     EXPECT_EQ(F::getCFormulaParams(F::eFT_DLINE).paramCount, 0);
-    EXPECT_TRUE(F::getCFormulaParamsAll(QStringLiteral("KDJ")).paramValues.isEmpty());
+    EXPECT_TRUE(F::getCFormulaParamsAll(QStringLiteral("NO_SUCH_FORMULA")).paramValues.isEmpty());
 
     F::CFormulaClass shortList = c;
     shortList.paramCount = 4; // one more than the lists hold
