@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <QTextStream>
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -617,6 +618,11 @@ TEST(PanePrice, CloseLineKeepsGapsAndStopsAtTheData)
     EXPECT_EQ(pane.formulaLines().lineAt(0)->values, series({10, kMarker, 12}));
     EXPECT_EQ(pane.minReference(), 10.0);
     EXPECT_EQ(pane.maxReference(), 12.0);
+
+    // Any window length: the walk is bounded by the data.
+    pane.setRange(1, INT_MAX);
+    EXPECT_EQ(pane.formulaLines().lineAt(0)->values.size(), 3);
+    EXPECT_EQ(pane.getCrossCurvePointByKlineDataIndex(INT_MAX, 0).x(), int(pane.getX(1)));
 }
 
 // ---- catalogue -------------------------------------------------------------
