@@ -26,6 +26,23 @@ QDateTime dateTimeOf(const ZtUIDataStruct::DQDUnionReader* record)
     return ZtUIDataStruct::DataTrans::getDateTimeFromULL(quint64(code));
 }
 
+// The date-time of a record as a UTC value with the fields that
+// DataTrans::getDateTimeFromULL gives. Local date-times consult the time
+// zone database when they are made, which costs microseconds per item; the
+// fields, and so every text without a zone name ("t"), are the same.
+QDateTime utcDateTimeOf(const ZtUIDataStruct::DQDUnionReader* record)
+{
+    if (!record)
+        return QDateTime();
+    const quint64 code = quint64(record->getValue(ZtUIDataStruct::eFieldDateTime).toLongLong());
+    const quint64 ymd = code / 1000000;
+    const QDate date(int(ymd / 10000), int(ymd / 100 % 100), int(ymd % 100));
+    const QTime time(int(code / 10000 % 100), int(code / 100 % 100), int(code % 100));
+    if (!date.isValid() || !time.isValid())
+        return QDateTime();
+    return QDateTime(date, time, Qt::UTC);
+}
+
 QString formatted(const QDateTime& dt, const QString& pattern)
 {
     return pattern.isEmpty() ? QString() : dt.toString(pattern);
@@ -89,11 +106,13 @@ QString ZtLineLib_Scaleplate::getChildDataString(int index)
     return dateTimeOf(record).toString(m_tagDateFormat);
 }
 
-ZtLineLib_Scaleplate::LabelTexts ZtLineLib_Scaleplate::labelTextsAt(int index) const
+ZtLineLib_Scaleplate::LabelTexts ZtLineLib_Scaleplate::labelTextsAt(int index, bool withSub,
+                                                                   bool zoneNames) const
 {
-    const QDateTime dt = dateTimeOf(getDataByIndex(index));
+    const ZtUIDataStruct::DQDUnionReader* record = getDataByIndex(index);
+    const QDateTime dt = zoneNames ? dateTimeOf(record) : utcDateTimeOf(record);
     return {formatted(dt, m_dateFormat), formatted(dt, m_mastDateFormat),
-            formatted(dt, m_subDateFormat)};
+            withSub ? formatted(dt, m_subDateFormat) : QString()};
 }
 
 void ZtLineLib_Scaleplate::FillChild(QPainter* painter)
@@ -180,13 +199,18 @@ void ZtLineLib_Scaleplate::paintDateLabels(QPainter* p, double xBase, const QRec
     const int tickTop = ztPixel(m_rect.top());
     const int tickBottom = ztPixel(m_rect.top() + m_stubHeight);
 
+    // Sub texts matter only when sub labels fit; zone names need the local
+    // date-time.
+    const QLatin1Char zone('t');
+    const bool zoneNames = m_dateFormat.contains(zone) || m_mastDateFormat.contains(zone)
+                           || m_subDateFormat.contains(zone);
     LabelTexts previous;
     if (m_dataShowIndex > 0)
-        previous = labelTextsAt(m_dataShowIndex - 1);
+        previous = labelTextsAt(m_dataShowIndex - 1, subFits, zoneNames);
 
     const qint64 count = m_data->count();
     for (qint64 i = m_dataShowIndex, k = 0; i < count && k < m_dataShowLength; ++i, ++k) {
-        LabelTexts current = labelTextsAt(int(i));
+        LabelTexts current = labelTextsAt(int(i), subFits, zoneNames);
         const QString* label = nullptr;
         const QPen* pen = &m_textPen;
         DrawnLabel::enumKind kind = DrawnLabel::eMain;

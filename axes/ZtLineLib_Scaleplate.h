@@ -152,5 +152,5 @@ private:
     void render(QPainter* target);
     void paintFixedLabels(QPainter* p, double xBase, const QRectF& band);
     void paintDateLabels(QPainter* p, double xBase, const QRectF& band);
-    LabelTexts labelTextsAt(int index) const;
+    LabelTexts labelTextsAt(int index, bool withSub, bool zoneNames) const;
 };

@@ -129,7 +129,7 @@ TEST_F(ReferenceTest, TagColoursAndPercentTexts)
     const QRectF r(0, 0, 50, 12);
     const auto type = ZtLineLib_Reference::eTagColorByQnow;
     {
-        const Axis::PaintContext ctx = axis.makePaintContext();
+        const Axis::PaintContext ctx = axis.makePaintContext(&p);
         axis.drawTag(&p, ctx, r, r, type, 10.001);
         axis.drawTag(&p, ctx, r, r, type, 10.006);
         axis.drawTag(&p, ctx, r, r, type, 9.99);
@@ -155,7 +155,7 @@ TEST_F(ReferenceTest, TagColoursAndPercentTexts)
     left.SetMaxMinValue(11, 9);
     left.setRange(0, list.count());
     {
-        const Axis::PaintContext ctx = left.makePaintContext();
+        const Axis::PaintContext ctx = left.makePaintContext(&p);
         left.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorKline, 9.0);
         left.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorKline, 11.0);
         left.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorKline, 10.0);
@@ -174,7 +174,7 @@ TEST_F(ReferenceTest, TagColoursAndPercentTexts)
     right.SetMaxMinValue(25, 15);
     right.setRange(0, list.count());
     {
-        const Axis::PaintContext ctx = right.makePaintContext();
+        const Axis::PaintContext ctx = right.makePaintContext(&p);
         right.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorKline, 22);
         right.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorKline, 18);
         right.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorKline, 0);
