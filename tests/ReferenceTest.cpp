@@ -347,3 +347,27 @@ TEST_F(ReferenceTest, NumbersPaddingsAndStyle)
     paint();
     EXPECT_LE(axis.paintedTags().size(), 302);
 }
+
+TEST_F(ReferenceTest, PaintKeepsThePaintersClipState)
+{
+    place(20, 10, 300, 2);
+    QImage img = blankImage(800, 400);
+    QPainter p(&img);
+    axis.Fill(&p);
+    EXPECT_FALSE(p.hasClipping());
+    p.setClipRect(QRect(10, 10, 100, 100));
+    axis.Fill(&p);
+    EXPECT_TRUE(p.hasClipping());
+    EXPECT_EQ(p.clipBoundingRect().toRect(), QRect(10, 10, 100, 100));
+    // Nothing lands outside the element's rectangle, not even the upper
+    // half of a top tag that sits on the rectangle's edge.
+    p.setClipping(false);
+    axis.setRect(0, 100, 400, 200);
+    axis.setFixedPaddingTop(0);
+    axis.setRange(0, list.count());
+    img.fill(Qt::black);
+    axis.Fill(&p);
+    p.end();
+    EXPECT_GT(countTinted(img, QRect(0, 100, 60, 10), 0xffff00), 0);
+    EXPECT_EQ(countTinted(img, QRect(0, 0, 800, 100), 0xffff00), 0);
+}
