@@ -117,7 +117,7 @@ bool FormulaLexer::readNumber(FormulaToken& token, FormulaError& error)
         while (isDigit(peek()))
             advance();
     }
-    if (isIdentStart(static_cast<unsigned char>(peek()))) {
+    if (isIdentStart(static_cast<unsigned char>(peek())) || peek() == '.') {
         error = errorHere("malformed number");
         return false;
     }
