@@ -380,3 +380,39 @@ TEST(FormulaEngineLanguage, BarsWithoutValues)
     EXPECT_FLOAT_EQ(vol[2], 100.0f);
     EXPECT_TRUE(isMarker(vol[3]));
 }
+
+TEST(FormulaEngineLanguage, RandomTokenSoupKeepsItsPromises)
+{
+    // Formulas strung together from random pieces: each either evaluates to
+    // complete lines or fails with a message, and nothing else happens.
+    static const char* const pieces[] = {
+        "C", "H", "VOL", "N", "X", "Y", "1", "0", "-1", "1e9", "2.5", "'t'", "(", ")", ",",
+        ";", ":", ":=", "+", "-", "*", "/", ">", "<=", "=", "<>", "AND", "OR", "NOT", "&&",
+        "MA(", "EMA(", "SMA(", "REF(", "HHV(", "COUNT(", "STD(", "AVEDEV(", "IF(", "CROSS(",
+        "BARSLAST(", "DRAWTEXT(", "DRAWICON(", "COLORRED", "NODRAW", "LINETHICK3", "{", "}",
+        "\n", "\x01", "名",
+    };
+    const Bars bars = randomBars(30);
+    std::uint32_t state = 99;
+    int evaluated = 0;
+    for (int round = 0; round < 3000; ++round) {
+        state = state * 1664525u + 1013904223u;
+        const int length = 1 + int(state >> 27);
+        std::string source = (state & 1) ? "X:" : "Y:=C;X:";
+        for (int i = 0; i < length; ++i) {
+            state = state * 1664525u + 1013904223u;
+            source += pieces[(state >> 8) % std::size(pieces)];
+        }
+        const Outcome r = run(source, bars, {{"N", 3.0f}});
+        if (!r.ok) {
+            EXPECT_FALSE(r.error.empty()) << source;
+            EXPECT_EQ(r.result.calls, 0) << source;
+            continue;
+        }
+        ++evaluated;
+        EXPECT_EQ(r.result.calls, 1) << source;
+        for (const CapturedLine& line : r.result.captured)
+            EXPECT_EQ(line.data1.size(), bars.size()) << source;
+    }
+    EXPECT_GT(evaluated, 0);
+}

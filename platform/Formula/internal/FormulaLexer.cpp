@@ -198,6 +198,10 @@ bool FormulaLexer::readOperator(FormulaToken& token, FormulaError& error)
             return true;
         }
     }
-    error = errorHere(std::string("unexpected character '") + peek() + "'");
+    const unsigned char c = static_cast<unsigned char>(peek());
+    if (c < 0x20 || c == 0x7F)
+        error = errorHere("unexpected control character " + std::to_string(int(c)));
+    else
+        error = errorHere(std::string("unexpected character '") + char(c) + "'");
     return false;
 }
