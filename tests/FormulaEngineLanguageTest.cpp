@@ -122,6 +122,8 @@ TEST(FormulaEngineLanguage, ElementwiseOperatorsAndConditions)
     expectValues("MIN(C,4)", kCloses, {3, 1, 4, 1, 4, 4, 2, 4});
     expectValues("IF(C>3,C,-C)", kCloses, {-3, -1, 4, -1, 5, 9, -2, 6});
     expectValues("CROSS(C,3)", kCloses, {N_, 0, 1, 0, 1, 0, 0, 1});
+    // Leaving B from exactly on it counts as crossing.
+    expectValues("CROSS(C,3)", {3, 4, 2, 3, 5}, {N_, 1, 0, 0, 1});
     expectValues("BARSLAST(C>4)", kCloses, {N_, N_, N_, N_, 0, 0, 1, 0});
     expectValues("NOT(C>3)", kCloses, {1, 1, 0, 1, 0, 0, 1, 0});
     expectValues("NOT C>3", kCloses, {1, 1, 0, 1, 0, 0, 1, 0});
