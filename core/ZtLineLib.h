@@ -11,8 +11,10 @@
 #include <DQDReader.h>
 #include <DQDSelection.h>
 #include <DQDUnionReader.h>
+#include <EventLoader.h>
 #include <PubCacheCustom.h>
 #include <Q_DD_Now.h>
+#include <QuoteLoader.h>
 
 // Formula engine
 #include <CDFormulaManage.h>
@@ -30,7 +32,25 @@
 
 // Data service
 #include <PBDataChange.h>
+#include <ZtDataMangeTypes.h>
+
+#include <ZtZB_Cmsdl.h>
+#include <ZtZB_Rzrq.h>
+#include <ZtZB_Ydcmjs.h>
 
 // Chart elements
 #include "ZtLineLibBase.h"
 #include "ZtLineLibTheme.h"
+
+// Indicator pane
+#include "enumDrawType.h"
+#include "FormulaResult.h"
+#include "Formulas.h"
+#include "ZtLineLib_Formula.h"
+
+// Overlays
+#include "ZtLineLib_InfoBar.h"
+
+// Axes
+#include "ZtLineLib_ValueFormat.h"
+#include "ZtLineLib_Reference.h"
