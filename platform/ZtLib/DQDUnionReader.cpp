@@ -56,7 +56,11 @@ double DQDUnionReader::numberValue(unsigned int fieldId, double fallback) const
         const Number& n = m_quote[size_t(slot)];
         return (m_integral >> slot & 1) ? double(n.integer) : n.real;
     }
+    if (m_other.isEmpty())
+        return fallback;
     const QVariant v = getValue(fieldId);
+    if (!v.isValid())
+        return fallback;
     bool ok = false;
     const double d = v.toDouble(&ok);
     return ok ? d : fallback;
