@@ -190,6 +190,24 @@ TEST_F(DataServiceChips, GridCoarsensForWideRangesAndBadInputGivesNothing)
 
     EXPECT_EQ(run(eZtYdcmOutAll, eZtYdcmUniform, {}, 0, 1, 0.0).rdydcmdata_size(), 0);
     EXPECT_EQ(run(eZtYdcmOutAll, eZtYdcmUniform, {}, 0, 1, std::nan("")).rdydcmdata_size(), 0);
+    // A corrupt price neither widens the grid nor lays chips.
+    m_list.append(bar(20200106000000, 10.00, 1e12, 15.00, kFloat / 2));
+    const auto still = rowsOf(run(eZtYdcmOutAll, eZtYdcmUniform).rdydcmdata(0).rdydcmsjfb(0));
+    EXPECT_EQ(still.size(), rows.size());
+
+    // Requests are bounded: 300 bars and a count of 1000 give 250 answers.
+    m_list.DataClear();
+    QDate day(2020, 1, 1);
+    for (int i = 0; i < 300; ++i, day = day.addDays(1))
+        m_list.append(bar(qint64(day.toString("yyyyMMdd").toLongLong()) * 1000000, 10.0, 10.2,
+                          10.1, kFloat / 10));
+    EXPECT_EQ(run(eZtYdcmOutAll, eZtYdcmUniform, {}, 0, 1000).rdydcmdata_size(), 250);
+    QVector<int> manyPeriods;
+    for (int p = 1; p <= 40; ++p)
+        manyPeriods.append(p);
+    EXPECT_EQ(run(eZtYdcmOutYounger, eZtYdcmUniform, manyPeriods).rdydcmdata(0).rdydcmsjfb_size(),
+              1 + 16);
+
     m_list.DataClear();
     EXPECT_EQ(run(eZtYdcmOutAll, eZtYdcmUniform).rdydcmdata_size(), 0);
     m_list.append(emptySlot());
