@@ -11,12 +11,15 @@
 #include <DQDReader.h>
 #include <DQDSelection.h>
 #include <DQDUnionReader.h>
+#include <EventLoader.h>
 #include <PubCacheCustom.h>
 #include <Q_DD_Now.h>
+#include <QuoteLoader.h>
 
 // Formula engine
 #include <CDFormulaManage.h>
 #include <CInputData.h>
+#include <FormulaDrawType.h>
 #include <FormulaResultBase.h>
 #include <LineData.h>
 #include <ModuleFormular.h>
@@ -37,3 +40,16 @@
 // Chart elements
 #include "ZtLineLibBase.h"
 #include "ZtLineLibTheme.h"
+
+// Indicator pane
+#include "enumDrawType.h"
+#include "FormulaResult.h"
+#include "Formulas.h"
+#include "ZtLineLib_Formula.h"
+
+// Overlays
+#include "ZtLineLib_InfoBar.h"
+
+// Axes
+#include "ZtLineLib_ValueFormat.h"
+#include "ZtLineLib_Reference.h"

@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QFile>
-#include <QMap>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -62,43 +61,9 @@ inline QString writeFile(const QTemporaryDir& dir, const QString& name, const QB
     return path;
 }
 
-// The sample quotes of data/ (date,open,high,low,close,volume,amount; date
-// yyyymmdd or yyyymmddHHMM). Unreadable lines are skipped: the loader only
-// feeds tests that check the sample files themselves.
-inline ZtUIDataStruct::DQDDataList loadQuotes(const QString& name)
+inline QString samplePath(const QString& name)
 {
-    using namespace ZtUIDataStruct;
-    DQDDataList list;
-    QFile f(QStringLiteral(ZT_SOURCE_DIR "/data/") + name);
-    if (!f.open(QIODevice::ReadOnly))
-        return list;
-    f.readLine();
-    while (!f.atEnd()) {
-        const QList<QByteArray> c = f.readLine().trimmed().split(',');
-        if (c.size() != 7)
-            continue;
-        const qint64 key = c[0].size() == 8 ? c[0].toLongLong() * 1000000 : c[0].toLongLong() * 100;
-        DQDUnionReader r = bar(key, c[3].toDouble(), c[2].toDouble(), c[4].toDouble(),
-                               c[5].toDouble(), c[6].toDouble());
-        r.setValue(eFieldOpen, c[1].toDouble());
-        list.append(r);
-    }
-    return list;
-}
-
-inline QMap<qint64, double> loadFloatShares(const QString& name)
-{
-    QMap<qint64, double> shares;
-    QFile f(QStringLiteral(ZT_SOURCE_DIR "/data/") + name);
-    if (!f.open(QIODevice::ReadOnly))
-        return shares;
-    f.readLine();
-    while (!f.atEnd()) {
-        const QList<QByteArray> c = f.readLine().trimmed().split(',');
-        if (c.size() == 2)
-            shares.insert(c[0].toLongLong(), c[1].toDouble());
-    }
-    return shares;
+    return QStringLiteral(ZT_SOURCE_DIR "/data/") + name;
 }
 
 constexpr double kNoValue = -999999986991104.0;

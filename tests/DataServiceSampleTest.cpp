@@ -13,10 +13,17 @@ protected:
     void SetUp() override
     {
         PBDataChange::clearInstruments();
-        m_daily = loadQuotes("sh600000_day.csv");
-        PBDataChange::registerInstrument("600000", "Sample", m_daily,
-                                         loadQuotes("sh600000_m1.csv"),
-                                         loadFloatShares("sh600000_capital.csv"));
+        DQDDataList minutes;
+        QMap<qint64, double> floats;
+        QString error;
+        ASSERT_TRUE(QuoteLoader::loadBars(samplePath("sh600000_day.csv"), &m_daily, &error))
+            << qPrintable(error);
+        ASSERT_TRUE(QuoteLoader::loadMinutes(samplePath("sh600000_m1.csv"), &minutes, {}, &error))
+            << qPrintable(error);
+        ASSERT_TRUE(QuoteLoader::loadFloatShares(samplePath("sh600000_capital.csv"), &floats,
+                                                 &error))
+            << qPrintable(error);
+        PBDataChange::registerInstrument("600000", "Sample", m_daily, minutes, floats);
         m_reader = readerOf("600000");
     }
     void TearDown() override { PBDataChange::clearInstruments(); }
@@ -31,15 +38,16 @@ TEST_F(DataServiceSample, ShippedFeedsLoadAndEndWithTheLastBar)
 {
     ASSERT_EQ(m_daily.count(), 1000);
     QString error;
-    const QString dir = QStringLiteral(ZT_SOURCE_DIR "/data/");
-    ASSERT_TRUE(PBDataChange::attachMarginFeed("600000", dir + "sh600000_margin.csv", &error))
+    ASSERT_TRUE(
+        PBDataChange::attachMarginFeed("600000", samplePath("sh600000_margin.csv"), &error))
         << qPrintable(error);
-    ASSERT_TRUE(PBDataChange::attachChipLockFeed("600000", dir + "sh600000_chiplock.csv", &error))
+    ASSERT_TRUE(
+        PBDataChange::attachChipLockFeed("600000", samplePath("sh600000_chiplock.csv"), &error))
         << qPrintable(error);
     const auto margin = ZtZB_Rzrq::getKlineRZRQ(m_reader, 0).repdataf10dstxrzrqoutput(0);
     ASSERT_EQ(margin.data_size(), 250);
     EXPECT_EQ(margin.data(249).date(), m_daily.at(999)->uniqueKey());
-    DQDDataList days = PBDataChange::LBGD_Kline(m_reader, eZtPeriodDay, eZtDividForward, false, 0);
+    DQDDataList days = PBDataChange::LBGD_Kline(m_reader, ePeriodDay, eDividForward, false, 0);
     const auto lock = ZtZB_Cmsdl::getKlineCMSDL(days, m_reader, 0);
     ASSERT_EQ(lock.rdcmsdl_size(), 250);
     EXPECT_DOUBLE_EQ(lock.rdcmsdl(249).spj(), m_daily.at(999)->getValue(eFieldClose).toDouble());
@@ -55,8 +63,8 @@ TEST_F(DataServiceSample, ShippedFeedsLoadAndEndWithTheLastBar)
 
 TEST_F(DataServiceSample, ChipFiguresOfRealBarsAreConsistent)
 {
-    const auto msg = ZtZB_Ydcmjs::Ydcmjs(m_daily, m_reader, 0, eZtYdcmOutYounger, 10,
-                                         eZtYdcmTriangular, 1.0, {5, 20, 60});
+    const auto msg = ZtZB_Ydcmjs::Ydcmjs(m_daily, m_reader, 0, eYdcmOutWithin, 10,
+                                         triangular, 1.0, {5, 20, 60});
     ASSERT_EQ(msg.rdydcmdata_size(), 10);
     const auto& d = msg.rdydcmdata(9);
     EXPECT_EQ(d.date(), m_daily.at(999)->uniqueKey());

@@ -1,0 +1,157 @@
+#pragma once
+
+#include "ZtLineLibGlobal.h"
+#include "enumDrawType.h"
+
+#include <DQDDataList.h>
+#include <StripColor.h>
+#include <ZtDataMangeTypes.h>
+
+#include <QHash>
+#include <QList>
+#include <QPair>
+#include <QPen>
+#include <QRect>
+#include <QString>
+#include <QVariant>
+#include <QVector>
+
+// The lines of one indicator pane and the state of the computation that
+// fills them. Lines are owned; copying the container copies the lines. Every
+// float series holds one entry per data record from index 0, the no-value
+// marker (kZtNoValue) where a record has no value.
+class ZTLINELIB_EXPORT Formulas
+{
+public:
+    // One indicator line: a value series with its draw type, pen, name and
+    // the companion series some painters read.
+    class ZTLINELIB_EXPORT formulaLine
+    {
+    public:
+        struct QStripColor
+        {
+            bool enable = false;
+            int color1 = 0;
+            int color2 = 0;
+            int color3 = 0;
+        };
+
+        formulaLine();
+        formulaLine(QString name, int drawType, QPen pen, bool showValue);
+
+        int drawType = eLINE;
+        bool showValue = false;
+        QPen pen;
+        QList<float> values;
+        QString name;
+        QList<int> colors;   // 0x00BBGGRR per item, parallel to values
+        QList<float> values2; // icon numbers of an icon line
+        QList<float> values3;
+        QList<float> values4;
+        int param1 = 0;
+        int param2 = 0;
+        int lineWidth = 1;
+        quint16 lineStyle = 0;
+        QString text;
+        QStripColor stripColor;
+        QRect rect;
+        int chipType = 0;   // 1: sticks, otherwise a profile
+        double chipMax = kZtNoValue;
+        QList<QPair<double, double>> chipRows; // (price, volume)
+        bool useDrawRoutines = false; // engine lines paint with Draw_e*
+    };
+
+    Formulas();
+    Formulas(const Formulas& other);
+    Formulas(Formulas&& other) noexcept;
+    Formulas& operator=(const Formulas& other);
+    Formulas& operator=(Formulas&& other) noexcept;
+    ~Formulas();
+
+    // Traversal in list order.
+    bool moveFirst();
+    bool moveLast();
+    bool moveNext();
+    // Makes line i current; false (cursor unchanged) when there is none.
+    bool moveTo(int i);
+    formulaLine* currentLine() const;
+
+    int lineCount() const { return m_lines.size(); }
+    const formulaLine* lineAt(int i) const;
+    formulaLine* lineAt(int i);
+    // Appends a copy as it is (no start pre-fill); engine lines arrive whole.
+    void appendLine(const formulaLine& line);
+    // Drops every line (the computation state stays).
+    void clearLines();
+
+    // ---- computation state ------------------------------------------------
+    void setup(ZtUIDataStruct::DQDDataList* data, bool isDLine, int startIndex, int showIndex,
+               int showLength, int prec);
+    int addLine(formulaLine line);
+    // Throws std::runtime_error("指标计算是发生Index错误。") when the cursor
+    // lies before the first computed index.
+    void addValue(int lineIndex, double value);
+    QPen nextListPen();
+    double getValue(unsigned int fieldId, int index = -9999999) const;
+    double getMA(unsigned int fieldId, int n) const;
+    double maxValue() const { return m_maxValue; }
+    double minValue() const { return m_minValue; }
+
+    // Extremes of every series of every line over [index, index + length),
+    // finite values only; the two sentinels when there are none.
+    double minOverWindow(int index, int length) const;
+    double maxOverWindow(int index, int length) const;
+
+    // value cut toward zero after prec decimals, digit for digit as its
+    // shortest plain decimal text would be cut.
+    static double truncToPrec(double value, int prec);
+
+    int index() const { return m_index; }
+    void setIndex(int index) { m_index = index; }
+    int startIndex() const { return m_startIndex; }
+    int showIndex() const { return m_showIndex; }
+    int showLength() const { return m_showLength; }
+    bool isDLine() const { return m_isDLine; }
+    int prec() const { return m_prec; }
+    const QList<QPair<int, double>>& ydcmLayers() const { return m_ydcmLayers; }
+    const QHash<QString, QVariant>& ydcmInfo() const { return m_ydcmInfo; }
+
+    // ---- price and volume lines ------------------------------------------
+    void eFT_DLINE(double param);
+    void eFT_KLINE();
+    void eFT_VOL(const QList<float>& periods);
+    void eFT_DLINEVOL();
+    void eFT_CLOSE(unsigned int fieldId);
+
+    // ---- data-service indicators -------------------------------------------
+    void eFT_ZJLX(const QString& code);
+    void eFT_MMLD(const QString& code);
+    void eFT_CMSD(const QString& code);
+    void eFT_RZRQ(const QString& code);
+    void eFT_YDCM(const QString& code, qint64 key, int count, const QVector<int>& periods,
+                  ZtE_YDCMJS_OUT_TYPE outType, ZtE_YDCMJS_CMFB_TYPE cmfbType, double ratio);
+
+private:
+    void copyLinesFrom(const Formulas& other);
+    // One past the last index a price walk visits: the end of the shown
+    // window, but never past the data.
+    int walkEnd() const;
+    // The record key at index i; 0 (an empty slot) when there is no record.
+    qint64 keyAt(int i) const;
+    void widenRange(double v);
+
+    int m_cursor = -1;
+    QList<formulaLine*> m_lines;
+    ZtUIDataStruct::DQDDataList* m_data = nullptr;
+    bool m_isDLine = false;
+    int m_index = 0;
+    int m_startIndex = 0;
+    int m_showIndex = 0;
+    int m_showLength = 0;
+    qint16 m_prec = 0;
+    double m_maxValue = kZtNoValue;
+    double m_minValue = kZtNoValueMax;
+    QList<QPair<int, double>> m_ydcmLayers;
+    QHash<QString, QVariant> m_ydcmInfo;
+    int m_colorIndex = 0;
+};

@@ -1,0 +1,198 @@
+#pragma once
+
+#include "FormulaResult.h"
+#include "Formulas.h"
+#include "ZtLineLibBase.h"
+
+#include <CDFormulaManage.h>
+#include <LineData.h>
+#include <ModuleFormular.h>
+#include <StripColor.h>
+#include <ZtDataMangeTypes.h>
+
+#include <QColor>
+#include <QHash>
+#include <QList>
+#include <QPair>
+#include <QPen>
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+
+class QPainter;
+
+// The chart element that shows prices and indicators: the candlestick or
+// intraday price pane, the volume pane and every indicator pane. It turns
+// the data window into lines (built-in computations, the data service or the
+// formula engine), widens its value range over them and paints them.
+class ZTLINELIB_EXPORT ZtLineLib_Formula : public ZtLineLibBase
+{
+public:
+    enum enumFormulaType {
+        eFT_NONE = -1,
+        eFT_DLINE = 0,
+        eFT_KLINE = 1,
+        eFT_MA = 2,
+        eFT_VOL = 3,
+        eFT_DLINEVOL = 4,
+        eFT_MACD = 5,
+        eFT_KDJ = 6,
+        eFT_BIAS = 7,
+        eFT_CCI = 8,
+        eFT_CR = 9,
+        eFT_VR = 10,
+        eFT_WR = 11,
+        eFT_RSI = 12,
+        eFT_BOLL = 13,
+        eFT_DMA = 14,
+        eFT_MTM = 15,
+        eFT_AB = 16,
+        eFT_ZJLX = 1000,
+        eFT_MMLD = 1002,
+        eFT_CMSD = 1004,
+        eFT_RZRQ = 1006,
+        eFT_YDCM = 2000,
+        eFT_CLOSE = 90001,
+    };
+
+    // One stored indicator definition, as the formula store keeps it.
+    class ZTLINELIB_EXPORT CFormulaClass
+    {
+    public:
+        QString text1;
+        QString text2;
+        QString text3;
+        QString text4;
+        QString text5;
+        QString text6;
+        QStringList paramNames;
+        int paramCount = 0;
+        QList<float> paramList1;
+        QList<float> paramList2;
+        QList<float> paramValues; // the values a pane computes with
+        QList<float> paramList4;
+        QList<float> paramList5;
+        int number1 = 0;
+        int number2 = 0;
+        int number3 = 0;
+        int number4 = 0;
+        int number5 = 0;
+        int number6 = 0;
+    };
+
+    // The most parameters a stored definition holds.
+    static constexpr int kMaxFormulaParams = 16;
+
+    explicit ZtLineLib_Formula(enumFormulaType type = eFT_NONE);
+    ZtLineLib_Formula(const ZtLineLib_Formula&) = default;
+    ZtLineLib_Formula(ZtLineLib_Formula&&) = default;
+    ZtLineLib_Formula& operator=(const ZtLineLib_Formula&) = default;
+    ZtLineLib_Formula& operator=(ZtLineLib_Formula&&) = default;
+    ~ZtLineLib_Formula();
+
+    // ---- catalogue and parameters -----------------------------------------
+    static QString helpFormulaTypeToQString(enumFormulaType type);
+    enumFormulaType formulaType() const { return m_formulaType; }
+    void setFormulaType(const enumFormulaType& type) { m_formulaType = type; }
+
+    static CFormulaClass getCFormulaParamsAll(QString name);
+    static CFormulaClass getCFormulaParams(enumFormulaType type);
+    CFormulaClass getThisCFormulaParamsAll();
+    QList<float> getThisCFormulaParams();
+    // Stores a definition; false without touching the store when it names
+    // more than 16 parameters or its lists hold fewer than paramCount entries.
+    static bool setCFormulaParams(CFormulaClass c);
+
+    bool canChangeFormula();
+    bool canSetParm();
+    int needSpecialValue();
+
+    // ---- formula engine ---------------------------------------------------
+    static void showFormulaWindow();
+    static bool setCFormulaParamsForCWin(QString name);
+    bool setThisCFormulaParamsForCWin();
+
+    // ---- queries ----------------------------------------------------------
+    void setFixedPen(const QPen& pen);
+    QPen getLinePenByIndex(int i);
+    void rebuildForLength(int n);
+    QPoint getCrossCurvePointByKlineDataIndex(int index, int lineIndex);
+    QString getChildDataString(int index) override;
+
+    const Formulas& formulaLines() const { return m_formulaLines; }
+    const QHash<QString, QVariant>& ydcmInfo() const { return m_ydcmInfo; }
+    const QList<QPair<int, double>>& ydcmLayers() const { return m_ydcmLayers; }
+
+    // The formula store and the evaluator, shared by every pane.
+    static CDFormulaManage m_dformulaManage;
+    static ModuleFormular m_moduleFormular;
+
+protected:
+    void calculateChildMaps() override;
+    void resetMaxMinValue() override;
+    void FillChild(QPainter* painter) override;
+
+    // Line conversion from engine records; static so that they need no pane.
+    static void createByTagDay(Formulas::formulaLine* line, LineData* data);
+    static void createByStripColor(Formulas::formulaLine::QStripColor* target, StripColor source);
+    static QColor getColorByInt(int c);
+
+    // ---- host inputs: written by the host, only read by the pane ----------
+public:
+    QList<float> m_params;
+    QStringList m_codeList; // one instrument code for the data-service types
+
+private:
+    QList<QPair<int, double>> m_ydcmLayers;
+    QHash<QString, QVariant> m_ydcmInfo;
+
+public:
+    // Chip-distribution settings, handed unchanged to the computation.
+    QString m_ydcmCode;
+    qint64 m_ydcmKey = 0;
+    int m_ydcmCount = 10;
+    double m_ydcmRatio = 1.0;
+    QVector<int> m_ydcmPeriods;
+    ZtE_YDCMJS_OUT_TYPE m_ydcmOutType = eYdcmOutAll;
+    ZtE_YDCMJS_CMFB_TYPE m_ydcmCmfbType = triangular;
+
+protected:
+    // ---- pipeline ---------------------------------------------------------
+    // The computed span of the data: first index and length.
+    void computedSpan(int* start, int* length) const;
+    void computeByEngine(int start, int length);
+    void computeBuiltIn();
+    void applyMaThemeColors();
+    void createByFormulaResult(FormulaResult* result);
+    // Aligns engine lines with the records: (count − length) markers at
+    // position length, then start markers at the front of every non-empty
+    // series.
+    void padLines(int start, int length, int count);
+
+    // ---- painters ---------------------------------------------------------
+    void DrawMaxMinTag(QPainter* painter);
+    void Fill_eLINE(QPainter* painter, const Formulas::formulaLine* line);
+    void Fill_eSMOOTHLINE(QPainter* painter, const Formulas::formulaLine* line);
+    void Fill_eVOLSTICK(QPainter* painter, const Formulas::formulaLine* line);
+    void Fill_eVOLSTICK2(QPainter* painter, const Formulas::formulaLine* line);
+    void Fill_eCOLORSTICK(QPainter* painter, const Formulas::formulaLine* line);
+    void Fill_eKLINE(QPainter* painter, const Formulas::formulaLine* line);
+    void Fill_eYDCM(QPainter* painter, const Formulas::formulaLine* line);
+    void Draw_eLINE(QPainter* painter, const Formulas::formulaLine* line);
+    void Draw_eVOLSTICK(QPainter* painter, const Formulas::formulaLine* line);
+    void Draw_eVOLSTICK2(QPainter* painter, const Formulas::formulaLine* line);
+    void Draw_eCOLORSTICK(QPainter* painter, const Formulas::formulaLine* line);
+    void Draw_eDRAWTEXT(QPainter* painter, const Formulas::formulaLine* line);
+    void Draw_eDRAWICON(QPainter* painter, const Formulas::formulaLine* line);
+
+    double m_maxTagValue = kZtNoValue;
+    double m_minTagValue = kZtNoValueMax;
+    int m_maxTagX = -1;
+    int m_minTagX = -1;
+    Formulas m_formulaLines;
+    enumFormulaType m_formulaType = eFT_NONE;
+    bool m_useFixedPen = false;
+    QPen m_fixedPen;
+};

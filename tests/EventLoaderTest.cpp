@@ -1,0 +1,116 @@
+#include <ZtLineLib.h>
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace ZtUIDataStruct;
+
+namespace {
+
+class EventFiles
+{
+public:
+    QString write(const QByteArray& content)
+    {
+        const QString path = m_dir.filePath(QStringLiteral("events%1.csv").arg(m_count++));
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(content);
+        return path;
+    }
+
+private:
+    QTemporaryDir m_dir;
+    int m_count = 0;
+};
+
+} // namespace
+
+TEST(EventLoader, ReadsEveryTypeIntoItsFields)
+{
+    EventFiles files;
+    const QString path = files.write(
+        "\xEF\xBB\xBF" "Time,TYPE,text1,text2,level,source\r\n"
+        "20230721,dividend,\"10派3.2元, 含税\",,,x\r\n"
+        "\n"
+        "202409131030,4,,,2,x\n"
+        "20240830093000,notice,半年度报告,\"公告 \"\"A\"\"\",,x\n");
+    QMap<int, DQDDataList> lists;
+    QString error;
+    ASSERT_TRUE(EventLoader::loadEvents(path, &lists, &error)) << error.toStdString();
+    EXPECT_EQ(lists.keys(), (QList<int>{2, 4, 8}));
+
+    const DQDUnionReader* dividend = lists[2].at(0);
+    ASSERT_NE(dividend, nullptr);
+    EXPECT_EQ(dividend->getUniqueValue(0), "20230721000000");
+    EXPECT_EQ(dividend->getValue(eFieldDividendTime).toLongLong(), 20230721000000);
+    EXPECT_EQ(dividend->getValue(eFieldLevelTime).toLongLong(), 20230721000000);
+    EXPECT_EQ(dividend->getValue(eFieldDividendText).toString(), "10派3.2元, 含税");
+
+    const DQDUnionReader* level = lists[4].at(0);
+    ASSERT_NE(level, nullptr);
+    EXPECT_EQ(level->getValue(eFieldLevelTime).toLongLong(), 20240913103000);
+    EXPECT_EQ(level->getValue(eFieldLevel).toLongLong(), 2);
+
+    const DQDUnionReader* notice = lists[8].at(0);
+    ASSERT_NE(notice, nullptr);
+    EXPECT_EQ(notice->getValue(eFieldNoticeTime).toLongLong(), 20240830093000);
+    EXPECT_EQ(notice->getValue(eFieldNoticeText1).toString(), "半年度报告");
+    EXPECT_EQ(notice->getValue(eFieldNoticeText2).toString(), "公告 \"A\"");
+
+    // A header alone is a security without events.
+    ASSERT_TRUE(EventLoader::loadEvents(files.write("type,time\n"), &lists, &error));
+    EXPECT_EQ(lists[2].count() + lists[4].count() + lists[8].count(), 0);
+}
+
+TEST(EventLoader, MalformedFilesNameLineAndColumnAndLoadNothing)
+{
+    EventFiles files;
+    const struct
+    {
+        QByteArray content;
+        QString message;
+    } cases[] = {
+        {"type,time\ndividend,20230721\nsplit,20230722\n",
+         ":3: column \"type\": unknown event type: \"split\""},
+        {"type,Time\nnotice,20230231\n", ":2: column \"Time\": not a date: \"20230231\""},
+        {"type,time\nnotice,2023-07-21\n", ":2: column \"time\": not a date: \"2023-07-21\""},
+        {"type,time,level\nlevel,20230721,high\n",
+         ":2: column \"level\": not an integer: \"high\""},
+        {"type,time\nlevel,20230721\n", ":2: a level event needs a \"level\" column"},
+        {"type,time,text1\ndividend,20230721\n", ":2: expected 3 columns, found 2"},
+        {"type,time,text1\ndividend,20230721,\"open\n", ":2: field 3: unbalanced quotes"},
+        {"type,time,text1\ndividend,20230721,\"a\"b\n", ":2: field 3: unbalanced quotes"},
+        {"time,text1\n20230721,x\n", ":1: missing column \"type\""},
+        {"type,time,TIME\n", ":1: duplicate column \"TIME\""},
+        {"\n  \n", ": empty file, no header row"},
+    };
+    for (const auto& c : cases) {
+        const QString path = files.write(c.content);
+        QMap<int, DQDDataList> lists;
+        lists[2].append(DQDUnionReader());
+        QString error;
+        EXPECT_FALSE(EventLoader::loadEvents(path, &lists, &error)) << c.content.constData();
+        EXPECT_EQ(error, path + c.message);
+        EXPECT_EQ(lists.size(), 1); // the output is untouched
+    }
+
+    QString error;
+    QMap<int, DQDDataList> lists;
+    EXPECT_FALSE(EventLoader::loadEvents(files.write("type,time\n") + ".missing", &lists, &error));
+    EXPECT_TRUE(error.contains("events") && error.contains("cannot open")) << error.toStdString();
+    EXPECT_FALSE(EventLoader::loadEvents(files.write("type,time\n"), nullptr, &error));
+}
+
+TEST(EventLoader, SampleFileLoads)
+{
+    QMap<int, DQDDataList> lists;
+    QString error;
+    ASSERT_TRUE(EventLoader::loadEvents(ZT_SOURCE_DIR "/data/sh600000_events.csv", &lists, &error))
+        << error.toStdString();
+    EXPECT_EQ(lists[2].count(), 4);
+    EXPECT_GT(lists[4].count(), 0);
+    EXPECT_GT(lists[8].count(), 0);
+}
