@@ -117,7 +117,8 @@ ClientData::ClientDataMSG ZtChipDistribution::compute(int count, ZtE_YDCMJS_OUT_
     for (int i = 0; i < n; ++i) {
         const double t = m_bars.at(i).turnover;
         if (t >= 1.0) {
-            std::fill(held.begin(), held.end(), 0.0);
+            for (int r = range.lo; r <= range.hi; ++r)
+                held[size_t(r)] = 0.0;
             range.lo = m_rows;
             range.hi = -1;
             scale = 1.0;
