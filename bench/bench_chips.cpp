@@ -83,18 +83,18 @@ void runChips(benchmark::State& state, ZtE_YDCMJS_OUT_TYPE out, ZtE_YDCMJS_CMFB_
 
 void BM_ChipsUniform(benchmark::State& state)
 {
-    runChips(state, eYdcmOutAll, uniform, 1, {});
+    runChips(state, eZtYdcmOutAll, eZtYdcmUniform, 1, {});
 }
 
 void BM_ChipsTriangular(benchmark::State& state)
 {
-    runChips(state, eYdcmOutAll, triangular, 1, {});
+    runChips(state, eZtYdcmOutAll, eZtYdcmTriangular, 1, {});
 }
 
 // What a pane asks by default (ten distributions) with six time layers.
 void BM_ChipsTriangularTenWithLayers(benchmark::State& state)
 {
-    runChips(state, eYdcmOutWithin, triangular, 10, {5, 10, 20, 60, 120, 250});
+    runChips(state, eZtYdcmOutYounger, eZtYdcmTriangular, 10, {5, 10, 20, 60, 120, 250});
 }
 
 } // namespace

@@ -33,6 +33,7 @@
 // Data service
 #include <PBDataChange.h>
 #include <ZtDataMangeTypes.h>
+
 #include <ZtZB_Cmsdl.h>
 #include <ZtZB_Rzrq.h>
 #include <ZtZB_Ydcmjs.h>

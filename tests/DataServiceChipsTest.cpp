@@ -49,7 +49,7 @@ TEST_F(DataServiceChips, FullTurnoverReplacesEveryChip)
 {
     m_list.append(bar(20200102000000, 20.00, 20.09, 20.05, 300000));  // 30 %
     m_list.append(bar(20200103000000, 10.00, 10.09, 10.04, kFloat));  // 100 %
-    const auto msg = run(eYdcmOutAll, uniform);
+    const auto msg = run(eZtYdcmOutAll, eZtYdcmUniform);
     ASSERT_EQ(msg.rdydcmdata_size(), 1);
     const auto& d = msg.rdydcmdata(0);
     EXPECT_EQ(d.date(), 20200103000000);
@@ -76,7 +76,7 @@ TEST_F(DataServiceChips, HalfTurnoverHalvesOldChipsAndLayersSplitByAge)
 {
     m_list.append(bar(20200102000000, 10.00, 10.09, 10.05, kFloat));      // 100 %
     m_list.append(bar(20200103000000, 12.00, 12.04, 12.02, kFloat / 2));  // 50 %
-    const auto young = run(eYdcmOutWithin, uniform, {1, 0, -3, 1, 5});
+    const auto young = run(eZtYdcmOutYounger, eZtYdcmUniform, {1, 0, -3, 1, 5});
     ASSERT_EQ(young.rdydcmdata_size(), 1);
     const auto& d = young.rdydcmdata(0);
     // Layers: all chips, then periods 1 and 5; 0, −3 and the repeated 1 dropped.
@@ -99,7 +99,7 @@ TEST_F(DataServiceChips, HalfTurnoverHalvesOldChipsAndLayersSplitByAge)
     EXPECT_NEAR(d.rdydcmsjfb(2).share(), 1.0, 1e-12);
     EXPECT_EQ(rowsOf(d.rdydcmsjfb(2)).size(), 15);
 
-    const auto old = run(eYdcmOutBefore, uniform, {1});
+    const auto old = run(eZtYdcmOutOlder, eZtYdcmUniform, {1});
     const auto older = rowsOf(old.rdydcmdata(0).rdydcmsjfb(1));
     ASSERT_EQ(older.size(), 10);
     EXPECT_NEAR(older.last().first, 10.09, 1e-9);
@@ -110,7 +110,7 @@ TEST_F(DataServiceChips, HalfTurnoverHalvesOldChipsAndLayersSplitByAge)
     m_list.DataClear();
     m_list.append(bar(20200102000000, 10.00, 10.09, 10.05, kFloat / 2));
     m_list.append(bar(20200103000000, 12.00, 12.04, 12.02, kFloat / 4));
-    const auto scaled = rowsOf(run(eYdcmOutAll, uniform, {}, 0, 1, 2.0)
+    const auto scaled = rowsOf(run(eZtYdcmOutAll, eZtYdcmUniform, {}, 0, 1, 2.0)
                                    .rdydcmdata(0).rdydcmsjfb(0));
     ASSERT_EQ(scaled.size(), 15);
     EXPECT_NEAR(scaled.first().second, kFloat / 20, 1e-6);
@@ -120,7 +120,7 @@ TEST_F(DataServiceChips, TriangularPeaksAtTheAveragePriceUniformIsFlat)
 {
     // Eleven rows 10.00 … 10.10, average 10.05 from the amount.
     m_list.append(bar(20200102000000, 10.00, 10.10, 10.10, kFloat, kFloat * 10.05));
-    const auto tri = rowsOf(run(eYdcmOutAll, triangular).rdydcmdata(0).rdydcmsjfb(0));
+    const auto tri = rowsOf(run(eZtYdcmOutAll, eZtYdcmTriangular).rdydcmdata(0).rdydcmsjfb(0));
     ASSERT_EQ(tri.size(), 11);
     // Weights 1 − |k − 5| / 6 sum to 6: peak 1/6, ends 1/36 of the chips.
     EXPECT_NEAR(tri[5].second, kFloat / 6, 1e-6);
@@ -128,10 +128,10 @@ TEST_F(DataServiceChips, TriangularPeaksAtTheAveragePriceUniformIsFlat)
     EXPECT_NEAR(tri[10].second, kFloat / 36, 1e-6);
     EXPECT_NEAR(tri[4].second, tri[6].second, 1e-6);
     EXPECT_GT(tri[4].second, tri[3].second);
-    const auto figures = run(eYdcmOutAll, triangular);
+    const auto figures = run(eZtYdcmOutAll, eZtYdcmTriangular);
     EXPECT_NEAR(figures.rdydcmdata(0).pjcb(), 10.05, 1e-9);
 
-    const auto flat = rowsOf(run(eYdcmOutAll, uniform).rdydcmdata(0).rdydcmsjfb(0));
+    const auto flat = rowsOf(run(eZtYdcmOutAll, eZtYdcmUniform).rdydcmdata(0).rdydcmsjfb(0));
     ASSERT_EQ(flat.size(), 11);
     EXPECT_NEAR(flat[0].second, kFloat / 11, 1e-6);
     EXPECT_NEAR(flat[5].second, kFloat / 11, 1e-6);
@@ -141,7 +141,7 @@ TEST_F(DataServiceChips, TriangularPeaksAtTheAveragePriceUniformIsFlat)
     DQDUnionReader skewed = bar(20200102000000, 10.00, 10.10, 10.10, kFloat);
     skewed.setValue(eFieldAverage, 10.02);
     m_list.append(skewed);
-    const auto left = rowsOf(run(eYdcmOutAll, triangular).rdydcmdata(0).rdydcmsjfb(0));
+    const auto left = rowsOf(run(eZtYdcmOutAll, eZtYdcmTriangular).rdydcmdata(0).rdydcmsjfb(0));
     ASSERT_EQ(left.size(), 11);
     EXPECT_GT(left[2].second, left[1].second);
     EXPECT_GT(left[2].second, left[3].second);
@@ -156,43 +156,43 @@ TEST_F(DataServiceChips, KeyAndCountPickTheBarsEvaluated)
     m_list.append(bar(20200106000000, 11.00, 11.09, 11.05, kFloat / 2));
     m_list.append(bar(20200107000000, 12.00, 12.09, 12.05, kFloat / 2));
 
-    const auto at = run(eYdcmOutAll, uniform, {}, 20200106000000);
+    const auto at = run(eZtYdcmOutAll, eZtYdcmUniform, {}, 20200106000000);
     ASSERT_EQ(at.rdydcmdata_size(), 1);
     EXPECT_EQ(at.rdydcmdata(0).date(), 20200106000000);
     EXPECT_EQ(rowsOf(at.rdydcmdata(0).rdydcmsjfb(0)).size(), 20);
     // A key between bars evaluates the bar before it.
-    EXPECT_EQ(run(eYdcmOutAll, uniform, {}, 20200105000000).rdydcmdata(0).date(),
+    EXPECT_EQ(run(eZtYdcmOutAll, eZtYdcmUniform, {}, 20200105000000).rdydcmdata(0).date(),
               20200102000000);
-    EXPECT_EQ(run(eYdcmOutAll, uniform, {}, 20191231000000).rdydcmdata_size(), 0);
+    EXPECT_EQ(run(eZtYdcmOutAll, eZtYdcmUniform, {}, 20191231000000).rdydcmdata_size(), 0);
 
-    const auto three = run(eYdcmOutAll, uniform, {}, 0, 10);
+    const auto three = run(eZtYdcmOutAll, eZtYdcmUniform, {}, 0, 10);
     ASSERT_EQ(three.rdydcmdata_size(), 3);  // only three bars traded
     EXPECT_EQ(three.rdydcmdata(0).date(), 20200102000000);
     EXPECT_EQ(three.rdydcmdata(2).date(), 20200107000000);
-    EXPECT_EQ(run(eYdcmOutAll, uniform, {}, 0, -4).rdydcmdata_size(), 1);
+    EXPECT_EQ(run(eZtYdcmOutAll, eZtYdcmUniform, {}, 0, -4).rdydcmdata_size(), 1);
 
     // Periods count traded bars: the layer of 2 holds the last two.
-    const auto layered = run(eYdcmOutWithin, uniform, {2});
+    const auto layered = run(eZtYdcmOutYounger, eZtYdcmUniform, {2});
     EXPECT_NEAR(layered.rdydcmdata(0).rdydcmsjfb(1).share(), 0.75, 1e-12);
     // The plain output ignores the periods.
-    EXPECT_EQ(run(eYdcmOutAll, uniform, {2}).rdydcmdata(0).rdydcmsjfb_size(), 1);
+    EXPECT_EQ(run(eZtYdcmOutAll, eZtYdcmUniform, {2}).rdydcmdata(0).rdydcmsjfb_size(), 1);
 }
 
 TEST_F(DataServiceChips, GridCoarsensForWideRangesAndBadInputGivesNothing)
 {
     m_list.append(bar(20200102000000, 10.00, 20.00, 15.00, kFloat / 2));
     m_list.append(bar(20200103000000, 90.00, 100.00, 95.00, kFloat / 2));
-    const auto rows = rowsOf(run(eYdcmOutAll, uniform).rdydcmdata(0).rdydcmsjfb(0));
+    const auto rows = rowsOf(run(eZtYdcmOutAll, eZtYdcmUniform).rdydcmdata(0).rdydcmsjfb(0));
     ASSERT_GT(rows.size(), 1);
     // 10 … 100 at 0.01 would need 9001 rows: the step becomes 0.02.
     EXPECT_NEAR(rows[1].first - rows[0].first, 0.02, 1e-9);
     EXPECT_EQ(rows.size(), 501 + 501);
 
-    EXPECT_EQ(run(eYdcmOutAll, uniform, {}, 0, 1, 0.0).rdydcmdata_size(), 0);
-    EXPECT_EQ(run(eYdcmOutAll, uniform, {}, 0, 1, std::nan("")).rdydcmdata_size(), 0);
+    EXPECT_EQ(run(eZtYdcmOutAll, eZtYdcmUniform, {}, 0, 1, 0.0).rdydcmdata_size(), 0);
+    EXPECT_EQ(run(eZtYdcmOutAll, eZtYdcmUniform, {}, 0, 1, std::nan("")).rdydcmdata_size(), 0);
     // A corrupt price neither widens the grid nor lays chips.
     m_list.append(bar(20200106000000, 10.00, 1e12, 15.00, kFloat / 2));
-    const auto still = rowsOf(run(eYdcmOutAll, uniform).rdydcmdata(0).rdydcmsjfb(0));
+    const auto still = rowsOf(run(eZtYdcmOutAll, eZtYdcmUniform).rdydcmdata(0).rdydcmsjfb(0));
     EXPECT_EQ(still.size(), rows.size());
 
     // Requests are bounded: 300 bars and a count of 1000 give 250 answers.
@@ -201,18 +201,18 @@ TEST_F(DataServiceChips, GridCoarsensForWideRangesAndBadInputGivesNothing)
     for (int i = 0; i < 300; ++i, day = day.addDays(1))
         m_list.append(bar(qint64(day.toString("yyyyMMdd").toLongLong()) * 1000000, 10.0, 10.2,
                           10.1, kFloat / 10));
-    EXPECT_EQ(run(eYdcmOutAll, uniform, {}, 0, 1000).rdydcmdata_size(), 250);
+    EXPECT_EQ(run(eZtYdcmOutAll, eZtYdcmUniform, {}, 0, 1000).rdydcmdata_size(), 250);
     QVector<int> manyPeriods;
     for (int p = 1; p <= 40; ++p)
         manyPeriods.append(p);
-    EXPECT_EQ(run(eYdcmOutWithin, uniform, manyPeriods).rdydcmdata(0).rdydcmsjfb_size(),
+    EXPECT_EQ(run(eZtYdcmOutYounger, eZtYdcmUniform, manyPeriods).rdydcmdata(0).rdydcmsjfb_size(),
               1 + 16);
 
     m_list.DataClear();
-    EXPECT_EQ(run(eYdcmOutAll, uniform).rdydcmdata_size(), 0);
+    EXPECT_EQ(run(eZtYdcmOutAll, eZtYdcmUniform).rdydcmdata_size(), 0);
     m_list.append(emptySlot());
     m_list.append(bar(20200102000000, -1, 0, 0, 100));
-    EXPECT_EQ(run(eYdcmOutWithin, triangular, {5}).rdydcmdata_size(), 0);
+    EXPECT_EQ(run(eZtYdcmOutYounger, eZtYdcmTriangular, {5}).rdydcmdata_size(), 0);
 }
 
 TEST_F(DataServiceChips, WithoutFloatSharesTurnoverIsMeasuredAgainstMeanVolume)
@@ -221,7 +221,7 @@ TEST_F(DataServiceChips, WithoutFloatSharesTurnoverIsMeasuredAgainstMeanVolume)
     m_list.append(bar(20200102000000, 10.00, 10.00, 10.00, 1000));
     m_list.append(bar(20200103000000, 11.00, 11.00, 11.00, 3000));
     // Float = 100 × mean volume = 200000: turnovers 0.5 % and 1.5 %.
-    const auto msg = run(eYdcmOutWithin, uniform, {1});
+    const auto msg = run(eZtYdcmOutYounger, eZtYdcmUniform, {1});
     ASSERT_EQ(msg.rdydcmdata_size(), 1);
     const auto& d = msg.rdydcmdata(0);
     const double older = 0.005 * (1 - 0.015);

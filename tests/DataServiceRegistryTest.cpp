@@ -37,7 +37,7 @@ TEST_F(DataServiceRegistry, UnknownCodesGiveEmptyAnswers)
     EXPECT_TRUE(now.name.isEmpty());
     EXPECT_LE(now.getUniqueValue(0).toLongLong(), 0);
     const DQDUnionReader reader(now);
-    EXPECT_EQ(PBDataChange::LBGD_Kline(reader, ePeriodDay, eDividForward, false, 0).count(), 0);
+    EXPECT_EQ(PBDataChange::LBGD_Kline(reader, eZtPeriodDay, eZtDividForward, false, 0).count(), 0);
     EXPECT_EQ(PBDataChange::LBGD_Dline(reader, false, false, 0).count(), 0);
     EXPECT_EQ(ZtZB_Cmsdl::getKlineCJMX_FD(reader, 0).repdatazhibiaofuwuoutput_size(), 0);
     EXPECT_EQ(ZtZB_Cmsdl::getDlineMMLD_FD(reader, 0).repdatazhibiaofuwuoutput_size(), 0);
@@ -45,7 +45,7 @@ TEST_F(DataServiceRegistry, UnknownCodesGiveEmptyAnswers)
     DQDDataList list;
     EXPECT_EQ(ZtZB_Cmsdl::getKlineCMSDL(list, reader, 0).rdcmsdl_size(), 0);
     // A reader that names no instrument at all.
-    EXPECT_EQ(PBDataChange::LBGD_Kline(DQDUnionReader(), ePeriodDay, eDividNone, false, 0)
+    EXPECT_EQ(PBDataChange::LBGD_Kline(DQDUnionReader(), eZtPeriodDay, eZtDividNone, false, 0)
                   .count(),
               0);
     // An empty code registers nothing.
@@ -64,20 +64,20 @@ TEST_F(DataServiceRegistry, SnapshotAndListsComeFromTheRegisteredInstrument)
 
     // The reader part alone is enough to name the instrument.
     const DQDUnionReader reader(now);
-    const DQDDataList days = PBDataChange::LBGD_Kline(reader, ePeriodDay, eDividForward, false, 0);
+    const DQDDataList days = PBDataChange::LBGD_Kline(reader, eZtPeriodDay, eZtDividForward, false, 0);
     ASSERT_EQ(days.count(), 3);
     EXPECT_EQ(days.at(1)->uniqueKey(), 20200103000000);
-    EXPECT_EQ(PBDataChange::LBGD_Kline(reader, ePeriodDay, eDividForward, false, 20200105000000)
+    EXPECT_EQ(PBDataChange::LBGD_Kline(reader, eZtPeriodDay, eZtDividForward, false, 20200105000000)
                   .count(),
               2);
-    EXPECT_EQ(PBDataChange::LBGD_Kline(reader, ZtE_Period(9), eDividForward, false, 0).count(), 0);
+    EXPECT_EQ(PBDataChange::LBGD_Kline(reader, eZtPeriodWeek, eZtDividForward, false, 0).count(), 0);
     EXPECT_EQ(PBDataChange::LBGD_Dline(reader, false, false, 0).count(), 2);
     EXPECT_EQ(PBDataChange::LBGD_Dline(reader, false, false, 20200106093100).count(), 1);
 
     // Registering again replaces the bars; clearing forgets everything.
     PBDataChange::registerInstrument("600000", "Renamed", DQDDataList(), DQDDataList(), {});
     EXPECT_EQ(PBDataChange::LBDG_QNowSingle("600000", false).name, QString("Renamed"));
-    EXPECT_EQ(PBDataChange::LBGD_Kline(reader, ePeriodDay, eDividForward, false, 0).count(), 0);
+    EXPECT_EQ(PBDataChange::LBGD_Kline(reader, eZtPeriodDay, eZtDividForward, false, 0).count(), 0);
     PBDataChange::clearInstruments();
     EXPECT_FALSE(PBDataChange::hasInstrument("600000"));
 }
@@ -96,7 +96,7 @@ TEST_F(DataServiceRegistry, FloatSharesTakeTheLastEntryOnOrBeforeTheBar)
 
     // Bars handed out carry the float in force, and so do the engine's bars.
     const DQDUnionReader reader = readerOf("600000");
-    DQDDataList days = PBDataChange::LBGD_Kline(reader, ePeriodDay, eDividForward, false, 0);
+    DQDDataList days = PBDataChange::LBGD_Kline(reader, eZtPeriodDay, eZtDividForward, false, 0);
     const std::vector<TagDay> tag = PBDataChange::LBDG_TagDayVector(&days, 0, days.count());
     ASSERT_EQ(tag.size(), 3u);
     EXPECT_FLOAT_EQ(tag.front().m_floatShares.at(0), 1e6f);
@@ -180,7 +180,7 @@ TEST_F(DataServiceRegistry, FeedsLineUpWithTheBarsAndMarkGaps)
     EXPECT_EQ(ZtZB_Rzrq::getKlineRZRQ(reader, 20200103000000).repdataf10dstxrzrqoutput(0).data_size(),
               2);
 
-    DQDDataList days = PBDataChange::LBGD_Kline(reader, ePeriodDay, eDividForward, false, 0);
+    DQDDataList days = PBDataChange::LBGD_Kline(reader, eZtPeriodDay, eZtDividForward, false, 0);
     const auto k = ZtZB_Cmsdl::getKlineCMSDL(days, reader, 0);
     ASSERT_EQ(k.rdcmsdl_size(), 2);  // 01-03 and 01-06
     EXPECT_DOUBLE_EQ(k.rdcmsdl(0).spj(), 10.3);

@@ -47,7 +47,7 @@ TEST_F(DataServiceSample, ShippedFeedsLoadAndEndWithTheLastBar)
     const auto margin = ZtZB_Rzrq::getKlineRZRQ(m_reader, 0).repdataf10dstxrzrqoutput(0);
     ASSERT_EQ(margin.data_size(), 250);
     EXPECT_EQ(margin.data(249).date(), m_daily.at(999)->uniqueKey());
-    DQDDataList days = PBDataChange::LBGD_Kline(m_reader, ePeriodDay, eDividForward, false, 0);
+    DQDDataList days = PBDataChange::LBGD_Kline(m_reader, eZtPeriodDay, eZtDividForward, false, 0);
     const auto lock = ZtZB_Cmsdl::getKlineCMSDL(days, m_reader, 0);
     ASSERT_EQ(lock.rdcmsdl_size(), 250);
     EXPECT_DOUBLE_EQ(lock.rdcmsdl(249).spj(), m_daily.at(999)->getValue(eFieldClose).toDouble());
@@ -63,8 +63,8 @@ TEST_F(DataServiceSample, ShippedFeedsLoadAndEndWithTheLastBar)
 
 TEST_F(DataServiceSample, ChipFiguresOfRealBarsAreConsistent)
 {
-    const auto msg = ZtZB_Ydcmjs::Ydcmjs(m_daily, m_reader, 0, eYdcmOutWithin, 10,
-                                         triangular, 1.0, {5, 20, 60});
+    const auto msg = ZtZB_Ydcmjs::Ydcmjs(m_daily, m_reader, 0, eZtYdcmOutYounger, 10,
+                                         eZtYdcmTriangular, 1.0, {5, 20, 60});
     ASSERT_EQ(msg.rdydcmdata_size(), 10);
     const auto& d = msg.rdydcmdata(9);
     EXPECT_EQ(d.date(), m_daily.at(999)->uniqueKey());

@@ -142,7 +142,7 @@ DQDDataList PBDataChange::LBGD_Kline(const DQDUnionReader& reader, ZtE_Period pe
                                      ZtE_DIVID /*divid*/, bool /*refresh*/, qint64 endTime)
 {
     const ZtInstrument* inst = ZtInstrumentRegistry::find(instrumentCode(reader));
-    if (!inst || period != ePeriodDay)
+    if (!inst || period != eZtPeriodDay)
         return DQDDataList();
     return leading(inst->daily, ZtSeriesAlign::endOf(inst->daily, endTime));
 }

@@ -62,7 +62,7 @@ public:
     // for a fresh quote from a remote source; the registry has none.
     static ZtUIDataStruct::Q_DD_Now LBDG_QNowSingle(const QString& code, bool refresh);
     // Daily bars of the instrument the reader names, up to and including
-    // endTime (0: all). Periods other than ePeriodDay give an empty list;
+    // endTime (0: all). Periods other than eZtPeriodDay give an empty list;
     // the dividend mode is not applied (see ZtE_DIVID); the flag is unused.
     static ZtUIDataStruct::DQDDataList LBGD_Kline(const ZtUIDataStruct::DQDUnionReader& reader,
                                                   ZtE_Period period, ZtE_DIVID divid,

@@ -14,7 +14,7 @@ constexpr double kSumTolerance = 1e-9;
 
 bool hasLayers(ZtE_YDCMJS_OUT_TYPE outType)
 {
-    return outType == eYdcmOutWithin || outType == eYdcmOutBefore;
+    return outType == eZtYdcmOutYounger || outType == eZtYdcmOutOlder;
 }
 
 QVector<int> usablePeriods(const QVector<int>& periods)
@@ -83,7 +83,7 @@ void ZtChipDistribution::layBar(int i, std::vector<double>* weights, int* first)
     const int hi = std::max(rowOf(b.high), lo);
     weights->assign(size_t(hi - lo + 1), 1.0);
     *first = lo;
-    if (m_shape != uniform) {
+    if (m_shape != eZtYdcmUniform) {
         const double peak = std::clamp((b.average - m_origin) / m_step, double(lo), double(hi));
         for (int r = lo; r <= hi; ++r) {
             const double side = r <= peak ? peak - lo : hi - peak;
@@ -204,7 +204,7 @@ void ZtChipDistribution::appendRecord(int at, const Profile& all, ZtE_YDCMJS_OUT
         double held = 0.0;
         for (int r = layer.lo; r <= layer.hi; ++r)
             held += layer.chips[size_t(r)];
-        if (outType == eYdcmOutBefore) {
+        if (outType == eZtYdcmOutOlder) {
             for (int r = all.lo; r <= all.hi; ++r) {
                 const double own = r >= layer.lo && r <= layer.hi ? layer.chips[size_t(r)] : 0.0;
                 layer.chips[size_t(r)] = std::max(0.0, all.chips[size_t(r)] - own);
