@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 
@@ -227,4 +228,32 @@ TEST(InfoBar, PromptOpensToTheLeftNearTheRightEdge)
     level.type = Bar::eLineInfoLevel;
     EXPECT_TRUE(bar.getPromptRect(fm, {level, infos[0]}).isNull());
     PubCacheCustom::mCustomColor.remove("CrossCurveBackground");
+}
+
+TEST(InfoBar, SampleDividendsLandOnTheExDividendBars)
+{
+    QFile file(ZT_SOURCE_DIR "/data/sh600000_day.csv");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QList<qint64> keys;
+    file.readLine(); // header
+    while (!file.atEnd())
+        keys << file.readLine().split(',').first().toLongLong() * 1000000;
+    DQDDataList bars = listOf(keys);
+
+    QMap<int, DQDDataList> events;
+    QString error;
+    ASSERT_TRUE(EventLoader::loadEvents(ZT_SOURCE_DIR "/data/sh600000_events.csv", &events, &error))
+        << error.toStdString();
+    Bar bar;
+    bar.setData(&bars);
+    bar.setRange(0, keys.size());
+    bar.addLineInfo(Bar::eLineInfoDividend, events[EventLoader::eEventDividend]);
+    QList<qint64> placed;
+    for (const auto& info : bar.lineInfos())
+        placed << keys.at(info.index) / 1000000;
+    EXPECT_EQ(placed, (QList<qint64>{20210721, 20220721, 20230721, 20240718}));
+
+    bar.setRange(keys.size() - 100, 100);
+    ASSERT_EQ(bar.lineInfos().size(), 1);
+    EXPECT_EQ(keys.at(bar.dataShowIndex() + bar.lineInfos().first().index), 20240718000000);
 }
