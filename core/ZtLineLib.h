@@ -14,10 +14,12 @@
 #include <EventLoader.h>
 #include <PubCacheCustom.h>
 #include <Q_DD_Now.h>
+#include <QuoteLoader.h>
 
 // Formula engine
 #include <CDFormulaManage.h>
 #include <CInputData.h>
+#include <FormulaDrawType.h>
 #include <FormulaResultBase.h>
 #include <LineData.h>
 #include <ModuleFormular.h>
@@ -44,3 +46,7 @@
 
 // Overlays
 #include "ZtLineLib_InfoBar.h"
+
+// Axes
+#include "ZtLineLib_ValueFormat.h"
+#include "ZtLineLib_Reference.h"

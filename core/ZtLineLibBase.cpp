@@ -61,9 +61,9 @@ void ZtLineLibBase::setPointSize()
             m_pointW = m_maxPointW;
         m_drawLeft = m_rect.left() + m_fixedPaddingLeft + 1;
         m_drawRight = m_rect.right() - m_fixedPaddingRight - 1;
-        m_barGap = std::min(int(m_pointW * 0.2), 5);
         // A negative width (paddings wider than the rectangle) would make the
         // casts below undefined for huge values; the bound keeps them sane.
+        m_barGap = std::min(int(std::max(m_pointW * 0.2, -m_maxPointW)), 5);
         int body = int(std::max(m_pointW - m_barGap, -m_maxPointW));
         if (body % 2 != 1)
             body -= 1;

@@ -2,33 +2,232 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QPainter>
+
+#include <cmath>
+
+using namespace ZtUIDataStruct;
+
 namespace {
 
 class Element : public ZtLineLibBase
 {
 public:
-    void FillChild(QPainter*) override {}
+    int fills = 0;
+
+    void FillChild(QPainter*) override { ++fills; }
+    QString getChildDataString(int index) override { return QString::number(index); }
+
     using ZtLineLibBase::m_barBodyWidth;
     using ZtLineLibBase::m_barCentreOffset;
     using ZtLineLibBase::m_barGap;
+    using ZtLineLibBase::m_digitWidth;
+    using ZtLineLibBase::m_drawLeft;
+    using ZtLineLibBase::m_drawRight;
+    using ZtLineLibBase::m_fontHeight;
 };
+
+// count records keyed 1, 2, …; the indices in `empty` get key 0.
+DQDDataList makeList(int count, std::initializer_list<int> empty = {}, double high = 20,
+                     double low = 10)
+{
+    DQDDataList list;
+    for (int i = 0; i < count; ++i) {
+        DQDUnionReader r;
+        r.setUniqueValue(std::find(empty.begin(), empty.end(), i) != empty.end() ? 0 : i + 1);
+        r.setValue(eFieldHigh, high);
+        r.setValue(eFieldLow, low);
+        list.append(r);
+    }
+    return list;
+}
+
+// Geometry of a window of `length` items on a rectangle `width` pixels wide.
+void layout(Element* e, DQDDataList* list, int width, int length)
+{
+    e->setRect(0, 0, width, 100);
+    e->setData(list);
+    e->setRange(0, length);
+}
 
 } // namespace
 
-TEST(ZtLineLibBase, GeometryOfTheWorkedExample)
+TEST(ZtLineLibBase, PointSizeBodyGapAndCentreOffset)
 {
-    ZtUIDataStruct::DQDDataList list;
-    ZtUIDataStruct::DQDUnionReader r;
-    r.setUniqueValue(20240105000000);
-    list.append(r);
+    DQDDataList list = makeList(1);
     Element e;
-    e.setRect(0, 0, 600, 100);
-    e.setData(&list);
-    e.setRange(0, 60);
+    layout(&e, &list, 600, 60); // the worked example
     EXPECT_DOUBLE_EQ(e.getPointW(), 10.0);
     EXPECT_EQ(e.m_barGap, 2);
     EXPECT_EQ(e.m_barBodyWidth, 7);
     EXPECT_EQ(e.m_barCentreOffset, 5);
     EXPECT_DOUBLE_EQ(e.getX(0), 6.0);
     EXPECT_DOUBLE_EQ(e.getX(1), 16.0);
+
+    const struct
+    {
+        int width, gap, body, offset;
+    } cases[] = {{30, 0, 3, 1}, {20, 0, 1, 0}, {400, 5, 35, 22}, {25, 0, 1, 0}, {5, 0, -1, -1}};
+    for (const auto& c : cases) {
+        layout(&e, &list, c.width, 10);
+        EXPECT_EQ(e.m_barGap, c.gap) << c.width;
+        EXPECT_EQ(e.m_barBodyWidth, c.body) << c.width;
+        EXPECT_EQ(e.m_barCentreOffset, c.offset) << c.width;
+    }
+
+    // Paddings narrow the band; a zero length ends at the bound; a negative
+    // window start becomes 0.
+    e.setRect(100, 0, 600, 100);
+    e.setFixedPaddingLeft(7);
+    e.setFixedPaddingRight(3);
+    e.setRange(-4, 59);
+    EXPECT_DOUBLE_EQ(e.getPointW(), 10.0);
+    EXPECT_DOUBLE_EQ(e.m_drawLeft, 108.0);
+    EXPECT_DOUBLE_EQ(e.m_drawRight, 696.0);
+    EXPECT_EQ(e.dataShowIndex(), 0);
+    e.setRange(0, 0);
+    EXPECT_DOUBLE_EQ(e.getPointW(), 2100.0);
+    EXPECT_EQ(e.m_barGap, 5);
+    EXPECT_EQ(e.m_barBodyWidth, 2095);
+}
+
+TEST(ZtLineLibBase, GetYLinearLogarithmicAndClamped)
+{
+    DQDDataList list; // even an empty list lets the vertical scale be set
+    Element e;
+    e.setData(&list);
+    e.setRect(0, 50, 100, 200);
+    e.setFixedPaddingTop(10);
+    e.setFixedPaddingBottom(30);
+    e.SetMaxMinValue(20, 10);
+    EXPECT_DOUBLE_EQ(e.getPointH(), 16.0);
+    EXPECT_DOUBLE_EQ(e.getY(20), 50.0);
+    EXPECT_DOUBLE_EQ(e.getY(10), 50.0 + 160.0);
+    EXPECT_DOUBLE_EQ(e.getY(15), 130.0);
+    EXPECT_DOUBLE_EQ(e.getY(25), 50.0);   // above the range: rect top
+    EXPECT_DOUBLE_EQ(e.getY(-100), 250.0); // far below: rect bottom
+    e.SetMaxMinValue(7, 7); // no span: the scale stays
+    EXPECT_DOUBLE_EQ(e.getPointH(), 16.0);
+
+    Element log;
+    log.setData(&list);
+    log.setRect(0, 0, 100, 200);
+    log.setCoordinateSystem(eLogarithmic);
+    log.SetMaxMinValue(100, 1);
+    EXPECT_NEAR(log.getY(10), 100.0, 1e-9);
+    EXPECT_NEAR(log.getY(100), 0.0, 1e-9);
+    EXPECT_NEAR(log.getY(1), 200.0, 1e-9);
+    EXPECT_DOUBLE_EQ(log.getY(1000), 0.0);
+}
+
+TEST(ZtLineLibBase, ItemUnderX)
+{
+    // 100 records; the window shows 20 … 79 at 10 pixels an item, drawLeft 1.
+    DQDDataList list = makeList(100, {20, 21, 43, 44, 45, 78, 79});
+    Element e;
+    e.setRect(0, 0, 600, 100);
+    e.setData(&list);
+    e.setRange(20, 60);
+
+    // Outside the rectangle: the first/last shown item with data, absolute.
+    EXPECT_EQ(e.getAxisXDataIndex(0, true), 22);
+    EXPECT_EQ(e.getAxisXDataIndex(600, false), 77);
+    EXPECT_EQ(e.getAxisXDataIndex(-1, false), -1);
+    // Slot boundaries are truncated pixel positions: 11 starts item 1.
+    EXPECT_EQ(e.getAxisXDataIndex(10, false), 0);
+    EXPECT_EQ(e.getAxisXDataIndex(11, false), 1);
+    // Empty slots: skipped backwards, or −1 when nothing is left.
+    EXPECT_EQ(e.getAxisXDataIndex(254, false), 25);
+    EXPECT_EQ(e.getAxisXDataIndex(254, true), 22);
+    EXPECT_EQ(e.getAxisXDataIndex(14, true), -1);
+    EXPECT_EQ(e.getAxisXDataIndex(14, false), 1);
+    EXPECT_EQ(e.getAxisXDataString(254), QStringLiteral("42"));
+
+    // A window reaching past the data clamps to the last record (absolute).
+    e.setRange(90, 60);
+    EXPECT_EQ(e.getAxisXDataIndex(590, false), 99);
+
+    // With a fractional item width every centre lies in its own item.
+    e.setRect(0, 0, 700, 100);
+    e.setRange(0, 60);
+    for (int i = 0; i < 60; ++i) {
+        ASSERT_EQ(e.getAxisXDataIndex(int(e.getX(i)), false), i) << i;
+        const int left = int(i * e.getPointW() + e.m_drawLeft);
+        if (i > 0 && left > 0)
+            ASSERT_EQ(e.getAxisXDataIndex(left - 1, false), i - 1) << i;
+    }
+}
+
+TEST(ZtLineLibBase, FirstAndLastShownItem)
+{
+    DQDDataList list = makeList(10, {0, 1, 8, 9});
+    Element e;
+    e.setRect(0, 0, 100, 100);
+    e.setData(&list);
+    e.setRange(0, 10);
+    EXPECT_EQ(e.getAxisXFirstDataIndex(), 2);
+    EXPECT_EQ(e.getAxisXLastDataIndex(), 7);
+    EXPECT_EQ(e.getAxisXFirstDataString(), QStringLiteral("2"));
+    e.setRange(5, 2);
+    EXPECT_EQ(e.getAxisXFirstDataIndex(), 5);
+    EXPECT_EQ(e.getAxisXLastDataIndex(), 6);
+    e.setRange(8, 5); // only empty slots, window past the end
+    EXPECT_EQ(e.getAxisXFirstDataIndex(), -1);
+    EXPECT_EQ(e.getAxisXLastDataIndex(), -1);
+    e.setRange(12, 5);
+    EXPECT_EQ(e.getAxisXFirstDataIndex(), -1);
+    EXPECT_EQ(e.getAxisXLastDataIndex(), -1);
+}
+
+TEST(ZtLineLibBase, HitTestSpansHighToLowWidenedByFivePixels)
+{
+    // Every bar spans 10 … 20 except record 15, which spans 25 … 30.
+    DQDDataList list = makeList(40);
+    list.at(15)->setValue(eFieldHigh, 30.0);
+    list.at(15)->setValue(eFieldLow, 25.0);
+    Element e;
+    e.setRect(0, 0, 600, 400);
+    e.setData(&list);
+    e.setRange(10, 20); // 30 pixels an item; record 15 is item 5
+    e.SetMaxMinValue(40, 0); // 10 pixels a unit: high at y 100, low at 150
+    const int x = int(e.getX(5));
+    EXPECT_TRUE(e.checkAxisContainsPos(QPoint(x, 95)));
+    EXPECT_FALSE(e.checkAxisContainsPos(QPoint(x, 94)));
+    EXPECT_TRUE(e.checkAxisContainsPos(QPoint(x, 155)));
+    EXPECT_FALSE(e.checkAxisContainsPos(QPoint(x, 156)));
+    EXPECT_FALSE(e.checkAxisContainsPos(QPoint(int(e.getX(4)), 125)));
+    EXPECT_FALSE(e.checkAxisContainsPos(QPoint(-3, 125)));
+}
+
+TEST(ZtLineLibBase, FreshElementAndTextIndexBounds)
+{
+    QImage image(50, 50, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    Element e;
+    e.Fill(&painter);
+    EXPECT_EQ(e.fills, 0);
+    EXPECT_GT(e.m_fontHeight, 0.0); // measured even without data
+    EXPECT_GT(e.m_digitWidth, 0.0);
+    EXPECT_EQ(e.getAxisXDataIndex(10, true), -1);
+    EXPECT_EQ(e.getAxisXFirstDataIndex(), -1);
+    EXPECT_TRUE(e.getDataString(0).isEmpty());
+    EXPECT_EQ(e.dataLength(), 0);
+    EXPECT_EQ(e.getDataByIndex(0), nullptr);
+    e.setRange(3, 4); // ignored without data
+    EXPECT_EQ(e.dataShowIndex(), 0);
+
+    DQDDataList list = makeList(3);
+    e.setData(&list);
+    e.Fill(&painter);
+    EXPECT_EQ(e.fills, 1);
+    EXPECT_EQ(e.getDataString(2), QStringLiteral("2"));
+    // Index = count names no record and must not reach the derived element.
+    EXPECT_TRUE(e.getDataString(3).isEmpty());
+    EXPECT_TRUE(e.getDataString(-1).isEmpty());
+    EXPECT_EQ(e.getDataByIndex(3), nullptr);
+
+    // Copies share the host's list, never copy it.
+    Element copy(e);
+    EXPECT_EQ(copy.getDataByIndex(1), list.at(1));
 }

@@ -1,11 +1,168 @@
 #include "ModuleFormular.h"
 
-ModuleFormular::ModuleFormular() = default;
-ModuleFormular::ModuleFormular(const ModuleFormular& other) = default;
-ModuleFormular& ModuleFormular::operator=(const ModuleFormular& other) = default;
-ModuleFormular::~ModuleFormular() = default;
+#include "internal/FormulaBuiltins.h"
+#include "internal/FormulaEvaluator.h"
+#include "internal/FormulaLexer.h"
+#include "internal/FormulaParser.h"
+#include "internal/FormulaRegistry.h"
 
-bool ModuleFormular::ComputeDayFormular(std::string&, CInputData&, int, int, FormulaResultBase*)
+#include <QString>
+
+#include <algorithm>
+
+namespace {
+
+bool compile(const TagFormularContent& definition, FormulaProgram& program, FormulaError& error)
 {
+    std::vector<FormulaToken> tokens;
+    if (!FormulaLexer(definition.texts[2]).tokenize(tokens, error))
+        return false;
+    std::vector<std::pair<std::string, double>> params;
+    const int count = std::clamp(definition.paramCount, 0, 16);
+    for (int j = 0; j < count; ++j) {
+        std::string name = definition.paramNames[j];
+        for (char& ch : name) {
+            if (ch >= 'a' && ch <= 'z')
+                ch = char(ch - 'a' + 'A');
+        }
+        if (!name.empty())
+            params.emplace_back(name, double(definition.params[2][j]));
+    }
+    return FormulaParser(tokens, params).parse(program, error);
+}
+
+std::string toLocal8Bit(const std::string& utf8)
+{
+    return QString::fromUtf8(utf8.c_str(), int(utf8.size())).toLocal8Bit().toStdString();
+}
+
+// Lays the evaluated lines out as engine records and hands them over; the
+// records point into lines and the strings, which outlive the call.
+void deliver(std::vector<FormulaOutputLine>& lines, int barCount, FormulaResultBase* result)
+{
+    std::vector<std::string> names;
+    std::vector<std::string> texts;
+    names.reserve(lines.size());
+    texts.reserve(lines.size());
+    std::vector<tagFLINE> records(lines.size());
+    float noBars = kFormulaNoValue; // data1 is never null, even without bars
+    for (size_t i = 0; i < lines.size(); ++i) {
+        FormulaOutputLine& line = lines[i];
+        names.push_back(toLocal8Bit(line.name));
+        texts.push_back(toLocal8Bit(line.text));
+        tagFLINE& r = records[i];
+        r.lineFlag = 0;
+        r.data1 = line.data1.empty() ? &noBars : line.data1.data();
+        r.data2 = line.data2.empty() ? nullptr : line.data2.data();
+        r.data3 = nullptr;
+        r.data4 = nullptr;
+        r.text = texts.back().data();
+        r.colorCodes = nullptr;
+        r.drawType = line.drawType;
+        r.param1 = 0;
+        r.param2 = 0;
+        r.lineWidth = line.lineWidth;
+        r.name = names.back().data();
+        r.count = barCount;
+        r.color = line.color;
+        r.lineStyle = 0;
+        r.stripColor = nullptr;
+        r.rect = nullptr;
+    }
+    tagFLINES all;
+    all.lines = records.empty() ? nullptr : records.data();
+    all.count = int(records.size());
+    result->parseFromFline(all);
+}
+
+} // namespace
+
+ModuleFormular::ModuleFormular()
+    : m_contents(FormulaBuiltins::all())
+{
+}
+
+ModuleFormular::ModuleFormular(const ModuleFormular& other)
+    : m_contents(other.m_contents)
+{
+    FormulaRegistry& registry = FormulaRegistry::instance();
+    registry.setError(this, registry.error(&other));
+}
+
+ModuleFormular& ModuleFormular::operator=(const ModuleFormular& other)
+{
+    m_contents = other.m_contents;
+    FormulaRegistry& registry = FormulaRegistry::instance();
+    registry.setError(this, registry.error(&other));
+    return *this;
+}
+
+ModuleFormular::~ModuleFormular()
+{
+    FormulaRegistry::instance().dropError(this);
+}
+
+const TagFormularContent* ModuleFormular::definitionOf(const std::string& name)
+{
+    const auto own = std::find_if(m_contents.begin(), m_contents.end(),
+                                  [&](const TagFormularContent& c) { return c.texts[0] == name; });
+    const TagFormularContent* stored = FormulaRegistry::instance().findDefinition(name);
+    if (!stored)
+        return own == m_contents.end() ? nullptr : &*own;
+    // Keep what was evaluated, for when no live store holds it any more.
+    if (own != m_contents.end()) {
+        *own = *stored;
+        return &*own;
+    }
+    m_contents.push_back(*stored);
+    return &m_contents.back();
+}
+
+bool ModuleFormular::ComputeDayFormular(std::string& name, CInputData& input, int, int,
+                                        FormulaResultBase* result)
+{
+    FormulaRegistry& registry = FormulaRegistry::instance();
+    FormulaError error;
+    const TagFormularContent* definition = result ? definitionOf(name) : nullptr;
+    FormulaProgram program;
+    std::vector<FormulaOutputLine> lines;
+    if (!result)
+        error.message = "no result to fill";
+    else if (!definition)
+        error.message = "no formula named '" + name + "'";
+    else if (compile(*definition, program, error))
+        FormulaEvaluator(input).run(program, lines, error);
+    if (!error.message.empty()) {
+        registry.setError(this, error);
+        return false;
+    }
+    registry.setError(this, FormulaError());
+    deliver(lines, int(input.days.size()), result);
+    return true;
+}
+
+std::string ModuleFormular::lastError() const
+{
+    return FormulaRegistry::instance().error(this).text();
+}
+
+int ModuleFormular::lastErrorLine() const
+{
+    return FormulaRegistry::instance().error(this).line;
+}
+
+int ModuleFormular::lastErrorColumn() const
+{
+    return FormulaRegistry::instance().error(this).column;
+}
+
+bool ModuleFormular::checkFormula(const TagFormularContent& definition, std::string* error)
+{
+    FormulaProgram program;
+    FormulaError problem;
+    if (compile(definition, program, problem))
+        return true;
+    if (error)
+        *error = problem.text();
     return false;
 }

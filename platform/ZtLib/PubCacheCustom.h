@@ -16,6 +16,10 @@ public:
     static QHash<QString, QStringList> mCustomColor;
     static QHash<QString, QStringList> mDefultColor;
 
+    // Complete themes for every colour key the charts use, plus
+    // "Background" (the colour a program clears the chart image with).
+    // darkTheme() is the default; a program may load lightTheme() into
+    // mCustomColor to switch to a white chart face.
     static QHash<QString, QStringList> darkTheme();
     static QHash<QString, QStringList> lightTheme();
 };

@@ -1,0 +1,142 @@
+// Renders a price pane of the sample daily bars to <out>/demo.png.
+//
+// Usage: ztdemo <output folder> [daily bar file]
+
+#include <ZtLineLib.h>
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+#include <cstdio>
+
+using namespace ZtUIDataStruct;
+
+namespace {
+
+// A minimal candle pane on the element base, until the indicator pane takes
+// over: the range spans the shown highs and lows, rising candles are hollow
+// red, falling ones solid green.
+class CandlePane : public ZtLineLibBase
+{
+protected:
+    void calculateChildMaps() override
+    {
+        double high = kZtNoValue;
+        double low = kZtNoValueMax;
+        for (int i = m_dataShowIndex; i < m_dataShowIndex + m_dataShowLength; ++i) {
+            const DQDUnionReader* r = getDataByIndex(i);
+            if (!r || keyAt(i) <= 0)
+                continue;
+            high = std::max(high, r->getValue(eFieldHigh).toDouble());
+            low = std::min(low, r->getValue(eFieldLow).toDouble());
+        }
+        SetMaxMinValue(high, low);
+    }
+
+    QString getChildDataString(int index) override
+    {
+        const DQDUnionReader* r = getDataByIndex(index);
+        if (!r)
+            return QString();
+        const quint64 time = r->getValue(eFieldDateTime).toULongLong();
+        return DataTrans::getDateTimeFromULL(time).toString(QStringLiteral("yyyy-MM-dd"));
+    }
+
+    void FillChild(QPainter* painter) override
+    {
+        for (int i = 0; i < m_dataShowLength; ++i) {
+            const DQDUnionReader* r = getDataByIndex(m_dataShowIndex + i);
+            if (r && keyAt(m_dataShowIndex + i) > 0)
+                drawCandle(painter, i, *r);
+        }
+    }
+
+private:
+    void drawCandle(QPainter* painter, int i, const DQDUnionReader& r)
+    {
+        const double open = r.getValue(eFieldOpen).toDouble();
+        const double close = r.getValue(eFieldClose).toDouble();
+        const bool rising = close > open || (close == open && r.getValue(eFieldChange).toDouble() >= 0);
+        const QPen pen = getThemePen(rising ? QStringLiteral("KUp") : QStringLiteral("KDown"),
+                                     Qt::SolidLine);
+        painter->setPen(pen);
+        const int x = int(getX(i));
+        const int yHigh = int(getY(r.getValue(eFieldHigh).toDouble()));
+        const int yLow = int(getY(r.getValue(eFieldLow).toDouble()));
+        const int yTop = int(getY(std::max(open, close)));
+        const int yBottom = int(getY(std::min(open, close)));
+        if (m_barBodyWidth < 3) {
+            painter->drawLine(x, yHigh, x, yLow);
+            return;
+        }
+        const int left = x - (m_barBodyWidth - 1) / 2;
+        painter->drawLine(x, yHigh, x, yTop);
+        painter->drawLine(x, yBottom, x, yLow);
+        if (rising) {
+            painter->setBrush(Qt::NoBrush);
+            painter->drawRect(left, yTop, m_barBodyWidth - 1, std::max(yBottom - yTop, 1));
+        } else {
+            painter->fillRect(left, yTop, m_barBodyWidth, std::max(yBottom - yTop, 1) + 1,
+                              pen.color());
+        }
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: ztdemo <output folder> [daily bar file]\n");
+        return 2;
+    }
+    const QString outDir = QString::fromLocal8Bit(argv[1]);
+    const QString barFile = argc > 2 ? QString::fromLocal8Bit(argv[2])
+                                     : QStringLiteral(ZT_DATA_DIR "/sh600000_day.csv");
+
+    DQDDataList bars;
+    QString error;
+    if (!QuoteLoader::loadBars(barFile, &bars, &error)) {
+        std::fprintf(stderr, "ztdemo: %s\n", qPrintable(error));
+        return 1;
+    }
+
+    QImage image(1200, 600, QImage::Format_ARGB32_Premultiplied);
+    image.fill(getThemePen(QStringLiteral("Background")).color());
+    QPainter painter(&image);
+
+    // The value range fills the rectangle from its top edge down, so the
+    // frame keeps a margin around the pane.
+    const QRect frame(10, 30, 1180, 560);
+    CandlePane pane;
+    pane.setRect(QRectF(frame.adjusted(4, 12, -4, -12)));
+    pane.setData(&bars);
+    const int shown = std::min(120, bars.count());
+    pane.setRange(bars.count() - shown, shown);
+
+    painter.setPen(getThemePen(QStringLiteral("Grid2")));
+    painter.drawRect(frame.adjusted(0, 0, -1, -1));
+    painter.setPen(getThemePen(QStringLiteral("Default")));
+    painter.drawText(14, 20, QStringLiteral("600000.SH  %1 … %2")
+                                 .arg(pane.getAxisXFirstDataString(), pane.getAxisXLastDataString()));
+    pane.Fill(&painter);
+    painter.end();
+
+    if (!QDir().mkpath(outDir)) {
+        std::fprintf(stderr, "ztdemo: cannot create %s\n", qPrintable(outDir));
+        return 1;
+    }
+    const QString outFile = QDir(outDir).filePath(QStringLiteral("demo.png"));
+    if (!image.save(outFile)) {
+        std::fprintf(stderr, "ztdemo: cannot write %s\n", qPrintable(outFile));
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(outFile));
+    return 0;
+}

@@ -1,0 +1,175 @@
+#include "ZtLineLib_Reference.h"
+
+#include "ZtLineLib_ValueFormat.h"
+#include "ZtLineLibTheme.h"
+#include "ZtPainterClipGuard.h"
+
+#include <QPainter>
+#include <QVariant>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Texts printed with more decimals than this carry no information; a
+// hostile precision must not ask for gigabytes of digits.
+constexpr int kMaxDecimals = 64;
+
+} // namespace
+
+
+ZtLineLib_Reference::ZtLineLib_Reference()
+    : m_dynaTagPen(getThemePen(QStringLiteral("KFlat"), Qt::SolidLine))
+    , m_framePen(getThemePen(QStringLiteral("Grid2"), Qt::SolidLine))
+    , m_stubPen(getThemePen(QStringLiteral("Grid1"), Qt::SolidLine))
+    , m_imgJHJJ_close(QStringLiteral(":/images/close_dline_jhjj.png"))
+{
+    m_fixedPaddingTop = 22.0;
+    m_fixedPaddingBottom = 8.0;
+}
+
+ZtLineLib_Reference::~ZtLineLib_Reference() = default;
+
+void ZtLineLib_Reference::setCrossPaddingTop(int v)
+{
+    setFixedPaddingTop(v + fixedPaddingTop());
+}
+
+void ZtLineLib_Reference::setStyleToDyna(bool on)
+{
+    if (on) {
+        m_dynaTagPen = getThemePen(QStringLiteral("Grid1"), Qt::SolidLine);
+        m_framePen = getThemePen(QStringLiteral("Grid1"), Qt::SolidLine);
+        m_vGridMajorStep = 120;
+        m_vGridMinorStep = 30;
+        m_stubsEnable = false;
+        m_vGridEnable = true;
+    }
+    m_styleDyna = on;
+}
+
+QString ZtLineLib_Reference::getAxisYDataString(int y)
+{
+    const double height = m_rect.height() - m_fixedPaddingBottom - m_fixedPaddingTop;
+    const double v = (m_maxValue - m_minValue) / height
+                     * (m_rect.bottom() - m_fixedPaddingBottom - y) + m_minValue;
+    return QString::number(v / m_dataScaling, 'f', std::clamp(m_prec, 0, kMaxDecimals));
+}
+
+QVector<ZtLineLib_Reference::PaintedTag> ZtLineLib_Reference::paintedTags() const
+{
+    return QVector<PaintedTag>(m_paintedTags.begin(), m_paintedTags.end());
+}
+
+double ZtLineLib_Reference::roundToPrec(double x, int p)
+{
+    const double scale = std::pow(10.0, p);
+    const double eps = x < 0 ? -1e-7 : 1e-7;
+    return std::floor((x + 5.0 / std::pow(10.0, p + 1)) * scale + eps) / scale;
+}
+
+double ZtLineLib_Reference::truncateToPrec(double x, int p)
+{
+    const QString text = QVariant(x).toString();
+    const int dot = text.indexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return x;
+    // Only the digits are cut; an exponent ("1.5e+20") is kept, so a huge
+    // or tiny value keeps its magnitude instead of reading back as 0.
+    const int e = text.indexOf(QLatin1Char('e'));
+    const QString mantissa = e < 0 ? text : text.left(e);
+    const QString exponent = e < 0 ? QString() : text.mid(e);
+    const int keep = dot + (p < 1 ? 0 : std::min(p, kMaxDecimals) + 1);
+    return (mantissa.left(keep) + exponent).toDouble();
+}
+
+bool ZtLineLib_Reference::rangeIsSet() const
+{
+    return m_maxValue != kZtNoValue && m_minValue != kZtNoValueMax;
+}
+
+void ZtLineLib_Reference::drawTag(QPainter* painter, const PaintContext& ctx,
+                                  const QRectF& mainRect, const QRectF& secondaryRect,
+                                  enumTagColorType type, double value, bool withMainText)
+{
+    switch (type) {
+    case eTagColorKline:
+        painter->setPen(ctx.klineTag);
+        break;
+    case eTagColorVol:
+        painter->setPen(ctx.vol);
+        break;
+    case eTagColorByQnow:
+        if (value == m_qnowData || roundToPrec(value, m_prec) == ctx.qnowRounded)
+            painter->setPen(ctx.flat);
+        else
+            painter->setPen(value > m_qnowData ? ctx.up : ctx.down);
+        break;
+    case eTagColorBySign:
+        if (value == 0)
+            painter->setPen(ctx.flat);
+        else
+            painter->setPen(value > 0 ? ctx.up : ctx.down);
+        break;
+    }
+
+    const double v = roundToPrec(value / m_dataScaling, m_prec);
+    if (!ctx.rangeSet)
+        painter->setPen(ctx.up);
+
+    QString text;
+    if (m_leftPercentEnable) {
+        double percent = 0;
+        if (ctx.rangeSet) {
+            const double o = ctx.open;
+            if (o != 0)
+                percent = (v / o - 1) * 100;
+            if (o > v) {
+                percent = -percent + 0.0; // no "-0.00%"
+                painter->setPen(ctx.down);
+            } else {
+                painter->setPen(v > o ? ctx.up : ctx.flat);
+            }
+        }
+        text = formatValueText(percent, QStringLiteral("d2[ls:%]"));
+    } else {
+        text = ctx.rangeSet ? formatValueText(v, ctx.valueFormat)
+                            : formatValueText(0, ctx.zeroFormat);
+    }
+    if (withMainText)
+        painter->drawText(mainRect, text, ctx.mainOption);
+    else
+        text.clear();
+
+    QString percentText;
+    if (m_rightPercentTagEnable) {
+        if (ctx.rangeSet && m_qnowData != 0 && value != 0) {
+            const double change = std::fabs(value - m_qnowData) / std::fabs(m_qnowData) * 100;
+            percentText = QString::number(change, 'f', 2) + QLatin1Char('%');
+        } else {
+            percentText = QStringLiteral("0.00%");
+        }
+        painter->drawText(secondaryRect, percentText, ctx.secondaryOption);
+    }
+
+    PaintedTag tag;
+    tag.value = value;
+    tag.y = mainRect.center().y();
+    tag.text = text;
+    tag.percentText = percentText;
+    tag.color = painter->pen().color();
+    m_paintedTags.push_back(tag);
+}
+
+void ZtLineLib_Reference::drawStubs(QPainter* painter, double left, double y, double right)
+{
+    if (!m_stubsEnable)
+        return;
+    painter->setPen(m_stubPen);
+    const int yi = ztPixel(y);
+    if (!m_mainValueOnRight || m_rightPercentTagEnable)
+        painter->drawLine(ztPixel(left - m_stubWidth), yi, ztPixel(left), yi);
+    if (m_mainValueOnRight || m_rightPercentTagEnable)
+        painter->drawLine(ztPixel(right), yi, ztPixel(m_stubWidth + right), yi);
+}

@@ -1,0 +1,446 @@
+#include "FormulaEvaluator.h"
+
+#include "FormulaFunctions.h"
+#include "FormulaSeries.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+// Inputs and results at or beyond the no-value marker's size carry no value.
+constexpr double kNoValueLimit = 999999986991104.0;
+
+double inputValue(float v)
+{
+    const double d = v;
+    return (std::isfinite(d) && std::fabs(d) < kNoValueLimit) ? d : kNaN;
+}
+
+// Applies f element by element, reusing an operand's series when this is
+// its last holder.
+template <class F>
+FormulaValue combine(FormulaValue& a, FormulaValue& b, int n, F f)
+{
+    FormulaValue out;
+    if (a.isScalar && b.isScalar) {
+        out.number = f(a.number, b.number);
+        return out;
+    }
+    out.isScalar = false;
+    if (!a.isScalar && a.series.use_count() == 1)
+        out.series = a.series;
+    else if (!b.isScalar && b.series.use_count() == 1)
+        out.series = b.series;
+    else
+        out.series = std::make_shared<std::vector<double>>(size_t(n));
+    double* o = out.series->data();
+    if (a.isScalar) {
+        const double x = a.number;
+        const double* y = b.series->data();
+        for (int i = 0; i < n; ++i)
+            o[i] = f(x, y[i]);
+    } else if (b.isScalar) {
+        const double* x = a.series->data();
+        const double y = b.number;
+        for (int i = 0; i < n; ++i)
+            o[i] = f(x[i], y);
+    } else {
+        const double* x = a.series->data();
+        const double* y = b.series->data();
+        for (int i = 0; i < n; ++i)
+            o[i] = f(x[i], y[i]);
+    }
+    return out;
+}
+
+template <class F>
+FormulaValue apply(FormulaValue& a, int n, F f)
+{
+    FormulaValue out;
+    if (a.isScalar) {
+        out.number = f(a.number);
+        return out;
+    }
+    out.isScalar = false;
+    out.series = a.series.use_count() == 1 ? a.series
+                                           : std::make_shared<std::vector<double>>(size_t(n));
+    const double* x = a.series->data();
+    double* o = out.series->data();
+    for (int i = 0; i < n; ++i)
+        o[i] = f(x[i]);
+    return out;
+}
+
+double truth(bool b)
+{
+    return b ? 1.0 : 0.0;
+}
+
+bool anyNaN(double a, double b)
+{
+    return std::isnan(a) || std::isnan(b);
+}
+
+const char* functionName(int id)
+{
+    static const char* const names[] = {"MA", "EMA", "SMA", "WMA", "REF", "HHV", "LLV", "SUM",
+                                        "COUNT", "STD", "AVEDEV", "ABS", "MAX", "MIN", "IF",
+                                        "CROSS", "BARSLAST", "NOT", "DRAWTEXT", "DRAWICON"};
+    return names[id];
+}
+
+} // namespace
+
+FormulaEvaluator::FormulaEvaluator(const CInputData& input)
+    : m_input(input)
+    , m_count(int(input.days.size()))
+{
+}
+
+int FormulaEvaluator::defaultColor(int outputIndex)
+{
+    static const int colors[] = {0xFFFFFF, 0x00FFFF, 0xFF00FF, 0x00FF00,
+                                 0x0000FF, 0xFF0000, 0xFFFF00};
+    return colors[outputIndex % 7];
+}
+
+bool FormulaEvaluator::fail(const FormulaNode& node, const std::string& message)
+{
+    m_error = FormulaError{message, node.line, node.column};
+    return false;
+}
+
+FormulaValue FormulaEvaluator::scalar(double number)
+{
+    FormulaValue v;
+    v.number = number;
+    return v;
+}
+
+FormulaValue FormulaEvaluator::series(Series s)
+{
+    FormulaValue v;
+    v.isScalar = false;
+    v.series = std::move(s);
+    return v;
+}
+
+FormulaEvaluator::Series FormulaEvaluator::newSeries() const
+{
+    return std::make_shared<std::vector<double>>(size_t(m_count));
+}
+
+FormulaEvaluator::Series FormulaEvaluator::seriesOf(const FormulaValue& value)
+{
+    if (!value.isScalar)
+        return value.series;
+    Series s = newSeries();
+    FormulaSeries::fill(s->data(), m_count, value.number);
+    return s;
+}
+
+FormulaEvaluator::Series FormulaEvaluator::column(int id)
+{
+    if (m_columns[id])
+        return m_columns[id];
+    Series s = newSeries();
+    FormulaSeries::fill(s->data(), m_count, kNaN);
+    if (m_count > 0) {
+        // All columns travel in the first record (TagDay.h); a column shorter
+        // than the bar count leaves the missing bars without a value.
+        const TagDay& bars = m_input.days.front();
+        const std::vector<float>* source[] = {&bars.m_open,   &bars.m_high,   &bars.m_low,
+                                              &bars.m_close,  &bars.m_volume, &bars.m_amount};
+        const std::vector<float>& col = *source[id];
+        const int n = std::min(m_count, int(col.size()));
+        double* out = s->data();
+        for (int i = 0; i < n; ++i)
+            out[i] = inputValue(col[size_t(i)]);
+        const int flagged = std::min(n, int(bars.m_valid.size()));
+        for (int i = 0; i < flagged; ++i) {
+            if (bars.m_valid[size_t(i)] == 0)
+                out[i] = kNaN;
+        }
+    }
+    m_columns[id] = s;
+    return s;
+}
+
+std::vector<float> FormulaEvaluator::toOutput(const FormulaValue& value)
+{
+    std::vector<float> out(size_t(m_count), kFormulaNoValue);
+    const auto convert = [](double v) {
+        return (std::isfinite(v) && std::fabs(v) < kNoValueLimit) ? float(v) : kFormulaNoValue;
+    };
+    if (value.isScalar) {
+        std::fill(out.begin(), out.end(), convert(value.number));
+        return out;
+    }
+    const double* x = value.series->data();
+    for (int i = 0; i < m_count; ++i)
+        out[size_t(i)] = convert(x[i]);
+    return out;
+}
+
+bool FormulaEvaluator::run(const FormulaProgram& program, std::vector<FormulaOutputLine>& lines,
+                           FormulaError& error)
+{
+    lines.clear();
+    m_variables.assign(size_t(program.variableCount), FormulaValue());
+    int outputIndex = 0;
+    for (const FormulaStatement& statement : program.statements) {
+        const FormulaNode& root = *statement.expr;
+        const bool draw = root.kind == FormulaNode::Call
+            && (root.index == fnDRAWTEXT || root.index == fnDRAWICON);
+        FormulaValue value;
+        FormulaOutputLine line;
+        const bool ok = draw ? evalDraw(statement, value, line) : eval(root, value);
+        if (!ok) {
+            error = m_error;
+            lines.clear();
+            return false;
+        }
+        if (statement.output) {
+            line.name = statement.name;
+            line.drawType = statement.drawType;
+            line.color = statement.color >= 0 ? statement.color : defaultColor(outputIndex);
+            line.lineWidth = statement.lineWidth;
+            if (!draw)
+                line.data1 = toOutput(value);
+            lines.push_back(std::move(line));
+            ++outputIndex;
+        }
+        if (statement.slot >= 0)
+            m_variables[size_t(statement.slot)] = std::move(value);
+    }
+    return true;
+}
+
+bool FormulaEvaluator::evalDraw(const FormulaStatement& statement, FormulaValue& value,
+                                FormulaOutputLine& line)
+{
+    const FormulaNode& call = *statement.expr;
+    FormulaValue condition;
+    FormulaValue price;
+    if (!eval(*call.args[0], condition) || !eval(*call.args[1], price))
+        return false;
+    // The price shows where the condition holds; elsewhere no value.
+    value = combine(condition, price, m_count, [](double c, double p) {
+        return (!std::isnan(c) && c != 0.0) ? p : kNaN;
+    });
+    line.data1 = toOutput(value);
+    if (call.index == fnDRAWTEXT) {
+        line.text = call.args[2]->text;
+        return true;
+    }
+    FormulaValue icon;
+    if (!eval(*call.args[2], icon))
+        return false;
+    line.data2 = toOutput(icon);
+    return true;
+}
+
+bool FormulaEvaluator::eval(const FormulaNode& node, FormulaValue& value)
+{
+    switch (node.kind) {
+    case FormulaNode::Number:
+        value = scalar(node.number);
+        return true;
+    case FormulaNode::Column:
+        value = series(column(node.index));
+        return true;
+    case FormulaNode::Variable:
+        value = m_variables[size_t(node.index)];
+        return true;
+    case FormulaNode::Unary:
+        return evalUnary(node, value);
+    case FormulaNode::Binary:
+        return evalBinary(node, value);
+    case FormulaNode::Call:
+        return evalCall(node, value);
+    case FormulaNode::Text:
+        break;
+    }
+    return fail(node, "a text cannot be computed with");
+}
+
+bool FormulaEvaluator::evalUnary(const FormulaNode& node, FormulaValue& value)
+{
+    FormulaValue a;
+    if (!eval(*node.args[0], a))
+        return false;
+    if (node.index == FormulaNode::Negate)
+        value = apply(a, m_count, [](double x) { return -x; });
+    else
+        value = apply(a, m_count, [](double x) { return std::isnan(x) ? kNaN : truth(x == 0.0); });
+    return true;
+}
+
+bool FormulaEvaluator::evalBinary(const FormulaNode& node, FormulaValue& value)
+{
+    FormulaValue a;
+    FormulaValue b;
+    if (!eval(*node.args[0], a) || !eval(*node.args[1], b))
+        return false;
+    const int n = m_count;
+    switch (node.index) {
+    case FormulaNode::Add:
+        value = combine(a, b, n, [](double x, double y) { return x + y; });
+        break;
+    case FormulaNode::Subtract:
+        value = combine(a, b, n, [](double x, double y) { return x - y; });
+        break;
+    case FormulaNode::Multiply:
+        value = combine(a, b, n, [](double x, double y) { return x * y; });
+        break;
+    case FormulaNode::Divide:
+        value = combine(a, b, n, [](double x, double y) { return y == 0.0 ? kNaN : x / y; });
+        break;
+    case FormulaNode::Less:
+        value = combine(a, b, n, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(x < y); });
+        break;
+    case FormulaNode::LessEqual:
+        value = combine(a, b, n, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(x <= y); });
+        break;
+    case FormulaNode::Greater:
+        value = combine(a, b, n, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(x > y); });
+        break;
+    case FormulaNode::GreaterEqual:
+        value = combine(a, b, n, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(x >= y); });
+        break;
+    case FormulaNode::Equal:
+        value = combine(a, b, n, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(x == y); });
+        break;
+    case FormulaNode::NotEqual:
+        value = combine(a, b, n, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(x != y); });
+        break;
+    case FormulaNode::And:
+        value = combine(a, b, n, [](double x, double y) {
+            return anyNaN(x, y) ? kNaN : truth(x != 0.0 && y != 0.0);
+        });
+        break;
+    case FormulaNode::Or:
+        value = combine(a, b, n, [](double x, double y) {
+            return anyNaN(x, y) ? kNaN : truth(x != 0.0 || y != 0.0);
+        });
+        break;
+    default:
+        return fail(node, "unknown operator");
+    }
+    return true;
+}
+
+bool FormulaEvaluator::evalCall(const FormulaNode& node, FormulaValue& value)
+{
+    std::vector<FormulaValue> args(node.args.size());
+    for (size_t i = 0; i < node.args.size(); ++i) {
+        if (!eval(*node.args[i], args[i]))
+            return false;
+    }
+    const int n = m_count;
+    switch (node.index) {
+    case fnABS:
+        value = apply(args[0], n, [](double x) { return std::fabs(x); });
+        return true;
+    case fnNOT:
+        value = apply(args[0], n, [](double x) { return std::isnan(x) ? kNaN : truth(x == 0.0); });
+        return true;
+    case fnMAX:
+        value = combine(args[0], args[1], n,
+                        [](double x, double y) { return anyNaN(x, y) ? kNaN : std::max(x, y); });
+        return true;
+    case fnMIN:
+        value = combine(args[0], args[1], n,
+                        [](double x, double y) { return anyNaN(x, y) ? kNaN : std::min(x, y); });
+        return true;
+    case fnIF: {
+        FormulaValue& c = args[0];
+        if (c.isScalar) {
+            value = std::isnan(c.number) ? scalar(kNaN) : (c.number != 0.0 ? args[1] : args[2]);
+            return true;
+        }
+        const Series a = seriesOf(args[1]);
+        const Series b = seriesOf(args[2]);
+        Series out = newSeries();
+        const double* cs = c.series->data();
+        for (int i = 0; i < n; ++i)
+            (*out)[size_t(i)] = std::isnan(cs[i]) ? kNaN : (cs[i] != 0.0 ? (*a)[size_t(i)] : (*b)[size_t(i)]);
+        value = series(out);
+        return true;
+    }
+    case fnCROSS: {
+        const Series a = seriesOf(args[0]);
+        const Series b = seriesOf(args[1]);
+        Series out = newSeries();
+        FormulaSeries::cross(a->data(), b->data(), n, out->data());
+        value = series(out);
+        return true;
+    }
+    case fnBARSLAST: {
+        const Series x = seriesOf(args[0]);
+        Series out = newSeries();
+        FormulaSeries::barsLast(x->data(), n, out->data());
+        value = series(out);
+        return true;
+    }
+    case fnREF: {
+        const Series x = seriesOf(args[0]);
+        Series out = newSeries();
+        if (args[1].isScalar)
+            FormulaSeries::ref(x->data(), n, FormulaSeries::period(args[1].number, n, true),
+                               out->data());
+        else
+            FormulaSeries::refSeries(x->data(), args[1].series->data(), n, out->data());
+        value = series(out);
+        return true;
+    }
+    case fnDRAWTEXT:
+    case fnDRAWICON:
+        return fail(node, "DRAWTEXT and DRAWICON must stand alone in a statement");
+    default:
+        return evalWindow(node, args, value);
+    }
+}
+
+bool FormulaEvaluator::evalWindow(const FormulaNode& node, std::vector<FormulaValue>& args,
+                                  FormulaValue& value)
+{
+    for (size_t i = 1; i < args.size(); ++i) {
+        if (!args[i].isScalar)
+            return fail(*node.args[i], std::string("the period of ") + functionName(node.index)
+                                           + " must be a constant");
+    }
+    const int n = m_count;
+    const Series x = seriesOf(args[0]);
+    Series out = newSeries();
+    const double* in = x->data();
+    double* o = out->data();
+    const double p = args[1].number;
+    const bool cumulative = node.index == fnSUM || node.index == fnCOUNT
+        || node.index == fnHHV || node.index == fnLLV;
+    const int period = FormulaSeries::period(p, n, cumulative);
+    const bool windowed = node.index != fnEMA && node.index != fnSMA;
+    if (windowed && period < 0) {
+        FormulaSeries::fill(o, n, kNaN);
+        value = series(out);
+        return true;
+    }
+    switch (node.index) {
+    case fnMA: FormulaSeries::ma(in, n, period, o); break;
+    case fnWMA: FormulaSeries::wma(in, n, period, o); break;
+    case fnSUM: FormulaSeries::sum(in, n, period, o); break;
+    case fnCOUNT: FormulaSeries::count(in, n, period, o); break;
+    case fnHHV: FormulaSeries::extreme(in, n, period, true, o); break;
+    case fnLLV: FormulaSeries::extreme(in, n, period, false, o); break;
+    case fnSTD: FormulaSeries::stdev(in, n, period, o); break;
+    case fnAVEDEV: FormulaSeries::avedev(in, n, period, o); break;
+    case fnEMA: FormulaSeries::ema(in, n, p, o); break;
+    case fnSMA: FormulaSeries::sma(in, n, p, args[2].number, o); break;
+    default: return fail(node, "unknown function");
+    }
+    value = series(out);
+    return true;
+}

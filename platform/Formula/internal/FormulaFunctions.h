@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+enum FormulaFunctionId {
+    fnMA, fnEMA, fnSMA, fnWMA, fnREF, fnHHV, fnLLV, fnSUM, fnCOUNT, fnSTD, fnAVEDEV,
+    fnABS, fnMAX, fnMIN, fnIF, fnCROSS, fnBARSLAST, fnNOT, fnDRAWTEXT, fnDRAWICON,
+};
+
+// The function table of the formula language.
+class FormulaFunctions
+{
+public:
+    struct Info
+    {
+        FormulaFunctionId id;
+        int arity;
+        // Arguments from this index on must be constants (periods, weights);
+        // −1 when all may be series.
+        int firstConstant;
+    };
+
+    // The function of that upper-case name, or null.
+    static const Info* find(const std::string& name);
+};

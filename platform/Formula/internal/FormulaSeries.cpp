@@ -1,0 +1,272 @@
+#include "FormulaSeries.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+} // namespace
+
+int FormulaSeries::period(double value, int n, bool zeroMeansAll)
+{
+    if (std::isnan(value) || value < 0.0)
+        return -1;
+    if (value >= double(n) + 1.0)
+        return n + 1;
+    const int p = int(value);
+    if (p == 0 && !zeroMeansAll)
+        return -1;
+    return p;
+}
+
+void FormulaSeries::fill(double* out, int n, double value)
+{
+    for (int i = 0; i < n; ++i)
+        out[i] = value;
+}
+
+void FormulaSeries::sum(const double* x, int n, int period, double* out)
+{
+    double total = 0.0;
+    if (period == 0) {
+        for (int i = 0; i < n; ++i) {
+            if (std::isnan(x[i])) {
+                out[i] = kNaN;
+                continue;
+            }
+            total += x[i];
+            out[i] = total;
+        }
+        return;
+    }
+    // Bars without a value count as 0 in the total and are tracked apart,
+    // so the window is valid exactly when none of them is inside.
+    int gaps = 0;
+    for (int i = 0; i < n; ++i) {
+        if (std::isnan(x[i]))
+            ++gaps;
+        else
+            total += x[i];
+        if (i >= period) {
+            const double leaving = x[i - period];
+            if (std::isnan(leaving))
+                --gaps;
+            else
+                total -= leaving;
+        }
+        out[i] = (i >= period - 1 && gaps == 0) ? total : kNaN;
+    }
+}
+
+void FormulaSeries::ma(const double* x, int n, int period, double* out)
+{
+    sum(x, n, period, out);
+    for (int i = 0; i < n; ++i)
+        out[i] /= period;
+}
+
+void FormulaSeries::wma(const double* x, int n, int period, double* out)
+{
+    // weighted = Σ k·x over the window with weights 1 (oldest) … period
+    // (newest); shifting the window lowers every weight by one, i.e.
+    // subtracts the plain total.
+    double total = 0.0;
+    double weighted = 0.0;
+    int gaps = 0;
+    const double divisor = double(period) * (double(period) + 1.0) / 2.0;
+    for (int i = 0; i < n; ++i) {
+        const double v = std::isnan(x[i]) ? 0.0 : x[i];
+        gaps += std::isnan(x[i]) ? 1 : 0;
+        weighted += period * v - total;
+        total += v;
+        if (i >= period) {
+            const double leaving = x[i - period];
+            if (std::isnan(leaving))
+                --gaps;
+            else
+                total -= leaving;
+        }
+        out[i] = (i >= period - 1 && gaps == 0) ? weighted / divisor : kNaN;
+    }
+}
+
+void FormulaSeries::ema(const double* x, int n, double period, double* out)
+{
+    if (!(period >= 1.0)) {
+        fill(out, n, kNaN);
+        return;
+    }
+    // Y = (2·X + (N − 1)·Y′) / (N + 1), seeded with the first value.
+    double y = kNaN;
+    const double a = 2.0 / (period + 1.0);
+    const double b = (period - 1.0) / (period + 1.0);
+    for (int i = 0; i < n; ++i) {
+        const double v = x[i];
+        if (std::isnan(v)) {
+            out[i] = kNaN;
+            continue;
+        }
+        y = std::isnan(y) ? v : a * v + b * y;
+        out[i] = y;
+    }
+}
+
+void FormulaSeries::sma(const double* x, int n, double period, double weight, double* out)
+{
+    if (!(period > 0.0) || std::isnan(weight)) {
+        fill(out, n, kNaN);
+        return;
+    }
+    // Y = (M·X + (N − M)·Y′) / N, seeded with the first value.
+    double y = kNaN;
+    for (int i = 0; i < n; ++i) {
+        const double v = x[i];
+        if (std::isnan(v)) {
+            out[i] = kNaN;
+            continue;
+        }
+        y = std::isnan(y) ? v : (weight * v + (period - weight) * y) / period;
+        out[i] = y;
+    }
+}
+
+void FormulaSeries::ref(const double* x, int n, int shift, double* out)
+{
+    for (int i = 0; i < n; ++i)
+        out[i] = (shift >= 0 && i >= shift) ? x[i - shift] : kNaN;
+}
+
+void FormulaSeries::refSeries(const double* x, const double* shift, int n, double* out)
+{
+    for (int i = 0; i < n; ++i) {
+        const double s = shift[i];
+        out[i] = (s >= 0.0 && s <= double(i)) ? x[i - int(s)] : kNaN;
+    }
+}
+
+void FormulaSeries::extreme(const double* x, int n, int period, bool highest, double* out)
+{
+    const auto better = [highest](double a, double b) { return highest ? a >= b : a <= b; };
+    if (period == 0) {
+        double best = kNaN;
+        for (int i = 0; i < n; ++i) {
+            if (std::isnan(x[i])) {
+                out[i] = kNaN;
+                continue;
+            }
+            if (std::isnan(best) || better(x[i], best))
+                best = x[i];
+            out[i] = best;
+        }
+        return;
+    }
+    // Monotonic queue of indices: each bar enters and leaves once.
+    std::vector<int> queue(size_t(n > 0 ? n : 0));
+    size_t head = 0;
+    size_t tail = 0;
+    int gaps = 0;
+    for (int i = 0; i < n; ++i) {
+        if (std::isnan(x[i])) {
+            ++gaps;
+        } else {
+            while (tail > head && better(x[i], x[queue[tail - 1]]))
+                --tail;
+            queue[tail++] = i;
+        }
+        if (i >= period && std::isnan(x[i - period]))
+            --gaps;
+        while (tail > head && queue[head] <= i - period)
+            ++head;
+        out[i] = (i >= period - 1 && gaps == 0) ? x[queue[head]] : kNaN;
+    }
+}
+
+void FormulaSeries::count(const double* x, int n, int period, double* out)
+{
+    std::vector<double> hits(size_t(n > 0 ? n : 0));
+    for (int i = 0; i < n; ++i)
+        hits[size_t(i)] = std::isnan(x[i]) ? kNaN : (x[i] != 0.0 ? 1.0 : 0.0);
+    sum(hits.data(), n, period, out);
+}
+
+void FormulaSeries::stdev(const double* x, int n, int period, double* out)
+{
+    // Sample deviation over a sliding window, kept as mean and sum of
+    // squared deviations (Welford) to avoid the cancellation of Σx² − (Σx)²/N.
+    double mean = 0.0;
+    double m2 = 0.0;
+    int inside = 0;
+    int gaps = 0;
+    for (int i = 0; i < n; ++i) {
+        const double v = x[i];
+        if (std::isnan(v)) {
+            ++gaps;
+        } else {
+            ++inside;
+            const double d = v - mean;
+            mean += d / inside;
+            m2 += d * (v - mean);
+        }
+        if (i >= period) {
+            const double w = x[i - period];
+            if (std::isnan(w)) {
+                --gaps;
+            } else if (--inside == 0) {
+                mean = 0.0;
+                m2 = 0.0;
+            } else {
+                const double d = w - mean;
+                mean -= d / inside;
+                m2 -= d * (w - mean);
+            }
+        }
+        if (i >= period - 1 && gaps == 0 && period > 1)
+            out[i] = std::sqrt(std::max(m2, 0.0) / (period - 1));
+        else
+            out[i] = kNaN;
+    }
+}
+
+void FormulaSeries::avedev(const double* x, int n, int period, double* out)
+{
+    std::vector<double> mean(size_t(n > 0 ? n : 0));
+    ma(x, n, period, mean.data());
+    for (int i = 0; i < n; ++i) {
+        const double m = mean[size_t(i)];
+        if (std::isnan(m)) {
+            out[i] = kNaN;
+            continue;
+        }
+        double deviation = 0.0;
+        for (int k = i - period + 1; k <= i; ++k)
+            deviation += std::fabs(x[k] - m);
+        out[i] = deviation / period;
+    }
+}
+
+void FormulaSeries::barsLast(const double* x, int n, double* out)
+{
+    int last = -1;
+    for (int i = 0; i < n; ++i) {
+        if (!std::isnan(x[i]) && x[i] != 0.0)
+            last = i;
+        out[i] = last < 0 ? kNaN : double(i - last);
+    }
+}
+
+void FormulaSeries::cross(const double* a, const double* b, int n, double* out)
+{
+    // A crosses above B: not above it on the bar before, above it now.
+    for (int i = 0; i < n; ++i) {
+        if (i == 0 || std::isnan(a[i]) || std::isnan(b[i]) || std::isnan(a[i - 1])
+            || std::isnan(b[i - 1])) {
+            out[i] = kNaN;
+            continue;
+        }
+        out[i] = (a[i - 1] <= b[i - 1] && a[i] > b[i]) ? 1.0 : 0.0;
+    }
+}

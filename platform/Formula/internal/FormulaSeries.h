@@ -1,0 +1,32 @@
+#pragma once
+
+// The series functions of the formula language. Every function reads n
+// values from x (NaN = no value) and writes n values to out, which must not
+// alias x. Windows need `period` values without a gap; see ModuleFormular.h
+// for the warm-up rule they implement.
+class FormulaSeries
+{
+public:
+    // A period from a formula number, truncated toward zero. −1 when it is
+    // not a number, negative, or 0 where 0 has no meaning; anything longer
+    // than the series becomes n + 1 (a window that never fills).
+    static int period(double value, int n, bool zeroMeansAll);
+
+    static void fill(double* out, int n, double value);
+    // period 0: running total from the first bar
+    static void sum(const double* x, int n, int period, double* out);
+    static void ma(const double* x, int n, int period, double* out);
+    static void wma(const double* x, int n, int period, double* out);
+    static void ema(const double* x, int n, double period, double* out);
+    static void sma(const double* x, int n, double period, double weight, double* out);
+    static void ref(const double* x, int n, int shift, double* out);
+    static void refSeries(const double* x, const double* shift, int n, double* out);
+    // period 0: extreme of all bars so far
+    static void extreme(const double* x, int n, int period, bool highest, double* out);
+    // period 0: count over all bars so far
+    static void count(const double* x, int n, int period, double* out);
+    static void stdev(const double* x, int n, int period, double* out);
+    static void avedev(const double* x, int n, int period, double* out);
+    static void barsLast(const double* x, int n, double* out);
+    static void cross(const double* a, const double* b, int n, double* out);
+};

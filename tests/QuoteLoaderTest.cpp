@@ -1,0 +1,244 @@
+#include <ZtLineLib.h>
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace ZtUIDataStruct;
+
+namespace {
+
+QString dataFile(const char* name)
+{
+    return QStringLiteral(ZT_SOURCE_DIR "/data/") + QLatin1String(name);
+}
+
+qint64 keyOf(const DQDDataList& list, int i)
+{
+    return list.at(i)->getUniqueValue(0).toLongLong();
+}
+
+double field(const DQDDataList& list, int i, unsigned int id)
+{
+    return list.at(i)->getValue(id).toDouble();
+}
+
+QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& content)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(content);
+    return path;
+}
+
+} // namespace
+
+TEST(QuoteLoader, DailyBarsCarryPreviousCloseChangeAndAverage)
+{
+    DQDDataList bars;
+    QString error;
+    ASSERT_TRUE(QuoteLoader::loadBars(dataFile("sh600000_day.csv"), &bars, &error)) << qPrintable(error);
+    ASSERT_EQ(bars.count(), 1000);
+    // 20200807,10.51,10.53,10.36,10.43,44271966,461730432 then 20200810 … close 10.52
+    EXPECT_EQ(keyOf(bars, 0), 20200807000000LL);
+    EXPECT_EQ(bars.at(0)->getValue(eFieldDateTime).toLongLong(), 20200807000000LL);
+    EXPECT_DOUBLE_EQ(field(bars, 0, eFieldPreClose), 10.51);
+    EXPECT_DOUBLE_EQ(field(bars, 0, eFieldLow), 10.36);
+    EXPECT_DOUBLE_EQ(field(bars, 0, eFieldAverage), 461730432.0 / 44271966.0);
+    EXPECT_DOUBLE_EQ(field(bars, 0, eFieldAmount), 461730432.0);
+    EXPECT_DOUBLE_EQ(field(bars, 1, eFieldPreClose), 10.43);
+    EXPECT_NEAR(field(bars, 1, eFieldChange), 0.09, 1e-9);
+    EXPECT_EQ(keyOf(bars, 999), 20240919000000LL);
+    for (int i = 1; i < bars.count(); ++i)
+        ASSERT_GT(keyOf(bars, i), keyOf(bars, i - 1));
+
+    QMap<qint64, double> shares;
+    ASSERT_TRUE(QuoteLoader::loadFloatShares(dataFile("sh600000_capital.csv"), &shares, &error));
+    EXPECT_EQ(shares.size(), 41);
+    EXPECT_DOUBLE_EQ(shares.value(20140320000000LL), 14922777132.0);
+}
+
+TEST(QuoteLoader, AuctionAndLunchPointsFoldIntoSessionSlots)
+{
+    // 243 points a day: 09:25, 09:30 … 11:30, 13:00 … 15:00.
+    DQDDataList minutes;
+    QString error;
+    ASSERT_TRUE(QuoteLoader::loadMinutes(dataFile("sh600000_dline5.csv"), &minutes, {}, &error))
+        << qPrintable(error);
+    ASSERT_EQ(minutes.count(), 5 * 241);
+    for (int i = 0; i < minutes.count(); ++i)
+        ASSERT_GT(keyOf(minutes, i), 0) << i;
+    // 09:25 (8.21, 225400) merged with 09:30 (8.22, 1085100).
+    EXPECT_EQ(keyOf(minutes, 0), 20240912093000LL);
+    EXPECT_DOUBLE_EQ(field(minutes, 0, eFieldOpen), 8.21);
+    EXPECT_DOUBLE_EQ(field(minutes, 0, eFieldClose), 8.22);
+    EXPECT_DOUBLE_EQ(field(minutes, 0, eFieldVolume), 225400.0 + 1085100.0);
+    EXPECT_DOUBLE_EQ(field(minutes, 0, eFieldPreClose), 8.21); // the file's first open
+    EXPECT_DOUBLE_EQ(field(minutes, 0, eFieldAverage), (1782399.0 + 8778619.0) / 1310500.0);
+    // 11:30 (8.40, no volume) merged with 13:00 (8.42, 724600).
+    EXPECT_EQ(keyOf(minutes, 120), 20240912113000LL);
+    EXPECT_DOUBLE_EQ(field(minutes, 120, eFieldOpen), 8.40);
+    EXPECT_DOUBLE_EQ(field(minutes, 120, eFieldClose), 8.42);
+    EXPECT_DOUBLE_EQ(field(minutes, 120, eFieldVolume), 724600.0);
+    EXPECT_EQ(keyOf(minutes, 121), 20240912130100LL);
+    EXPECT_EQ(keyOf(minutes, 240), 20240912150000LL);
+    EXPECT_EQ(keyOf(minutes, 241), 20240913093000LL);
+    // Day two's previous close is day one's last close.
+    EXPECT_DOUBLE_EQ(field(minutes, 241, eFieldPreClose), field(minutes, 240, eFieldClose));
+    EXPECT_NEAR(field(minutes, 250, eFieldChange),
+                field(minutes, 250, eFieldClose) - field(minutes, 240, eFieldClose), 1e-9);
+
+    // Single day with the auction band: 15 + 241 slots, 09:25 in its own slot.
+    QuoteLoader::MinuteOptions opt;
+    opt.days = 1;
+    opt.auction = true;
+    DQDDataList day;
+    ASSERT_TRUE(QuoteLoader::loadMinutes(dataFile("sh600000_dline5.csv"), &day, opt, &error));
+    ASSERT_EQ(day.count(), 256);
+    EXPECT_EQ(keyOf(day, 9), 0);
+    EXPECT_FALSE(day.at(9)->hasValue(eFieldClose));
+    EXPECT_EQ(keyOf(day, 10), 20240920092500LL);
+    EXPECT_EQ(keyOf(day, 14), 20240920092900LL); // auction price held, no volume
+    EXPECT_DOUBLE_EQ(field(day, 14, eFieldClose), field(day, 10, eFieldClose));
+    EXPECT_DOUBLE_EQ(field(day, 14, eFieldVolume), 0.0);
+    EXPECT_EQ(keyOf(day, 15), 20240920093000LL);
+    EXPECT_LT(field(day, 15, eFieldVolume), field(minutes, 4 * 241, eFieldVolume));
+    EXPECT_DOUBLE_EQ(field(day, 15, eFieldPreClose), field(minutes, 4 * 241 - 1, eFieldClose));
+}
+
+TEST(QuoteLoader, OneMinuteBarsGetAnOpeningSlot)
+{
+    DQDDataList minutes;
+    QString error;
+    ASSERT_TRUE(QuoteLoader::loadMinutes(dataFile("sh600000_m1.csv"), &minutes, {}, &error));
+    ASSERT_EQ(minutes.count(), 5 * 241);
+    // 202409100931,8.38,8.42,8.36,8.42,497200,4173936
+    EXPECT_EQ(keyOf(minutes, 0), 20240910093000LL);
+    EXPECT_DOUBLE_EQ(field(minutes, 0, eFieldHigh), 8.38);
+    EXPECT_DOUBLE_EQ(field(minutes, 0, eFieldClose), 8.38);
+    EXPECT_DOUBLE_EQ(field(minutes, 0, eFieldVolume), 0.0);
+    EXPECT_DOUBLE_EQ(field(minutes, 1, eFieldAverage), 4173936.0 / 497200.0);
+    EXPECT_DOUBLE_EQ(field(minutes, 1, eFieldHigh), 8.42);
+
+    QuoteLoader::MinuteOptions opt;
+    opt.days = 2;
+    DQDDataList last;
+    ASSERT_TRUE(QuoteLoader::loadMinutes(dataFile("sh600000_m1.csv"), &last, opt, &error));
+    ASSERT_EQ(last.count(), 2 * 241);
+    EXPECT_EQ(keyOf(last, 0), keyOf(minutes, 3 * 241));
+    // The dropped day still supplies the previous close.
+    EXPECT_DOUBLE_EQ(field(last, 0, eFieldPreClose), field(minutes, 3 * 241 - 1, eFieldClose));
+
+    // No auction print in this file: the band stays empty.
+    opt.days = 1;
+    opt.auction = true;
+    ASSERT_TRUE(QuoteLoader::loadMinutes(dataFile("sh600000_m1.csv"), &last, opt, &error));
+    ASSERT_EQ(last.count(), 256);
+    for (int i = 0; i < 15; ++i)
+        EXPECT_EQ(keyOf(last, i), 0) << i;
+    EXPECT_EQ(keyOf(last, 15), 20240918093000LL);
+    EXPECT_EQ(keyOf(last, 255), 20240918150000LL);
+}
+
+TEST(QuoteLoader, GapsCarryThePriceAndTheUntradedRestIsEmpty)
+{
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, QStringLiteral("partial.csv"),
+                                   "time,open,high,low,close,volume\n"
+                                   "202401040930,9,9,9,9,100\n"
+                                   "202401041500,9.5,9.5,9.5,9.5,100\n"
+                                   "\n"
+                                   "202401050930,10,10.5,9.8,10.2,100\n"
+                                   "202401050931,10.2,10.4,10.1,10.4,300\n"
+                                   "202401050933,10.4,10.6,10.3,10.6,200\n");
+    DQDDataList list;
+    QString error;
+    ASSERT_TRUE(QuoteLoader::loadMinutes(path, &list, {}, &error)) << qPrintable(error);
+    ASSERT_EQ(list.count(), 2 * 241);
+    // Day one: the gap between 09:30 and 15:00 repeats 9.0 without volume.
+    EXPECT_DOUBLE_EQ(field(list, 100, eFieldClose), 9.0);
+    EXPECT_DOUBLE_EQ(field(list, 100, eFieldVolume), 0.0);
+    // Day two: 09:32 carries 09:31's close; the average is the mean of closes.
+    EXPECT_EQ(keyOf(list, 243), 20240105093200LL);
+    EXPECT_DOUBLE_EQ(field(list, 243, eFieldOpen), 10.4);
+    EXPECT_DOUBLE_EQ(field(list, 243, eFieldAverage), (10.2 + 10.4 + 10.4) / 3);
+    EXPECT_DOUBLE_EQ(field(list, 244, eFieldPreClose), 9.5);
+    // After the last traded minute: placeholders with a negative key.
+    EXPECT_LT(keyOf(list, 245), 0);
+    EXPECT_LT(keyOf(list, 481), 0);
+    EXPECT_FALSE(list.at(481)->hasValue(eFieldClose));
+
+    // Header names in any case and order, unknown columns ignored, an
+    // average column taken as given, seconds accepted.
+    const QString custom = writeFile(dir, QStringLiteral("custom.csv"),
+                                     "\xEF\xBB\xBF"
+                                     "Close,Volume,note,Average,Low,High,Open,DATE\r\n"
+                                     "5,10,x,4.5,4,6,4.2,20240104093005\r\n");
+    ASSERT_TRUE(QuoteLoader::loadBars(custom, &list, &error)) << qPrintable(error);
+    ASSERT_EQ(list.count(), 1);
+    EXPECT_EQ(keyOf(list, 0), 20240104093005LL);
+    EXPECT_DOUBLE_EQ(field(list, 0, eFieldAverage), 4.5);
+    EXPECT_DOUBLE_EQ(field(list, 0, eFieldOpen), 4.2);
+    EXPECT_FALSE(list.at(0)->hasValue(eFieldAmount));
+}
+
+TEST(QuoteLoader, MalformedFilesNameFileLineAndColumnAndLoadNothing)
+{
+    QTemporaryDir dir;
+    const QByteArray header = "date,open,high,low,close,volume,amount\n";
+    const QByteArray good = "20240104,1,2,0.5,1.5,100,150\n";
+    const struct
+    {
+        const char* name;
+        QByteArray content;
+        QString expected; // after "<path>"
+    } cases[] = {
+        {"nan.csv", header + good + "20240105,1,2,0.5,abc,100,150\n",
+         QStringLiteral(":3: column \"close\": not a number: \"abc\"")},
+        {"missing.csv", "date,open,high,low,volume\n" + good,
+         QStringLiteral(":1: missing column \"close\"")},
+        {"date.csv", header + "20241332,1,2,0.5,1.5,100,150\n",
+         QStringLiteral(":2: column \"date\": not a date: \"20241332\"")},
+        {"width.csv", header + good + "\n20240105,1,2,0.5,1.5,100\n",
+         QStringLiteral(":4: expected 7 columns, found 6")},
+        {"order.csv", header + good + good,
+         QStringLiteral(":3: column \"date\": not later than the previous row: \"20240104\"")},
+        {"empty.csv", "", QStringLiteral(": empty file, no header row")},
+        {"headonly.csv", header, QStringLiteral(":1: no data rows after the header")},
+        {"inf.csv", header + "20240104,1,2,0.5,inf,100,150\n",
+         QStringLiteral(":2: column \"close\": not a number: \"inf\"")},
+    };
+    for (const auto& c : cases) {
+        const QString path = writeFile(dir, QLatin1String(c.name), c.content);
+        DQDDataList list;
+        DQDUnionReader keep;
+        keep.setUniqueValue(7);
+        list.append(keep);
+        QString error;
+        EXPECT_FALSE(QuoteLoader::loadBars(path, &list, &error)) << c.name;
+        EXPECT_EQ(error, path + c.expected);
+        ASSERT_EQ(list.count(), 1);
+        EXPECT_EQ(keyOf(list, 0), 7);
+    }
+
+    QString error;
+    DQDDataList list;
+    const QString none = dir.filePath(QStringLiteral("none.csv"));
+    EXPECT_FALSE(QuoteLoader::loadBars(none, &list, &error));
+    EXPECT_TRUE(error.startsWith(none + QStringLiteral(": cannot open"))) << qPrintable(error);
+    EXPECT_FALSE(QuoteLoader::loadBars(dir.path(), &list, &error));
+    EXPECT_TRUE(error.startsWith(dir.path() + QStringLiteral(": cannot"))) << qPrintable(error);
+
+    // Minutes need a time of day inside the session.
+    const QString daily = writeFile(dir, QStringLiteral("d.csv"), header + good);
+    EXPECT_FALSE(QuoteLoader::loadMinutes(daily, &list, {}, &error));
+    EXPECT_EQ(error, daily + QStringLiteral(":2: column \"date\": no time of day: \"20240104\""));
+    const QString night =
+        writeFile(dir, QStringLiteral("n.csv"), header + "202401041505,1,2,0.5,1.5,100,150\n");
+    EXPECT_FALSE(QuoteLoader::loadMinutes(night, &list, {}, &error));
+    EXPECT_EQ(error, night + QStringLiteral(":2: column \"date\": outside trading hours "
+                                            "09:15-15:00: \"202401041505\""));
+    EXPECT_EQ(list.count(), 0);
+}

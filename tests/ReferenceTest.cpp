@@ -1,0 +1,349 @@
+#include "AxisTestSupport.h"
+
+#include <ZtLineLib.h>
+
+#include <gtest/gtest.h>
+
+using namespace axistest;
+
+namespace {
+
+class Axis : public ZtLineLib_Reference
+{
+public:
+    using ZtLineLib_Reference::drawTag;
+    using ZtLineLib_Reference::makePaintContext;
+    using ZtLineLib_Reference::PaintContext;
+    using ZtLineLib_Reference::m_drawLeft;
+    using ZtLineLib_Reference::m_drawRight;
+};
+
+QStringList texts(const QVector<ZtLineLib_Reference::PaintedTag>& tags)
+{
+    QStringList out;
+    for (const auto& t : tags)
+        out << t.text;
+    return out;
+}
+
+QList<double> values(const QVector<ZtLineLib_Reference::PaintedTag>& tags)
+{
+    QList<double> out;
+    for (const auto& t : tags)
+        out << t.value;
+    return out;
+}
+
+class ReferenceTest : public ThemeFixture
+{
+protected:
+    // The axis takes its field pens at construction, so it is made once the
+    // test theme is in place.
+    void SetUp() override
+    {
+        ThemeFixture::SetUp();
+        axis = Axis();
+    }
+
+    // A band of bandHeight pixels between paddings of 22 (top) and 20
+    // (bottom, room for half a tag) and 60-pixel tag columns on both sides.
+    void place(double max, double min, int bandHeight, int prec, int bandWidth = 280)
+    {
+        axis.setRect(0, 0, bandWidth + 120, bandHeight + 42);
+        axis.setFixedPaddingBottom(20);
+        axis.setFixedPaddingLeft(60);
+        axis.setFixedPaddingRight(60);
+        axis.setData(&list);
+        axis.setPrec(prec);
+        axis.SetMaxMinValue(max, min);
+        axis.setRange(0, list.count());
+    }
+    QImage paint()
+    {
+        const QRectF r = axis.getRect();
+        QImage img = blankImage(int(r.width()), int(r.height()));
+        QPainter p(&img);
+        axis.Fill(&p);
+        return img;
+    }
+    static QString u(const char* s) { return QString::fromUtf8(s); }
+
+    ZtUIDataStruct::DQDDataList list = dailyBars(QDate(2024, 1, 2), QDate(2024, 2, 20));
+    Axis axis;
+};
+
+} // namespace
+
+TEST_F(ReferenceTest, TagsGridAndStubsOfTenToTwenty)
+{
+    place(20, 10, 300, 2);
+    const QImage img = paint();
+    const auto tags = axis.paintedTags();
+    ASSERT_EQ(tags.size(), 6);
+    EXPECT_EQ(texts(tags), QStringList({"20.00", "10.00", "18.00", "16.00", "14.00", "12.00"}));
+    const double ys[] = {22, 322, 82, 142, 202, 262};
+    for (int i = 0; i < tags.size(); ++i) {
+        EXPECT_NEAR(tags[i].y, ys[i], 1e-9) << i;
+        EXPECT_EQ(tags[i].color, QColor("#ffff00")) << i; // "Klinetag"
+    }
+    // Grid lines across the band on the inner rows only.
+    const int xl = int(axis.m_drawLeft);
+    const int xr = int(axis.m_drawRight);
+    for (int y : {82, 142, 202, 262})
+        EXPECT_GT(countColour(img, QRect(xl + 1, y, xr - xl - 1, 1), 0x808000), 200) << y;
+    EXPECT_EQ(countColour(img, QRect(xl + 1, 112, xr - xl - 1, 1), 0x808000), 0);
+    // Stubs left of the band, frame lines in "Grid2" at top and bottom.
+    EXPECT_EQ(img.pixel(xl - 2, 82) & 0xffffff, 0x0000ffu);
+    EXPECT_EQ(img.pixel(xl - 2, 83) & 0xffffff, 0u);
+    EXPECT_EQ(img.pixel(xr + 1, 82) & 0xffffff, 0u); // no secondary stub
+    EXPECT_GT(countColour(img, QRect(xl + 1, 322, xr - xl - 1, 1), 0xff00ff), 200);
+    // Tag texts sit in the left column only.
+    EXPECT_GT(countTinted(img, QRect(0, 75, 58, 15), 0xffff00), 0);
+    EXPECT_EQ(countTinted(img, QRect(xr + 1, 0, 60, 330), 0xffff00), 0);
+
+    // One step of the last decimal bounds the number of intervals.
+    place(1.03, 1.00, 600, 2);
+    paint();
+    EXPECT_EQ(texts(axis.paintedTags()), QStringList({"1.03", "1.00", "1.02", "1.01"}));
+}
+
+TEST_F(ReferenceTest, LargeValuesAreShortenedWithUnits)
+{
+    place(200000, 0, 300, 2);
+    paint();
+    EXPECT_EQ(texts(axis.paintedTags()),
+              QStringList({u("20.00万"), "0.00", u("16.00万"), u("12.00万"), "80000.00", "40000.00"}));
+    place(5e8, -2e5, 300, 1);
+    paint();
+    const QStringList t = texts(axis.paintedTags());
+    EXPECT_EQ(t.value(0), u("5.0亿"));
+    EXPECT_EQ(t.value(1), u("-20.0万"));
+}
+
+TEST_F(ReferenceTest, TagColoursAndPercentTexts)
+{
+    place(11, 9, 300, 2);
+    axis.setQnowData(10.004);
+    QImage img = blankImage(400, 330);
+    QPainter p(&img);
+    const QRectF r(0, 0, 50, 12);
+    const auto type = ZtLineLib_Reference::eTagColorByQnow;
+    {
+        const Axis::PaintContext ctx = axis.makePaintContext();
+        axis.drawTag(&p, ctx, r, r, type, 10.001);
+        axis.drawTag(&p, ctx, r, r, type, 10.006);
+        axis.drawTag(&p, ctx, r, r, type, 9.99);
+        axis.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorBySign, -0.5);
+        axis.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorVol, 3);
+    }
+    auto tags = axis.paintedTags();
+    ASSERT_EQ(tags.size(), 5);
+    EXPECT_EQ(tags[0].color, QColor("#ffffff"));
+    EXPECT_EQ(tags[1].color, QColor("#ff0000"));
+    EXPECT_EQ(tags[2].color, QColor("#00ff00"));
+    EXPECT_EQ(tags[3].color, QColor("#00ff00"));
+    EXPECT_EQ(tags[4].color, QColor("#00ffff"));
+    EXPECT_EQ(tags[0].text, "10.00");
+    EXPECT_TRUE(tags[0].percentText.isEmpty());
+
+    // Left percent: change against the first shown open (10.00), unsigned,
+    // direction by colour.
+    Axis left;
+    left.setLeftPercentEnable(true);
+    left.setData(&list);
+    left.setPrec(2);
+    left.SetMaxMinValue(11, 9);
+    left.setRange(0, list.count());
+    {
+        const Axis::PaintContext ctx = left.makePaintContext();
+        left.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorKline, 9.0);
+        left.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorKline, 11.0);
+        left.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorKline, 10.0);
+    }
+    tags = left.paintedTags();
+    EXPECT_EQ(texts(tags), QStringList({"10.00%", "10.00%", "0.00%"}));
+    EXPECT_EQ(tags[0].color, QColor("#00ff00"));
+    EXPECT_EQ(tags[1].color, QColor("#ff0000"));
+    EXPECT_EQ(tags[2].color, QColor("#ffffff"));
+
+    // Right percent: distance from m_qnowData, both ways the same text.
+    Axis right;
+    right.setRightPercentTagEnable(true);
+    right.setQnowData(20);
+    right.setData(&list);
+    right.SetMaxMinValue(25, 15);
+    right.setRange(0, list.count());
+    {
+        const Axis::PaintContext ctx = right.makePaintContext();
+        right.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorKline, 22);
+        right.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorKline, 18);
+        right.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorKline, 0);
+    }
+    tags = right.paintedTags();
+    EXPECT_EQ(tags[0].percentText, "10.00%");
+    EXPECT_EQ(tags[1].percentText, "10.00%");
+    EXPECT_EQ(tags[2].percentText, "0.00%");
+}
+
+TEST_F(ReferenceTest, RightPercentTagsHaveStubsAndAreNotDrawnTwice)
+{
+    axis.setRightPercentTagEnable(true);
+    axis.setQnowData(15);
+    place(20, 10, 300, 2);
+    const QImage img = paint();
+    const auto tags = axis.paintedTags();
+    ASSERT_EQ(tags.size(), 6);
+    EXPECT_EQ(tags[0].percentText, "33.33%");
+    EXPECT_EQ(tags[1].percentText, "33.33%");
+    EXPECT_EQ(tags[1].text, "10.00");
+    const int xr = int(axis.m_drawRight);
+    EXPECT_EQ(img.pixel(xr + 1, 82) & 0xffffff, 0x0000ffu);
+    EXPECT_GT(countTinted(img, QRect(xr + 3, 75, 58, 15), 0xffff00), 0);
+}
+
+TEST_F(ReferenceTest, ScalingBoxReplacesTheBottomTag)
+{
+    axis.setDataScalingEnable(true);
+    axis.setDataScaling(100);
+    axis.setRightPercentTagEnable(true);
+    place(2000, 1000, 300, 2);
+    const QImage img = paint();
+    const auto tags = axis.paintedTags();
+    ASSERT_GE(tags.size(), 3);
+    EXPECT_EQ(tags[0].text, "20.00");
+    EXPECT_TRUE(tags[1].scalingBox);
+    EXPECT_EQ(tags[1].text, "X100");
+    EXPECT_FALSE(values(tags).contains(1000.0));
+    // The stand-alone bottom percent tag.
+    EXPECT_TRUE(tags[2].text.isEmpty());
+    EXPECT_EQ(tags[2].percentText, "0.00%");
+    // The box's right edge is 4 pixels left of the band, its outline in
+    // "Klinetag", above the rectangle's bottom.
+    const int edge = int(axis.m_drawLeft) - 4;
+    EXPECT_GT(countColour(img, QRect(edge - 1, 300, 3, 42), 0xffff00), 5);
+    EXPECT_EQ(countColour(img, QRect(edge + 2, 300, 3, 42), 0xffff00), 0);
+}
+
+TEST_F(ReferenceTest, UnsetRangeDrawsZeroInTheUpPen)
+{
+    axis.setRightPercentTagEnable(true);
+    axis.setRect(0, 0, 400, 342);
+    axis.setFixedPaddingBottom(20);
+    axis.setFixedPaddingLeft(60);
+    axis.setFixedPaddingRight(60);
+    axis.setData(&list);
+    axis.setPrec(2);
+    axis.setRange(0, list.count());
+    const QImage img = paint();
+    const auto tags = axis.paintedTags();
+    ASSERT_FALSE(tags.isEmpty());
+    for (const auto& t : tags) {
+        EXPECT_EQ(t.text, "0.00");
+        EXPECT_EQ(t.percentText, "0.00%");
+        EXPECT_EQ(t.color, QColor("#ff0000"));
+    }
+    EXPECT_GT(countTinted(img, QRect(0, 0, 60, 330), 0xff0000), 0);
+    EXPECT_EQ(countTinted(img, QRect(0, 0, 60, 330), 0xffff00), 0);
+
+    // No data: nothing at all.
+    Axis empty;
+    empty.setRect(0, 0, 400, 330);
+    QImage blank = blankImage(400, 330);
+    QPainter p(&blank);
+    empty.Fill(&p);
+    ZtUIDataStruct::DQDDataList none;
+    empty.setData(&none);
+    empty.SetMaxMinValue(20, 10);
+    empty.Fill(&p);
+    p.end();
+    EXPECT_TRUE(empty.paintedTags().isEmpty());
+    EXPECT_EQ(blank, blankImage(400, 330));
+}
+
+TEST_F(ReferenceTest, BinaryStyleMirrorsAboutTheMiddle)
+{
+    axis.setBinaryStyleEnable(true);
+    axis.setMainValueOnRight(true);
+    place(100, 0, 300, 0);
+    const QImage img = paint();
+    EXPECT_EQ(values(axis.paintedTags()), QList<double>({100, 0, 50, 75, 25}));
+    const int xl = int(axis.m_drawLeft);
+    const int xr = int(axis.m_drawRight);
+    EXPECT_GT(countColour(img, QRect(xl + 1, 172, xr - xl - 1, 1), 0xff00ff), 200);
+    // Main tags and stubs on the right now.
+    EXPECT_EQ(img.pixel(xr + 1, 172) & 0xffffff, 0x0000ffu);
+    EXPECT_EQ(img.pixel(xl - 2, 172) & 0xffffff, 0u);
+    EXPECT_GT(countTinted(img, QRect(xr + 3, 165, 58, 15), 0xffff00), 0);
+}
+
+TEST_F(ReferenceTest, IntradayDaysBandsTimeGridAndLabels)
+{
+    ZtUIDataStruct::DQDDataList minutes;
+    for (int i = 0; i < 3 * 241; ++i)
+        appendBar(minutes, 20240102093000LL + i, 10, 10);
+    list = minutes;
+    axis.setStyleToDyna(true);
+    axis.setShowDRFS(3);
+    axis.setIsMainChat(true);
+    place(11, 9, 300, 2, 3 * 241 * 2);
+    ASSERT_DOUBLE_EQ(axis.getPointW(), 2.0);
+    const QImage img = paint();
+    const int x0 = int(axis.m_drawLeft); // 61
+    // Earlier days shaded, closed by a "Grid2" line at 2 days minus one item.
+    EXPECT_EQ(img.pixel(x0 + 10, 200) & 0xffffff, 0x202020u);
+    EXPECT_EQ(img.pixel(x0 + 970, 200) & 0xffffff, 0u);
+    EXPECT_GT(countColour(img, QRect(x0 + 962, 30, 1, 280), 0xff00ff), 250);
+    // Dotted minor grid every 30 minutes, solid major every 120; the third
+    // day's grid restarts at its first minute (item 361 instead of 360).
+    EXPECT_GT(countColour(img, QRect(x0 + 60, 30, 1, 280), 0x008080), 50);
+    EXPECT_GT(countColour(img, QRect(x0 + 240, 30, 1, 280), 0xff00ff), 250);
+    EXPECT_GT(countColour(img, QRect(x0 + 722, 30, 1, 280), 0xff00ff), 250);
+    EXPECT_EQ(countColour(img, QRect(x0 + 720, 30, 1, 280), 0xff00ff), 0);
+    // No stubs in this style; the frame takes the "Grid1" pen.
+    EXPECT_EQ(img.pixel(x0 - 2, 22) & 0xffffff, 0u);
+    EXPECT_GT(countColour(img, QRect(x0 + 1, 22, 500, 1), 0x0000ff), 400);
+    // Day labels over the first two days only.
+    const QRgb label = 0xff8000;
+    EXPECT_GT(countTinted(img, QRect(x0 + 5, 22, 60, 20), label), 0);
+    EXPECT_GT(countTinted(img, QRect(x0 + 487, 22, 60, 20), label), 0);
+    EXPECT_EQ(countTinted(img, QRect(x0 + 969, 22, 60, 20), label), 0);
+}
+
+TEST_F(ReferenceTest, NumbersPaddingsAndStyle)
+{
+    EXPECT_DOUBLE_EQ(ZtLineLib_Reference::roundToPrec(1.005, 2), 1.01);
+    EXPECT_DOUBLE_EQ(ZtLineLib_Reference::roundToPrec(10.004, 2), 10.0);
+    EXPECT_DOUBLE_EQ(ZtLineLib_Reference::roundToPrec(-2.4, 0), -2.0);
+    EXPECT_DOUBLE_EQ(ZtLineLib_Reference::truncateToPrec(3.14159, 2), 3.14);
+    EXPECT_DOUBLE_EQ(ZtLineLib_Reference::truncateToPrec(3.9, 0), 3.0);
+    EXPECT_DOUBLE_EQ(ZtLineLib_Reference::truncateToPrec(-2.789, 1), -2.7);
+    EXPECT_DOUBLE_EQ(ZtLineLib_Reference::truncateToPrec(1.5e20, 2), 1.5e20);
+    EXPECT_DOUBLE_EQ(ZtLineLib_Reference::truncateToPrec(1.2345e-7, 2), 1.23e-7);
+
+    EXPECT_DOUBLE_EQ(axis.fixedPaddingTop(), 22.0);
+    EXPECT_DOUBLE_EQ(Axis().fixedPaddingBottom(), 8.0);
+    axis.setCrossPaddingTop(5);
+    axis.setCrossPaddingTop(5);
+    EXPECT_DOUBLE_EQ(axis.fixedPaddingTop(), 32.0);
+
+    axis.setFixedPaddingTop(22);
+    place(20, 10, 300, 2);
+    EXPECT_EQ(axis.getAxisYDataString(322), "10.00");
+    EXPECT_EQ(axis.getAxisYDataString(342), "9.33");
+    EXPECT_EQ(axis.getAxisYDataString(22), "20.00");
+    EXPECT_EQ(axis.getAxisYDataString(172), "15.00");
+    axis.setDataScaling(100);
+    EXPECT_EQ(axis.getAxisYDataString(22), "0.20");
+
+    EXPECT_FALSE(axis.getImgJHJJ_close().isNull());
+    EXPECT_EQ(axis.getImgJHJJ_close().size(), QSize(11, 11));
+
+    // Hostile settings end without hanging.
+    axis.setDataScaling(1);
+    axis.setMinTagSpace(0);
+    axis.setMaxTagLineCount(1 << 30);
+    axis.setShowDRFS(1 << 30);
+    axis.setIsMainChat(true);
+    paint();
+    EXPECT_LE(axis.paintedTags().size(), 302);
+}

@@ -1,0 +1,141 @@
+#include <ZtLineLib.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Row {
+    const char* format;
+    QVariant value;
+    const char* text;
+};
+
+QString u8(const char* s)
+{
+    return QString::fromUtf8(s);
+}
+
+} // namespace
+
+TEST(ValueFormat, TableOfTheAxisFormats)
+{
+    const QString axis = u8("{if#>99999||<-99999;d2w}d2");
+    const Row rows[] = {
+        {"d2[ls:%]", 1.5, "1.50%"},
+        {"d2[ls:%]", 0.0, "0.00%"},
+        {"d2w", 2.5e8, "2.50亿"},
+        {"d1w", -3.2e12, "-3.2兆"},
+        {"w", 56789.0, "6万"},
+        {"w", 1234.4, ""},
+        {"wc", 1234.4, "1234"},
+        {"1000d1", 12345.0, "12.3"},
+        {"fd2", 1.234, "+1.23"},
+        {"fd2", -1.234, "-1.23"},
+        {"fd2", 0.0, "0.00"},
+        {"d", 7.89, "8"},
+        {"!p", 3.25, "3.25"},
+        {"!!", 12.0, ""},
+        {"[ss:--]", 12.0, "--"},
+        {"[ps:N=]d0[ls: pcs]", 42.0, "N=42 pcs"},
+        {"d2", QVariant(QStringLiteral("-")), "0.00"},
+        {"{if#>=5;[ss:yes]}[ss:no]", 5.0, "yes"},
+        {"{if#>=5.0;[ss:yes]}[ss:no]", 5.0, "no"},
+        {"{if#=0;[ss:--]}d2", 0.0, "--"},
+        {"{if#=0;[ss:--]}d2", 0.001, "0.00"},
+        {"{if#><-;[ss:neg]}d2", -2.0, "neg"},
+        {"{if#<5&&>0||=7;[ss:A]}[ss:B]", 7.0, "B"},
+        {"{if#(<5&&>0)||=7;[ss:A]}[ss:B]", 7.0, "A"},
+        {"{if#<1;[ss:a]}{if#<5;[ss:b]}[ss:c]", 3.0, "b"},
+        {"{if#<1;[ss:a]}{if#<5;[ss:b]}[ss:c]", 9.0, "c"},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(formatValueText(r.value, u8(r.format)), u8(r.text)) << r.format << " " << r.value.toString().toStdString();
+
+    EXPECT_EQ(formatValueText(123456.789, axis), u8("12.35万"));
+    EXPECT_EQ(formatValueText(5000.0, axis), u8("5000.00"));
+    EXPECT_EQ(formatValueText(-2.5e5, axis), u8("-25.00万"));
+    EXPECT_EQ(formatValueText(1e5, axis), u8("10.00万"));
+    EXPECT_EQ(formatValueText(99999.0, axis), u8("99999.00"));
+    EXPECT_EQ(formatValueText(99999.99, axis), u8("10.00万"));
+}
+
+TEST(ValueFormat, OptionsAndFlags)
+{
+    // The letters of a time pattern never count as flags.
+    EXPECT_EQ(formatValueText(20240105093000.0, "[tn:yyyy-MM-dd]"), "2024-01-05");
+    EXPECT_EQ(formatValueText(20240105093000.0, "[tn:hh:mm]"), "09:30");
+    // A date code that names no date gives no time text.
+    EXPECT_EQ(formatValueText(20241345000000.0, "[tn:yyyy][ls:x]"), "x");
+    // "f" alone signs a positive value and prints nothing else.
+    EXPECT_EQ(formatValueText(3.0, "f"), "+");
+    EXPECT_EQ(formatValueText(-3.0, "f"), "");
+    EXPECT_EQ(formatValueText(3.0, ""), "");
+    // Unknown characters only take part in the split around "d".
+    EXPECT_EQ(formatValueText(12345.0, "xd1"), "inf");
+    EXPECT_EQ(formatValueText(5.0, "0d2"), "inf");
+    // An option without "]" stays in the format; its letters become flags.
+    EXPECT_EQ(formatValueText(5.0, "d1[ls:abc"), "5abc"); // "1[ls:abc" is no number
+    // A negative value too small for a unit keeps what "d" made of it.
+    EXPECT_EQ(formatValueText(-1234.5, "d1w"), "-1234.5");
+    EXPECT_EQ(formatValueText(-9999.6, "wc"), "-10000");
+}
+
+TEST(ValueFormat, ConditionsAndTerms)
+{
+    EXPECT_TRUE(evaluateFormatTerm(3.0, "true"));
+    EXPECT_FALSE(evaluateFormatTerm(3.0, "false"));
+    EXPECT_FALSE(evaluateFormatTerm(3.0, " true"));
+    EXPECT_TRUE(evaluateFormatTerm(3.0, "<=3"));
+    EXPECT_TRUE(evaluateFormatTerm(3.0, "<=4"));
+    EXPECT_FALSE(evaluateFormatTerm(3.0, "<=2"));
+    EXPECT_TRUE(evaluateFormatTerm(3.0, "!=3.0"));   // texts differ
+    EXPECT_FALSE(evaluateFormatTerm(3.0, "=3.0"));
+    EXPECT_TRUE(evaluateFormatTerm(3.0, "abc><b"));   // explicit left operand
+    EXPECT_TRUE(evaluateFormatTerm(3.0, "7>5>ignored"));
+    EXPECT_FALSE(evaluateFormatTerm(3.0, "3"));       // no operator
+    EXPECT_TRUE(evaluateFormatTerm(3.0, ">x"));       // a non-number reads 0
+    // No precedence: the rest binds to the right.
+    EXPECT_TRUE(evaluateFormatCondition(7.0, "=7||<5&&>9"));
+    EXPECT_FALSE(evaluateFormatCondition(7.0, "<5&&>0||=7"));
+    EXPECT_TRUE(evaluateFormatCondition(7.0, "((=7))"));
+    EXPECT_FALSE(evaluateFormatCondition(7.0, "(=7)&&(=8)"));
+    EXPECT_TRUE(evaluateFormatCondition(7.0, "(=8)||(>1&&<9)"));
+    EXPECT_EQ(resolveConditionalFormat(1.0, "x{if#<0;a}y{if#>0;b;c}z"), "b");
+    EXPECT_EQ(resolveConditionalFormat(-1.0, "x{if#>0;a}y{if#>5;b}z"), "xyz");
+}
+
+TEST(ValueFormat, HostileFormatsGiveATextAndEnd)
+{
+    // An unclosed block that fails leaves the text in front of it.
+    EXPECT_EQ(resolveConditionalFormat(1.0, "d2{if#>5;d0"), "d2");
+    EXPECT_EQ(formatValueText(1.0, "d2{if#>5;d0"), "1.00");
+    EXPECT_EQ(formatValueText(9.0, "d2{if#>5;d0"), "9");
+    EXPECT_EQ(formatValueText(1.0, "{if#"), "");
+    EXPECT_EQ(formatValueText(1.0, "{if#}{if#}{if#"), "");
+    // A cut that joins a new keyword is evaluated in turn.
+    EXPECT_EQ(resolveConditionalFormat(1.0, "{{if#>5;x}if#<5;[ss:joined]}"), "[ss:joined]");
+    // Unbalanced brackets and empty operands.
+    EXPECT_TRUE(evaluateFormatCondition(1.0, "((((>0"));
+    EXPECT_TRUE(evaluateFormatCondition(1.0, ">0))))"));
+    EXPECT_FALSE(evaluateFormatCondition(1.0, ")(&&||"));
+    EXPECT_FALSE(evaluateFormatCondition(1.0, ""));
+    EXPECT_EQ(formatValueText(1.0, "[ss:"), "");
+    EXPECT_EQ(formatValueText(1.0, "dd"), "1");
+    EXPECT_EQ(formatValueText(1.0, "d999999999"), QString::number(1.0, 'f', 64));
+    EXPECT_EQ(formatValueText(1.0, "d-3"), "1");
+
+    // Deep nesting and long texts finish promptly, without deep recursion.
+    QString deep = QString(5000, QLatin1Char('(')) + QStringLiteral(">0") + QString(5000, QLatin1Char(')'));
+    EXPECT_TRUE(evaluateFormatCondition(1.0, deep));
+    EXPECT_EQ(formatValueText(1.0, QStringLiteral("{if#") + deep + QStringLiteral(";[ss:ok]}")), "ok");
+    QString blocks;
+    for (int i = 0; i < 4000; ++i)
+        blocks += QStringLiteral("{if#<-%1;[ss:x]}").arg(i);
+    QString terms = QStringLiteral("{if#");
+    for (int i = 0; i < 20000; ++i)
+        terms += QStringLiteral("<0||");
+    terms += QStringLiteral(">0;[ss:last]}");
+    EXPECT_EQ(formatValueText(5.0, blocks + QStringLiteral("d1")), "5.0");
+    EXPECT_EQ(formatValueText(5.0, terms), "last");
+    EXPECT_EQ(formatValueText(5.0, QString(200000, QLatin1Char('d'))), "5");
+}

@@ -1,0 +1,137 @@
+#include <ZtLineLib.h>
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QSet>
+
+using ZtUIDataStruct::PubCacheCustom;
+
+namespace {
+
+// Restores the process-wide theme tables after each test.
+class ThemeTest : public ::testing::Test
+{
+protected:
+    void TearDown() override
+    {
+        PubCacheCustom::mCustomColor = m_custom;
+        PubCacheCustom::mDefultColor = m_default;
+    }
+
+    QHash<QString, QStringList> m_custom = PubCacheCustom::mCustomColor;
+    QHash<QString, QStringList> m_default = PubCacheCustom::mDefultColor;
+};
+
+const char* const kPenKeys[] = {
+    "KUp", "KDown", "KFlat", "Up", "Down", "Flat", "Vol", "Klinetag", "Default", "Grid1",
+    "Grid2", "Grid3", "Grid1DotLine", "DRFS_BG", "JHJJ_BG", "ScaleplateText",
+    "ScaleplateMastText", "ScaleplateSubText", "CrossCurvePen", "CrossCurveText",
+    "CrossCurveBorderPen", "CrossCurveBackground", "DLineLine", "DLineAvgLine", "Background"};
+
+} // namespace
+
+TEST_F(ThemeTest, BothThemesColourEveryKey)
+{
+    EXPECT_TRUE(PubCacheCustom::mCustomColor.isEmpty());
+    EXPECT_EQ(PubCacheCustom::mDefultColor, PubCacheCustom::darkTheme());
+    const QHash<QString, QStringList> themes[] = {PubCacheCustom::darkTheme(),
+                                                  PubCacheCustom::lightTheme()};
+    for (const auto& theme : themes) {
+        for (const char* key : kPenKeys)
+            EXPECT_EQ(theme.value(QLatin1String(key)).size(), 1) << key;
+        EXPECT_GE(theme.value(QStringLiteral("FormulasList")).size(), 7);
+        EXPECT_GE(theme.value(QStringLiteral("KLineMAs")).size(), 5);
+        EXPECT_GE(theme.value(QStringLiteral("KLineYDCMN")).size(), 3);
+        EXPECT_GE(theme.value(QStringLiteral("KLineYDCMQ")).size(), 3);
+        for (auto it = theme.begin(); it != theme.end(); ++it) {
+            for (const QString& name : it.value())
+                EXPECT_TRUE(QColor::isValidColor(name)) << qPrintable(it.key());
+        }
+        // Candles and lines must stand out from the face they are drawn on.
+        const QColor face(theme.value(QStringLiteral("Background")).first());
+        for (const char* key : {"KUp", "KDown", "Default", "DLineLine"}) {
+            const QColor c(theme.value(QLatin1String(key)).first());
+            EXPECT_GT(qAbs(c.lightness() - face.lightness()), 80) << key;
+        }
+        const QStringList lines = theme.value(QStringLiteral("FormulasList"));
+        EXPECT_EQ(QSet<QString>(lines.begin(), lines.begin() + 7).size(), 7);
+    }
+    QStringList darkKeys = PubCacheCustom::darkTheme().keys();
+    QStringList lightKeys = PubCacheCustom::lightTheme().keys();
+    darkKeys.sort();
+    lightKeys.sort();
+    EXPECT_EQ(darkKeys, lightKeys);
+}
+
+TEST_F(ThemeTest, PenLookupOrderAndStyle)
+{
+    PubCacheCustom::mDefultColor = {{QStringLiteral("KUp"), {QStringLiteral("#ff0000"), QStringLiteral("#0000ff")}},
+                                    {QStringLiteral("Grid1"), {QStringLiteral("#101010")}},
+                                    {QStringLiteral("Empty"), {}}};
+    PubCacheCustom::mCustomColor = {{QStringLiteral("KUp"), {QStringLiteral("#00ffff")}}};
+
+    const QPen custom = getThemePen(QStringLiteral("KUp"), Qt::DashLine);
+    EXPECT_EQ(custom.color(), QColor(0, 255, 255));
+    EXPECT_EQ(custom.style(), Qt::DashLine);
+    EXPECT_DOUBLE_EQ(custom.widthF(), 1.0);
+    EXPECT_EQ(custom.capStyle(), Qt::SquareCap);
+    EXPECT_EQ(custom.joinStyle(), Qt::BevelJoin);
+    PubCacheCustom::mCustomColor.clear();
+    EXPECT_EQ(getThemePen(QStringLiteral("KUp"), Qt::SolidLine).color(), QColor(255, 0, 0));
+    EXPECT_EQ(getThemePen(QStringLiteral("Grid1"), Qt::DotLine).style(), Qt::DotLine);
+
+    // Not in a table: the key is the colour, the style always solid.
+    const QPen named = getThemePen(QStringLiteral("#00ff00"), Qt::DashLine);
+    EXPECT_EQ(named.color(), QColor(0, 255, 0));
+    EXPECT_EQ(named.style(), Qt::SolidLine);
+    EXPECT_FALSE(getThemePen(QStringLiteral("NoSuchKey"), Qt::SolidLine).color().isValid());
+    EXPECT_FALSE(getThemePen(QStringLiteral("Empty"), Qt::SolidLine).color().isValid());
+}
+
+TEST_F(ThemeTest, ListLookupFallsBackToTheDefaultList)
+{
+    QStringList eight;
+    for (int i = 0; i < 8; ++i)
+        eight << QColor(i * 30, 0, 0).name();
+    PubCacheCustom::mDefultColor = {{QStringLiteral("FormulasList"), eight}};
+    PubCacheCustom::mCustomColor = {
+        {QStringLiteral("FormulasList"), {QStringLiteral("#00ff00"), QStringLiteral("#0000ff")}}};
+
+    EXPECT_EQ(getThemePenAt(QStringLiteral("FormulasList"), 1).color(), QColor(0, 0, 255));
+    // Too short a custom list gives way to the default list, not to its own last entry.
+    EXPECT_EQ(getThemePenAt(QStringLiteral("FormulasList"), 3).color(), QColor(90, 0, 0));
+    EXPECT_EQ(getThemeColorCount(QStringLiteral("FormulasList")), 2);
+    // Past both lists, or a negative index: the key as a colour name.
+    EXPECT_FALSE(getThemePenAt(QStringLiteral("FormulasList"), 8).color().isValid());
+    EXPECT_FALSE(getThemePenAt(QStringLiteral("FormulasList"), -1).color().isValid());
+    EXPECT_EQ(getThemePenAt(QStringLiteral("red"), -1).color(), QColor(Qt::red));
+    EXPECT_EQ(getThemePenAt(QStringLiteral("FormulasList"), 0).style(), Qt::SolidLine);
+
+    PubCacheCustom::mCustomColor.clear();
+    EXPECT_EQ(getThemeColorCount(QStringLiteral("FormulasList")), 8);
+    EXPECT_EQ(getThemeColorCount(QStringLiteral("KLineMAs")), -1);
+}
+
+TEST(ZtLineLibResources, ArrowsAndEmbeddedImages)
+{
+    EXPECT_EQ(ztArrowUp(), QString(QChar(0x2191)));
+    EXPECT_EQ(ztArrowDown(), QString(QChar(0x2193)));
+    const struct
+    {
+        const char* path;
+        QSize size;
+    } images[] = {{":/images/close_dline_jhjj.png", {11, 11}},
+                  {":/images/lineinfo_qxxx.png", {6, 11}},
+                  {":/images/lineinfo_gpgm.png", {6, 11}},
+                  {":/images/dilei1.png", {9, 9}},
+                  {":/images/dilei2.png", {9, 9}}};
+    QImage previous;
+    for (const auto& i : images) {
+        const QImage image(QLatin1String(i.path));
+        EXPECT_EQ(image.size(), i.size) << i.path;
+        EXPECT_TRUE(image.hasAlphaChannel()) << i.path;
+        EXPECT_NE(image, previous) << i.path; // each icon is its own drawing
+        previous = image;
+    }
+}
