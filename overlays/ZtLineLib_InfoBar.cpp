@@ -1,6 +1,7 @@
 #include "ZtLineLib_InfoBar.h"
 
 #include "ZtLineLibTheme.h"
+#include "ZtPainterClipGuard.h"
 
 #include <DQDFieldId.h>
 #include <DataTrans.h>
@@ -8,7 +9,6 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
 
@@ -32,37 +32,6 @@ qint64 timeField(const DQDUnionReader& r, unsigned int field)
 {
     return r.getValue(field).toLongLong();
 }
-
-// Clips the painter to a rectangle for the life of the guard and puts the
-// earlier clip back afterwards. Pen and brush are left to the painters.
-class ClipGuard
-{
-public:
-    ClipGuard(QPainter* painter, const QRectF& rect)
-        : m_painter(painter), m_hadClip(painter->hasClipping())
-    {
-        if (m_hadClip) {
-            m_oldClip = painter->clipPath();
-            painter->setClipRect(rect, Qt::IntersectClip);
-        } else {
-            painter->setClipRect(rect);
-        }
-    }
-    ~ClipGuard()
-    {
-        if (m_hadClip)
-            m_painter->setClipPath(m_oldClip);
-        else
-            m_painter->setClipping(false);
-    }
-    ClipGuard(const ClipGuard&) = delete;
-    ClipGuard& operator=(const ClipGuard&) = delete;
-
-private:
-    QPainter* m_painter;
-    bool m_hadClip;
-    QPainterPath m_oldClip;
-};
 
 } // namespace
 
@@ -241,7 +210,7 @@ const QPixmap* ZtLineLib_InfoBar::pixmapFor(const LineInfo& info) const
 void ZtLineLib_InfoBar::FillChild(QPainter* painter)
 {
     m_textOption.setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    ClipGuard clip(painter, m_rect);
+    ZtPainterClipGuard clip(painter, m_rect);
     const int levelHalf = (m_isDLine ? m_pixDilei2.height() : m_crossPaddingTop) / 2;
     for (LineInfo& info : m_lineInfos) {
         const QPixmap* pix = pixmapFor(info);
