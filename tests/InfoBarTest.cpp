@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QImage>
 #include <QPainter>
 
@@ -232,16 +231,15 @@ TEST(InfoBar, PromptOpensToTheLeftNearTheRightEdge)
 
 TEST(InfoBar, SampleDividendsLandOnTheExDividendBars)
 {
-    QFile file(ZT_SOURCE_DIR "/data/sh600000_day.csv");
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    DQDDataList bars;
+    QString error;
+    ASSERT_TRUE(QuoteLoader::loadBars(ZT_SOURCE_DIR "/data/sh600000_day.csv", &bars, &error))
+        << error.toStdString();
     QList<qint64> keys;
-    file.readLine(); // header
-    while (!file.atEnd())
-        keys << file.readLine().split(',').first().toLongLong() * 1000000;
-    DQDDataList bars = listOf(keys);
+    for (int i = 0; i < bars.count(); ++i)
+        keys << bars.at(i)->getUniqueValue(0).toLongLong();
 
     QMap<int, DQDDataList> events;
-    QString error;
     ASSERT_TRUE(EventLoader::loadEvents(ZT_SOURCE_DIR "/data/sh600000_events.csv", &events, &error))
         << error.toStdString();
     Bar bar;
