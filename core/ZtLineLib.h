@@ -34,6 +34,10 @@
 #include <PBDataChange.h>
 #include <ZtDataMangeTypes.h>
 
+#include <ZtZB_Cmsdl.h>
+#include <ZtZB_Rzrq.h>
+#include <ZtZB_Ydcmjs.h>
+
 // Chart elements
 #include "ZtLineLibBase.h"
 #include "ZtLineLibTheme.h"

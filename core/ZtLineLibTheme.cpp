@@ -26,12 +26,16 @@ const QStringList* listOf(const QHash<QString, QStringList>& table, const QStrin
 QPen getThemePen(const QString& key, Qt::PenStyle style)
 {
     const QStringList* list = listOf(PubCacheCustom::mCustomColor, key);
-    if (!list)
-        list = listOf(PubCacheCustom::mDefultColor, key);
+    // An empty custom list holds no choice, so the default colour shows, as
+    // getThemePenAt(key, 0) has it.
+    if (!list || list->isEmpty()) {
+        if (const QStringList* deflt = listOf(PubCacheCustom::mDefultColor, key))
+            list = deflt;
+    }
     if (!list)
         return QPen(namedColor(key));
-    // An empty list in a table reads as an unnamed (invalid) colour rather
-    // than reaching past its end.
+    // An empty list left in a table reads as an unnamed (invalid) colour
+    // rather than reaching past its end.
     const QColor c = list->isEmpty() ? QColor() : namedColor(list->first());
     return QPen(QBrush(c), 1.0, style, Qt::SquareCap, Qt::BevelJoin);
 }

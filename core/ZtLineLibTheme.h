@@ -8,9 +8,9 @@
 // Theme lookups shared by every element. Each call reads the host's colour
 // tables afresh, so a theme change shows at the next repaint.
 
-// The pen of a colour key: entry 0 of the custom table's list, else of the
-// default table's, as a width-1 pen of the given style with square cap and
-// bevel join. A key neither table holds is read as a colour name (a plain
+// The pen of a colour key: entry 0 of the custom table's list (when it has
+// one), else of the default table's, as a width-1 pen of the given style
+// with square cap and bevel join. A key neither table holds is read as a colour name (a plain
 // solid pen, whatever the style).
 ZTLINELIB_EXPORT QPen getThemePen(const QString& key, Qt::PenStyle style = Qt::SolidLine);
 

@@ -155,8 +155,8 @@ public:
     int m_ydcmCount = 10;
     double m_ydcmRatio = 1.0;
     QVector<int> m_ydcmPeriods;
-    ZtE_YDCMJS_OUT_TYPE m_ydcmOutType = eYdcmOutAll;
-    ZtE_YDCMJS_CMFB_TYPE m_ydcmCmfbType = triangular;
+    ZtE_YDCMJS_OUT_TYPE m_ydcmOutType = eZtYdcmOutAll;
+    ZtE_YDCMJS_CMFB_TYPE m_ydcmCmfbType = eZtYdcmTriangular;
 
 protected:
     // ---- pipeline ---------------------------------------------------------

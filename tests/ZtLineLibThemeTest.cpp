@@ -87,6 +87,10 @@ TEST_F(ThemeTest, PenLookupOrderAndStyle)
     EXPECT_EQ(named.style(), Qt::SolidLine);
     EXPECT_FALSE(getThemePen(QStringLiteral("NoSuchKey"), Qt::SolidLine).color().isValid());
     EXPECT_FALSE(getThemePen(QStringLiteral("Empty"), Qt::SolidLine).color().isValid());
+    // An empty custom list leaves the default colour, as the list lookup does.
+    PubCacheCustom::mCustomColor = {{QStringLiteral("KUp"), {}}};
+    EXPECT_EQ(getThemePen(QStringLiteral("KUp"), Qt::SolidLine).color(), QColor(255, 0, 0));
+    EXPECT_EQ(getThemePenAt(QStringLiteral("KUp"), 0).color(), QColor(255, 0, 0));
 }
 
 TEST_F(ThemeTest, ListLookupFallsBackToTheDefaultList)

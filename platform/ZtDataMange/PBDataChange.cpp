@@ -1,64 +1,162 @@
 #include "PBDataChange.h"
 
-#include <DQDFieldId.h>
+#include "ZtFeedCsv.h"
+#include "ZtInstrumentRegistry.h"
+#include "ZtSeriesAlign.h"
 
-#include <algorithm>
-#include <limits>
-
-namespace {
+#include <cmath>
 
 using namespace ZtUIDataStruct;
 
-float fieldValue(const ZtUIDataStruct::DQDReader& r, unsigned int id)
+namespace {
+
+// Stored copy of a host list, each record stamped with the float shares in
+// force at it.
+DQDDataList stampedCopy(const DQDDataList& list, const ZtInstrument& inst)
 {
-    const QVariant v = r.getValue(id);
-    return v.isValid() ? float(v.toDouble()) : kFormulaNoValue;
+    DQDDataList copy;
+    copy.reserve(list.count());
+    for (int i = 0; i < list.count(); ++i) {
+        DQDUnionReader r = list.at(i)->copy();
+        const double shares = r.uniqueKey() > 0 ? inst.floatSharesAt(r.uniqueKey()) : 0.0;
+        if (shares > 0)
+            r.setValue(eZtFieldFloatShares, shares);
+        copy.append(r);
+    }
+    return copy;
+}
+
+DQDDataList leading(const DQDDataList& list, int end)
+{
+    if (end >= list.count())
+        return list;
+    DQDDataList out;
+    out.reserve(end);
+    for (int i = 0; i < end; ++i)
+        out.append(*list.at(i));
+    return out;
+}
+
+bool attachFeed(const QString& code, const QString& path, const QStringList& columns,
+                ZtFeedTable ZtInstrument::*feed, QString* error)
+{
+    ZtInstrument* inst = ZtInstrumentRegistry::findMutable(code);
+    if (!inst) {
+        if (error)
+            *error = QStringLiteral("%1: no registered instrument \"%2\"").arg(path, code);
+        return false;
+    }
+    ZtFeedTable table;
+    if (!ZtFeedCsv::read(path, columns, &table, error))
+        return false;
+    inst->*feed = table;
+    return true;
 }
 
 } // namespace
 
-std::vector<TagDay> PBDataChange::LBDG_TagDayVector(ZtUIDataStruct::DQDSelection* list,
-                                                    int start, int count)
+void PBDataChange::registerInstrument(const QString& code, const QString& name,
+                                      const DQDDataList& daily, const DQDDataList& minutes,
+                                      const QMap<qint64, double>& floatSharesByDate)
 {
-    std::vector<TagDay> days;
-    if (!list || count <= 0)
-        return days;
-    const int first = std::max(start, 0);
-    const qint64 end64 = std::min<qint64>(qint64(start) + count, list->count());
-    const int n = int(std::max<qint64>(end64 - first, 0));
-    if (n == 0)
-        return days;
-
-    days.resize(size_t(n));
-    TagDay& cols = days.front();
-    for (auto* c : {&cols.m_open, &cols.m_high, &cols.m_low, &cols.m_close, &cols.m_volume,
-                    &cols.m_amount, &cols.m_average, &cols.m_preClose, &cols.m_change,
-                    &cols.m_floatShares, &cols.m_reserved})
-        c->reserve(size_t(n));
-    cols.m_time.reserve(size_t(n));
-    cols.m_dateCol.reserve(size_t(n));
-    cols.m_valid.reserve(size_t(n));
-
-    for (int i = 0; i < n; ++i) {
-        const ZtUIDataStruct::DQDUnionReader* r = list->at(first + i);
-        const quint64 dt = r->getValue(eFieldDateTime).toULongLong();
-        const int date = int(dt / 1000000);
-        days[size_t(i)].m_date = date;
-        cols.m_dateCol.push_back(date);
-        cols.m_time.push_back(int(dt % 1000000));
-        cols.m_valid.push_back(r->getUniqueValue(0).toLongLong() > 0 ? 1 : 0);
-        cols.m_open.push_back(fieldValue(*r, eFieldOpen));
-        cols.m_high.push_back(fieldValue(*r, eFieldHigh));
-        cols.m_low.push_back(fieldValue(*r, eFieldLow));
-        cols.m_close.push_back(fieldValue(*r, eFieldClose));
-        cols.m_volume.push_back(fieldValue(*r, eFieldVolume));
-        const QVariant amount = r->getValue(eFieldAmount);
-        cols.m_amount.push_back(amount.isValid() ? float(amount.toDouble()) : 0.0f);
-        cols.m_average.push_back(fieldValue(*r, eFieldAverage));
-        cols.m_preClose.push_back(fieldValue(*r, eFieldPreClose));
-        cols.m_change.push_back(fieldValue(*r, eFieldChange));
-        cols.m_floatShares.push_back(0.0f);
-        cols.m_reserved.push_back(0.0f);
+    if (code.isEmpty())
+        return;
+    ZtInstrument& inst = ZtInstrumentRegistry::instruments()[code];
+    inst.code = code;
+    inst.name = name;
+    inst.floatShares.clear();
+    for (auto it = floatSharesByDate.constBegin(); it != floatSharesByDate.constEnd(); ++it) {
+        if (it.key() > 0 && std::isfinite(it.value()) && it.value() > 0)
+            inst.floatShares.insert(ZtInstrument::normalizedTime(it.key()), it.value());
     }
-    return days;
+    inst.daily = stampedCopy(daily, inst);
+    inst.minutes = stampedCopy(minutes, inst);
+}
+
+void PBDataChange::clearInstruments()
+{
+    ZtInstrumentRegistry::instruments().clear();
+}
+
+bool PBDataChange::hasInstrument(const QString& code)
+{
+    return ZtInstrumentRegistry::find(code) != nullptr;
+}
+
+double PBDataChange::floatSharesAt(const QString& code, qint64 time)
+{
+    const ZtInstrument* inst = ZtInstrumentRegistry::find(code);
+    return inst ? inst->floatSharesAt(time) : 0.0;
+}
+
+bool PBDataChange::attachFundFlowFeed(const QString& code, const QString& csvPath,
+                                      QString* error)
+{
+    return attachFeed(code, csvPath, {QStringLiteral("bigbuy"), QStringLiteral("bigsell")},
+                      &ZtInstrument::fundFlow, error);
+}
+
+bool PBDataChange::attachPowerFeed(const QString& code, const QString& csvPath, QString* error)
+{
+    return attachFeed(code, csvPath, {QStringLiteral("buyer"), QStringLiteral("seller")},
+                      &ZtInstrument::power, error);
+}
+
+bool PBDataChange::attachChipLockFeed(const QString& code, const QString& csvPath,
+                                      QString* error)
+{
+    return attachFeed(code, csvPath,
+                      {QStringLiteral("5dpjl"), QStringLiteral("sdlCJ"), QStringLiteral("sdlWT"),
+                       QStringLiteral("spj"), QStringLiteral("sdl"), QStringLiteral("d5lb")},
+                      &ZtInstrument::chipLock, error);
+}
+
+bool PBDataChange::attachMarginFeed(const QString& code, const QString& csvPath, QString* error)
+{
+    return attachFeed(code, csvPath,
+                      {QStringLiteral("rzye"), QStringLiteral("rqye"), QStringLiteral("rzrqye")},
+                      &ZtInstrument::margin, error);
+}
+
+Q_DD_Now PBDataChange::LBDG_QNowSingle(const QString& code, bool /*refresh*/)
+{
+    Q_DD_Now now;
+    const ZtInstrument* inst = ZtInstrumentRegistry::find(code);
+    if (inst) {
+        for (int i = inst->daily.count() - 1; i >= 0; --i) {
+            const DQDUnionReader* bar = inst->daily.at(i);
+            if (bar->uniqueKey() > 0) {
+                static_cast<DQDUnionReader&>(now) = *bar;
+                break;
+            }
+        }
+        now.name = inst->name;
+        now.setValue(eZtFieldName, inst->name);
+    }
+    now.code = code;
+    now.setValue(eZtFieldCode, code);
+    return now;
+}
+
+DQDDataList PBDataChange::LBGD_Kline(const DQDUnionReader& reader, ZtE_Period period,
+                                     ZtE_DIVID /*divid*/, bool /*refresh*/, qint64 endTime)
+{
+    const ZtInstrument* inst = ZtInstrumentRegistry::find(instrumentCode(reader));
+    if (!inst || period != eZtPeriodDay)
+        return DQDDataList();
+    return leading(inst->daily, ZtSeriesAlign::endOf(inst->daily, endTime));
+}
+
+DQDDataList PBDataChange::LBGD_Dline(const DQDUnionReader& reader, bool /*withAuction*/,
+                                     bool /*refresh*/, qint64 endTime)
+{
+    const ZtInstrument* inst = ZtInstrumentRegistry::find(instrumentCode(reader));
+    if (!inst)
+        return DQDDataList();
+    return leading(inst->minutes, ZtSeriesAlign::endOf(inst->minutes, endTime));
+}
+
+QString PBDataChange::instrumentCode(const DQDReader& reader)
+{
+    return reader.getValue(eZtFieldCode).toString();
 }

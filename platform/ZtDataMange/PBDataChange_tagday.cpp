@@ -1,0 +1,64 @@
+#include "PBDataChange.h"
+
+#include <DQDFieldId.h>
+
+#include <algorithm>
+
+using namespace ZtUIDataStruct;
+
+namespace {
+
+float fieldValue(const ZtUIDataStruct::DQDReader& r, unsigned int id)
+{
+    const QVariant v = r.getValue(id);
+    return v.isValid() ? float(v.toDouble()) : kFormulaNoValue;
+}
+
+} // namespace
+
+std::vector<TagDay> PBDataChange::LBDG_TagDayVector(ZtUIDataStruct::DQDSelection* list,
+                                                    int start, int count)
+{
+    std::vector<TagDay> days;
+    if (!list || count <= 0)
+        return days;
+    const int first = std::max(start, 0);
+    const qint64 end64 = std::min<qint64>(qint64(start) + count, list->count());
+    const int n = int(std::max<qint64>(end64 - first, 0));
+    if (n == 0)
+        return days;
+
+    days.resize(size_t(n));
+    TagDay& cols = days.front();
+    for (auto* c : {&cols.m_open, &cols.m_high, &cols.m_low, &cols.m_close, &cols.m_volume,
+                    &cols.m_amount, &cols.m_average, &cols.m_preClose, &cols.m_change,
+                    &cols.m_floatShares, &cols.m_reserved})
+        c->reserve(size_t(n));
+    cols.m_time.reserve(size_t(n));
+    cols.m_dateCol.reserve(size_t(n));
+    cols.m_valid.reserve(size_t(n));
+
+    for (int i = 0; i < n; ++i) {
+        const ZtUIDataStruct::DQDUnionReader* r = list->at(first + i);
+        const quint64 dt = r->getValue(eFieldDateTime).toULongLong();
+        const int date = int(dt / 1000000);
+        days[size_t(i)].m_date = date;
+        cols.m_dateCol.push_back(date);
+        cols.m_time.push_back(int(dt % 1000000));
+        cols.m_valid.push_back(r->getUniqueValue(0).toLongLong() > 0 ? 1 : 0);
+        cols.m_open.push_back(fieldValue(*r, eFieldOpen));
+        cols.m_high.push_back(fieldValue(*r, eFieldHigh));
+        cols.m_low.push_back(fieldValue(*r, eFieldLow));
+        cols.m_close.push_back(fieldValue(*r, eFieldClose));
+        cols.m_volume.push_back(fieldValue(*r, eFieldVolume));
+        const QVariant amount = r->getValue(eFieldAmount);
+        cols.m_amount.push_back(amount.isValid() ? float(amount.toDouble()) : 0.0f);
+        cols.m_average.push_back(fieldValue(*r, eFieldAverage));
+        cols.m_preClose.push_back(fieldValue(*r, eFieldPreClose));
+        cols.m_change.push_back(fieldValue(*r, eFieldChange));
+        const QVariant shares = r->getValue(eZtFieldFloatShares);
+        cols.m_floatShares.push_back(shares.isValid() ? float(shares.toDouble()) : 0.0f);
+        cols.m_reserved.push_back(0.0f);
+    }
+    return days;
+}

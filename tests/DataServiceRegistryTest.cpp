@@ -1,0 +1,200 @@
+#include "DataServiceFixtures.h"
+
+#include <gtest/gtest.h>
+
+using namespace DataServiceFixtures;
+using namespace ZtUIDataStruct;
+
+namespace {
+
+class DataServiceRegistry : public ::testing::Test
+{
+protected:
+    void SetUp() override { PBDataChange::clearInstruments(); }
+    void TearDown() override { PBDataChange::clearInstruments(); }
+
+    // Three daily bars and two minutes of the third day.
+    static void registerSample(const QMap<qint64, double>& floats = {})
+    {
+        DQDDataList daily;
+        daily.append(bar(20200102000000, 9.9, 10.1, 10.0, 1000));
+        daily.append(bar(20200103000000, 10.0, 10.4, 10.3, 2000));
+        daily.append(bar(20200106000000, 10.2, 10.5, 10.4, 3000));
+        DQDDataList minutes;
+        minutes.append(minute(20200106093100, 10.3, 10.35, 500));
+        minutes.append(minute(20200106093200, 10.35, 10.4, 500));
+        PBDataChange::registerInstrument("600000", "Sample", daily, minutes, floats);
+    }
+};
+
+} // namespace
+
+TEST_F(DataServiceRegistry, UnknownCodesGiveEmptyAnswers)
+{
+    registerSample();
+    const Q_DD_Now now = PBDataChange::LBDG_QNowSingle("999999", false);
+    EXPECT_EQ(now.code, QString("999999"));
+    EXPECT_TRUE(now.name.isEmpty());
+    EXPECT_LE(now.getUniqueValue(0).toLongLong(), 0);
+    const DQDUnionReader reader(now);
+    EXPECT_EQ(PBDataChange::LBGD_Kline(reader, eZtPeriodDay, eZtDividForward, false, 0).count(), 0);
+    EXPECT_EQ(PBDataChange::LBGD_Dline(reader, false, false, 0).count(), 0);
+    EXPECT_EQ(ZtZB_Cmsdl::getKlineCJMX_FD(reader, 0).repdatazhibiaofuwuoutput_size(), 0);
+    EXPECT_EQ(ZtZB_Cmsdl::getDlineMMLD_FD(reader, 0).repdatazhibiaofuwuoutput_size(), 0);
+    EXPECT_EQ(ZtZB_Rzrq::getKlineRZRQ(reader, 0).repdataf10dstxrzrqoutput_size(), 0);
+    DQDDataList list;
+    EXPECT_EQ(ZtZB_Cmsdl::getKlineCMSDL(list, reader, 0).rdcmsdl_size(), 0);
+    // A reader that names no instrument at all.
+    EXPECT_EQ(PBDataChange::LBGD_Kline(DQDUnionReader(), eZtPeriodDay, eZtDividNone, false, 0)
+                  .count(),
+              0);
+    // An empty code registers nothing.
+    PBDataChange::registerInstrument("", "x", DQDDataList(), DQDDataList(), {});
+    EXPECT_FALSE(PBDataChange::hasInstrument(""));
+}
+
+TEST_F(DataServiceRegistry, SnapshotAndListsComeFromTheRegisteredInstrument)
+{
+    registerSample();
+    const Q_DD_Now now = PBDataChange::LBDG_QNowSingle("600000", false);
+    EXPECT_EQ(now.code, QString("600000"));
+    EXPECT_EQ(now.name, QString("Sample"));
+    EXPECT_EQ(now.getUniqueValue(0), QString("20200106000000"));
+    EXPECT_DOUBLE_EQ(now.getValue(eFieldClose).toDouble(), 10.4);
+
+    // The reader part alone is enough to name the instrument.
+    const DQDUnionReader reader(now);
+    const DQDDataList days = PBDataChange::LBGD_Kline(reader, eZtPeriodDay, eZtDividForward, false, 0);
+    ASSERT_EQ(days.count(), 3);
+    EXPECT_EQ(days.at(1)->uniqueKey(), 20200103000000);
+    EXPECT_EQ(PBDataChange::LBGD_Kline(reader, eZtPeriodDay, eZtDividForward, false, 20200105000000)
+                  .count(),
+              2);
+    EXPECT_EQ(PBDataChange::LBGD_Kline(reader, eZtPeriodWeek, eZtDividForward, false, 0).count(), 0);
+    EXPECT_EQ(PBDataChange::LBGD_Dline(reader, false, false, 0).count(), 2);
+    EXPECT_EQ(PBDataChange::LBGD_Dline(reader, false, false, 20200106093100).count(), 1);
+
+    // Registering again replaces the bars; clearing forgets everything.
+    PBDataChange::registerInstrument("600000", "Renamed", DQDDataList(), DQDDataList(), {});
+    EXPECT_EQ(PBDataChange::LBDG_QNowSingle("600000", false).name, QString("Renamed"));
+    EXPECT_EQ(PBDataChange::LBGD_Kline(reader, eZtPeriodDay, eZtDividForward, false, 0).count(), 0);
+    PBDataChange::clearInstruments();
+    EXPECT_FALSE(PBDataChange::hasInstrument("600000"));
+}
+
+TEST_F(DataServiceRegistry, FloatSharesTakeTheLastEntryOnOrBeforeTheBar)
+{
+    registerSample({{20200103, 2e6}, {20200101, 1e6}, {20200104000000, -5}, {20200106, 3e6}});
+    EXPECT_DOUBLE_EQ(PBDataChange::floatSharesAt("600000", 20191231000000), 0.0);
+    EXPECT_DOUBLE_EQ(PBDataChange::floatSharesAt("600000", 20200101), 1e6);
+    EXPECT_DOUBLE_EQ(PBDataChange::floatSharesAt("600000", 20200102150000), 1e6);
+    EXPECT_DOUBLE_EQ(PBDataChange::floatSharesAt("600000", 20200103000000), 2e6);
+    // The negative entry of 2020-01-04 is dropped, not taken.
+    EXPECT_DOUBLE_EQ(PBDataChange::floatSharesAt("600000", 20200105), 2e6);
+    EXPECT_DOUBLE_EQ(PBDataChange::floatSharesAt("600000", 20200106093100), 3e6);
+    EXPECT_DOUBLE_EQ(PBDataChange::floatSharesAt("unknown", 20200106), 0.0);
+
+    // Bars handed out carry the float in force, and so do the engine's bars.
+    const DQDUnionReader reader = readerOf("600000");
+    DQDDataList days = PBDataChange::LBGD_Kline(reader, eZtPeriodDay, eZtDividForward, false, 0);
+    const std::vector<TagDay> tag = PBDataChange::LBDG_TagDayVector(&days, 0, days.count());
+    ASSERT_EQ(tag.size(), 3u);
+    EXPECT_FLOAT_EQ(tag.front().m_floatShares.at(0), 1e6f);
+    EXPECT_FLOAT_EQ(tag.front().m_floatShares.at(1), 2e6f);
+    EXPECT_FLOAT_EQ(tag.front().m_floatShares.at(2), 3e6f);
+    DQDDataList hostList;
+    hostList.append(bar(20200102000000, 1, 2, 1.5, 10));
+    EXPECT_FLOAT_EQ(PBDataChange::LBDG_TagDayVector(&hostList, 0, 1).front().m_floatShares.at(0),
+                    0.0f);
+}
+
+TEST_F(DataServiceRegistry, MalformedFeedsAreRejectedWithTheirPlace)
+{
+    registerSample();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString good = writeFile(dir, "good.csv",
+                                   "date,bigbuy,bigsell\r\n20200103,10,4\r\n20200106,7,9\r\n\r\n");
+    QString error;
+    ASSERT_TRUE(PBDataChange::attachFundFlowFeed("600000", good, &error)) << qPrintable(error);
+
+    struct Case
+    {
+        const char* text;
+        const char* place;
+    };
+    const Case cases[] = {
+        {"date,bigbuy,bigsell\n20200103,10,4\n20200106,7,x9\n", ":3:3: "},
+        {"date,bigbuy,bigsell\n20200103,10\n", ":2:3: "},
+        {"date,bigbuy,bigsell\n20200103,10,4,5\n", ":2:4: "},
+        {"date,bigbuy,bigsell\n20201303,10,4\n", ":2:1: "},
+        {"date,bigbuy,bigsell\n202001061261,10,4\n", ":2:1: "},
+        {"date,bigbuy,bigsell\n20200103,1,2\n20200103,3,4\n", ":3:1: "},
+        {"date,bigbuy,sell\n20200103,1,2\n", ":1:3: "},
+        {"date,bigbuy,bigsell\n20200103,inf,2\n", ":2:2: "},
+        {"", ":1:1: "},
+    };
+    for (const Case& c : cases) {
+        const QString path = writeFile(dir, "bad.csv", c.text);
+        error.clear();
+        EXPECT_FALSE(PBDataChange::attachFundFlowFeed("600000", path, &error)) << c.text;
+        EXPECT_TRUE(error.startsWith(path + c.place)) << qPrintable(error);
+    }
+    EXPECT_FALSE(PBDataChange::attachMarginFeed("600000", dir.filePath("missing.csv"), &error));
+    EXPECT_TRUE(error.contains("missing.csv")) << qPrintable(error);
+    EXPECT_FALSE(PBDataChange::attachMarginFeed("nobody", good, &error));
+
+    // The rejected files changed nothing: the good feed is still served.
+    const auto msg = ZtZB_Cmsdl::getKlineCJMX_FD(readerOf("600000"), 0);
+    ASSERT_EQ(msg.repdatazhibiaofuwuoutput_size(), 1);
+    const auto& recs = msg.repdatazhibiaofuwuoutput(0).data(0).zijinliuxiangfendang();
+    ASSERT_EQ(recs.size(), 2);  // from the first bar the feed covers
+    EXPECT_EQ(recs.Get(0).date(), 20200103000000);
+    EXPECT_DOUBLE_EQ(recs.Get(0).bigbuy(), 10.0);
+    EXPECT_DOUBLE_EQ(recs.Get(1).bigsell(), 9.0);
+}
+
+TEST_F(DataServiceRegistry, FeedsLineUpWithTheBarsAndMarkGaps)
+{
+    registerSample();
+    QTemporaryDir dir;
+    const QString margin = writeFile(dir, "margin.csv",
+                                     "date,rzye,rqye,rzrqye\n20200102,100,5,105\n20200106,120,6,126\n");
+    const QString lock = writeFile(dir, "lock.csv",
+                                   "date,5dpjl,sdlCJ,sdlWT,spj,sdl,d5lb\n"
+                                   "20200103,1,2,3,10.3,5,0.8\n"
+                                   "202001060932,7,8,9,10.4,11,1.2\n");
+    QString error;
+    ASSERT_TRUE(PBDataChange::attachMarginFeed("600000", margin, &error)) << qPrintable(error);
+    ASSERT_TRUE(PBDataChange::attachChipLockFeed("600000", lock, &error)) << qPrintable(error);
+    const DQDUnionReader reader = readerOf("600000");
+
+    const auto rz = ZtZB_Rzrq::getKlineRZRQ(reader, 0);
+    ASSERT_EQ(rz.repdataf10dstxrzrqoutput_size(), 1);
+    const auto& m = rz.repdataf10dstxrzrqoutput(0);
+    ASSERT_EQ(m.data_size(), 3);
+    EXPECT_DOUBLE_EQ(m.data(0).rzrqye(), 105.0);
+    EXPECT_DOUBLE_EQ(m.data(1).rzye(), kNoValue);  // no row for 2020-01-03
+    EXPECT_EQ(m.data(1).date(), 20200103000000);
+    EXPECT_DOUBLE_EQ(m.data(2).rqye(), 6.0);
+    EXPECT_EQ(ZtZB_Rzrq::getKlineRZRQ(reader, 20200103000000).repdataf10dstxrzrqoutput(0).data_size(),
+              2);
+
+    DQDDataList days = PBDataChange::LBGD_Kline(reader, eZtPeriodDay, eZtDividForward, false, 0);
+    const auto k = ZtZB_Cmsdl::getKlineCMSDL(days, reader, 0);
+    ASSERT_EQ(k.rdcmsdl_size(), 2);  // 01-03 and 01-06
+    EXPECT_DOUBLE_EQ(k.rdcmsdl(0).spj(), 10.3);
+    EXPECT_DOUBLE_EQ(k.rdcmsdl(1).d5pjl(), kNoValue);
+    DQDDataList mins = PBDataChange::LBGD_Dline(reader, false, false, 0);
+    mins.append(emptySlot());
+    const auto d = ZtZB_Cmsdl::getDlineCMSDL(mins, reader, 0);
+    // The feed's minute row starts at 09:32: that minute and the empty slot.
+    ASSERT_EQ(d.rdcmsdl_size(), 2);
+    EXPECT_DOUBLE_EQ(d.rdcmsdl(0).d5lb(), 1.2);
+    EXPECT_EQ(d.rdcmsdl(1).date(), 0);
+    EXPECT_DOUBLE_EQ(d.rdcmsdl(1).sdl(), kNoValue);
+
+    // New bars keep the feeds.
+    registerSample();
+    EXPECT_EQ(ZtZB_Rzrq::getKlineRZRQ(reader, 0).repdataf10dstxrzrqoutput(0).data_size(), 3);
+}
