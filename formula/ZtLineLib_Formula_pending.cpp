@@ -1,5 +1,5 @@
 // Placeholders for the parts of the indicator pane that are still being
-// written: value text, painters, engine bridge and the data-service
+// written: value text, painters and the data-service
 // indicators. Each gives the neutral result (empty text, nothing painted, no
 // lines) so that the library links and a pane of such a type simply shows
 // nothing. Whoever implements one of them deletes its placeholder here.
@@ -32,24 +32,6 @@ void ZtLineLib_Formula::Draw_eVOLSTICK2(QPainter*, const Formulas::formulaLine*)
 void ZtLineLib_Formula::Draw_eCOLORSTICK(QPainter*, const Formulas::formulaLine*) {}
 void ZtLineLib_Formula::Draw_eDRAWTEXT(QPainter*, const Formulas::formulaLine*) {}
 void ZtLineLib_Formula::Draw_eDRAWICON(QPainter*, const Formulas::formulaLine*) {}
-
-// ---- formula engine bridge -------------------------------------------------
-
-void ZtLineLib_Formula::showFormulaWindow() {}
-
-bool ZtLineLib_Formula::setCFormulaParamsForCWin(QString)
-{
-    return false;
-}
-
-bool ZtLineLib_Formula::setThisCFormulaParamsForCWin()
-{
-    return false;
-}
-
-void ZtLineLib_Formula::createByFormulaResult(FormulaResult*) {}
-
-void FormulaResult::parseFromFline(tagFLINES&) {}
 
 // ---- data-service indicators (add no lines yet) ----------------------------
 

@@ -66,7 +66,8 @@ int Formulas::addLine(formulaLine line)
     // Value k belongs to record k: the records before the first computed one
     // get markers.
     const int fill = std::max(m_startIndex, 0);
-    line.values.reserve(fill + std::max(m_showIndex + m_showLength - fill, 0));
+    // Room for one value per index up to the walk's end (a hint only).
+    line.values.reserve(std::max(walkEnd(), fill));
     for (int i = 0; i < fill; ++i)
         line.values.append(float(kZtNoValue));
     m_lines.append(new formulaLine(std::move(line)));

@@ -1,0 +1,215 @@
+// The engine bridge: output records into result lines, result lines into
+// pane lines, and whole engine panes over real quotes.
+
+#include <ZtLineLib.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace ZtUIDataStruct;
+using F = ZtLineLib_Formula;
+
+namespace {
+
+const float kMarker = float(kZtNoValue);
+
+DQDDataList sampleBars()
+{
+    DQDDataList list;
+    QString error;
+    QuoteLoader::loadBars(QStringLiteral(ZT_SOURCE_DIR "/data/sh600000_day.csv"), &list, &error);
+    return list;
+}
+
+// Textbook EMA seeded with the first value.
+std::vector<double> ema(const std::vector<double>& x, int n)
+{
+    std::vector<double> y(x.size());
+    for (size_t i = 0; i < x.size(); ++i)
+        y[i] = i == 0 ? x[0] : (2 * x[i] + (n - 1) * y[i - 1]) / (n + 1);
+    return y;
+}
+
+class EnginePane : public ZtLineLib_Formula
+{
+public:
+    EnginePane(enumFormulaType type, DQDDataList* list) : ZtLineLib_Formula(type)
+    {
+        setRect(0, 0, 800, 200);
+        setData(list);
+    }
+    using ZtLineLib_Formula::createByFormulaResult;
+};
+
+} // namespace
+
+TEST(EngineBridge, ParseFromFlineCopiesWhatIsThereAndNothingElse)
+{
+    FormulaResult empty;
+    tagFLINES none;
+    none.count = 3; // a count without records gives no lines
+    empty.parseFromFline(none);
+    EXPECT_EQ(empty.lineCount, 3);
+    EXPECT_TRUE(empty.lines.empty());
+
+    float d1[3] = {1, 2, 3};
+    float d2[3] = {4, 5, 6};
+    int colors[3] = {0xff, 0xff00, 0xff0000};
+    int strip[3] = {7, 8, 9};
+    int rect[4] = {10, 20, 30, 40};
+    char text[] = "up";
+    char name[] = "DIFF";
+    tagFLINE records[2] = {};
+    records[0] = {1, d1, nullptr, nullptr, nullptr, text, nullptr, 0, 11, 12, 2, name, 3, 0xff, 5,
+                  nullptr, nullptr};
+    records[1] = {0, d1, d2, d2, d1, text, colors, 7, 0, 0, 1, name, 3, 0, 0, strip, rect};
+    tagFLINES out;
+    out.lines = records;
+    out.count = 2;
+    FormulaResult r;
+    r.parseFromFline(out);
+    ASSERT_EQ(r.lines.size(), 2u);
+    const LineData& a = r.lines[0];
+    EXPECT_EQ(a.lineFlag, 1);
+    EXPECT_EQ(a.data1, std::vector<float>({1, 2, 3}));
+    EXPECT_TRUE(a.data2.empty());
+    EXPECT_TRUE(a.data3.empty());
+    EXPECT_TRUE(a.colorCodes.empty());
+    EXPECT_EQ(a.name, "DIFF");
+    EXPECT_EQ(a.param1, 11);
+    EXPECT_EQ(a.lineStyle, 5);
+    EXPECT_FALSE(a.stripColor.enable);
+    EXPECT_FALSE(a.rect.valid);
+    const LineData& b = r.lines[1];
+    EXPECT_EQ(b.data2, std::vector<float>({4, 5, 6}));
+    EXPECT_EQ(b.data4, std::vector<float>({1, 2, 3}));
+    EXPECT_EQ(b.colorCodes, std::vector<int>({0xff, 0xff00, 0xff0000}));
+    EXPECT_TRUE(b.stripColor.enable);
+    EXPECT_EQ(b.stripColor.color3, 9);
+    ASSERT_TRUE(b.rect.valid);
+    EXPECT_EQ(b.rect.top, 10);
+    EXPECT_EQ(b.rect.right, 40);
+}
+
+TEST(EngineBridge, MacdPaneOverRealQuotes)
+{
+    DQDDataList list = sampleBars();
+    ASSERT_EQ(list.count(), 1000);
+    EnginePane pane(F::eFT_MACD, &list);
+    pane.SetMaxMinValue(kZtNoValue, kZtNoValueMax);
+    pane.setRange(900, 100);
+
+    const Formulas& lines = pane.formulaLines();
+    ASSERT_EQ(lines.lineCount(), 3);
+    EXPECT_EQ(lines.lineAt(0)->name, QStringLiteral("DIFF"));
+    EXPECT_EQ(lines.lineAt(2)->name, QStringLiteral("MACD"));
+    EXPECT_EQ(lines.lineAt(2)->drawType, int(eCOLORSTICK));
+    EXPECT_TRUE(lines.lineAt(0)->useDrawRoutines);
+    EXPECT_EQ(pane.m_params, QList<float>({12, 26, 9}));
+
+    // Value k belongs to record k: check DIFF against the closes.
+    std::vector<double> close;
+    for (int i = 0; i < list.count(); ++i)
+        close.push_back(list.at(i)->getValue(eFieldClose).toDouble());
+    const auto e12 = ema(close, 12);
+    const auto e26 = ema(close, 26);
+    const QList<float>& diff = lines.lineAt(0)->values;
+    ASSERT_GE(diff.size(), list.count());
+    for (int k : {100, 500, 999})
+        EXPECT_NEAR(diff.at(k), e12[size_t(k)] - e26[size_t(k)], 1e-4) << k;
+
+    // The range covers the shown window only, and only widens.
+    double lo = 1e300, hi = -1e300;
+    for (int l = 0; l < 3; ++l) {
+        for (int k = 900; k < 1000; ++k) {
+            const float v = lines.lineAt(l)->values.at(k);
+            if (v != kMarker) {
+                lo = std::min(lo, double(v));
+                hi = std::max(hi, double(v));
+            }
+        }
+    }
+    EXPECT_DOUBLE_EQ(pane.minReference(), lo);
+    EXPECT_DOUBLE_EQ(pane.maxReference(), hi);
+}
+
+TEST(EngineBridge, MaPaneDropsSwitchedOffAveragesAndTakesThemeColours)
+{
+    const CDFormulaManage saved = F::m_dformulaManage;
+    const auto savedCustom = PubCacheCustom::mCustomColor;
+    F::CFormulaClass ma = F::getCFormulaParams(F::eFT_MA);
+    ASSERT_EQ(ma.paramCount, 5);
+    ma.paramValues = {5, 10, 0, 30, 0};
+    ASSERT_TRUE(F::setCFormulaParams(ma));
+    PubCacheCustom::mCustomColor.insert(QStringLiteral("KLineMAs"), {QStringLiteral("#123456")});
+
+    DQDDataList list = sampleBars();
+    EnginePane pane(F::eFT_MA, &list);
+    pane.setRange(0, 200);
+    const Formulas& lines = pane.formulaLines();
+    ASSERT_EQ(lines.lineCount(), 3);
+    EXPECT_EQ(lines.lineAt(0)->name, QStringLiteral("MA1"));
+    EXPECT_EQ(lines.lineAt(1)->name, QStringLiteral("MA2"));
+    EXPECT_EQ(lines.lineAt(2)->name, QStringLiteral("MA4"));
+    EXPECT_EQ(lines.lineAt(0)->pen.color(), QColor(QStringLiteral("#123456")));
+    const QStringList deflt = PubCacheCustom::mDefultColor.value(QStringLiteral("KLineMAs"));
+    ASSERT_GE(deflt.size(), 3);
+    EXPECT_EQ(lines.lineAt(1)->pen.color(), QColor(deflt.at(1)));
+    // MA4 is the 30-bar average.
+    double sum = 0;
+    for (int i = 170; i < 200; ++i)
+        sum += list.at(i)->getValue(eFieldClose).toDouble();
+    EXPECT_NEAR(lines.lineAt(2)->values.at(199), sum / 30, 1e-4);
+
+    PubCacheCustom::mCustomColor = savedCustom;
+    F::m_dformulaManage = saved;
+}
+
+TEST(EngineBridge, IntradayEnginePaneIsPaddedToTheWholeDay)
+{
+    // 241 slots, the first 100 traded.
+    DQDDataList list;
+    for (int i = 0; i < 241; ++i) {
+        DQDUnionReader r;
+        if (i < 100) {
+            const qint64 t = 20240105093000 + qint64(i / 60) * 10000 + (i % 60) * 100;
+            r.setUniqueValue(t);
+            r.setValue(eFieldDateTime, t);
+            for (unsigned id : {eFieldOpen, eFieldHigh, eFieldLow, eFieldClose})
+                r.setValue(id, 10.0 + 0.01 * i);
+            r.setValue(eFieldVolume, 1000.0);
+        }
+        list.append(r);
+    }
+    EnginePane pane(F::eFT_MACD, &list);
+    pane.setIsDLine(true);
+    pane.setRange(0, 241);
+    ASSERT_EQ(pane.formulaLines().lineCount(), 3);
+    const QList<float>& diff = pane.formulaLines().lineAt(0)->values;
+    ASSERT_EQ(diff.size(), 241);
+    EXPECT_NE(diff.at(99), kMarker);
+    EXPECT_EQ(std::count(diff.begin() + 100, diff.end(), kMarker), 141);
+}
+
+TEST(EngineBridge, StoreWindowsGoToTheHostHandlers)
+{
+    EXPECT_FALSE(F::setCFormulaParamsForCWin(QStringLiteral("MACD"))); // no handler yet
+    std::string asked;
+    int shown = -1;
+    CDFormulaManage::setModifyHandler([&](CDFormulaManage&, std::string& name) {
+        asked = name;
+        return true;
+    });
+    CDFormulaManage::setManageHandler([&](CDFormulaManage&, int mode) {
+        shown = mode;
+        return 1;
+    });
+    F pane(F::eFT_KDJ);
+    EXPECT_TRUE(pane.setThisCFormulaParamsForCWin());
+    EXPECT_EQ(asked, "KDJ");
+    F::showFormulaWindow();
+    EXPECT_EQ(shown, 0);
+    CDFormulaManage::setModifyHandler(nullptr);
+    CDFormulaManage::setManageHandler(nullptr);
+}
