@@ -16,6 +16,12 @@
 #include <QVariant>
 #include <QVector>
 
+#include <functional>
+
+namespace PROTO_Glintsvc { class MSG; }
+namespace PROTO_F10Data { class F10MSG; }
+namespace ClientData { class ClientDataMSG; }
+
 // The lines of one indicator pane and the state of the computation that
 // fills them. Lines are owned; copying the container copies the lines. Every
 // float series holds one entry per data record from index 0, the no-value
@@ -131,7 +137,26 @@ public:
     void eFT_YDCM(const QString& code, qint64 key, int count, const QVector<int>& periods,
                   ZtE_YDCMJS_OUT_TYPE outType, ZtE_YDCMJS_CMFB_TYPE cmfbType, double ratio);
 
+    // The lines of an answer of the data service, as the routines above make
+    // them once they have fetched it (a host may feed answers of its own).
+    // Records belong to the last records of the data: record j of n to data
+    // index count − n + j; records falling before the first computed index
+    // are left out.
+    void fillFundFlow(const PROTO_Glintsvc::MSG& msg);
+    void fillPower(const PROTO_Glintsvc::MSG& msg);
+    void fillChipLock(const ClientData::ClientDataMSG& msg);
+    void fillMargin(const PROTO_F10Data::F10MSG& msg);
+    void fillYdcm(const ClientData::ClientDataMSG& msg, ZtE_YDCMJS_OUT_TYPE outType,
+                  ZtE_YDCMJS_CMFB_TYPE cmfbType);
+
 private:
+    // Adds `records` records aligned with the end of the data, one value per
+    // line each; valuesOf(j, out) writes record j's values in line order.
+    void addAlignedRecords(const QVector<int>& lines, int records,
+                           const std::function<void(int, double*)>& valuesOf);
+    // addValue that leaves the range alone: for records past the shown
+    // window, whose values must not stretch the shown scale.
+    void addValueUnshown(int lineIndex, double value);
     void copyLinesFrom(const Formulas& other);
     // One past the last index a price walk visits: the end of the shown
     // window, but never past the data.

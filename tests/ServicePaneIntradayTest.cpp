@@ -1,0 +1,162 @@
+// Data-service panes over intraday minutes, where the call-auction band makes
+// the pane compute from index 15 on.
+
+#include "DataServiceFixtures.h"
+
+#include <gtest/gtest.h>
+
+using namespace DataServiceFixtures;
+using namespace ZtUIDataStruct;
+using F = ZtLineLib_Formula;
+
+namespace {
+
+const float kMarker = float(kZtNoValue);
+constexpr int kAuction = 15;
+constexpr int kSlots = 241;
+
+// The 241 minute slots of a day: 09:30 … 11:30, 13:01 … 15:00 (HHmm).
+QVector<int> slotTimes()
+{
+    QVector<int> t;
+    for (int m = 9 * 60 + 30; m <= 11 * 60 + 30; ++m)
+        t.append(m / 60 * 100 + m % 60);
+    for (int m = 13 * 60 + 1; m <= 15 * 60; ++m)
+        t.append(m / 60 * 100 + m % 60);
+    return t;
+}
+
+// A day of minutes: the first `traded` slots with prices that go up and
+// down and amounts with a few big ones, the rest not traded yet (key −1).
+void appendDay(DQDDataList* list, qint64 day, int traded, double base)
+{
+    const QVector<int> times = slotTimes();
+    for (int i = 0; i < kSlots; ++i) {
+        if (i >= traded) {
+            DQDUnionReader r;
+            r.setUniqueValue(-1);
+            list->append(r);
+            continue;
+        }
+        const double open = base + 0.01 * (i % 7);
+        const double close = open + (i % 3 == 0 ? 0.02 : -0.01);
+        const double amount = (i % 11 == 0 ? 90000.0 : 3000.0) + 10.0 * i;
+        list->append(minute(day * 1000000 + times[i] * 100LL, open, close, amount));
+    }
+}
+
+// The 15 call-auction slots, without data as a loader leaves them.
+void appendAuction(DQDDataList* list)
+{
+    for (int i = 0; i < kAuction; ++i)
+        list->append(emptySlot());
+}
+
+class ServicePaneIntraday : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        PBDataChange::clearInstruments();
+        appendAuction(&m_shown);
+        appendDay(&m_shown, 20240912, 200, 10.0);
+    }
+    void TearDown() override { PBDataChange::clearInstruments(); }
+
+    void compute(F& pane, const QString& code)
+    {
+        pane.setRect(0, 0, 480, 100);
+        pane.setIsDLine(true);
+        pane.setShowJHJJ(true);
+        pane.setShowDRFS(1);
+        pane.setData(&m_shown);
+        pane.m_codeList = QStringList{code};
+        pane.SetMaxMinValue(kZtNoValue, kZtNoValueMax);
+        pane.setRange(0, m_shown.count());
+    }
+
+    // The values of every line of a pane.
+    static QList<QList<float>> valuesOf(const F& pane)
+    {
+        QList<QList<float>> all;
+        for (int i = 0; i < pane.formulaLines().lineCount(); ++i)
+            all.append(pane.formulaLines().lineAt(i)->values);
+        return all;
+    }
+
+    DQDDataList m_shown; // auction band + one day of which 200 minutes traded
+};
+
+} // namespace
+
+TEST_F(ServicePaneIntraday, AuctionBandPanesStartAtTheOpeningMinute)
+{
+    // "A" knows exactly the minutes shown, "B" the day without the band and
+    // "C" the day before as well: all three align to the same slots.
+    PBDataChange::registerInstrument("A", "A", DQDDataList(), m_shown, {});
+    DQDDataList day;
+    appendDay(&day, 20240912, 200, 10.0);
+    PBDataChange::registerInstrument("B", "B", DQDDataList(), day, {});
+    DQDDataList twoDays;
+    appendDay(&twoDays, 20240911, kSlots, 9.0);
+    appendDay(&twoDays, 20240912, 200, 10.0);
+    PBDataChange::registerInstrument("C", "C", DQDDataList(), twoDays, {});
+
+    for (F::enumFormulaType type : {F::eFT_ZJLX, F::eFT_MMLD}) {
+        F a(type), b(type), c(type);
+        ASSERT_NO_THROW(compute(a, "A"));
+        ASSERT_NO_THROW(compute(b, "B"));
+        ASSERT_NO_THROW(compute(c, "C"));
+        ASSERT_EQ(a.formulaLines().lineCount(), 3);
+        EXPECT_EQ(valuesOf(a), valuesOf(b)) << type;
+        EXPECT_EQ(valuesOf(a), valuesOf(c)) << type;
+
+        const Formulas::formulaLine* buy = a.formulaLines().lineAt(0);
+        ASSERT_EQ(buy->values.size(), kAuction + kSlots);
+        for (int k = 0; k < kAuction; ++k)
+            EXPECT_EQ(buy->values[k], kMarker);
+        // Slot 15 + i holds the service's record of minute i.
+        const DQDUnionReader reader = readerOf("B");
+        const auto msg = type == F::eFT_ZJLX ? ZtZB_Cmsdl::getDlineCJMX_FD(reader, 0)
+                                             : ZtZB_Cmsdl::getDlineMMLD_FD(reader, 0);
+        const auto& data = msg.repdatazhibiaofuwuoutput(0).data(0);
+        for (int i = 0; i < 200; ++i) {
+            const double expected = type == F::eFT_ZJLX ? data.zijinliuxiangfendang(i).bigbuy()
+                                                        : data.maimailidaofendang(i).buyer();
+            EXPECT_EQ(buy->values[kAuction + i], float(expected)) << i;
+        }
+        EXPECT_EQ(buy->values.last(), kMarker);
+        // The range comes from the traded minutes.
+        EXPECT_GT(a.maxReference(), a.minReference());
+    }
+
+    // Chip lock without a feed: lines with the auction band's markers only.
+    F lock(F::eFT_CMSD);
+    ASSERT_NO_THROW(compute(lock, "A"));
+    ASSERT_EQ(lock.formulaLines().lineCount(), 6);
+    EXPECT_EQ(lock.formulaLines().lineAt(5)->values.size(), kAuction);
+}
+
+TEST_F(ServicePaneIntraday, BandlessAndMultiDayPanesUseTheirOwnStart)
+{
+    DQDDataList twoDays;
+    appendDay(&twoDays, 20240911, kSlots, 9.0);
+    appendDay(&twoDays, 20240912, 120, 10.0);
+    PBDataChange::registerInstrument("D", "D", DQDDataList(), twoDays, {});
+
+    F pane(F::eFT_ZJLX);
+    pane.setRect(0, 0, 480, 100);
+    pane.setIsDLine(true);
+    pane.setShowDRFS(2);
+    pane.setData(&twoDays);
+    pane.m_codeList = QStringList{"D"};
+    pane.SetMaxMinValue(kZtNoValue, kZtNoValueMax);
+    ASSERT_NO_THROW(pane.setRange(0, twoDays.count()));
+    const auto& sell = pane.formulaLines().lineAt(1)->values;
+    ASSERT_EQ(sell.size(), twoDays.count());
+    const auto msg = ZtZB_Cmsdl::getDlineCJMX_FD(readerOf("D"), 0);
+    const auto& recs = msg.repdatazhibiaofuwuoutput(0).data(0).zijinliuxiangfendang();
+    ASSERT_EQ(recs.size(), twoDays.count());
+    for (int i = 0; i < recs.size(); ++i)
+        EXPECT_EQ(sell[i], float(recs.Get(i).bigsell())) << i;
+}
