@@ -541,17 +541,22 @@ void ZtLineLib_Formula::Fill_eVOLSTICK2(QPainter* painter, const Line* line)
     const int yBottom = ztPixel(m_rect.bottom());
     const int count = m_data->count();
     const int size = line->values.size();
+    double close = 0;
+    int closeIndex = -2;
     for (int i = m_dataShowIndex, k = 0; k < m_dataShowLength && i < size; ++i, ++k) {
         const float v = line->values.at(i);
         if (isGap(v) || v == 0.0f)
             continue;
         PrimitiveBatch* b = &flat;
         if (i > 0 && i < count) {
-            const double now = fieldOf(m_data->at(i), eFieldClose);
-            const double before = fieldOf(m_data->at(i - 1), eFieldClose);
-            if (now > before)
+            // The close read for the item before is reused when it was read.
+            const double before =
+                closeIndex == i - 1 ? close : fieldOf(m_data->at(i - 1), eFieldClose);
+            close = fieldOf(m_data->at(i), eFieldClose);
+            closeIndex = i;
+            if (close > before)
                 b = &up;
-            else if (now < before)
+            else if (close < before)
                 b = &down;
         }
         const int x = g.centre(k);
