@@ -1,0 +1,27 @@
+#include "FormulaStore.h"
+
+#include "CliError.h"
+#include "CliOptions.h"
+
+#include <ZtLineLib_Formula.h>
+
+#include <QFile>
+
+void FormulaStore::loadIfGiven(const CliOptions& opts)
+{
+    if (!opts.has(QStringLiteral("store")))
+        return;
+    const QString path = opts.value(QStringLiteral("store"));
+    if (!QFile::exists(path))
+        return;
+    std::string error;
+    if (!ZtLineLib_Formula::m_dformulaManage.loadFromFile(QFile::encodeName(path).toStdString(), &error))
+        throw CliError(QStringLiteral("%1: %2").arg(path, QString::fromStdString(error)));
+}
+
+void FormulaStore::save(const QString& path)
+{
+    std::string error;
+    if (!ZtLineLib_Formula::m_dformulaManage.saveToFile(QFile::encodeName(path).toStdString(), &error))
+        throw CliError(QStringLiteral("%1: %2").arg(path, QString::fromStdString(error)));
+}

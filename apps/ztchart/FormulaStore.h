@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+class CliOptions;
+
+// The formula store file of --store: definitions and parameters the panes
+// and the formula commands use instead of the built-in ones.
+class FormulaStore
+{
+public:
+    // Loads the file into the chart's store when --store names one that
+    // exists. Throws CliError for a file that cannot be read.
+    static void loadIfGiven(const CliOptions& opts);
+    // Writes the chart's store to path. Throws CliError on failure.
+    static void save(const QString& path);
+};

@@ -1,0 +1,159 @@
+#include "PaneCatalog.h"
+
+#include "ChartData.h"
+#include "CliError.h"
+
+#include <QStringList>
+
+namespace {
+
+struct NamedType
+{
+    const char* name;
+    ZtLineLib_Formula::enumFormulaType type;
+};
+
+// Canonical names first; aliases after them map to the same type.
+const NamedType kTypes[] = {
+    {"KLINE", ZtLineLib_Formula::eFT_KLINE},
+    {"DLINE", ZtLineLib_Formula::eFT_DLINE},
+    {"VOL", ZtLineLib_Formula::eFT_VOL},
+    {"DLINEVOL", ZtLineLib_Formula::eFT_DLINEVOL},
+    {"CLOSE", ZtLineLib_Formula::eFT_CLOSE},
+    {"MA", ZtLineLib_Formula::eFT_MA},
+    {"MACD", ZtLineLib_Formula::eFT_MACD},
+    {"KDJ", ZtLineLib_Formula::eFT_KDJ},
+    {"BIAS", ZtLineLib_Formula::eFT_BIAS},
+    {"CCI", ZtLineLib_Formula::eFT_CCI},
+    {"CR", ZtLineLib_Formula::eFT_CR},
+    {"VR", ZtLineLib_Formula::eFT_VR},
+    {"WR", ZtLineLib_Formula::eFT_WR},
+    {"RSI", ZtLineLib_Formula::eFT_RSI},
+    {"BOLL", ZtLineLib_Formula::eFT_BOLL},
+    {"DMA", ZtLineLib_Formula::eFT_DMA},
+    {"MTM", ZtLineLib_Formula::eFT_MTM},
+    {"AB", ZtLineLib_Formula::eFT_AB},
+    {"ZJLX", ZtLineLib_Formula::eFT_ZJLX},
+    {"MMLD", ZtLineLib_Formula::eFT_MMLD},
+    {"CMSD", ZtLineLib_Formula::eFT_CMSD},
+    {"RZRQ", ZtLineLib_Formula::eFT_RZRQ},
+    {"YDCM", ZtLineLib_Formula::eFT_YDCM},
+    {"DVOL", ZtLineLib_Formula::eFT_DLINEVOL},
+    {"CHIP", ZtLineLib_Formula::eFT_YDCM},
+};
+
+} // namespace
+
+bool PaneCatalog::typeByName(const QString& name, Type* type)
+{
+    const QString n = name.trimmed();
+    for (const NamedType& t : kTypes) {
+        if (n.compare(QLatin1String(t.name), Qt::CaseInsensitive) == 0) {
+            *type = t.type;
+            return true;
+        }
+    }
+    // The data-service titles (资金流向 …) name their types too.
+    for (const NamedType& t : kTypes) {
+        if (isDataServiceType(t.type) && n == ZtLineLib_Formula::helpFormulaTypeToQString(t.type)) {
+            *type = t.type;
+            return true;
+        }
+    }
+    return false;
+}
+
+QString PaneCatalog::nameOf(Type type)
+{
+    for (const NamedType& t : kTypes)
+        if (t.type == type)
+            return QLatin1String(t.name);
+    return QString();
+}
+
+QString PaneCatalog::namesHelp()
+{
+    QStringList names;
+    for (const NamedType& t : kTypes)
+        names.append(QLatin1String(t.name));
+    return names.join(QLatin1Char(','));
+}
+
+bool PaneCatalog::isEngineType(Type type)
+{
+    return type == ZtLineLib_Formula::eFT_MA
+           || (type >= ZtLineLib_Formula::eFT_MACD && type <= ZtLineLib_Formula::eFT_AB);
+}
+
+bool PaneCatalog::isDataServiceType(Type type)
+{
+    return type == ZtLineLib_Formula::eFT_ZJLX || type == ZtLineLib_Formula::eFT_MMLD
+           || type == ZtLineLib_Formula::eFT_CMSD || type == ZtLineLib_Formula::eFT_RZRQ;
+}
+
+void PaneCatalog::applyEngineParams(Type type, const QList<double>& params)
+{
+    ZtLineLib_Formula::CFormulaClass def = ZtLineLib_Formula::getCFormulaParams(type);
+    const QString title = ZtLineLib_Formula::helpFormulaTypeToQString(type);
+    if (params.size() > def.paramCount)
+        throw CliError::usage(QStringLiteral("option --params: %1 takes at most %2 parameters (%3), got %4")
+                                  .arg(title)
+                                  .arg(def.paramCount)
+                                  .arg(def.paramNames.join(QLatin1Char(',')))
+                                  .arg(params.size()));
+    for (int j = 0; j < params.size(); ++j)
+        def.paramValues[j] = float(params.at(j));
+    if (!ZtLineLib_Formula::setCFormulaParams(def))
+        throw CliError(QStringLiteral("the formula store refused the parameters of %1").arg(title));
+}
+
+void PaneCatalog::configure(ZtLineLib_Formula* pane, ChartData* data, const QList<double>& params,
+                            qint64 chipKey)
+{
+    const Type type = pane->formulaType();
+    pane->setData(data->charted());
+    pane->setIsDLine(data->isDLine());
+    pane->setShowDRFS(data->isDLine() ? std::max(data->days(), 1) : 1);
+    pane->setShowJHJJ(data->isDLine() && data->auction() && data->days() == 1);
+    const bool volume = type == ZtLineLib_Formula::eFT_VOL || type == ZtLineLib_Formula::eFT_DLINEVOL;
+    pane->setPrec(volume ? 0 : 2);
+
+    QList<float> builtIn;
+    for (double p : params)
+        builtIn.append(float(p));
+    if (isEngineType(type)) {
+        if (!params.isEmpty())
+            applyEngineParams(type, params);
+    } else if (type == ZtLineLib_Formula::eFT_DLINE) {
+        // 1 adds the average-price line.
+        pane->m_params = params.isEmpty() ? QList<float>{1.0f} : builtIn;
+    } else if (type == ZtLineLib_Formula::eFT_VOL) {
+        pane->m_params = params.isEmpty() ? QList<float>{5.0f, 10.0f} : builtIn;
+    } else {
+        pane->m_params = builtIn;
+    }
+
+    if (isDataServiceType(type)) {
+        if (type == ZtLineLib_Formula::eFT_RZRQ && data->isDLine())
+            throw CliError::usage(QStringLiteral("RZRQ (margin trading) is a daily indicator; use --bars"));
+        data->registerInstrument();
+        pane->m_codeList = QStringList{data->code()};
+    }
+    if (type == ZtLineLib_Formula::eFT_YDCM) {
+        if (data->isDLine())
+            throw CliError::usage(QStringLiteral("the chip distribution works on daily bars; use --bars"));
+        if (!data->hasFloatShares())
+            throw CliError::usage(
+                QStringLiteral("the chip distribution needs the free-float shares: add --capital FILE"));
+        data->registerInstrument();
+        pane->m_ydcmCode = data->code();
+        pane->m_ydcmKey = chipKey;
+        // The pane shows the last distribution the service returns.
+        pane->m_ydcmCount = 1;
+        QVector<int> periods;
+        for (double p : params)
+            periods.append(int(p));
+        pane->m_ydcmPeriods = periods;
+        pane->m_ydcmOutType = periods.isEmpty() ? eZtYdcmOutAll : eZtYdcmOutYounger;
+    }
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <ZtLineLib_Formula.h>
+
+#include <QList>
+#include <QString>
+
+class ChartData;
+
+// The pane types ztchart knows by name, and how a host sets a pane of each
+// type up for its data: flags, precision, parameters, instrument code and
+// chip-distribution settings.
+class PaneCatalog
+{
+public:
+    using Type = ZtLineLib_Formula::enumFormulaType;
+
+    // The type of a name (case-insensitive): a catalogue title such as MACD,
+    // KLINE, DLINE, VOL, DLINEVOL (or DVOL), CLOSE, YDCM (or CHIP), the
+    // data-service titles or their letters ZJLX, MMLD, CMSD, RZRQ. False
+    // for an unknown name.
+    static bool typeByName(const QString& name, Type* type);
+    // The canonical name of a type, as typeByName accepts it.
+    static QString nameOf(Type type);
+    // Every accepted name, for help and error texts.
+    static QString namesHelp();
+
+    static bool isEngineType(Type type);
+    static bool isDataServiceType(Type type);
+
+    // Sets pane up for data: data list, intraday flags, precision and the
+    // inputs of its type. params overrides the built-in parameters (or, for
+    // engine types, the stored values in the in-memory store); chipKey is
+    // the bar the chip distribution is evaluated at (0: the last). Throws
+    // CliError when the type needs data the run does not have.
+    static void configure(ZtLineLib_Formula* pane, ChartData* data, const QList<double>& params,
+                          qint64 chipKey = 0);
+
+private:
+    static void applyEngineParams(Type type, const QList<double>& params);
+};
