@@ -148,6 +148,15 @@ void drawTimeLabel(QPainter& p, const ZtLineLibBase& pane, int k, int y, const Q
     p.drawText(left, y + 16, text);
 }
 
+// The time axis paints at the painter's origin: translate to its strip.
+void drawTimeAxis(QPainter& p, ZtLineLib_Scaleplate& axis, int top)
+{
+    p.save();
+    p.translate(0, top);
+    axis.Fill(&p);
+    p.restore();
+}
+
 // ---- daily chart ------------------------------------------------------------
 
 void renderDaily(QImage* image, DQDDataList& bars)
@@ -256,16 +265,12 @@ void renderDaily(QImage* image, DQDDataList& bars)
     drawLegend(p, 8, volume.area.top() + 15, vol, last);
     drawLegend(p, 8, macd.area.top() + 15, osc, last);
 
-    // Dates at the first bar of each month.
-    int lastLabelX = -1000;
-    for (int k : monthStarts) {
-        const QDate d = timeOf(bars, first + k).date();
-        const int lx = int(candles.getX(k));
-        if (lx - lastLabelX < 90 || lx > price.band().right() - 40)
-            continue;
-        drawTimeLabel(p, candles, k, timeRow, d.toString(QStringLiteral("yyyy-MM")));
-        lastLabelX = lx;
-    }
+    // Months along the time axis, the year where it changes.
+    ZtLineLib_Scaleplate timeAxis;
+    timeAxis.setRect(0, 0, w - kAxisWidth, kTimeRowHeight);
+    timeAxis.setMastDateFormat(QStringLiteral("yyyy"));
+    placeWindow(timeAxis, &bars, first, shown);
+    drawTimeAxis(p, timeAxis, timeRow);
     p.end();
 }
 
@@ -366,12 +371,12 @@ void renderIntraday(QPainter& p, const QRect& area, DQDDataList& minutes, int da
         if (auction)
             drawTimeLabel(p, line, 0, timeRow, QStringLiteral("09:15"), Qt::AlignLeft);
     } else {
-        for (int d = 0; d < days; ++d) {
-            const int slot = d * 241 + 120;
-            if (slot < count)
-                drawTimeLabel(p, line, slot, timeRow,
-                              timeOf(minutes, d * 241 + 1).toString(QStringLiteral("MM-dd ddd")));
-        }
+        // The date at the start of each day.
+        ZtLineLib_Scaleplate timeAxis;
+        timeAxis.setRect(area.left(), 0, area.width() - kAxisWidth, kTimeRowHeight);
+        timeAxis.setDateFormat(QStringLiteral("MM-dd ddd"));
+        placeWindow(timeAxis, &minutes, 0, count);
+        drawTimeAxis(p, timeAxis, timeRow);
     }
 }
 
