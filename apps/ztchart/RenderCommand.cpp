@@ -114,8 +114,6 @@ int RenderCommand::run(const QStringList& args)
     ChartLayout::Options options;
     options.logScale = opts.has(QStringLiteral("log"));
     options.maxMin = opts.has(QStringLiteral("max-min"));
-    StdStreams::err() << "ztchart: computing " << data.count() << (data.isDLine() ? " minutes" : " bars") << '\n';
-    StdStreams::err().flush();
     ChartLayout chart(&data, panes, options);
     chart.setGeometry(QRect(QPoint(0, 0), size));
     const DataWindow window =
@@ -129,6 +127,9 @@ int RenderCommand::run(const QStringList& args)
                                .arg(window.first + window.count - 1));
         chart.setCrosshair(index);
     }
+    // Everything is checked; only the work is left.
+    StdStreams::err() << "ztchart: computing " << data.count() << (data.isDLine() ? " minutes" : " bars") << '\n';
+    StdStreams::err().flush();
     chart.setWindow(window.first, window.count);
 
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
