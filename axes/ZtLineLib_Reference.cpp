@@ -138,7 +138,7 @@ void ZtLineLib_Reference::drawTag(QPainter* painter, const PaintContext& ctx,
                             : formatValueText(0, ctx.zeroFormat);
     }
     if (withMainText)
-        painter->drawText(mainRect, text, ctx.mainOption);
+        drawAligned(painter, ctx.metrics, mainRect, text, ctx.mainAlignment);
     else
         text.clear();
 
@@ -150,7 +150,7 @@ void ZtLineLib_Reference::drawTag(QPainter* painter, const PaintContext& ctx,
         } else {
             percentText = QStringLiteral("0.00%");
         }
-        painter->drawText(secondaryRect, percentText, ctx.secondaryOption);
+        drawAligned(painter, ctx.metrics, secondaryRect, percentText, ctx.secondaryAlignment);
     }
 
     PaintedTag tag;
@@ -160,6 +160,19 @@ void ZtLineLib_Reference::drawTag(QPainter* painter, const PaintContext& ctx,
     tag.percentText = percentText;
     tag.color = painter->pen().color();
     m_paintedTags.push_back(tag);
+}
+
+void ZtLineLib_Reference::drawAligned(QPainter* painter, const QFontMetricsF& metrics,
+                                      const QRectF& rect, const QString& text,
+                                      Qt::Alignment alignment)
+{
+    double x = rect.left();
+    if (alignment & Qt::AlignRight)
+        x = rect.right() - metrics.horizontalAdvance(text);
+    else if (alignment & Qt::AlignHCenter)
+        x = rect.left() + (rect.width() - metrics.horizontalAdvance(text)) / 2;
+    const double baseline = rect.top() + (rect.height() - metrics.height()) / 2 + metrics.ascent();
+    painter->drawText(QPointF(x, baseline), text);
 }
 
 void ZtLineLib_Reference::drawStubs(QPainter* painter, double left, double y, double right)

@@ -6,7 +6,7 @@
 #include <QImage>
 #include <QPen>
 #include <QString>
-#include <QTextOption>
+#include <QFontMetricsF>
 #include <QVector>
 
 #include <vector>
@@ -92,8 +92,9 @@ protected:
         QPen flat;
         QPen klineTag;
         QPen vol;
-        QTextOption mainOption;
-        QTextOption secondaryOption;
+        QFontMetricsF metrics{QFont()};
+        Qt::Alignment mainAlignment;
+        Qt::Alignment secondaryAlignment;
         QString valueFormat;
         QString zeroFormat;
         double open = 0;        // rounded open of the first shown record
@@ -102,12 +103,17 @@ protected:
     };
 
     void FillChild(QPainter* painter) override;
-    PaintContext makePaintContext() const;
+    PaintContext makePaintContext(const QPainter* painter) const;
 
     void drawTag(QPainter* painter, const PaintContext& ctx, const QRectF& mainRect,
                  const QRectF& secondaryRect, enumTagColorType type, double value,
                  bool withMainText = true);
     void drawStubs(QPainter* painter, double left, double y, double right);
+    // Text at a point computed from the rectangle and alignment: the
+    // rectangle forms of drawText lay text out and clip it for every call,
+    // which costs several times more.
+    static void drawAligned(QPainter* painter, const QFontMetricsF& metrics, const QRectF& rect,
+                            const QString& text, Qt::Alignment alignment);
 
     enumTagColorType m_tagColorType = eTagColorKline;
     int m_stubWidth = 2;

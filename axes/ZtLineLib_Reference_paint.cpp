@@ -26,9 +26,10 @@ QPen themePen(const char* key, Qt::PenStyle style = Qt::SolidLine)
 
 } // namespace
 
-ZtLineLib_Reference::PaintContext ZtLineLib_Reference::makePaintContext() const
+ZtLineLib_Reference::PaintContext ZtLineLib_Reference::makePaintContext(const QPainter* painter) const
 {
     PaintContext ctx;
+    ctx.metrics = QFontMetricsF(painter->font(), painter->device());
     ctx.rangeSet = rangeIsSet();
     ctx.up = themePen("Up");
     ctx.down = themePen("Down");
@@ -37,8 +38,8 @@ ZtLineLib_Reference::PaintContext ZtLineLib_Reference::makePaintContext() const
     ctx.vol = themePen("Vol");
     const Qt::Alignment leanRight = Qt::AlignRight | Qt::AlignVCenter;
     const Qt::Alignment leanLeft = Qt::AlignLeft | Qt::AlignVCenter;
-    ctx.mainOption.setAlignment(m_mainValueOnRight ? leanLeft : leanRight);
-    ctx.secondaryOption.setAlignment(m_mainValueOnRight ? leanRight : leanLeft);
+    ctx.mainAlignment = m_mainValueOnRight ? leanLeft : leanRight;
+    ctx.secondaryAlignment = m_mainValueOnRight ? leanRight : leanLeft;
     ctx.valueFormat = QStringLiteral("{if#>99999||<-99999;d%1w}d%1").arg(m_prec);
     ctx.zeroFormat = QStringLiteral("d%1").arg(m_prec);
     ctx.qnowRounded = roundToPrec(m_qnowData, m_prec);
@@ -69,7 +70,7 @@ void ZtLineLib_Reference::FillChild(QPainter* painter)
     const double yBottom = yOf(m_minValue);
     const double mid = m_minValue + range * 0.5;
 
-    const PaintContext ctx = makePaintContext();
+    const PaintContext ctx = makePaintContext(painter);
 
     paintBackground(painter, yTop, yBottom);
 
@@ -133,13 +134,13 @@ void ZtLineLib_Reference::FillChild(QPainter* painter)
 
     const int xl = ztPixel(m_drawLeft);
     const int xr = ztPixel(m_drawRight);
-    painter->setPen(themePen("Grid3"));
+    const QPen grid3 = themePen("Grid3");
     for (int i = 1; i < n; ++i) {
         const int y = ztPixel(yOf(m_maxValue - i * s));
-        painter->drawLine(xl, y, xr, y);
+        ztDrawSolidLine(painter, grid3, xl, y, xr, y);
         if (m_binaryStyleEnable) {
             const int yb = ztPixel(yOf(m_minValue + i * s));
-            painter->drawLine(xl, yb, xr, yb);
+            ztDrawSolidLine(painter, grid3, xl, yb, xr, yb);
         }
     }
 
@@ -151,8 +152,7 @@ void ZtLineLib_Reference::FillChild(QPainter* painter)
 
     if (m_binaryStyleEnable) {
         const double ym = yTop + span * 0.5;
-        painter->setPen(themePen("Grid2"));
-        painter->drawLine(xl, ztPixel(ym), xr, ztPixel(ym));
+        ztDrawSolidLine(painter, themePen("Grid2"), xl, ztPixel(ym), xr, ztPixel(ym));
         drawStubs(painter, m_drawLeft, ym, m_drawRight);
         centreOn(ym);
         drawTag(painter, ctx, mainRect, secondaryRect, m_tagColorType, mid);
@@ -176,14 +176,13 @@ void ZtLineLib_Reference::FillChild(QPainter* painter)
         }
     }
 
-    painter->setPen(themePen("Grid1"));
+    const QPen grid1 = themePen("Grid1");
     const int rTop = ztPixel(m_rect.top());
     const int rBottom = ztPixel(m_rect.bottom());
-    painter->drawLine(xl, rTop, xl, rBottom);
-    painter->drawLine(xr, rTop, xr, rBottom);
-    painter->setPen(m_framePen);
-    painter->drawLine(xl, ztPixel(yTop), xr, ztPixel(yTop));
-    painter->drawLine(xl, ztPixel(yBottom), xr, ztPixel(yBottom));
+    ztDrawSolidLine(painter, grid1, xl, rTop, xl, rBottom);
+    ztDrawSolidLine(painter, grid1, xr, rTop, xr, rBottom);
+    ztDrawSolidLine(painter, m_framePen, xl, ztPixel(yTop), xr, ztPixel(yTop));
+    ztDrawSolidLine(painter, m_framePen, xl, ztPixel(yBottom), xr, ztPixel(yBottom));
 
     paintDayLabels(painter, yTop);
 }
@@ -202,9 +201,8 @@ void ZtLineLib_Reference::paintBackground(QPainter* painter, double yTop, double
         return;
     }
     painter->fillRect(QRectF(m_drawLeft, yTop, w, yBottom - yTop), colour);
-    painter->setPen(themePen("Grid2"));
     const int x = ztPixel(m_drawLeft + w);
-    painter->drawLine(x, ztPixel(yTop), x, ztPixel(yBottom));
+    ztDrawSolidLine(painter, themePen("Grid2"), x, ztPixel(yTop), x, ztPixel(yBottom));
 }
 
 void ZtLineLib_Reference::paintScalingBox(QPainter* painter, const PaintContext& ctx)
@@ -218,7 +216,7 @@ void ZtLineLib_Reference::paintScalingBox(QPainter* painter, const PaintContext&
     painter->setBrush(Qt::NoBrush);
     painter->drawRect(box);
     painter->setPen(themePen("Grid1"));
-    painter->drawText(box, text, ctx.mainOption);
+    drawAligned(painter, ctx.metrics, box, text, ctx.mainAlignment);
 
     PaintedTag tag;
     tag.value = m_dataScaling;
@@ -235,7 +233,6 @@ void ZtLineLib_Reference::paintVerticalGrid(QPainter* painter, const QPen& pen, 
     // A zero step would never advance.
     if (step <= 0)
         return;
-    painter->setPen(pen);
     const int start = step + (m_showJHJJ && m_showDRFS == 1 ? kAuctionSlots : 0);
     const int shift = kDaySlots % step;
     const int y0 = ztPixel(yTop);
@@ -244,7 +241,7 @@ void ZtLineLib_Reference::paintVerticalGrid(QPainter* painter, const QPen& pen, 
         // Each further day restarts its grid at its own first minute.
         const int k = i + (i / kDaySlots) * shift;
         const int x = ztPixel(k * m_pointW + m_drawLeft + m_barCentreOffset);
-        painter->drawLine(x, y0, x, y1);
+        ztDrawSolidLine(painter, pen, x, y0, x, y1);
     }
 }
 

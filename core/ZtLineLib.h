@@ -54,3 +54,4 @@
 // Axes
 #include "ZtLineLib_ValueFormat.h"
 #include "ZtLineLib_Reference.h"
+#include "ZtLineLib_Scaleplate.h"

@@ -21,6 +21,7 @@
 #include <QVariant>
 #include <QVector>
 
+class QFontMetrics;
 class QPainter;
 
 // The chart element that shows prices and indicators: the candlestick or
@@ -121,6 +122,11 @@ public:
     QPoint getCrossCurvePointByKlineDataIndex(int index, int lineIndex);
     QString getChildDataString(int index) override;
 
+    // value rounded to prec decimals exactly as formatting it with
+    // QString::number(value, 'f', prec) and reading the text back would
+    // (halves away from zero), without the text on the common path.
+    static double roundToPrec(double value, int prec);
+
     const Formulas& formulaLines() const { return m_formulaLines; }
     const QHash<QString, QVariant>& ydcmInfo() const { return m_ydcmInfo; }
     const QList<QPair<int, double>>& ydcmLayers() const { return m_ydcmLayers; }
@@ -186,6 +192,22 @@ protected:
     void Draw_eCOLORSTICK(QPainter* painter, const Formulas::formulaLine* line);
     void Draw_eDRAWTEXT(QPainter* painter, const Formulas::formulaLine* line);
     void Draw_eDRAWICON(QPainter* painter, const Formulas::formulaLine* line);
+
+    // The title part of the value text: the indicator's title with its
+    // parameters and " |", or " |" alone.
+    QString legendTitle(const QList<float>& params) const;
+
+    // What the painter families share.
+    void paintPolyline(QPainter* painter, const Formulas::formulaLine* line, const QPen& pen);
+    void paintVolumeSticks(QPainter* painter, const Formulas::formulaLine* line, bool barColours);
+    void paintColourSticks(QPainter* painter, const Formulas::formulaLine* line, bool barColours);
+    void drawTag(QPainter* painter, const QFontMetrics& fm, int x, double value);
+    // No segment or point joins the last minute of a day to the next day on
+    // a multi-day intraday main chart.
+    bool isDayBoundary(int i) const;
+    void recordMax(double value, int x);
+    void recordMin(double value, int x);
+    void recordMaxMin(double value, int x);
 
     double m_maxTagValue = kZtNoValue;
     double m_minTagValue = kZtNoValueMax;

@@ -1,6 +1,7 @@
 #include "ZtLineLib_InfoBar.h"
 
 #include "ZtLineLibTheme.h"
+#include "ZtPainterClipGuard.h"
 
 #include <DQDFieldId.h>
 #include <DataTrans.h>
@@ -8,7 +9,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
-#include <QPainterPath>
+#include <QVector>
 
 #include <algorithm>
 
@@ -32,37 +33,6 @@ qint64 timeField(const DQDUnionReader& r, unsigned int field)
 {
     return r.getValue(field).toLongLong();
 }
-
-// Clips the painter to a rectangle for the life of the guard and puts the
-// earlier clip back afterwards. Pen and brush are left to the painters.
-class ClipGuard
-{
-public:
-    ClipGuard(QPainter* painter, const QRectF& rect)
-        : m_painter(painter), m_hadClip(painter->hasClipping())
-    {
-        if (m_hadClip) {
-            m_oldClip = painter->clipPath();
-            painter->setClipRect(rect, Qt::IntersectClip);
-        } else {
-            painter->setClipRect(rect);
-        }
-    }
-    ~ClipGuard()
-    {
-        if (m_hadClip)
-            m_painter->setClipPath(m_oldClip);
-        else
-            m_painter->setClipping(false);
-    }
-    ClipGuard(const ClipGuard&) = delete;
-    ClipGuard& operator=(const ClipGuard&) = delete;
-
-private:
-    QPainter* m_painter;
-    bool m_hadClip;
-    QPainterPath m_oldClip;
-};
 
 } // namespace
 
@@ -136,16 +106,43 @@ void ZtLineLib_InfoBar::appendInfo(int type, int bar, qint64 key, const DQDUnion
     m_lineInfos.append(info);
 }
 
+// Record keys of one index span, read once per rebuild instead of once per
+// event and bar (a key is parsed from text).
+class ZtLineLib_InfoBar::KeyCache
+{
+public:
+    KeyCache(const ZtLineLib_InfoBar& bar, int from, int to) : m_from(from)
+    {
+        for (int i = from; i <= to; ++i)
+            m_keys.append(bar.keyAt(i));
+    }
+    // 0, like a record without data, outside the span.
+    qint64 at(int i) const
+    {
+        const int k = i - m_from;
+        return k >= 0 && k < m_keys.size() ? m_keys.at(k) : 0;
+    }
+
+private:
+    int m_from;
+    QVector<qint64> m_keys;
+};
+
 void ZtLineLib_InfoBar::buildKLine()
 {
+    // The window and one record on either side (the neighbours the rules read).
+    const int count = m_data->count();
+    const int from = std::max(m_dataShowIndex - 1, 0);
+    const int to = int(std::min<qint64>(qint64(m_dataShowIndex) + m_dataShowLength, count - 1));
+    const KeyCache keys(*this, from, to);
     for (ShowLineInfoType type : typesInOrder()) {
         const DQDDataList& events = m_infoData[type];
         for (int i = 0; i < events.count(); ++i) {
             const DQDUnionReader& e = *events.at(i);
             if (type == eLineInfoDividend || type == eLineInfoNotice)
-                placeDated(type, e);
+                placeDated(type, e, keys);
             else if (type == eLineInfoLevel)
-                placeLevel(e);
+                placeLevel(e, keys);
         }
     }
 }
@@ -153,7 +150,8 @@ void ZtLineLib_InfoBar::buildKLine()
 // A dated event lands on the first shown bar whose date is not earlier than
 // its own; an event with the time of the event placed just before is a
 // duplicate and is dropped.
-void ZtLineLib_InfoBar::placeDated(ShowLineInfoType type, const DQDUnionReader& e)
+void ZtLineLib_InfoBar::placeDated(ShowLineInfoType type, const DQDUnionReader& e,
+                                   const KeyCache& keys)
 {
     const unsigned int field = type == eLineInfoDividend ? eFieldDividendTime : eFieldNoticeTime;
     const qint64 t = timeField(e, field);
@@ -163,12 +161,12 @@ void ZtLineLib_InfoBar::placeDated(ShowLineInfoType type, const DQDUnionReader& 
     const int first = m_dataShowIndex;
     const int last = int(std::max<qint64>(
         std::min<qint64>(qint64(first) + m_dataShowLength - 1, count - 1), 0));
-    if (keyAt(last) < t || (first >= 1 && keyAt(first) > t))
+    if (keys.at(last) < t || (first >= 1 && keys.at(first) > t))
         return;
     const qint64 d = dateOf(t);
     for (int b = first; b <= last && b < count; ++b) {
-        const qint64 db = dateOf(keyAt(b));
-        const qint64 dn = b + 1 < count ? dateOf(keyAt(b + 1)) : db;
+        const qint64 db = dateOf(keys.at(b));
+        const qint64 dn = b + 1 < count ? dateOf(keys.at(b + 1)) : db;
         if (db == d || (db > d && dn >= d)) {
             appendInfo(type, b, t, e);
             return;
@@ -180,7 +178,7 @@ void ZtLineLib_InfoBar::placeDated(ShowLineInfoType type, const DQDUnionReader& 
 // holds its time, searching from the newest shown bar. Before the first
 // record the previous key is taken as 0, so an earlier event goes to the
 // first bar, as dated events do when the window starts at the first record.
-void ZtLineLib_InfoBar::placeLevel(const DQDUnionReader& e)
+void ZtLineLib_InfoBar::placeLevel(const DQDUnionReader& e, const KeyCache& keys)
 {
     const qint64 t = timeField(e, eFieldLevelTime);
     if (t <= 0)
@@ -188,11 +186,11 @@ void ZtLineLib_InfoBar::placeLevel(const DQDUnionReader& e)
     const int count = m_data->count();
     const int first = m_dataShowIndex;
     const int last = int(std::min<qint64>(qint64(first) + m_dataShowLength - 1, count - 1));
-    if (last < 0 || keyAt(last) < t || (first >= 1 && keyAt(first) > t))
+    if (last < 0 || keys.at(last) < t || (first >= 1 && keys.at(first) > t))
         return;
     for (int b = last; b >= first; --b) {
-        const qint64 kb = keyAt(b);
-        const qint64 kp = b > 0 ? keyAt(b - 1) : 0;
+        const qint64 kb = keys.at(b);
+        const qint64 kp = b > 0 ? keys.at(b - 1) : 0;
         if (t == kb || (kp < t && t < kb && lastPlacedKey() != kb)) {
             appendInfo(eLineInfoLevel, b, t, e);
             return;
@@ -241,7 +239,7 @@ const QPixmap* ZtLineLib_InfoBar::pixmapFor(const LineInfo& info) const
 void ZtLineLib_InfoBar::FillChild(QPainter* painter)
 {
     m_textOption.setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    ClipGuard clip(painter, m_rect);
+    ZtPainterClipGuard clip(painter, m_rect);
     const int levelHalf = (m_isDLine ? m_pixDilei2.height() : m_crossPaddingTop) / 2;
     for (LineInfo& info : m_lineInfos) {
         const QPixmap* pix = pixmapFor(info);

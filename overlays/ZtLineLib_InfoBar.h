@@ -79,10 +79,13 @@ protected:
     void FillChild(QPainter* painter) override;
 
 private:
+    class KeyCache;
+
     void buildKLine();
     void buildDLine();
-    void placeDated(ShowLineInfoType type, const ZtUIDataStruct::DQDUnionReader& e);
-    void placeLevel(const ZtUIDataStruct::DQDUnionReader& e);
+    void placeDated(ShowLineInfoType type, const ZtUIDataStruct::DQDUnionReader& e,
+                    const KeyCache& keys);
+    void placeLevel(const ZtUIDataStruct::DQDUnionReader& e, const KeyCache& keys);
     void appendInfo(int type, int bar, qint64 key, const ZtUIDataStruct::DQDUnionReader& e);
     qint64 lastPlacedKey() const;
     QList<ShowLineInfoType> typesInOrder() const;

@@ -61,6 +61,11 @@ inline QString writeFile(const QTemporaryDir& dir, const QString& name, const QB
     return path;
 }
 
+inline QString samplePath(const QString& name)
+{
+    return QStringLiteral(ZT_SOURCE_DIR "/data/") + name;
+}
+
 constexpr double kNoValue = -999999986991104.0;
 
 } // namespace DataServiceFixtures

@@ -152,11 +152,9 @@ TEST(InfoBar, PaintedIconsAnswerHitTestsOnTheirEdges)
     EXPECT_EQ(icon.x, xu - 3);
     EXPECT_EQ(icon.y, 150 - 11); // standing on the bottom of the rectangle
     EXPECT_EQ(QSize(icon.width, icon.height), QSize(6, 11));
-    bool drawn = false;
-    for (int x = icon.x; x < icon.x + icon.width; ++x)
-        for (int y = icon.y; y < icon.y + icon.height; ++y)
-            drawn = drawn || img.pixel(x, y) != qRgb(255, 255, 255);
-    EXPECT_TRUE(drawn);
+    QImage blank(6, 11, img.format());
+    blank.fill(Qt::white);
+    EXPECT_NE(img.copy(icon.x, icon.y, 6, 11), blank); // the icon is there
 
     const QPoint corner(icon.x + icon.width, icon.y + icon.height);
     EXPECT_EQ(bar.FindLinfo(corner).key, day(2023, 7, 19));
@@ -216,15 +214,38 @@ TEST(InfoBar, PromptOpensToTheLeftNearTheRightEdge)
     EXPECT_EQ(late.right(), infos[1].x - 6);
     EXPECT_LE(late.right(), 350);
     bar.FillPrompt(&p, {infos[1]});
-    int filled = 0;
-    for (int x = int(late.left()); x < int(late.right()); ++x)
-        for (int y = int(late.top()); y < int(late.bottom()); ++y)
-            filled += img.pixelColor(x, y) == QColor("#102030");
-    EXPECT_GT(filled, late.width() * late.height() / 2);
+    EXPECT_EQ(img.pixelColor(int(late.right()) - 2, int(late.bottom()) - 2), QColor("#102030"));
 
     // A level event has no texts: it ends the prompt, so no box at all.
     Bar::LineInfo level;
     level.type = Bar::eLineInfoLevel;
     EXPECT_TRUE(bar.getPromptRect(fm, {level, infos[0]}).isNull());
     PubCacheCustom::mCustomColor.remove("CrossCurveBackground");
+}
+
+TEST(InfoBar, SampleDividendsLandOnTheExDividendBars)
+{
+    DQDDataList bars;
+    QString error;
+    ASSERT_TRUE(QuoteLoader::loadBars(ZT_SOURCE_DIR "/data/sh600000_day.csv", &bars, &error))
+        << error.toStdString();
+    QList<qint64> keys;
+    for (int i = 0; i < bars.count(); ++i)
+        keys << bars.at(i)->getUniqueValue(0).toLongLong();
+
+    QMap<int, DQDDataList> events;
+    ASSERT_TRUE(EventLoader::loadEvents(ZT_SOURCE_DIR "/data/sh600000_events.csv", &events, &error))
+        << error.toStdString();
+    Bar bar;
+    bar.setData(&bars);
+    bar.setRange(0, keys.size());
+    bar.addLineInfo(Bar::eLineInfoDividend, events[EventLoader::eEventDividend]);
+    QList<qint64> placed;
+    for (const auto& info : bar.lineInfos())
+        placed << keys.at(info.index) / 1000000;
+    EXPECT_EQ(placed, (QList<qint64>{20210721, 20220721, 20230721, 20240718}));
+
+    bar.setRange(keys.size() - 100, 100);
+    ASSERT_EQ(bar.lineInfos().size(), 1);
+    EXPECT_EQ(keys.at(bar.dataShowIndex() + bar.lineInfos().first().index), 20240718000000);
 }

@@ -129,7 +129,7 @@ TEST_F(ReferenceTest, TagColoursAndPercentTexts)
     const QRectF r(0, 0, 50, 12);
     const auto type = ZtLineLib_Reference::eTagColorByQnow;
     {
-        const Axis::PaintContext ctx = axis.makePaintContext();
+        const Axis::PaintContext ctx = axis.makePaintContext(&p);
         axis.drawTag(&p, ctx, r, r, type, 10.001);
         axis.drawTag(&p, ctx, r, r, type, 10.006);
         axis.drawTag(&p, ctx, r, r, type, 9.99);
@@ -155,7 +155,7 @@ TEST_F(ReferenceTest, TagColoursAndPercentTexts)
     left.SetMaxMinValue(11, 9);
     left.setRange(0, list.count());
     {
-        const Axis::PaintContext ctx = left.makePaintContext();
+        const Axis::PaintContext ctx = left.makePaintContext(&p);
         left.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorKline, 9.0);
         left.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorKline, 11.0);
         left.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorKline, 10.0);
@@ -174,7 +174,7 @@ TEST_F(ReferenceTest, TagColoursAndPercentTexts)
     right.SetMaxMinValue(25, 15);
     right.setRange(0, list.count());
     {
-        const Axis::PaintContext ctx = right.makePaintContext();
+        const Axis::PaintContext ctx = right.makePaintContext(&p);
         right.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorKline, 22);
         right.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorKline, 18);
         right.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorKline, 0);
@@ -346,4 +346,28 @@ TEST_F(ReferenceTest, NumbersPaddingsAndStyle)
     axis.setIsMainChat(true);
     paint();
     EXPECT_LE(axis.paintedTags().size(), 302);
+}
+
+TEST_F(ReferenceTest, PaintKeepsThePaintersClipState)
+{
+    place(20, 10, 300, 2);
+    QImage img = blankImage(800, 400);
+    QPainter p(&img);
+    axis.Fill(&p);
+    EXPECT_FALSE(p.hasClipping());
+    p.setClipRect(QRect(10, 10, 100, 100));
+    axis.Fill(&p);
+    EXPECT_TRUE(p.hasClipping());
+    EXPECT_EQ(p.clipBoundingRect().toRect(), QRect(10, 10, 100, 100));
+    // Nothing lands outside the element's rectangle, not even the upper
+    // half of a top tag that sits on the rectangle's edge.
+    p.setClipping(false);
+    axis.setRect(0, 100, 400, 200);
+    axis.setFixedPaddingTop(0);
+    axis.setRange(0, list.count());
+    img.fill(Qt::black);
+    axis.Fill(&p);
+    p.end();
+    EXPECT_GT(countTinted(img, QRect(0, 100, 60, 10), 0xffff00), 0);
+    EXPECT_EQ(countTinted(img, QRect(0, 0, 800, 100), 0xffff00), 0);
 }

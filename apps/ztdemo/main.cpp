@@ -111,21 +111,53 @@ int main(int argc, char** argv)
     image.fill(getThemePen(QStringLiteral("Background")).color());
     QPainter painter(&image);
 
-    // The value range fills the rectangle from its top edge down, so the
-    // frame keeps a margin around the pane.
+    // The pane area: tag column on the left, the time axis strip below.
+    // The value axis takes the whole area with its paddings; the candles
+    // take the band between those paddings, so both map a value to the
+    // same row.
     const QRect frame(10, 30, 1180, 560);
+    const int timeAxisHeight = 24;
+    const QRectF area(frame.left() + 1, frame.top() + 1, frame.width() - 2,
+                      frame.height() - 2 - timeAxisHeight);
+    ZtLineLib_Reference axis;
+    axis.setRect(area);
+    axis.setFixedPaddingLeft(64);
+    axis.setFixedPaddingRight(8);
+    axis.setFixedPaddingBottom(12);
+    axis.setPrec(2);
+    axis.setData(&bars);
+
     CandlePane pane;
-    pane.setRect(QRectF(frame.adjusted(4, 12, -4, -12)));
+    pane.setRect(area.adjusted(0, axis.fixedPaddingTop(), 0, -axis.fixedPaddingBottom()));
+    pane.setFixedPaddingLeft(axis.fixedPaddingLeft());
+    pane.setFixedPaddingRight(axis.fixedPaddingRight());
     pane.setData(&bars);
     const int shown = std::min(120, bars.count());
-    pane.setRange(bars.count() - shown, shown);
+    const int first = bars.count() - shown;
+    pane.setRange(first, shown);
+    axis.SetMaxMinValue(pane.maxReference(), pane.minReference());
+    axis.setRange(first, shown);
+
+    ZtLineLib_Scaleplate timeAxis;
+    timeAxis.setRect(0, 0, int(area.width()), timeAxisHeight);
+    timeAxis.setFixedPaddingLeft(axis.fixedPaddingLeft());
+    timeAxis.setFixedPaddingRight(axis.fixedPaddingRight());
+    timeAxis.setMastDateFormat(QStringLiteral("yyyy"));
+    timeAxis.setData(&bars);
+    timeAxis.setRange(first, shown);
 
     painter.setPen(getThemePen(QStringLiteral("Grid2")));
     painter.drawRect(frame.adjusted(0, 0, -1, -1));
     painter.setPen(getThemePen(QStringLiteral("Default")));
     painter.drawText(14, 20, QStringLiteral("600000.SH  %1 … %2")
                                  .arg(pane.getAxisXFirstDataString(), pane.getAxisXLastDataString()));
+    axis.Fill(&painter);
     pane.Fill(&painter);
+    // The time axis paints at the painter's origin: translate to its strip.
+    painter.save();
+    painter.translate(area.left(), area.bottom());
+    timeAxis.Fill(&painter);
+    painter.restore();
     painter.end();
 
     if (!QDir().mkpath(outDir)) {

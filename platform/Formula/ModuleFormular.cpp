@@ -52,8 +52,8 @@ void deliver(std::vector<FormulaOutputLine>& lines, int barCount, FormulaResultB
         texts.push_back(toLocal8Bit(line.text));
         tagFLINE& r = records[i];
         r.lineFlag = 0;
-        r.data1 = line.data1.empty() ? &noBars : line.data1.data();
-        r.data2 = line.data2.empty() ? nullptr : line.data2.data();
+        r.data1 = (line.data1 && !line.data1->empty()) ? line.data1->data() : &noBars;
+        r.data2 = (line.data2 && !line.data2->empty()) ? line.data2->data() : nullptr;
         r.data3 = nullptr;
         r.data4 = nullptr;
         r.text = texts.back().data();

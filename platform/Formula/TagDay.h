@@ -18,6 +18,10 @@
 //   m_reserved  not used yet
 //   m_dateCol   yyyymmdd of each bar
 //   m_valid     1 for a bar with data (key > 0), 0 for an empty slot
+// The formula engine reads m_open, m_high, m_low, m_close, m_volume,
+// m_amount and m_valid; a bar with m_valid 0, a non-finite value or the
+// no-value marker has no value, and a column shorter than the vector leaves
+// the bars beyond it without a value.
 struct FORMULA_EXPORT TagDay
 {
     int m_date = 0;

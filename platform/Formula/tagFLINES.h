@@ -37,8 +37,17 @@ struct FORMULA_EXPORT tagFLINES
 
 #if defined(__i386__) || defined(_M_IX86)
 static_assert(sizeof(tagFLINE) == 68, "engine line record is 68 bytes");
+static_assert(offsetof(tagFLINE, data1) == 4, "engine line layout");
+static_assert(offsetof(tagFLINE, data4) == 16, "engine line layout");
+static_assert(offsetof(tagFLINE, text) == 20, "engine line layout");
+static_assert(offsetof(tagFLINE, colorCodes) == 24, "engine line layout");
 static_assert(offsetof(tagFLINE, drawType) == 28, "engine line layout");
+static_assert(offsetof(tagFLINE, lineWidth) == 40, "engine line layout");
 static_assert(offsetof(tagFLINE, name) == 44, "engine line layout");
+static_assert(offsetof(tagFLINE, count) == 48, "engine line layout");
+static_assert(offsetof(tagFLINE, color) == 52, "engine line layout");
 static_assert(offsetof(tagFLINE, lineStyle) == 56, "engine line layout");
+static_assert(offsetof(tagFLINE, stripColor) == 60, "engine line layout");
 static_assert(offsetof(tagFLINE, rect) == 64, "engine line layout");
+static_assert(sizeof(tagFLINES) == 8, "engine output record");
 #endif

@@ -8,10 +8,9 @@ using namespace ZtUIDataStruct;
 
 namespace {
 
-float fieldValue(const ZtUIDataStruct::DQDReader& r, unsigned int id)
+float fieldValue(const DQDUnionReader& r, unsigned int id, float fallback = kFormulaNoValue)
 {
-    const QVariant v = r.getValue(id);
-    return v.isValid() ? float(v.toDouble()) : kFormulaNoValue;
+    return float(r.numberValue(id, double(fallback)));
 }
 
 } // namespace
@@ -40,24 +39,24 @@ std::vector<TagDay> PBDataChange::LBDG_TagDayVector(ZtUIDataStruct::DQDSelection
 
     for (int i = 0; i < n; ++i) {
         const ZtUIDataStruct::DQDUnionReader* r = list->at(first + i);
-        const quint64 dt = r->getValue(eFieldDateTime).toULongLong();
+        // A time outside the encodable range (or NaN) reads as no time.
+        const double dtv = r->numberValue(eFieldDateTime, 0);
+        const quint64 dt = dtv > 0 && dtv < 1e17 ? quint64(dtv) : 0;
         const int date = int(dt / 1000000);
         days[size_t(i)].m_date = date;
         cols.m_dateCol.push_back(date);
         cols.m_time.push_back(int(dt % 1000000));
-        cols.m_valid.push_back(r->getUniqueValue(0).toLongLong() > 0 ? 1 : 0);
+        cols.m_valid.push_back(r->uniqueKey() > 0 ? 1 : 0);
         cols.m_open.push_back(fieldValue(*r, eFieldOpen));
         cols.m_high.push_back(fieldValue(*r, eFieldHigh));
         cols.m_low.push_back(fieldValue(*r, eFieldLow));
         cols.m_close.push_back(fieldValue(*r, eFieldClose));
         cols.m_volume.push_back(fieldValue(*r, eFieldVolume));
-        const QVariant amount = r->getValue(eFieldAmount);
-        cols.m_amount.push_back(amount.isValid() ? float(amount.toDouble()) : 0.0f);
+        cols.m_amount.push_back(fieldValue(*r, eFieldAmount, 0.0f));
         cols.m_average.push_back(fieldValue(*r, eFieldAverage));
         cols.m_preClose.push_back(fieldValue(*r, eFieldPreClose));
         cols.m_change.push_back(fieldValue(*r, eFieldChange));
-        const QVariant shares = r->getValue(eZtFieldFloatShares);
-        cols.m_floatShares.push_back(shares.isValid() ? float(shares.toDouble()) : 0.0f);
+        cols.m_floatShares.push_back(fieldValue(*r, eZtFieldFloatShares, 0.0f));
         cols.m_reserved.push_back(0.0f);
     }
     return days;

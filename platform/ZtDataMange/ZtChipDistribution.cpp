@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace {
 
@@ -20,6 +21,8 @@ QVector<int> usablePeriods(const QVector<int>& periods)
 {
     QVector<int> out;
     for (int p : periods) {
+        if (out.size() == ZtChipDistribution::kMaxLayers)
+            break;
         if (p > 0 && !out.contains(p))
             out.append(p);
     }
@@ -101,7 +104,7 @@ ClientData::ClientDataMSG ZtChipDistribution::compute(int count, ZtE_YDCMJS_OUT_
     const int n = m_bars.size();
     if (n == 0 || m_rows <= 0)
         return msg;
-    const int firstOut = n - std::clamp(count, 1, n);
+    const int firstOut = n - std::clamp(count, 1, std::min(n, kMaxCount));
     const QVector<int> layers = hasLayers(outType) ? usablePeriods(periods) : QVector<int>();
 
     // chips = scale × held: the decay of a bar is one multiplication of
@@ -114,7 +117,8 @@ ClientData::ClientDataMSG ZtChipDistribution::compute(int count, ZtE_YDCMJS_OUT_
     for (int i = 0; i < n; ++i) {
         const double t = m_bars.at(i).turnover;
         if (t >= 1.0) {
-            std::fill(held.begin(), held.end(), 0.0);
+            for (int r = range.lo; r <= range.hi; ++r)
+                held[size_t(r)] = 0.0;
             range.lo = m_rows;
             range.hi = -1;
             scale = 1.0;
@@ -144,24 +148,37 @@ ClientData::ClientDataMSG ZtChipDistribution::compute(int count, ZtE_YDCMJS_OUT_
     return msg;
 }
 
-void ZtChipDistribution::addYoungerLayer(int at, int period, Profile* layer) const
+std::vector<ZtChipDistribution::Profile>
+ZtChipDistribution::youngerLayers(int at, const QVector<int>& periods) const
 {
-    layer->chips.assign(size_t(m_rows), 0.0);
-    layer->lo = m_rows;
-    layer->hi = -1;
+    // One walk back from bar at serves every period: shorter periods are
+    // copied off on the way.
+    QVector<int> order(periods.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(),
+              [&](int a, int b) { return periods.at(a) < periods.at(b); });
+    std::vector<Profile> layers(size_t(periods.size()));
+    Profile acc;
+    acc.chips.assign(size_t(m_rows), 0.0);
+    acc.lo = m_rows;
     std::vector<double> weights;
     double survived = 1.0;  // share of a chip laid at bar j still held at bar at
-    for (int j = at; j >= 0 && j > at - period && survived > 0.0; --j) {
-        const double t = m_bars.at(j).turnover;
-        if (t <= 0.0)
-            continue;
-        int first = 0;
-        layBar(j, &weights, &first);
-        for (size_t k = 0; k < weights.size(); ++k)
-            layer->chips[size_t(first) + k] += weights[k] * survived;
-        layer->touch(first, first + int(weights.size()) - 1);
-        survived *= 1.0 - std::min(t, 1.0);
+    int j = at;
+    for (int idx : order) {
+        for (; j >= 0 && at - j < periods.at(idx) && survived > 0.0; --j) {
+            const double t = m_bars.at(j).turnover;
+            if (t <= 0.0)
+                continue;
+            int first = 0;
+            layBar(j, &weights, &first);
+            for (size_t k = 0; k < weights.size(); ++k)
+                acc.chips[size_t(first) + k] += weights[k] * survived;
+            acc.touch(first, first + int(weights.size()) - 1);
+            survived *= 1.0 - std::min(t, 1.0);
+        }
+        layers[size_t(idx)] = acc;
     }
+    return layers;
 }
 
 void ZtChipDistribution::appendRecord(int at, const Profile& all, ZtE_YDCMJS_OUT_TYPE outType,
@@ -181,12 +198,12 @@ void ZtChipDistribution::appendRecord(int at, const Profile& all, ZtE_YDCMJS_OUT
     whole->set_share(1.0);
     appendRows(all, total, shares, whole);
 
-    for (int period : periods) {
-        Profile layer;
-        addYoungerLayer(at, period, &layer);
-        double younger = 0.0;
+    std::vector<Profile> younger = youngerLayers(at, periods);
+    for (int i = 0; i < periods.size(); ++i) {
+        Profile& layer = younger[size_t(i)];
+        double held = 0.0;
         for (int r = layer.lo; r <= layer.hi; ++r)
-            younger += layer.chips[size_t(r)];
+            held += layer.chips[size_t(r)];
         if (outType == eZtYdcmOutOlder) {
             for (int r = all.lo; r <= all.hi; ++r) {
                 const double own = r >= layer.lo && r <= layer.hi ? layer.chips[size_t(r)] : 0.0;
@@ -194,11 +211,11 @@ void ZtChipDistribution::appendRecord(int at, const Profile& all, ZtE_YDCMJS_OUT
             }
             layer.lo = all.lo;
             layer.hi = all.hi;
-            younger = total - std::min(younger, total);
+            held = total - std::min(held, total);
         }
         ClientData::YdcmSjfb* out = d->add_rdydcmsjfb();
-        out->set_id(period);
-        out->set_share(std::min(younger / total, 1.0));
+        out->set_id(periods.at(i));
+        out->set_share(std::min(held / total, 1.0));
         appendRows(layer, total, shares, out);
     }
 }

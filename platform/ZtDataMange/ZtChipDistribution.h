@@ -54,10 +54,18 @@ public:
     static constexpr double kMinStep = 0.01;
     static constexpr int kMaxRows = 5000;
     static constexpr double kNegligible = 1e-9;
+    // Bounds that keep a hostile request from running for minutes: at most
+    // kMaxCount distributions and kMaxLayers time layers (the first ones
+    // given) per answer.
+    static constexpr int kMaxCount = 250;
+    static constexpr int kMaxLayers = 16;
+    // Prices above this are taken as corrupt (and would overflow the
+    // five-decimal row prices).
+    static constexpr double kMaxPrice = 1e9;
 
     ZtChipDistribution(const QVector<Bar>& bars, ZtE_YDCMJS_CMFB_TYPE shape);
 
-    // Distributions at the last count bars (at least one), oldest first.
+    // Distributions at the last count bars (1 … kMaxCount), oldest first.
     ClientData::ClientDataMSG compute(int count, ZtE_YDCMJS_OUT_TYPE outType,
                                       const QVector<int>& periods) const;
 
@@ -78,7 +86,8 @@ private:
     qint64 rowPriceLL(int row) const { return m_originLL + qint64(row) * m_stepLL; }
     // New chips of bar i over its rows, summing to the bar's turnover.
     void layBar(int i, std::vector<double>* weights, int* first) const;
-    void addYoungerLayer(int at, int period, Profile* layer) const;
+    // Per period, the chips laid by the last `period` bars up to bar at.
+    std::vector<Profile> youngerLayers(int at, const QVector<int>& periods) const;
     void appendRecord(int at, const Profile& all, ZtE_YDCMJS_OUT_TYPE outType,
                       const QVector<int>& periods, ClientData::ClientDataMSG* msg) const;
     void appendRows(const Profile& p, double total, double shares,

@@ -74,7 +74,7 @@ QVector<ZtChipDistribution::Bar> readBars(const DQDDataList& list, const ZtInstr
         double low = number(r, eFieldLow);
         if (low > high)
             std::swap(low, high);
-        if (k <= 0 || volume <= 0 || low <= 0)
+        if (k <= 0 || volume <= 0 || low <= 0 || high > ZtChipDistribution::kMaxPrice)
             continue;
         ZtChipDistribution::Bar b;
         b.key = k;

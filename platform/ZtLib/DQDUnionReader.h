@@ -7,9 +7,9 @@
 
 namespace ZtUIDataStruct {
 
-// One quote record. The price fields 33010 … 33130 live in a fixed array,
-// any other field in a small list, so that reading a bar during a repaint
-// touches no hash table.
+// One quote record. Numbers given to the price fields 33010 … 33130 live
+// unboxed in a fixed array, any other field in a small list, so that reading
+// a bar during a repaint touches neither a hash table nor a variant copy.
 class ZTLIB_EXPORT DQDUnionReader : public DQDReader
 {
 public:
@@ -31,6 +31,9 @@ public:
     void setValue(unsigned int fieldId, const QVariant& value);
     bool hasValue(unsigned int fieldId) const;
     qint64 uniqueKey() const { return m_key; }
+    // A numeric field as a double without going through a variant;
+    // fallback when the record lacks it or it holds no number.
+    double numberValue(unsigned int fieldId, double fallback) const;
 
 private:
     static constexpr unsigned int kFirstQuoteField = 33010;
@@ -38,10 +41,20 @@ private:
     static constexpr int kQuoteSlots = (kLastQuoteField - kFirstQuoteField) / 10 + 1;
 
     static int quoteSlot(unsigned int fieldId);
+    void removeOther(unsigned int fieldId);
+
+    union Number {
+        double real;
+        qint64 integer;
+    };
 
     qint64 m_key = 0;
-    QString m_keyText = QStringLiteral("0");
-    std::array<QVariant, kQuoteSlots> m_quote;
+    // The key text is made on first demand: most keys are never read as text.
+    mutable QString m_keyText;
+    mutable bool m_keyTextValid = false;
+    quint16 m_present = 0;   // bit per quote slot holding a number
+    quint16 m_integral = 0;  // bit per quote slot holding an integer
+    std::array<Number, kQuoteSlots> m_quote{};
     QVector<QPair<unsigned int, QVariant>> m_other;
 };
 

@@ -1,5 +1,6 @@
 #include "FormulaEvaluator.h"
 
+#include "FormulaBufferPool.h"
 #include "FormulaFunctions.h"
 #include "FormulaSeries.h"
 
@@ -35,7 +36,7 @@ FormulaValue combine(FormulaValue& a, FormulaValue& b, int n, F f)
     else if (!b.isScalar && b.series.use_count() == 1)
         out.series = b.series;
     else
-        out.series = std::make_shared<std::vector<double>>(size_t(n));
+        out.series = FormulaBufferPool<double>::acquire(size_t(n));
     double* o = out.series->data();
     if (a.isScalar) {
         const double x = a.number;
@@ -66,7 +67,7 @@ FormulaValue apply(FormulaValue& a, int n, F f)
     }
     out.isScalar = false;
     out.series = a.series.use_count() == 1 ? a.series
-                                           : std::make_shared<std::vector<double>>(size_t(n));
+                                           : FormulaBufferPool<double>::acquire(size_t(n));
     const double* x = a.series->data();
     double* o = out.series->data();
     for (int i = 0; i < n; ++i)
@@ -130,7 +131,7 @@ FormulaValue FormulaEvaluator::series(Series s)
 
 FormulaEvaluator::Series FormulaEvaluator::newSeries() const
 {
-    return std::make_shared<std::vector<double>>(size_t(m_count));
+    return FormulaBufferPool<double>::acquire(size_t(m_count));
 }
 
 FormulaEvaluator::Series FormulaEvaluator::seriesOf(const FormulaValue& value)
@@ -147,7 +148,8 @@ FormulaEvaluator::Series FormulaEvaluator::column(int id)
     if (m_columns[id])
         return m_columns[id];
     Series s = newSeries();
-    FormulaSeries::fill(s->data(), m_count, kNaN);
+    double* out = s->data();
+    int n = 0;
     if (m_count > 0) {
         // All columns travel in the first record (TagDay.h); a column shorter
         // than the bar count leaves the missing bars without a value.
@@ -155,8 +157,7 @@ FormulaEvaluator::Series FormulaEvaluator::column(int id)
         const std::vector<float>* source[] = {&bars.m_open,   &bars.m_high,   &bars.m_low,
                                               &bars.m_close,  &bars.m_volume, &bars.m_amount};
         const std::vector<float>& col = *source[id];
-        const int n = std::min(m_count, int(col.size()));
-        double* out = s->data();
+        n = std::min(m_count, int(col.size()));
         for (int i = 0; i < n; ++i)
             out[i] = inputValue(col[size_t(i)]);
         const int flagged = std::min(n, int(bars.m_valid.size()));
@@ -165,24 +166,29 @@ FormulaEvaluator::Series FormulaEvaluator::column(int id)
                 out[i] = kNaN;
         }
     }
+    for (int i = n; i < m_count; ++i)
+        out[i] = kNaN;
     m_columns[id] = s;
     return s;
 }
 
-std::vector<float> FormulaEvaluator::toOutput(const FormulaValue& value)
+FormulaOutputLine::Series FormulaEvaluator::toOutput(const FormulaValue& value)
 {
-    std::vector<float> out(size_t(m_count), kFormulaNoValue);
+    FormulaOutputLine::Series buffer = FormulaBufferPool<float>::acquire(size_t(m_count));
+    float* out = buffer->data();
     const auto convert = [](double v) {
         return (std::isfinite(v) && std::fabs(v) < kNoValueLimit) ? float(v) : kFormulaNoValue;
     };
     if (value.isScalar) {
-        std::fill(out.begin(), out.end(), convert(value.number));
-        return out;
+        const float v = convert(value.number);
+        for (int i = 0; i < m_count; ++i)
+            out[i] = v;
+        return buffer;
     }
     const double* x = value.series->data();
     for (int i = 0; i < m_count; ++i)
-        out[size_t(i)] = convert(x[i]);
-    return out;
+        out[i] = convert(x[i]);
+    return buffer;
 }
 
 bool FormulaEvaluator::run(const FormulaProgram& program, std::vector<FormulaOutputLine>& lines,

@@ -41,7 +41,7 @@ private:
     Series seriesOf(const FormulaValue& value);
     static FormulaValue scalar(double number);
     static FormulaValue series(Series s);
-    std::vector<float> toOutput(const FormulaValue& value);
+    FormulaOutputLine::Series toOutput(const FormulaValue& value);
     bool fail(const FormulaNode& node, const std::string& message);
 
     const CInputData& m_input;

@@ -1,6 +1,7 @@
 #include "FormulaLexer.h"
 
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -48,6 +49,11 @@ FormulaError FormulaLexer::errorHere(const std::string& message) const
 bool FormulaLexer::tokenize(std::vector<FormulaToken>& tokens, FormulaError& error)
 {
     tokens.clear();
+    if (m_source.size() > kMaxSourceSize) {
+        error = FormulaError{"formula longer than " + std::to_string(kMaxSourceSize) + " bytes",
+                             1, 1};
+        return false;
+    }
     for (;;) {
         if (!skipSpaceAndComments(error))
             return false;
@@ -117,7 +123,7 @@ bool FormulaLexer::readNumber(FormulaToken& token, FormulaError& error)
         while (isDigit(peek()))
             advance();
     }
-    if (isIdentStart(static_cast<unsigned char>(peek()))) {
+    if (isIdentStart(static_cast<unsigned char>(peek())) || peek() == '.') {
         error = errorHere("malformed number");
         return false;
     }
@@ -183,15 +189,19 @@ bool FormulaLexer::readOperator(FormulaToken& token, FormulaError& error)
         {">", FormulaTokenKind::Greater},     {"=", FormulaTokenKind::Equal},
     };
     for (const Op& op : ops) {
-        const std::string text(op.text);
-        if (m_source.compare(m_pos, text.size(), text) == 0) {
+        const size_t length = std::strlen(op.text);
+        if (m_source.compare(m_pos, length, op.text) == 0) {
             token.kind = op.kind;
-            token.text = text;
-            for (size_t i = 0; i < text.size(); ++i)
+            token.text = op.text;
+            for (size_t i = 0; i < length; ++i)
                 advance();
             return true;
         }
     }
-    error = errorHere(std::string("unexpected character '") + peek() + "'");
+    const unsigned char c = static_cast<unsigned char>(peek());
+    if (c < 0x20 || c == 0x7F)
+        error = errorHere("unexpected control character " + std::to_string(int(c)));
+    else
+        error = errorHere(std::string("unexpected character '") + char(c) + "'");
     return false;
 }

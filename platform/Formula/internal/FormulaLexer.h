@@ -14,6 +14,9 @@ public:
 
     bool tokenize(std::vector<FormulaToken>& tokens, FormulaError& error);
 
+    // Formulas are typed by people; anything longer is refused unread.
+    static constexpr size_t kMaxSourceSize = 64 * 1024;
+
 private:
     char peek(size_t ahead = 0) const;
     void advance();

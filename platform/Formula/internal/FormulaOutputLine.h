@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,8 @@ struct FormulaOutputLine
     int drawType = 0;
     int color = 0;
     int lineWidth = 1;
-    std::vector<float> data1;
-    std::vector<float> data2; // icon numbers; empty unless a DRAWICON line
+    using Series = std::shared_ptr<std::vector<float>>;
+
+    Series data1;
+    Series data2; // icon numbers; null unless a DRAWICON line
 };

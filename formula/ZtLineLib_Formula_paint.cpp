@@ -1,0 +1,771 @@
+// The painters of the indicator pane: one per draw type and line family, and
+// the markers of the highest and lowest painted value.
+//
+// Painting runs on every repaint, so each painter looks its theme pens up
+// once per call, builds no pen per item and hands runs of same-pen
+// primitives to the painter in one call where that leaves every pixel as
+// single calls would (see PrimitiveBatch).
+
+#include "ZtLineLib_Formula.h"
+
+#include "ZtLineLibTheme.h"
+#include "ZtPainterClipGuard.h"
+
+#include <DQDFieldId.h>
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QHash>
+#include <QImage>
+#include <QLine>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QVarLengthArray>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+using namespace ZtUIDataStruct;
+using Line = Formulas::formulaLine;
+
+namespace {
+
+// Days of a multi-day intraday chart are 241 minute slots long.
+constexpr int kSlotsPerDay = 241;
+// With the call-auction band the first two day ends are joined.
+constexpr int kFirstBrokenJoinWithAuction = 482;
+
+bool isMarker(float v)
+{
+    return double(v) == kZtNoValue;
+}
+
+// The painters skip NaN along with the marker: a NaN has no y to paint at.
+bool isGap(float v)
+{
+    return isMarker(v) || std::isnan(v);
+}
+
+// The pixel columns of window position k.
+struct SlotGeometry
+{
+    double pointW;
+    double drawLeft;
+    int gap;
+    int centreOffset;
+
+    int left(int k) const { return ztPixel(k * pointW + drawLeft); }
+    int centre(int k) const { return left(k) + centreOffset; }
+    int bodyLeft(int k) const { return left(k) + gap; }
+    double unroundedCentre(int k) const { return k * pointW + drawLeft + centreOffset; }
+};
+
+// Collects the primitives of one pen and draws them in as few calls as
+// possible. The raster engine paints a batch exactly like the same
+// primitives drawn one by one when the pen is solid and opaque, the painter
+// does not antialias and composes source-over: each pixel then simply takes
+// the pen colour. Otherwise every primitive goes out at once, in order.
+class PrimitiveBatch
+{
+public:
+    PrimitiveBatch(QPainter* painter, const QPen& pen) : m_painter(painter), m_pen(pen)
+    {
+        m_direct = !batchable(painter, pen);
+    }
+    ~PrimitiveBatch() { flush(); }
+    PrimitiveBatch(const PrimitiveBatch&) = delete;
+    PrimitiveBatch& operator=(const PrimitiveBatch&) = delete;
+
+    const QPen& pen() const { return m_pen; }
+    // Draws what is pending with the old pen and continues with a new one.
+    void setPen(const QPen& pen)
+    {
+        flush();
+        m_pen = pen;
+        m_direct = !batchable(m_painter, pen);
+    }
+
+    void line(const QLine& l)
+    {
+        m_lines.append(l);
+        afterAppend();
+    }
+    void lineF(const QLineF& l)
+    {
+        m_linesF.append(l);
+        afterAppend();
+    }
+    // Outlined with the pen, inside left empty.
+    void outline(const QRect& r)
+    {
+        m_outlines.append(r);
+        afterAppend();
+    }
+    // Filled with the pen colour, no outline.
+    void fill(const QRect& r)
+    {
+        m_fills.append(r);
+        afterAppend();
+    }
+
+    bool isEmpty() const
+    {
+        return m_lines.isEmpty() && m_linesF.isEmpty() && m_outlines.isEmpty() && m_fills.isEmpty();
+    }
+
+    void flush()
+    {
+        if (isEmpty())
+            return;
+        m_painter->setPen(m_pen);
+        for (const QRect& r : m_fills)
+            m_painter->fillRect(r, m_pen.color());
+        if (!m_lines.isEmpty())
+            m_painter->drawLines(m_lines.constData(), m_lines.size());
+        if (!m_linesF.isEmpty())
+            m_painter->drawLines(m_linesF.constData(), m_linesF.size());
+        if (!m_outlines.isEmpty()) {
+            // Hollow bodies stay hollow whatever brush an earlier painter
+            // left behind.
+            m_painter->setBrush(Qt::NoBrush);
+            m_painter->drawRects(m_outlines.constData(), m_outlines.size());
+        }
+        m_lines.clear();
+        m_linesF.clear();
+        m_outlines.clear();
+        m_fills.clear();
+    }
+
+private:
+    static bool batchable(QPainter* painter, const QPen& pen)
+    {
+        return !painter->testRenderHint(QPainter::Antialiasing)
+               && painter->compositionMode() == QPainter::CompositionMode_SourceOver
+               && pen.style() == Qt::SolidLine && pen.brush().style() == Qt::SolidPattern
+               && pen.color().alpha() == 255;
+    }
+    void afterAppend()
+    {
+        if (m_direct)
+            flush();
+    }
+
+    QPainter* m_painter;
+    QPen m_pen;
+    bool m_direct = false;
+    QVarLengthArray<QLine, 256> m_lines;
+    QVarLengthArray<QLineF, 256> m_linesF;
+    QVarLengthArray<QRect, 256> m_outlines;
+    QVarLengthArray<QRect, 256> m_fills;
+};
+
+// Decides when the batches of one painter call are drawn. Items of
+// different slots never share a pixel while slots are at least one pixel
+// wide, so the batches may go out one after the other at the end; narrower
+// slots overlap, and then switching to another batch first draws what the
+// previous one holds, so that later items still cover earlier ones.
+class BatchOrder
+{
+public:
+    explicit BatchOrder(double pointW) : m_keepOrder(pointW < 1.0) {}
+    PrimitiveBatch& use(PrimitiveBatch& batch)
+    {
+        if (m_keepOrder && m_last && m_last != &batch)
+            m_last->flush();
+        m_last = &batch;
+        return batch;
+    }
+
+private:
+    bool m_keepOrder;
+    PrimitiveBatch* m_last = nullptr;
+};
+
+// A batch for bars that carry their own colour code: its pen changes only
+// when the code does.
+class CodedBatch : public PrimitiveBatch
+{
+public:
+    explicit CodedBatch(QPainter* painter) : PrimitiveBatch(painter, QPen()) {}
+    PrimitiveBatch& forCode(int code)
+    {
+        if (!m_set || code != m_code) {
+            setPen(QPen(QColor(code & 0xFF, (code >> 8) & 0xFF, (code >> 16) & 0xFF)));
+            m_code = code;
+            m_set = true;
+        }
+        return *this;
+    }
+
+private:
+    int m_code = 0;
+    bool m_set = false;
+};
+
+double fieldOf(const DQDUnionReader* r, unsigned int field)
+{
+    return r->getValue(field).toDouble();
+}
+
+// Cuts a rectangle that starts at left with the given width so that it ends
+// at drawRight at the latest; the narrowed width.
+int widthUpTo(int left, int width, double drawRight)
+{
+    const double excess = left + width - 1 - drawRight;
+    return excess > 0 ? width - int(std::ceil(excess)) : width;
+}
+
+} // namespace
+
+// ---- entry -----------------------------------------------------------------
+
+void ZtLineLib_Formula::FillChild(QPainter* painter)
+{
+    if (!painter || !m_data || m_data->count() < 1)
+        return;
+    if (m_formulaLines.lineCount() == 0)
+        return;
+
+    // Clipping to the pane makes every line far cheaper for the raster
+    // engine and keeps the markers inside the pane.
+    ZtPainterClipGuard clip(painter, m_rect);
+
+    m_maxTagValue = kZtNoValue;
+    m_minTagValue = kZtNoValueMax;
+    m_maxTagX = -1;
+    m_minTagX = -1;
+
+    for (int n = 0; n < m_formulaLines.lineCount(); ++n) {
+        const Line* line = m_formulaLines.lineAt(n);
+        if (line->useDrawRoutines) {
+            switch (line->drawType) {
+            case eLINE: Draw_eLINE(painter, line); break;
+            case eVOLSTICK: Draw_eVOLSTICK(painter, line); break;
+            case eVOLSTICK2: Draw_eVOLSTICK2(painter, line); break;
+            case eCOLORSTICK: Draw_eCOLORSTICK(painter, line); break;
+            case eDRAWTEXT: Draw_eDRAWTEXT(painter, line); break;
+            case eDRAWICON: Draw_eDRAWICON(painter, line); break;
+            default: break;
+            }
+        } else {
+            switch (line->drawType) {
+            case eLINE: Fill_eLINE(painter, line); break;
+            case eSMOOTHLINE: Fill_eSMOOTHLINE(painter, line); break;
+            case eVOLSTICK: Fill_eVOLSTICK(painter, line); break;
+            case eVOLSTICK2: Fill_eVOLSTICK2(painter, line); break;
+            case eCOLORSTICK: Fill_eCOLORSTICK(painter, line); break;
+            case eKLINE: Fill_eKLINE(painter, line); break;
+            case eYDCM: Fill_eYDCM(painter, line); break;
+            default: break;
+            }
+        }
+    }
+
+    if (getDrawMaxMinTag())
+        DrawMaxMinTag(painter);
+}
+
+// ---- shared helpers ----------------------------------------------------------
+
+void ZtLineLib_Formula::recordMax(double value, int x)
+{
+    if (value > m_maxTagValue) {
+        m_maxTagValue = value;
+        m_maxTagX = x;
+    }
+}
+
+void ZtLineLib_Formula::recordMin(double value, int x)
+{
+    if (value < m_minTagValue) {
+        m_minTagValue = value;
+        m_minTagX = x;
+    }
+}
+
+void ZtLineLib_Formula::recordMaxMin(double value, int x)
+{
+    recordMax(value, x);
+    recordMin(value, x);
+}
+
+bool ZtLineLib_Formula::isDayBoundary(int i) const
+{
+    return m_isDLine && m_isMainChat && m_showDRFS != 0 && (i + 1) % kSlotsPerDay == 0
+           && (!m_showJHJJ || i >= kFirstBrokenJoinWithAuction);
+}
+
+double ZtLineLib_Formula::roundToPrec(double value, int prec)
+{
+    // Exact powers of ten up to the largest a double holds exactly.
+    static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    // QString::number gives six decimals for a negative precision.
+    const int p = prec < 0 ? 6 : prec;
+    const double a = std::fabs(value);
+    if (!std::isfinite(value) || p > 22 || a * kPow10[p] >= 0x1p52)
+        return QString::number(value, 'f', p).toDouble();
+
+    // The text is the exact binary value rounded to p decimals, halves away
+    // from zero. k = floor(a·10^p) is settled on the exact product, then
+    // compared with the half; below 2^52 k/10^p is the double nearest to the
+    // decimal, as reading the text gives.
+    const double s = kPow10[p];
+    double k = std::floor(a * s);
+    if (std::fma(a, s, -k) < 0)
+        k -= 1;
+    else if (std::fma(a, s, -(k + 1)) >= 0)
+        k += 1;
+    if (std::fma(a, s, -(k + 0.5)) >= 0)
+        k += 1;
+    const double r = k / s;
+    return std::signbit(value) ? -r : r;
+}
+
+// ---- candles ---------------------------------------------------------------
+
+void ZtLineLib_Formula::Fill_eKLINE(QPainter* painter, const Line* line)
+{
+    const SlotGeometry g{m_pointW, m_drawLeft, m_barGap, m_barCentreOffset};
+    PrimitiveBatch up(painter, m_useFixedPen ? m_fixedPen : getThemePen(QStringLiteral("KUp")));
+    PrimitiveBatch down(painter, m_useFixedPen ? m_fixedPen : getThemePen(QStringLiteral("KDown")));
+    BatchOrder order(m_pointW);
+    const bool thin = m_pointW <= 4.0;
+    const bool tags = m_drawMaxMinTag;
+
+    const int size = line->values.size();
+    for (int i = m_dataShowIndex, k = 0; k < m_dataShowLength && i < size; ++i, ++k) {
+        if (isMarker(line->values.at(i)))
+            continue;
+        const DQDUnionReader* r = m_data->at(i);
+        if (!r)
+            return;
+        const double open = fieldOf(r, eFieldOpen);
+        const double close = fieldOf(r, eFieldClose);
+        const double high = fieldOf(r, eFieldHigh);
+        const double low = fieldOf(r, eFieldLow);
+        const double yOpen = getY(open);
+        const double yClose = getY(close);
+        const int yHigh = ztPixel(getY(high));
+        const int yLow = ztPixel(getY(low));
+        const int xc = g.centre(k);
+        if (tags) {
+            recordMax(high, xc);
+            recordMin(low, xc);
+        }
+
+        const bool rising =
+            open < close || (open == close && fieldOf(r, eFieldPreClose) <= open);
+        PrimitiveBatch& b = order.use(rising ? up : down);
+        if (thin) {
+            b.line(QLine(xc, yHigh, xc, yLow));
+            continue;
+        }
+
+        const int left = g.bodyLeft(k);
+        const int width = widthUpTo(left, m_barBodyWidth, m_drawRight);
+        if (width < 1)
+            continue;
+        const int yo = ztPixel(yOpen);
+        const int yc = ztPixel(yClose);
+        if (std::fabs(yOpen - yClose) < 1.0) {
+            // A body without height is a dash across the slot.
+            const int dash = std::min(m_barBodyWidth & ~1, width - 1);
+            b.line(QLine(left, yc, left + dash, yc));
+        } else {
+            const QRect body(left, std::min(yo, yc), width, std::abs(yo - yc));
+            if (!rising)
+                b.fill(body);
+            b.outline(body.adjusted(0, 0, -1, 0));
+        }
+        // Wicks from the body's top and bottom edges.
+        const int yTop = rising ? yc : yo;
+        const int yBottom = rising ? yo : yc;
+        b.line(QLine(xc, yHigh, xc, yTop));
+        b.line(QLine(xc, yBottom, xc, yLow));
+    }
+}
+
+// ---- lines -------------------------------------------------------------------
+
+void ZtLineLib_Formula::Fill_eLINE(QPainter* painter, const Line* line)
+{
+    paintPolyline(painter, line, m_useFixedPen ? m_fixedPen : line->pen);
+}
+
+void ZtLineLib_Formula::Draw_eLINE(QPainter* painter, const Line* line)
+{
+    QPen pen = m_useFixedPen ? m_fixedPen : line->pen;
+    // A negative width from a formula is no width Qt defines; 0 is the
+    // thinnest line.
+    pen.setWidth(std::max(line->lineWidth, 0));
+    paintPolyline(painter, line, pen);
+}
+
+void ZtLineLib_Formula::paintPolyline(QPainter* painter, const Line* line, const QPen& pen)
+{
+    const SlotGeometry g{m_pointW, m_drawLeft, m_barGap, m_barCentreOffset};
+    PrimitiveBatch batch(painter, pen);
+    const bool tags = m_drawMaxMinTag;
+    const QList<float>& values = line->values;
+    const int last = values.size() - 1;
+    for (int i = m_dataShowIndex, k = 0; k < m_dataShowLength && i < last; ++i, ++k) {
+        const float a = values.at(i);
+        const float b = values.at(i + 1);
+        if (isGap(a) || isGap(b) || isDayBoundary(i))
+            continue;
+        const int x1 = g.centre(k);
+        const int x2 = g.centre(k + 1);
+        if (x2 > m_drawRight)
+            return;
+        batch.lineF(QLineF(x1, getY(a), x2, getY(b)));
+        if (tags) {
+            recordMaxMin(a, x1);
+            recordMaxMin(b, x1);
+        }
+    }
+}
+
+void ZtLineLib_Formula::Fill_eSMOOTHLINE(QPainter* painter, const Line* line)
+{
+    const SlotGeometry g{m_pointW, m_drawLeft, m_barGap, m_barCentreOffset};
+    const bool tags = m_drawMaxMinTag;
+    QVarLengthArray<QPointF, 256> points;
+    const int size = line->values.size();
+    for (int i = m_dataShowIndex, k = 0; k < m_dataShowLength && i < size; ++i, ++k) {
+        const float v = line->values.at(i);
+        if (isGap(v) || isDayBoundary(i))
+            continue;
+        const int x = g.centre(k);
+        points.append(QPointF(x, getY(v)));
+        if (tags)
+            recordMaxMin(v, x);
+    }
+    if (points.isEmpty())
+        return;
+
+    QPainterPath path(points.first());
+    for (int j = 1; j < points.size(); ++j) {
+        const QPointF& p = points.at(j - 1);
+        const QPointF& q = points.at(j);
+        const double m = (p.x() + q.x()) * 0.5;
+        path.cubicTo(QPointF(m, p.y()), QPointF(m, q.y()), q);
+    }
+    const QPen pen = m_useFixedPen ? m_fixedPen : line->pen;
+    painter->setPen(pen);
+    painter->strokePath(path, pen);
+    painter->setBrush(pen.brush());
+}
+
+// ---- volume sticks -------------------------------------------------------------
+
+void ZtLineLib_Formula::Fill_eVOLSTICK(QPainter* painter, const Line* line)
+{
+    paintVolumeSticks(painter, line, false);
+}
+
+void ZtLineLib_Formula::Draw_eVOLSTICK(QPainter* painter, const Line* line)
+{
+    paintVolumeSticks(painter, line, true);
+}
+
+void ZtLineLib_Formula::paintVolumeSticks(QPainter* painter, const Line* line, bool barColours)
+{
+    const SlotGeometry g{m_pointW, m_drawLeft, m_barGap, m_barCentreOffset};
+    PrimitiveBatch up(painter, getThemePen(QStringLiteral("KUp")));
+    PrimitiveBatch down(painter, getThemePen(QStringLiteral("KDown")));
+    CodedBatch coded(painter);
+    BatchOrder order(m_pointW);
+
+    const bool thin = m_pointW <= 4.0;
+    const bool tags = m_drawMaxMinTag;
+    const double bottom = m_rect.bottom();
+    const int yBottom = ztPixel(bottom);
+    const int size = line->values.size();
+    const int colourCount = barColours ? line->colors.size() : 0;
+    for (int i = m_dataShowIndex, k = 0; k < m_dataShowLength && i < size; ++i, ++k) {
+        const float v = line->values.at(i);
+        if (isGap(v) || v == 0.0f)
+            continue;
+        const DQDUnionReader* r = m_data->at(i);
+        if (!r)
+            return;
+        const bool rising = fieldOf(r, eFieldChange) >= 0;
+        PrimitiveBatch& b = order.use(i < colourCount ? coded.forCode(line->colors.at(i))
+                                                      : (rising ? up : down));
+        const double y = getY(v);
+        if (thin) {
+            const int xc = g.centre(k);
+            b.line(QLine(xc, ztPixel(y), xc, yBottom));
+            if (tags)
+                recordMaxMin(v, xc);
+            continue;
+        }
+        const int left = g.bodyLeft(k);
+        const int width = widthUpTo(left, m_barBodyWidth, m_drawRight);
+        if (width < 1)
+            continue;
+        const QRect stick(left, ztPixel(y), width, ztPixel(std::max(bottom - y, 1.0)));
+        if (rising)
+            b.outline(stick.adjusted(0, 0, -1, 0));
+        else
+            b.fill(stick);
+        if (tags)
+            recordMaxMin(v, ztPixel(left + width * 0.5));
+    }
+}
+
+void ZtLineLib_Formula::Fill_eVOLSTICK2(QPainter* painter, const Line* line)
+{
+    const SlotGeometry g{m_pointW, m_drawLeft, m_barGap, m_barCentreOffset};
+    PrimitiveBatch flat(painter, getThemePen(QStringLiteral("Default")));
+    PrimitiveBatch up(painter, getThemePen(QStringLiteral("Up")));
+    PrimitiveBatch down(painter, getThemePen(QStringLiteral("Down")));
+    BatchOrder order(m_pointW);
+
+    const bool tags = m_drawMaxMinTag;
+    const int yBottom = ztPixel(m_rect.bottom());
+    const int count = m_data->count();
+    const int size = line->values.size();
+    for (int i = m_dataShowIndex, k = 0; k < m_dataShowLength && i < size; ++i, ++k) {
+        const float v = line->values.at(i);
+        if (isGap(v) || v == 0.0f)
+            continue;
+        PrimitiveBatch* b = &flat;
+        if (i > 0 && i < count) {
+            const double now = fieldOf(m_data->at(i), eFieldClose);
+            const double before = fieldOf(m_data->at(i - 1), eFieldClose);
+            if (now > before)
+                b = &up;
+            else if (now < before)
+                b = &down;
+        }
+        const int x = g.centre(k);
+        order.use(*b).line(QLine(x, ztPixel(getY(v)), x, yBottom));
+        if (tags)
+            recordMaxMin(v, x);
+    }
+}
+
+void ZtLineLib_Formula::Draw_eVOLSTICK2(QPainter* painter, const Line* line)
+{
+    const SlotGeometry g{m_pointW, m_drawLeft, m_barGap, m_barCentreOffset};
+    PrimitiveBatch up(painter, QPen(getThemePen(QStringLiteral("KUp")).color()));
+    PrimitiveBatch down(painter, QPen(getThemePen(QStringLiteral("KDown")).color()));
+    CodedBatch coded(painter);
+    BatchOrder order(m_pointW);
+
+    const bool tags = m_drawMaxMinTag;
+    const int yBottom = ztPixel(m_rect.bottom());
+    const int size = line->values.size();
+    const int colourCount = line->colors.size();
+    for (int i = m_dataShowIndex, k = 0; k < m_dataShowLength && i < size; ++i, ++k) {
+        const float v = line->values.at(i);
+        if (isGap(v) || v == 0.0f)
+            continue;
+        PrimitiveBatch* b;
+        if (i < colourCount) {
+            b = &coded.forCode(line->colors.at(i));
+        } else {
+            const DQDUnionReader* r = m_data->at(i);
+            const bool rising = r && fieldOf(r, eFieldClose) >= fieldOf(r, eFieldOpen);
+            b = rising ? &up : &down;
+        }
+        const int x = ztPixel(g.unroundedCentre(k));
+        order.use(*b).line(QLine(x, ztPixel(getY(v)), x, yBottom));
+        if (tags)
+            recordMaxMin(v, x);
+    }
+}
+
+// ---- colour sticks -------------------------------------------------------------
+
+void ZtLineLib_Formula::Fill_eCOLORSTICK(QPainter* painter, const Line* line)
+{
+    paintColourSticks(painter, line, false);
+}
+
+void ZtLineLib_Formula::Draw_eCOLORSTICK(QPainter* painter, const Line* line)
+{
+    paintColourSticks(painter, line, true);
+}
+
+void ZtLineLib_Formula::paintColourSticks(QPainter* painter, const Line* line, bool barColours)
+{
+    const SlotGeometry g{m_pointW, m_drawLeft, m_barGap, m_barCentreOffset};
+    PrimitiveBatch up(painter, getThemePen(QStringLiteral("KUp")));
+    PrimitiveBatch down(painter, getThemePen(QStringLiteral("KDown")));
+    CodedBatch coded(painter);
+    BatchOrder order(m_pointW);
+
+    const bool tags = m_drawMaxMinTag;
+    const double middle = m_rect.top() + m_rect.height() * 0.5;
+    const int size = line->values.size();
+    const int colourCount = barColours ? line->colors.size() : 0;
+    for (int i = m_dataShowIndex, k = 0; k < m_dataShowLength && i < size; ++i, ++k) {
+        const float raw = line->values.at(i);
+        if (isGap(raw))
+            continue;
+        const double v = roundToPrec(raw, m_prec);
+        const double y = getY(v);
+        const double x = g.unroundedCentre(k);
+        if (i < colourCount) {
+            order.use(coded.forCode(line->colors.at(i))).lineF(QLineF(x, middle, x, y));
+        } else {
+            // A zero value is a dot at its own height.
+            order.use(v >= 0 ? up : down).lineF(QLineF(x, v == 0 ? y : middle, x, y));
+        }
+        if (tags)
+            recordMaxMin(v, ztPixel(x));
+    }
+}
+
+// ---- formula text and icons ---------------------------------------------------
+
+void ZtLineLib_Formula::Draw_eDRAWTEXT(QPainter* painter, const Line* line)
+{
+    const SlotGeometry g{m_pointW, m_drawLeft, m_barGap, m_barCentreOffset};
+    const bool tags = m_drawMaxMinTag;
+    const int lift = int(m_fontHeight) / 3;
+    const QColor lineColour = line->pen.color();
+    QPen pen(lineColour);
+    painter->setPen(pen);
+    QColor current = lineColour;
+
+    const int size = line->values.size();
+    const int colourCount = line->colors.size();
+    for (int i = m_dataShowIndex, k = 0; k < m_dataShowLength && i < size; ++i, ++k) {
+        const float raw = line->values.at(i);
+        if (isGap(raw))
+            continue;
+        const double v = roundToPrec(raw, m_prec);
+        const QColor c = i < colourCount ? getColorByInt(line->colors.at(i)) : lineColour;
+        if (c != current) {
+            pen.setColor(c);
+            painter->setPen(pen);
+            current = c;
+        }
+        const int x = ztPixel(g.unroundedCentre(k));
+        painter->drawText(x, ztPixel(getY(v) + lift), line->text);
+        if (tags)
+            recordMaxMin(v, x);
+    }
+}
+
+void ZtLineLib_Formula::Draw_eDRAWICON(QPainter* painter, const Line* line)
+{
+    const SlotGeometry g{m_pointW, m_drawLeft, m_barGap, m_barCentreOffset};
+    const bool tags = m_drawMaxMinTag;
+    const QString folder = QCoreApplication::applicationDirPath()
+                           + QStringLiteral("/formulaicon/KLINE_DRAWICON_");
+    QHash<int, QPixmap> icons;
+
+    const int size = line->values.size();
+    for (int i = m_dataShowIndex, k = 0; k < m_dataShowLength && i < size; ++i, ++k) {
+        const float raw = line->values.at(i);
+        if (isGap(raw))
+            continue;
+        // A missing, negative or unreadable icon ends the line.
+        if (i >= line->values2.size())
+            return;
+        const float n = line->values2.at(i);
+        if (std::isnan(n) || n < 0)
+            return;
+        const int key = n >= float(INT_MAX) ? INT_MAX : int(n);
+        auto it = icons.find(key);
+        if (it == icons.end()) {
+            const QString file = folder + QString::number(double(n), 'g', 6) + QStringLiteral(".bmp");
+            if (!QFileInfo::exists(file))
+                return;
+            it = icons.insert(key, QPixmap::fromImage(QImage(file)));
+        }
+        const QPixmap& icon = it.value();
+        if (icon.isNull())
+            return;
+
+        const double v = roundToPrec(raw, m_prec);
+        const int x = ztPixel(g.unroundedCentre(k) - icon.width() / 2);
+        const int y = ztPixel(getY(v) + icon.height() / 2);
+        painter->drawPixmap(x, y, icon);
+        if (tags)
+            recordMaxMin(v, x);
+    }
+}
+
+// ---- chip distribution ----------------------------------------------------------
+
+void ZtLineLib_Formula::Fill_eYDCM(QPainter* painter, const Line* line)
+{
+    const QList<QPair<double, double>>& rows = line->chipRows;
+    // A profile without a positive largest volume has no scale to draw to.
+    if (rows.isEmpty() || !(line->chipMax > 0) || !(m_rect.width() > 0))
+        return;
+    const double scale = line->chipMax / m_rect.width();
+    // Rows grow from the pane's left edge; its top-left corner closes the
+    // profile.
+    const int x0 = ztPixel(m_rect.left());
+    const int y0 = ztPixel(m_rect.top());
+    const auto reach = [&](double volume) { return x0 + ztPixel(volume / scale); };
+
+    if (line->chipType == 1) {
+        const QPen pens[3] = {getThemePen(QStringLiteral("Up")), getThemePen(QStringLiteral("Down")),
+                              getThemePen(QStringLiteral("Flat"))};
+        // Rows may overlap when they are denser than the pixels; keep their
+        // order.
+        PrimitiveBatch batch(painter, pens[0]);
+        for (const auto& row : rows) {
+            const double price = row.first;
+            const int which = price < m_qnowData ? 0 : (price > m_qnowData ? 1 : 2);
+            if (batch.pen().color() != pens[which].color())
+                batch.setPen(pens[which]);
+            const int y = ztPixel(getY(price));
+            batch.line(QLine(x0, y, reach(row.second), y));
+        }
+        return;
+    }
+
+    QPainterPath path;
+    path.moveTo(x0, y0);
+    for (int j = rows.size() - 1; j >= 0; --j)
+        path.lineTo(reach(rows.at(j).second), ztPixel(getY(rows.at(j).first)));
+    path.lineTo(x0, ztPixel(getY(rows.first().first)));
+    const QPen pen = getThemePen(QStringLiteral("Default"));
+    painter->setPen(pen);
+    painter->setBrush(pen.brush());
+    painter->drawPath(path);
+}
+
+// ---- max/min markers -------------------------------------------------------------
+
+void ZtLineLib_Formula::DrawMaxMinTag(QPainter* painter)
+{
+    painter->setPen(getThemePen(QStringLiteral("Default")));
+    const QFontMetrics fm = painter->fontMetrics();
+    // A marker that no painter recorded has nothing to point at.
+    if (m_maxTagValue > kZtNoValue)
+        drawTag(painter, fm, m_maxTagX, m_maxTagValue);
+    if (m_minTagValue < kZtNoValueMax)
+        drawTag(painter, fm, m_minTagX, m_minTagValue);
+}
+
+void ZtLineLib_Formula::drawTag(QPainter* painter, const QFontMetrics& fm, int x, double value)
+{
+    constexpr int kArm = 15;
+    constexpr int kHead = 3;
+    const QString text = QString::number(value, 'f', m_prec);
+    const int y = ztPixel(getY(value));
+    const int h = fm.height();
+    const int baseline = y + (h - h / 3) / 2;
+    const int textWidth = fm.horizontalAdvance(text);
+    // Room is measured to the pane's right edge, wherever the pane sits.
+    const bool right = m_rect.right() - x > textWidth + kArm;
+    const int dir = right ? 1 : -1;
+    const QLine lines[3] = {QLine(x, y, x + dir * kArm, y), QLine(x, y, x + dir * kHead, y - kHead),
+                            QLine(x, y, x + dir * kHead, y + kHead)};
+    painter->drawLines(lines, 3);
+    painter->drawText(right ? x + kArm : x - kArm - textWidth, baseline, text);
+}

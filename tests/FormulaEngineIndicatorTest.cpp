@@ -1,0 +1,374 @@
+// The classic indicators of the store, evaluated by the engine, against
+// series computed here straight from their textbook definitions.
+
+#include "FormulaEngineTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace FormulaTest;
+
+namespace {
+
+using Series = std::vector<double>;
+
+// ---- textbook references (NaN = no value) ----------------------------------
+
+Series movingAverage(const Series& x, int n)
+{
+    Series out(x.size(), kNaN);
+    for (size_t i = 0; i < x.size(); ++i) {
+        if (int(i) < n - 1)
+            continue;
+        double sum = 0.0;
+        for (int k = 0; k < n; ++k)
+            sum += x[i - size_t(k)];
+        out[i] = sum / n; // a NaN inside the window stays NaN
+    }
+    return out;
+}
+
+Series expAverage(const Series& x, int n)
+{
+    Series out(x.size(), kNaN);
+    double y = kNaN;
+    for (size_t i = 0; i < x.size(); ++i) {
+        if (std::isnan(x[i]))
+            continue;
+        y = std::isnan(y) ? x[i] : (2.0 * x[i] + (n - 1) * y) / (n + 1);
+        out[i] = y;
+    }
+    return out;
+}
+
+Series smoothAverage(const Series& x, int n, int m)
+{
+    Series out(x.size(), kNaN);
+    double y = kNaN;
+    for (size_t i = 0; i < x.size(); ++i) {
+        if (std::isnan(x[i]))
+            continue;
+        y = std::isnan(y) ? x[i] : (m * x[i] + (n - m) * y) / n;
+        out[i] = y;
+    }
+    return out;
+}
+
+Series sampleDeviation(const Series& x, int n)
+{
+    Series out(x.size(), kNaN);
+    const Series mean = movingAverage(x, n);
+    for (size_t i = size_t(n - 1); i < x.size(); ++i) {
+        double squares = 0.0;
+        for (int k = 0; k < n; ++k)
+            squares += (x[i - size_t(k)] - mean[i]) * (x[i - size_t(k)] - mean[i]);
+        out[i] = std::sqrt(squares / (n - 1));
+    }
+    return out;
+}
+
+double highest(const Series& x, size_t i, int n)
+{
+    double h = x[i];
+    for (int k = 1; k < n; ++k)
+        h = std::max(h, x[i - size_t(k)]);
+    return h;
+}
+
+double lowest(const Series& x, size_t i, int n)
+{
+    double l = x[i];
+    for (int k = 1; k < n; ++k)
+        l = std::min(l, x[i - size_t(k)]);
+    return l;
+}
+
+Series shifted(const Series& x, int k)
+{
+    Series out(x.size(), kNaN);
+    for (size_t i = size_t(k); i < x.size(); ++i)
+        out[i] = x[i - size_t(k)];
+    return out;
+}
+
+Series williams(const Bars& b, int n)
+{
+    Series out(b.size(), kNaN);
+    for (size_t i = size_t(n - 1); i < b.size(); ++i) {
+        const double h = highest(b.high, i, n);
+        const double l = lowest(b.low, i, n);
+        out[i] = 100.0 * (h - b.close[i]) / (h - l);
+    }
+    return out;
+}
+
+Series strength(const Series& c, int n)
+{
+    Series up(c.size(), kNaN), move(c.size(), kNaN), out(c.size(), kNaN);
+    for (size_t i = 1; i < c.size(); ++i) {
+        up[i] = std::max(c[i] - c[i - 1], 0.0);
+        move[i] = std::fabs(c[i] - c[i - 1]);
+    }
+    const Series su = smoothAverage(up, n, 1);
+    const Series sm = smoothAverage(move, n, 1);
+    for (size_t i = 1; i < c.size(); ++i)
+        out[i] = sm[i] == 0.0 ? kNaN : su[i] / sm[i] * 100.0;
+    return out;
+}
+
+// ---- comparison -------------------------------------------------------------
+
+int firstValue(const Series& s)
+{
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (!std::isnan(s[i]))
+            return int(i);
+    }
+    return -1;
+}
+
+void expectLine(const CapturedResult& r, const std::string& name, const Series& expected,
+                int warmUp)
+{
+    SCOPED_TRACE(name);
+    const CapturedLine* line = r.line(name);
+    ASSERT_NE(line, nullptr);
+    ASSERT_EQ(line->data1.size(), expected.size());
+    // The documented warm-up: the reference starts where the rule says.
+    EXPECT_EQ(firstValue(expected), warmUp);
+    for (size_t i = 0; i < expected.size(); ++i) {
+        const float got = line->data1[i];
+        if (std::isnan(expected[i])) {
+            EXPECT_TRUE(isMarker(got)) << "bar " << i << " got " << got;
+        } else {
+            ASSERT_FALSE(isMarker(got)) << "bar " << i;
+            EXPECT_NEAR(got, expected[i], 1e-4 * std::fabs(expected[i]) + 1e-9) << "bar " << i;
+        }
+    }
+}
+
+class FormulaEngineIndicators : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        raw = randomBars(240, 2024);
+        b.open = asRead(raw.open);
+        b.high = asRead(raw.high);
+        b.low = asRead(raw.low);
+        b.close = asRead(raw.close);
+        b.volume = asRead(raw.volume);
+    }
+
+    CapturedResult compute(const std::string& formula)
+    {
+        CapturedResult r;
+        std::string name = formula;
+        CInputData input = makeInput(raw);
+        EXPECT_TRUE(engine.ComputeDayFormular(name, input, 1, 0, &r)) << engine.lastError();
+        EXPECT_EQ(r.calls, 1);
+        return r;
+    }
+
+    Bars raw;
+    Bars b;
+    CDFormulaManage store;
+    ModuleFormular engine;
+};
+
+} // namespace
+
+TEST_F(FormulaEngineIndicators, MovingAveragesAndMacd)
+{
+    const CapturedResult ma = compute("MA");
+    ASSERT_EQ(ma.captured.size(), 5u);
+    const int periods[] = {5, 10, 20, 30, 60};
+    for (int k = 0; k < 5; ++k)
+        expectLine(ma, "MA" + std::to_string(k + 1), movingAverage(b.close, periods[k]),
+                   periods[k] - 1);
+
+    const CapturedResult macd = compute("MACD");
+    Series diff(b.size()), macdLine(b.size());
+    const Series e12 = expAverage(b.close, 12), e26 = expAverage(b.close, 26);
+    for (size_t i = 0; i < b.size(); ++i)
+        diff[i] = e12[i] - e26[i];
+    const Series dea = expAverage(diff, 9);
+    for (size_t i = 0; i < b.size(); ++i)
+        macdLine[i] = (diff[i] - dea[i]) * 2.0;
+    expectLine(macd, "DIFF", diff, 0);
+    expectLine(macd, "DEA", dea, 0);
+    expectLine(macd, "MACD", macdLine, 0);
+    EXPECT_EQ(macd.line("MACD")->drawType, eFormulaColorStick);
+    EXPECT_EQ(macd.line("DIFF")->drawType, eFormulaLine);
+}
+
+TEST_F(FormulaEngineIndicators, KdjBiasCciWr)
+{
+    Series rsv(b.size(), kNaN);
+    for (size_t i = 8; i < b.size(); ++i) {
+        const double h = highest(b.high, i, 9), l = lowest(b.low, i, 9);
+        rsv[i] = (b.close[i] - l) / (h - l) * 100.0;
+    }
+    const Series k = smoothAverage(rsv, 3, 1);
+    const Series d = smoothAverage(k, 3, 1);
+    Series j(b.size(), kNaN);
+    for (size_t i = 0; i < b.size(); ++i)
+        j[i] = 3.0 * k[i] - 2.0 * d[i];
+    const CapturedResult kdj = compute("KDJ");
+    expectLine(kdj, "K", k, 8);
+    expectLine(kdj, "D", d, 8);
+    expectLine(kdj, "J", j, 8);
+
+    const CapturedResult bias = compute("BIAS");
+    const int biasPeriods[] = {6, 12, 24};
+    for (int n = 0; n < 3; ++n) {
+        const Series m = movingAverage(b.close, biasPeriods[n]);
+        Series expected(b.size(), kNaN);
+        for (size_t i = 0; i < b.size(); ++i)
+            expected[i] = (b.close[i] - m[i]) / m[i] * 100.0;
+        expectLine(bias, "BIAS" + std::to_string(n + 1), expected, biasPeriods[n] - 1);
+    }
+
+    Series typical(b.size());
+    for (size_t i = 0; i < b.size(); ++i)
+        typical[i] = (b.high[i] + b.low[i] + b.close[i]) / 3.0;
+    const Series tm = movingAverage(typical, 14);
+    Series cci(b.size(), kNaN);
+    for (size_t i = 13; i < b.size(); ++i) {
+        double dev = 0.0;
+        for (size_t q = i - 13; q <= i; ++q)
+            dev += std::fabs(typical[q] - tm[i]);
+        cci[i] = (typical[i] - tm[i]) / (0.015 * dev / 14.0);
+    }
+    expectLine(compute("CCI"), "CCI", cci, 13);
+
+    const CapturedResult wr = compute("WR");
+    expectLine(wr, "WR1", williams(b, 10), 9);
+    expectLine(wr, "WR2", williams(b, 6), 5);
+}
+
+TEST_F(FormulaEngineIndicators, CrVrAb)
+{
+    const int n = 26;
+    Series cr(b.size(), kNaN);
+    for (size_t i = size_t(n); i < b.size(); ++i) {
+        double up = 0.0, down = 0.0;
+        for (size_t q = i - size_t(n) + 1; q <= i; ++q) {
+            const double mid = (b.high[q - 1] + b.low[q - 1]) / 2.0;
+            up += std::max(0.0, b.high[q] - mid);
+            down += std::max(0.0, mid - b.low[q]);
+        }
+        cr[i] = up / down * 100.0;
+    }
+    const CapturedResult crResult = compute("CR");
+    expectLine(crResult, "CR", cr, n);
+    // Averages of 10, 20, 40, 62 bars moved back by M/2.5 + 1 bars: 5, 9, 17, 25.
+    const int m[] = {10, 20, 40, 62};
+    const int shift[] = {5, 9, 17, 25};
+    for (int q = 0; q < 4; ++q)
+        expectLine(crResult, "MA" + std::to_string(q + 1),
+                   shifted(movingAverage(cr, m[q]), shift[q]), n + m[q] - 1 + shift[q]);
+
+    Series vr(b.size(), kNaN);
+    for (size_t i = size_t(n); i < b.size(); ++i) {
+        double th = 0.0, tl = 0.0, tq = 0.0;
+        for (size_t q = i - size_t(n) + 1; q <= i; ++q) {
+            if (b.close[q] > b.close[q - 1])
+                th += b.volume[q];
+            else if (b.close[q] < b.close[q - 1])
+                tl += b.volume[q];
+            else
+                tq += b.volume[q];
+        }
+        vr[i] = 100.0 * (2.0 * th + tq) / (2.0 * tl + tq);
+    }
+    const CapturedResult vrResult = compute("VR");
+    expectLine(vrResult, "VR", vr, n);
+    expectLine(vrResult, "MAVR", movingAverage(vr, 6), n + 5);
+
+    Series ar(b.size(), kNaN), br(b.size(), kNaN);
+    for (size_t i = size_t(n - 1); i < b.size(); ++i) {
+        double hiOpen = 0.0, openLow = 0.0, hiClose = 0.0, closeLow = 0.0;
+        for (size_t q = i - size_t(n) + 1; q <= i; ++q) {
+            hiOpen += b.high[q] - b.open[q];
+            openLow += b.open[q] - b.low[q];
+            if (q >= 1) {
+                hiClose += std::max(0.0, b.high[q] - b.close[q - 1]);
+                closeLow += std::max(0.0, b.close[q - 1] - b.low[q]);
+            }
+        }
+        ar[i] = hiOpen / openLow * 100.0;
+        if (i >= size_t(n))
+            br[i] = hiClose / closeLow * 100.0;
+    }
+    const CapturedResult ab = compute("AB");
+    expectLine(ab, "AR", ar, n - 1);
+    expectLine(ab, "BR", br, n);
+}
+
+TEST_F(FormulaEngineIndicators, RsiBollDmaMtm)
+{
+    const CapturedResult rsi = compute("RSI");
+    expectLine(rsi, "RSI1", strength(b.close, 6), 1);
+    expectLine(rsi, "RSI2", strength(b.close, 12), 1);
+    expectLine(rsi, "RSI3", strength(b.close, 24), 1);
+
+    const Series mid = movingAverage(b.close, 20);
+    const Series sd = sampleDeviation(b.close, 20);
+    Series ub(b.size(), kNaN), lb(b.size(), kNaN);
+    for (size_t i = 0; i < b.size(); ++i) {
+        ub[i] = mid[i] + 2.0 * sd[i];
+        lb[i] = mid[i] - 2.0 * sd[i];
+    }
+    const CapturedResult boll = compute("BOLL");
+    expectLine(boll, "BOLL", mid, 19);
+    expectLine(boll, "UB", ub, 19);
+    expectLine(boll, "LB", lb, 19);
+
+    const Series ma10 = movingAverage(b.close, 10), ma50 = movingAverage(b.close, 50);
+    Series dif(b.size(), kNaN);
+    for (size_t i = 0; i < b.size(); ++i)
+        dif[i] = ma10[i] - ma50[i];
+    const CapturedResult dma = compute("DMA");
+    expectLine(dma, "DIF", dif, 49);
+    expectLine(dma, "DIFMA", movingAverage(dif, 10), 58);
+
+    Series mtm(b.size(), kNaN);
+    for (size_t i = 12; i < b.size(); ++i)
+        mtm[i] = b.close[i] - b.close[i - 12];
+    const CapturedResult m = compute("MTM");
+    expectLine(m, "MTM", mtm, 12);
+    expectLine(m, "MAMTM", movingAverage(mtm, 6), 17);
+}
+
+TEST_F(FormulaEngineIndicators, KdjWorkedByHandWithStoredParameters)
+{
+    // N = 3: RSV on bar 2 = (11 − 8)/(12 − 8)·100 = 75 seeds K and D; on bar
+    // 3 RSV = (9 − 9)/(12 − 9)·100 = 0, K = (0 + 2·75)/3 = 50,
+    // D = (50 + 2·75)/3 = 66.667, J = 3·50 − 2·66.667 = 16.667.
+    std::string name = "KDJ";
+    TagFormularContent* kdj = store.GetFormularContent(name);
+    ASSERT_NE(kdj, nullptr);
+    kdj->params[2][0] = 3.0f;
+
+    Bars bars;
+    bars.high = {10, 11, 12, 12};
+    bars.low = {8, 9, 10, 9};
+    bars.close = {9, 10, 11, 9};
+    bars.open = bars.close;
+    bars.volume = {1, 1, 1, 1};
+    CInputData input = makeInput(bars);
+    CapturedResult r;
+    ASSERT_TRUE(engine.ComputeDayFormular(name, input, 1, 0, &r)) << engine.lastError();
+    const CapturedLine* k = r.line("K");
+    const CapturedLine* d = r.line("D");
+    const CapturedLine* j = r.line("J");
+    ASSERT_TRUE(k && d && j);
+    EXPECT_TRUE(isMarker(k->data1[1]));
+    EXPECT_NEAR(k->data1[2], 75.0, 1e-4);
+    EXPECT_NEAR(d->data1[2], 75.0, 1e-4);
+    EXPECT_NEAR(k->data1[3], 50.0, 1e-4);
+    EXPECT_NEAR(d->data1[3], 200.0 / 3.0, 1e-4);
+    EXPECT_NEAR(j->data1[3], 50.0 / 3.0, 1e-4);
+}

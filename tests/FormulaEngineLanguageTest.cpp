@@ -1,0 +1,420 @@
+// The formula language: primitives worked out by hand, line attributes,
+// error reports with positions, and hostile input.
+
+#include "FormulaEngineTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace FormulaTest;
+
+namespace {
+
+struct Outcome
+{
+    bool ok = false;
+    CapturedResult result;
+    std::string error;
+    int line = 0;
+    int column = 0;
+};
+
+Outcome run(const std::string& source, const Bars& bars,
+        std::vector<std::pair<std::string, float>> params = {})
+{
+    CDFormulaManage store;
+    TagFormularContent c = definition("LANGTEST", source, params);
+    EXPECT_TRUE(store.SetFormularContent(c));
+    ModuleFormular engine;
+    std::string name = "LANGTEST";
+    CInputData input = makeInput(bars);
+    Outcome r;
+    r.ok = engine.ComputeDayFormular(name, input, 1, 0, &r.result);
+    r.error = engine.lastError();
+    r.line = engine.lastErrorLine();
+    r.column = engine.lastErrorColumn();
+    return r;
+}
+
+// One output line "X" of the given source over the given closes.
+std::vector<float> values(const std::string& expr, const std::vector<double>& closes)
+{
+    const Outcome r = run("X:" + expr + ";", closesOnly(closes));
+    EXPECT_TRUE(r.ok) << expr << ": " << r.error;
+    if (!r.ok || r.result.captured.size() != 1)
+        return {};
+    return r.result.captured.front().data1;
+}
+
+void expectValues(const std::string& expr, const std::vector<double>& closes,
+                  const std::vector<double>& expected)
+{
+    SCOPED_TRACE(expr);
+    const std::vector<float> got = values(expr, closes);
+    ASSERT_EQ(got.size(), expected.size());
+    for (size_t i = 0; i < got.size(); ++i) {
+        if (std::isnan(expected[i]))
+            EXPECT_TRUE(isMarker(got[i])) << "bar " << i << " got " << got[i];
+        else
+            EXPECT_NEAR(got[i], expected[i], 1e-4 * std::fabs(expected[i]) + 1e-6) << "bar " << i;
+    }
+}
+
+const std::vector<double> kCloses = {3, 1, 4, 1, 5, 9, 2, 6};
+const double N_ = kNaN;
+
+Outcome expectError(const std::string& source, int line, int column, const std::string& fragment)
+{
+    SCOPED_TRACE(source);
+    Outcome r = run(source, closesOnly(kCloses), {{"N", 3.0f}});
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.result.calls, 0) << "a failed evaluation must not touch the result";
+    EXPECT_EQ(r.line, line);
+    EXPECT_EQ(r.column, column);
+    EXPECT_NE(r.error.find(fragment), std::string::npos) << r.error;
+    EXPECT_NE(r.error.find("line " + std::to_string(line) + ", column "
+                           + std::to_string(column)),
+              std::string::npos)
+        << r.error;
+    return r;
+}
+
+} // namespace
+
+TEST(FormulaEngineLanguage, WindowFunctionsWorkedByHand)
+{
+    expectValues("MA(C,3)", kCloses, {N_, N_, 8 / 3.0, 2, 10 / 3.0, 5, 16 / 3.0, 17 / 3.0});
+    expectValues("WMA(C,3)", kCloses,
+                 {N_, N_, 17 / 6.0, 2, 3.5, 38 / 6.0, 29 / 6.0, 31 / 6.0});
+    expectValues("SUM(C,3)", kCloses, {N_, N_, 8, 6, 10, 15, 16, 17});
+    expectValues("SUM(C,0)", kCloses, {3, 4, 8, 9, 14, 23, 25, 31});
+    expectValues("HHV(C,3)", kCloses, {N_, N_, 4, 4, 5, 9, 9, 9});
+    expectValues("LLV(C,3)", kCloses, {N_, N_, 1, 1, 1, 1, 2, 2});
+    expectValues("HHV(C,0)", kCloses, {3, 3, 4, 4, 5, 9, 9, 9});
+    expectValues("COUNT(C>2,3)", kCloses, {N_, N_, 2, 1, 2, 2, 2, 2});
+    expectValues("STD(C,3)", kCloses,
+                 {N_, N_, std::sqrt(14.0 / 6.0), std::sqrt(3.0), std::sqrt(13.0 / 3.0),
+                  std::sqrt(16.0), std::sqrt(37.0 / 3.0), std::sqrt(37.0 / 3.0)});
+    expectValues("AVEDEV(C,3)", kCloses, {N_, N_, 10 / 9.0, 4 / 3.0, 14 / 9.0, 24 / 9.0,
+                                          22 / 9.0, 22 / 9.0});
+    expectValues("REF(C,2)", kCloses, {N_, N_, 3, 1, 4, 1, 5, 9});
+    expectValues("REF(C,BARSLAST(C>4))", kCloses, {N_, N_, N_, N_, 5, 9, 9, 6});
+}
+
+TEST(FormulaEngineLanguage, RecursiveAveragesSeedWithTheFirstValue)
+{
+    // EMA(X,3) = (2X + 2Y')/4; SMA(X,3,1) = (X + 2Y')/3.
+    expectValues("EMA(C,3)", kCloses, {3, 2, 3, 2, 3.5, 6.25, 4.125, 5.0625});
+    const double s1 = 7 / 3.0, s2 = (4 + 2 * s1) / 3, s3 = (1 + 2 * s2) / 3;
+    const std::vector<float> sma = values("SMA(C,3,1)", kCloses);
+    ASSERT_EQ(sma.size(), kCloses.size());
+    EXPECT_FLOAT_EQ(sma[0], 3.0f);
+    EXPECT_NEAR(sma[1], s1, 1e-5);
+    EXPECT_NEAR(sma[2], s2, 1e-5);
+    EXPECT_NEAR(sma[3], s3, 1e-5);
+    // A recursive average of a series with a warm-up starts where it does.
+    expectValues("EMA(REF(C,2),3)", kCloses, {N_, N_, 3, 2, 3, 2, 3.5, 6.25});
+}
+
+TEST(FormulaEngineLanguage, ElementwiseOperatorsAndConditions)
+{
+    expectValues("ABS(C-4)", kCloses, {1, 3, 0, 3, 1, 5, 2, 2});
+    expectValues("MAX(C,4)", kCloses, {4, 4, 4, 4, 5, 9, 4, 6});
+    expectValues("MIN(C,4)", kCloses, {3, 1, 4, 1, 4, 4, 2, 4});
+    expectValues("IF(C>3,C,-C)", kCloses, {-3, -1, 4, -1, 5, 9, -2, 6});
+    expectValues("CROSS(C,3)", kCloses, {N_, 0, 1, 0, 1, 0, 0, 1});
+    // Leaving B from exactly on it counts as crossing.
+    expectValues("CROSS(C,3)", {3, 4, 2, 3, 5}, {N_, 1, 0, 0, 1});
+    expectValues("BARSLAST(C>4)", kCloses, {N_, N_, N_, N_, 0, 0, 1, 0});
+    expectValues("NOT(C>3)", kCloses, {1, 1, 0, 1, 0, 0, 1, 0});
+    expectValues("NOT C>3", kCloses, {1, 1, 0, 1, 0, 0, 1, 0});
+    expectValues("C>3 AND C<6", kCloses, {0, 0, 1, 0, 1, 0, 0, 0});
+    expectValues("C<2 || C>8", kCloses, {0, 1, 0, 1, 0, 1, 0, 0});
+    expectValues("C>=4 && C<>9", kCloses, {0, 0, 1, 0, 1, 0, 0, 1});
+    expectValues("C=1", kCloses, {0, 1, 0, 1, 0, 0, 0, 0});
+    expectValues("C!=1", kCloses, {1, 0, 1, 0, 1, 1, 1, 1});
+    expectValues("2+3*4-C/2", kCloses, {12.5, 13.5, 12, 13.5, 11.5, 9.5, 13, 11});
+    expectValues("-(1+2)*C", kCloses, {-9, -3, -12, -3, -15, -27, -6, -18});
+    // Division by zero gives no value, never infinity.
+    expectValues("1/(C-1)", kCloses, {0.5, N_, 1 / 3.0, N_, 0.25, 0.125, 1, 0.2});
+    expectValues("C/0", kCloses, {N_, N_, N_, N_, N_, N_, N_, N_});
+    // Conditions on bars without a value have none either.
+    expectValues("REF(C,1)>2", kCloses, {N_, 1, 0, 1, 0, 1, 1, 0});
+}
+
+TEST(FormulaEngineLanguage, StatementsParametersAndNames)
+{
+    const Outcome r = run("{ smoothed closes }\n"
+                      "base := ma(close, n);  // hidden\n"
+                      "Up : base + Width, linethick2;\n"
+                      "down: base - width\n",
+                      closesOnly(kCloses), {{"N", 2.0f}, {"WIDTH", 1.0f}});
+    ASSERT_TRUE(r.ok) << r.error;
+    ASSERT_EQ(r.result.captured.size(), 2u);
+    EXPECT_EQ(r.result.lineCount, 2);
+    const CapturedLine& up = r.result.captured[0];
+    const CapturedLine& down = r.result.captured[1];
+    EXPECT_EQ(up.name, "Up");
+    EXPECT_EQ(down.name, "down");
+    EXPECT_EQ(up.lineWidth, 2);
+    EXPECT_EQ(down.lineWidth, 1);
+    EXPECT_EQ(up.count, int(kCloses.size()));
+    EXPECT_TRUE(isMarker(up.data1[0]));
+    EXPECT_FLOAT_EQ(up.data1[1], 3.0f);   // (3 + 1)/2 + 1
+    EXPECT_FLOAT_EQ(down.data1[2], 1.5f); // (1 + 4)/2 − 1
+    EXPECT_FALSE(up.hasData2 || up.hasData3 || up.hasColors);
+
+    // A line may be named after a column and then shadows it.
+    const Outcome vol = run("VOL:VOL,VOLSTICK;\nM:MA(VOL,2);", closesOnly(kCloses));
+    ASSERT_TRUE(vol.ok) << vol.error;
+    EXPECT_EQ(vol.result.captured[0].drawType, eFormulaVolStick);
+    EXPECT_FLOAT_EQ(vol.result.captured[1].data1[1], 100.0f);
+
+    // A constant output fills every bar; a statement without a name is a line.
+    const Outcome constant = run("50;", closesOnly(kCloses));
+    ASSERT_TRUE(constant.ok) << constant.error;
+    ASSERT_EQ(constant.result.captured.size(), 1u);
+    EXPECT_EQ(constant.result.captured[0].name, "");
+    EXPECT_EQ(constant.result.captured[0].data1, std::vector<float>(kCloses.size(), 50.0f));
+}
+
+TEST(FormulaEngineLanguage, AttributesAndDefaultColours)
+{
+    const Outcome r = run("A:C;B:C;C1:C;D:C;E:C;F:C;G:C;H:C;"
+                      "S1:C,COLORSTICK;S2:C,VOLSTICK;S3:C,LINESTICK;S4:C,NODRAW;"
+                      "K1:C,COLOR0000FF;K2:C,colorBlue,LINETHICK9;K3:C,COLORFF8000;"
+                      "K4:C,COLORYELLOW;K5:C,COLORCYAN;K6:C,COLORMAGENTA;K7:C,COLORWHITE;"
+                      "K8:C,COLORGREEN;K9:C,COLORRED",
+                      closesOnly(kCloses));
+    ASSERT_TRUE(r.ok) << r.error;
+    const auto& l = r.result.captured;
+    ASSERT_EQ(l.size(), 21u);
+    // White, yellow, magenta, green, red, blue, cyan as 0x00BBGGRR, then again.
+    const int order[] = {0xFFFFFF, 0x00FFFF, 0xFF00FF, 0x00FF00, 0x0000FF, 0xFF0000, 0xFFFF00,
+                         0xFFFFFF};
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(l[size_t(i)].color, order[i]) << l[size_t(i)].name;
+        EXPECT_EQ(l[size_t(i)].drawType, eFormulaLine);
+    }
+    EXPECT_EQ(l[8].drawType, 7);
+    EXPECT_EQ(l[9].drawType, 2);
+    EXPECT_EQ(l[10].drawType, eFormulaLineStick);
+    EXPECT_EQ(l[11].drawType, eFormulaNoDraw);
+    EXPECT_EQ(l[12].color, 0x0000FF);
+    EXPECT_EQ(l[13].color, 0xFF0000);
+    EXPECT_EQ(l[13].lineWidth, 9);
+    EXPECT_EQ(l[14].color, 0xFF8000);
+    EXPECT_EQ(l[15].color, 0x00FFFF);
+    EXPECT_EQ(l[16].color, 0xFFFF00);
+    EXPECT_EQ(l[17].color, 0xFF00FF);
+    EXPECT_EQ(l[18].color, 0xFFFFFF);
+    EXPECT_EQ(l[19].color, 0x00FF00);
+    EXPECT_EQ(l[20].color, 0x0000FF);
+}
+
+TEST(FormulaEngineLanguage, DrawTextAndDrawIcon)
+{
+    const Outcome r = run("DRAWTEXT(CROSS(C,3),C,'buy'),COLORRED;\n"
+                      "DRAWICON(C>4,C*2,IF(C>6,2,1));\n"
+                      "T:DRAWTEXT(C=1,0,\"买\");",
+                      closesOnly(kCloses));
+    ASSERT_TRUE(r.ok) << r.error;
+    ASSERT_EQ(r.result.captured.size(), 3u);
+    const CapturedLine& text = r.result.captured[0];
+    EXPECT_EQ(text.drawType, eFormulaDrawText);
+    EXPECT_EQ(text.text, "buy");
+    EXPECT_EQ(text.color, 0x0000FF);
+    const std::vector<float> textAt = {kFormulaNoValue, kFormulaNoValue, 4, kFormulaNoValue,
+                                       5, kFormulaNoValue, kFormulaNoValue, 6};
+    EXPECT_EQ(text.data1, textAt);
+    EXPECT_FALSE(text.hasData2);
+
+    const CapturedLine& icon = r.result.captured[1];
+    EXPECT_EQ(icon.drawType, eFormulaDrawIcon);
+    ASSERT_TRUE(icon.hasData2);
+    EXPECT_TRUE(isMarker(icon.data1[3]));
+    EXPECT_FLOAT_EQ(icon.data1[4], 10.0f);
+    EXPECT_FLOAT_EQ(icon.data1[5], 18.0f);
+    EXPECT_FLOAT_EQ(icon.data2[4], 1.0f);
+    EXPECT_FLOAT_EQ(icon.data2[5], 2.0f);
+
+    // Texts travel in the local 8-bit encoding.
+    EXPECT_EQ(QString::fromLocal8Bit(r.result.captured[2].text.c_str()), QStringLiteral("买"));
+}
+
+TEST(FormulaEngineLanguage, ErrorsNamePositions)
+{
+    expectError("X:FOO(C,3);", 1, 3, "unknown function 'FOO'");
+    expectError("A:C;\nB:MA(C,N) + ZZ;", 2, 13, "unknown name 'ZZ'");
+    expectError("X:MA(C;", 1, 7, "expected ')'");
+    expectError("X:MA(C,1,2);", 1, 3, "MA expects 2 arguments");
+    expectError("X:C,DOTTED;", 1, 5, "unknown line attribute");
+    expectError("X:C,COLORSTIK;", 1, 5, "unknown colour 'COLORSTIK'");
+    expectError("X:C,COLORZZ1234;", 1, 5, "unknown colour");
+    expectError("X:C C;", 1, 5, "expected ';'");
+    expectError("X:C+;", 1, 5, "unexpected ';'");
+    expectError("X:C # 2;", 1, 5, "unexpected character '#'");
+    expectError("X:1.5.2;", 1, 6, "malformed number");
+    expectError("{ never closed\nX:C;", 1, 1, "comment not closed");
+    expectError("X:DRAWTEXT(C>1,C,'a);", 1, 18, "text not closed");
+    expectError("X:C+'a';", 1, 5, "text may only be DRAWTEXT");
+    expectError("X:DRAWTEXT(C>1,C,3);", 1, 18, "DRAWTEXT expects a text");
+    expectError("X:1+DRAWICON(C>1,C,1);", 1, 5, "must stand alone");
+    expectError("X:=DRAWICON(C>1,C,1);", 1, 1, "must be output lines");
+    expectError("X:=C,COLORRED;", 1, 5, "attributes belong to output lines");
+    expectError("X:MA;", 1, 3, "needs its arguments");
+    expectError("AND:C;", 1, 1, "cannot name a line");
+    // Evaluation errors carry the position of the offending argument.
+    expectError("X:MA(C,BARSLAST(C>4));", 1, 8, "period of MA must be a constant");
+    expectError("\n\n   X:SMA(C,3,C);", 3, 14, "period of SMA must be a constant");
+    // Columns count characters, not bytes.
+    expectError("名称:FOO(C);", 1, 4, "unknown function");
+}
+
+TEST(FormulaEngineLanguage, FailuresWithoutPositionAndRecovery)
+{
+    ModuleFormular engine;
+    CInputData input = makeInput(closesOnly(kCloses));
+    CapturedResult r;
+    std::string missing = "NO_SUCH_FORMULA";
+    EXPECT_FALSE(engine.ComputeDayFormular(missing, input, 1, 0, &r));
+    EXPECT_NE(engine.lastError().find("NO_SUCH_FORMULA"), std::string::npos);
+    EXPECT_EQ(engine.lastErrorLine(), 0);
+    EXPECT_EQ(r.calls, 0);
+
+    std::string macd = "MACD";
+    EXPECT_FALSE(engine.ComputeDayFormular(macd, input, 1, 0, nullptr));
+    EXPECT_FALSE(engine.lastError().empty());
+    // A success clears the error.
+    EXPECT_TRUE(engine.ComputeDayFormular(macd, input, 1, 0, &r));
+    EXPECT_EQ(engine.lastError(), "");
+    EXPECT_EQ(r.calls, 1);
+
+    const Outcome empty = run("  { nothing }  ", closesOnly(kCloses));
+    EXPECT_FALSE(empty.ok);
+    EXPECT_NE(empty.error.find("empty formula"), std::string::npos);
+
+    std::string why;
+    EXPECT_TRUE(ModuleFormular::checkFormula(definition("X", "A:MA(C,N);", {{"N", 5}}), &why));
+    EXPECT_FALSE(ModuleFormular::checkFormula(definition("X", "A:MA(C,M);", {{"N", 5}}), &why));
+    EXPECT_EQ(why, "line 1, column 8: unknown name 'M'");
+}
+
+TEST(FormulaEngineLanguage, HostileInputNeitherCrashesNorLoops)
+{
+    const Bars bars = randomBars(50);
+    // Nesting beyond the bound is refused, not recursed into.
+    const Outcome deep = run("X:" + std::string(20000, '(') + "C" + std::string(20000, ')') + ";",
+                             bars);
+    EXPECT_FALSE(deep.ok);
+    EXPECT_NE(deep.error.find("nested too deeply"), std::string::npos) << deep.error;
+    EXPECT_FALSE(run("X:" + std::string(20000, '-') + "C;", bars).ok);
+    EXPECT_FALSE(run("X:" + std::string(20000, '!') + "C;", bars).ok);
+    std::string chain = "X:C";
+    for (int i = 0; i < 5000; ++i)
+        chain += "+1";
+    const Outcome longChain = run(chain + ";", bars);
+    EXPECT_FALSE(longChain.ok);
+    EXPECT_NE(longChain.error.find("nested too deeply"), std::string::npos) << longChain.error;
+    const Outcome huge = run("X:C;" + std::string(70000, ' '), bars);
+    EXPECT_FALSE(huge.ok);
+    EXPECT_NE(huge.error.find("formula longer than"), std::string::npos) << huge.error;
+    // Moderate nesting is fine.
+    EXPECT_TRUE(run("X:" + std::string(150, '(') + "C" + std::string(150, ')') + ";", bars).ok);
+
+    // Huge, negative, fractional and non-finite periods.
+    const Outcome periods = run("A:MA(C,1e9);B:HHV(C,1e300);D:REF(C,-1);E:SMA(C,0,1);"
+                         "F:EMA(C,1e9);G:STD(C,1E999);H:MA(C,2.9)",
+                         bars);
+    ASSERT_TRUE(periods.ok) << periods.error;
+    for (const char* name : {"A", "B", "D", "E", "G"}) {
+        const CapturedLine* l = periods.result.line(name);
+        ASSERT_NE(l, nullptr);
+        EXPECT_TRUE(std::all_of(l->data1.begin(), l->data1.end(), isMarker)) << name;
+    }
+    EXPECT_FLOAT_EQ(periods.result.line("F")->data1[40], float(bars.close[0]));
+    EXPECT_TRUE(isMarker(periods.result.line("H")->data1[0]));
+    EXPECT_FALSE(isMarker(periods.result.line("H")->data1[1]));
+
+    // No bars: every line is there, with no items.
+    const Outcome none = run("A:MA(C,5);B:DRAWICON(C>1,C,1);", Bars());
+    ASSERT_TRUE(none.ok) << none.error;
+    ASSERT_EQ(none.result.captured.size(), 2u);
+    EXPECT_EQ(none.result.captured[0].count, 0);
+}
+
+TEST(FormulaEngineLanguage, BarsWithoutValues)
+{
+    // NaN, infinity, the no-value marker and empty slots are bars without a
+    // value; windows over them have none either.
+    Bars bars = closesOnly({1, 2, 3, 4, 5, 6, 7, 8, 9});
+    CInputData input = makeInput(bars);
+    TagDay& cols = input.days.front();
+    cols.m_close[2] = std::numeric_limits<float>::quiet_NaN();
+    cols.m_close[4] = std::numeric_limits<float>::infinity();
+    cols.m_close[6] = kFormulaNoValue;
+    cols.m_valid[8] = 0;
+    cols.m_volume.resize(3); // a short column: later bars have no volume
+    CDFormulaManage store;
+    TagFormularContent c = definition("GAPS", "A:C*1;B:MA(C,2);E:EMA(C,3);S:SUM(C,0);V:VOL;");
+    ASSERT_TRUE(store.SetFormularContent(c));
+    ModuleFormular engine;
+    CapturedResult r;
+    std::string name = "GAPS";
+    ASSERT_TRUE(engine.ComputeDayFormular(name, input, 1, 0, &r)) << engine.lastError();
+    const std::vector<float> m = {kFormulaNoValue};
+    const auto& a = r.line("A")->data1;
+    for (int i : {2, 4, 6, 8})
+        EXPECT_TRUE(isMarker(a[size_t(i)])) << i;
+    EXPECT_FLOAT_EQ(a[7], 8.0f);
+    const auto& ma = r.line("B")->data1;
+    EXPECT_FLOAT_EQ(ma[1], 1.5f);
+    EXPECT_TRUE(isMarker(ma[3]));  // window holds bar 2
+    EXPECT_TRUE(isMarker(ma[5]));
+    EXPECT_TRUE(isMarker(ma[7]));
+    // EMA steps over a gap keeping its state: bar 3 = (2·4 + 2·Y1)/4, Y1 = 1.5.
+    const auto& ema = r.line("E")->data1;
+    EXPECT_TRUE(isMarker(ema[2]));
+    EXPECT_FLOAT_EQ(ema[3], (8.0f + 2 * 1.5f) / 4.0f);
+    const auto& sum = r.line("S")->data1;
+    EXPECT_FLOAT_EQ(sum[3], 1 + 2 + 4);
+    EXPECT_TRUE(isMarker(sum[4]));
+    const auto& vol = r.line("V")->data1;
+    EXPECT_FLOAT_EQ(vol[2], 100.0f);
+    EXPECT_TRUE(isMarker(vol[3]));
+}
+
+TEST(FormulaEngineLanguage, RandomTokenSoupKeepsItsPromises)
+{
+    // Formulas strung together from random pieces: each either evaluates to
+    // complete lines or fails with a message, and nothing else happens.
+    static const char* const pieces[] = {
+        "C", "H", "VOL", "N", "X", "Y", "1", "0", "-1", "1e9", "2.5", "'t'", "(", ")", ",",
+        ";", ":", ":=", "+", "-", "*", "/", ">", "<=", "=", "<>", "AND", "OR", "NOT", "&&",
+        "MA(", "EMA(", "SMA(", "REF(", "HHV(", "COUNT(", "STD(", "AVEDEV(", "IF(", "CROSS(",
+        "BARSLAST(", "DRAWTEXT(", "DRAWICON(", "COLORRED", "NODRAW", "LINETHICK3", "{", "}",
+        "\n", "\x01", "名",
+    };
+    const Bars bars = randomBars(30);
+    std::uint32_t state = 99;
+    int evaluated = 0;
+    for (int round = 0; round < 3000; ++round) {
+        state = state * 1664525u + 1013904223u;
+        const int length = 1 + int(state >> 27);
+        std::string source = (state & 1) ? "X:" : "Y:=C;X:";
+        for (int i = 0; i < length; ++i) {
+            state = state * 1664525u + 1013904223u;
+            source += pieces[(state >> 8) % std::size(pieces)];
+        }
+        const Outcome r = run(source, bars, {{"N", 3.0f}});
+        if (!r.ok) {
+            EXPECT_FALSE(r.error.empty()) << source;
+            EXPECT_EQ(r.result.calls, 0) << source;
+            continue;
+        }
+        ++evaluated;
+        EXPECT_EQ(r.result.calls, 1) << source;
+        for (const CapturedLine& line : r.result.captured)
+            EXPECT_EQ(line.data1.size(), bars.size()) << source;
+    }
+    EXPECT_GT(evaluated, 0);
+}

@@ -1,0 +1,368 @@
+// The formula store: its classic definitions, writes, the host's handlers,
+// the link to every evaluator, and its file.
+
+#include "FormulaEngineTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace FormulaTest;
+
+namespace {
+
+bool sameFloat(float a, float b)
+{
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
+
+bool sameDefinition(const TagFormularContent& a, const TagFormularContent& b)
+{
+    if (a.paramCount != b.paramCount)
+        return false;
+    for (int i = 0; i < 6; ++i) {
+        if (a.texts[i] != b.texts[i] || a.numbers[i] != b.numbers[i])
+            return false;
+    }
+    for (int j = 0; j < a.paramCount; ++j) {
+        if (a.paramNames[j] != b.paramNames[j])
+            return false;
+        for (int k = 0; k < 5; ++k) {
+            if (!sameFloat(a.params[k][j], b.params[k][j]))
+                return false;
+        }
+    }
+    return true;
+}
+
+bool sameStore(const CDFormulaManage& a, const CDFormulaManage& b)
+{
+    if (a.contents().size() != b.contents().size())
+        return false;
+    for (size_t i = 0; i < a.contents().size(); ++i) {
+        if (!sameDefinition(a.contents()[i], b.contents()[i]))
+            return false;
+    }
+    return true;
+}
+
+// The first value of line M of formula name, evaluated on 1, 2, 3, … 10.
+float lastValue(ModuleFormular& engine, const std::string& formula, bool* ok = nullptr)
+{
+    CapturedResult r;
+    std::string name = formula;
+    CInputData input = makeInput(closesOnly({1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    const bool done = engine.ComputeDayFormular(name, input, 1, 0, &r);
+    if (ok)
+        *ok = done;
+    if (!done || r.captured.empty())
+        return kFormulaNoValue;
+    return r.captured.front().data1.back();
+}
+
+TagFormularContent userMa(float n)
+{
+    return definition("USER_MA", "M:MA(C,N);", {{"N", n}});
+}
+
+} // namespace
+
+TEST(FormulaEngineStore, StartsWithTheClassicDefinitions)
+{
+    CDFormulaManage store;
+    const struct
+    {
+        const char* name;
+        std::vector<std::pair<std::string, float>> params;
+    } expected[] = {
+        {"MA", {{"M1", 5}, {"M2", 10}, {"M3", 20}, {"M4", 30}, {"M5", 60}}},
+        {"MACD", {{"SHORT", 12}, {"LONG", 26}, {"MID", 9}}},
+        {"KDJ", {{"N", 9}, {"M1", 3}, {"M2", 3}}},
+        {"BIAS", {{"N1", 6}, {"N2", 12}, {"N3", 24}}},
+        {"CCI", {{"N", 14}}},
+        {"CR", {{"N", 26}, {"M1", 10}, {"M2", 20}, {"M3", 40}, {"M4", 62}}},
+        {"VR", {{"N", 26}, {"M", 6}}},
+        {"WR", {{"N", 10}, {"N1", 6}}},
+        {"RSI", {{"N1", 6}, {"N2", 12}, {"N3", 24}}},
+        {"BOLL", {{"M", 20}, {"P", 2}}},
+        {"DMA", {{"N1", 10}, {"N2", 50}, {"M", 10}}},
+        {"MTM", {{"N", 12}, {"M", 6}}},
+        {"AB", {{"N", 26}}},
+    };
+    EXPECT_EQ(store.contents().size(), std::size(expected));
+    for (const auto& e : expected) {
+        SCOPED_TRACE(e.name);
+        std::string name = e.name;
+        const TagFormularContent* c = store.GetFormularContent(name);
+        ASSERT_NE(c, nullptr);
+        ASSERT_EQ(c->paramCount, int(e.params.size()));
+        for (int j = 0; j < c->paramCount; ++j) {
+            EXPECT_EQ(c->paramNames[j], e.params[size_t(j)].first);
+            EXPECT_EQ(c->params[2][j], e.params[size_t(j)].second);
+            EXPECT_EQ(c->params[3][j], e.params[size_t(j)].second); // the default
+        }
+        std::string why;
+        EXPECT_TRUE(ModuleFormular::checkFormula(*c, &why)) << why;
+    }
+    std::string unknown = "NOPE";
+    EXPECT_EQ(store.GetFormularContent(unknown), nullptr);
+}
+
+TEST(FormulaEngineStore, WritesAddReplaceAndRefuseBadRecords)
+{
+    CDFormulaManage store;
+    const size_t before = store.contents().size();
+    TagFormularContent c = userMa(3);
+    ASSERT_TRUE(store.SetFormularContent(c));
+    EXPECT_EQ(store.contents().size(), before + 1);
+    c.params[2][0] = 4;
+    ASSERT_TRUE(store.SetFormularContent(c));
+    EXPECT_EQ(store.contents().size(), before + 1);
+    EXPECT_EQ(store.findFormular("USER_MA")->params[2][0], 4.0f);
+
+    TagFormularContent nameless = userMa(3);
+    nameless.texts[0].clear();
+    TagFormularContent tooMany = userMa(3);
+    tooMany.paramCount = 17;
+    TagFormularContent negative = userMa(3);
+    negative.texts[0] = "NEG";
+    negative.paramCount = -1;
+    EXPECT_FALSE(store.SetFormularContent(nameless));
+    EXPECT_FALSE(store.SetFormularContent(tooMany));
+    EXPECT_FALSE(store.SetFormularContent(negative));
+    EXPECT_EQ(store.contents().size(), before + 1);
+    EXPECT_EQ(store.findFormular("USER_MA")->params[2][0], 4.0f);
+
+    EXPECT_TRUE(store.removeFormular("USER_MA"));
+    EXPECT_FALSE(store.removeFormular("USER_MA"));
+    EXPECT_EQ(store.contents().size(), before);
+}
+
+TEST(FormulaEngineStore, UserFormulaEvaluatesWithItsStoredParameter)
+{
+    CDFormulaManage store;
+    ModuleFormular engine;
+    bool ok = true;
+    lastValue(engine, "USER_MA", &ok);
+    EXPECT_FALSE(ok) << "not stored yet";
+
+    TagFormularContent c = userMa(3);
+    ASSERT_TRUE(store.SetFormularContent(c));
+    EXPECT_FLOAT_EQ(lastValue(engine, "USER_MA"), 9.0f); // (8 + 9 + 10)/3
+    c.params[2][0] = 4;
+    ASSERT_TRUE(store.SetFormularContent(c));
+    EXPECT_FLOAT_EQ(lastValue(engine, "USER_MA"), 8.5f);
+    // A write through the store's own pointer counts as well.
+    std::string name = "USER_MA";
+    store.GetFormularContent(name)->params[2][0] = 2;
+    EXPECT_FLOAT_EQ(lastValue(engine, "USER_MA"), 9.5f);
+    // So do the classic definitions: MA1 with 2 instead of 5.
+    name = "MA";
+    store.GetFormularContent(name)->params[2][0] = 2;
+    EXPECT_FLOAT_EQ(lastValue(engine, "MA"), 9.5f);
+}
+
+TEST(FormulaEngineStore, EvaluatorsFollowTheMostRecentlyUsedStore)
+{
+    ModuleFormular engine;
+    {
+        CDFormulaManage a;
+        TagFormularContent three = userMa(3);
+        ASSERT_TRUE(a.SetFormularContent(three));
+        {
+            CDFormulaManage b;
+            TagFormularContent five = userMa(5);
+            ASSERT_TRUE(b.SetFormularContent(five));
+            EXPECT_FLOAT_EQ(lastValue(engine, "USER_MA"), 8.0f); // b, N = 5
+            // A copy holds the same definitions and does not take over.
+            CDFormulaManage copyOfA(a);
+            EXPECT_FLOAT_EQ(lastValue(engine, "USER_MA"), 8.0f);
+            std::string name = "USER_MA";
+            a.GetFormularContent(name);
+            EXPECT_FLOAT_EQ(lastValue(engine, "USER_MA"), 9.0f); // a, N = 3
+            // Assignment puts b's definitions into copyOfA and makes it current.
+            copyOfA = b;
+            EXPECT_FLOAT_EQ(lastValue(engine, "USER_MA"), 8.0f);
+            // A name only an older store holds is still found.
+            TagFormularContent onlyA = definition("ONLY_A", "X:C*2;");
+            ASSERT_TRUE(a.SetFormularContent(onlyA));
+            b.removeFormular("USER_MA");
+            EXPECT_FLOAT_EQ(lastValue(engine, "ONLY_A"), 20.0f);
+        }
+        // b and the copy are gone: a is the store again.
+        EXPECT_FLOAT_EQ(lastValue(engine, "USER_MA"), 9.0f);
+    }
+    // No live store holds it any more: the evaluator's own copy serves, and an
+    // evaluator that never saw it knows nothing of it.
+    EXPECT_FLOAT_EQ(lastValue(engine, "USER_MA"), 9.0f);
+    ModuleFormular fresh;
+    bool ok = true;
+    lastValue(fresh, "USER_MA", &ok);
+    EXPECT_FALSE(ok);
+    EXPECT_FLOAT_EQ(lastValue(fresh, "MACD"), lastValue(engine, "MACD"));
+}
+
+TEST(FormulaEngineStore, HandlersOfTheHost)
+{
+    CDFormulaManage store;
+    std::string name = "MACD";
+    EXPECT_FALSE(store.ModifyFormular(name));
+    EXPECT_EQ(store.FShowFormularManage(0), CDFormulaManage::kNoManageWindow);
+
+    int shownWith = -1;
+    CDFormulaManage::setManageHandler([&](CDFormulaManage& s, int mode) {
+        EXPECT_EQ(&s, &store);
+        shownWith = mode;
+        return 7;
+    });
+    // The editor changes MACD's SHORT to 5 in the store it is handed.
+    CDFormulaManage::setModifyHandler([](CDFormulaManage& s, std::string& n) {
+        TagFormularContent c = *s.findFormular(n);
+        c.params[2][0] = 5;
+        return s.SetFormularContent(c);
+    });
+    EXPECT_EQ(store.FShowFormularManage(3), 7);
+    EXPECT_EQ(shownWith, 3);
+    EXPECT_TRUE(store.ModifyFormular(name));
+    EXPECT_EQ(store.findFormular("MACD")->params[2][0], 5.0f);
+
+    CDFormulaManage::setManageHandler(nullptr);
+    CDFormulaManage::setModifyHandler(nullptr);
+    EXPECT_FALSE(store.ModifyFormular(name));
+    EXPECT_EQ(store.FShowFormularManage(0), CDFormulaManage::kNoManageWindow);
+}
+
+TEST(FormulaEngineStore, FileRoundTrip)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string path = dir.filePath("formulas.json").toStdString();
+
+    CDFormulaManage store;
+    TagFormularContent user = definition("自定义", "M:MA(C,N);{均线}", {{"N", 7}});
+    user.texts[1] = "a \"quoted\" description\nover two lines";
+    user.texts[5] = "owner";
+    user.numbers[0] = 1;
+    user.numbers[5] = -42;
+    user.params[0][0] = 1;
+    user.params[1][0] = 250;
+    user.params[3][0] = 5;
+    user.params[4][0] = 0.5f;
+    user.params[1][0] = std::numeric_limits<float>::quiet_NaN();
+    ASSERT_TRUE(store.SetFormularContent(user));
+    std::string error;
+    ASSERT_TRUE(store.saveToFile(path, &error)) << error;
+
+    CDFormulaManage loaded;
+    loaded.removeFormular("MACD");
+    ASSERT_FALSE(sameStore(store, loaded));
+    ASSERT_TRUE(loaded.loadFromFile(path, &error)) << error;
+    EXPECT_TRUE(sameStore(store, loaded));
+
+    // Saving again replaces the file; loading it again gives the same.
+    ASSERT_TRUE(loaded.saveToFile(path, &error)) << error;
+    CDFormulaManage again;
+    ASSERT_TRUE(again.loadFromFile(path, &error)) << error;
+    EXPECT_TRUE(sameStore(store, again));
+
+    EXPECT_FALSE(store.saveToFile(dir.filePath("no/such/dir/f.json").toStdString(), &error));
+    EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
+}
+
+TEST(FormulaEngineStore, BadFilesLeaveTheStoreAsItWas)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    CDFormulaManage good;
+    const std::string goodPath = dir.filePath("good.json").toStdString();
+    ASSERT_TRUE(good.saveToFile(goodPath));
+    QFile goodFile(QString::fromStdString(goodPath));
+    ASSERT_TRUE(goodFile.open(QIODevice::ReadOnly));
+    const QByteArray valid = goodFile.readAll();
+
+    QByteArray duplicated = valid;
+    duplicated.replace("\"AB\"", "\"MA\"");
+    QByteArray seventeen = valid;
+    seventeen.replace("\"params\": [", "\"params\": [" + QByteArray(
+        "{\"name\":\"X\",\"values\":[0,0,0,0,0]},").repeated(17));
+    const QByteArray textNumber = "{\"format\":\"ZtFormulaStore\",\"version\":1,\"formulas\":"
+        "[{\"texts\":[\"A\",\"\",\"\",\"\",\"\",\"\"],\"numbers\":[0,0,0,0,0,0],"
+        "\"params\":[{\"name\":\"N\",\"values\":[\"x\",0,0,0,0]}]}]}";
+    const struct
+    {
+        const char* label;
+        QByteArray content;
+        const char* reason;
+    } bad[] = {
+        {"garbage", QByteArray("\x00\x01\xff not json", 12), "not valid JSON"},
+        {"truncated", valid.left(valid.size() / 2), "not valid JSON"},
+        {"other document", "{\"format\":\"Other\",\"version\":1,\"formulas\":[]}", "not a formula store"},
+        {"newer version", "{\"format\":\"ZtFormulaStore\",\"version\":2,\"formulas\":[]}", "not a formula store"},
+        {"five texts", "{\"format\":\"ZtFormulaStore\",\"version\":1,\"formulas\":[{\"texts\":[\"A\",\"\",\"\",\"\",\"\"],\"numbers\":[0,0,0,0,0,0],\"params\":[]}]}", "six texts"},
+        {"empty name", "{\"format\":\"ZtFormulaStore\",\"version\":1,\"formulas\":[{\"texts\":[\"\",\"\",\"\",\"\",\"\",\"\"],\"numbers\":[0,0,0,0,0,0],\"params\":[]}]}", "empty name"},
+        {"duplicate", duplicated, "repeats the name"},
+        {"seventeen parameters", seventeen, "more than 16"},
+        {"text as value", textNumber, "not a number"},
+    };
+    CDFormulaManage store;
+    TagFormularContent user = userMa(3);
+    ASSERT_TRUE(store.SetFormularContent(user));
+    const CDFormulaManage before(store);
+    for (const auto& b : bad) {
+        SCOPED_TRACE(b.label);
+        const QString path = dir.filePath(QString::fromLatin1(b.label) + ".json");
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(b.content);
+        f.close();
+        std::string error;
+        EXPECT_FALSE(store.loadFromFile(path.toStdString(), &error));
+        EXPECT_NE(error.find(b.reason), std::string::npos) << error;
+        EXPECT_TRUE(sameStore(store, before));
+    }
+    std::string error;
+    EXPECT_FALSE(store.loadFromFile(dir.filePath("missing.json").toStdString(), &error));
+    EXPECT_NE(error.find("cannot read"), std::string::npos) << error;
+    EXPECT_FALSE(store.loadFromFile(dir.path().toStdString(), &error)); // a directory
+    EXPECT_TRUE(sameStore(store, before));
+    ModuleFormular engine;
+    EXPECT_FLOAT_EQ(lastValue(engine, "USER_MA"), 9.0f);
+}
+
+TEST(FormulaEngineStore, BarsFromTheDataServiceConversion)
+{
+    // Quote records through PBDataChange::LBDG_TagDayVector into the engine;
+    // an empty slot (key 0) is a bar without a value.
+    using namespace ZtUIDataStruct;
+    DQDDataList list;
+    const double closes[] = {10, 11, 12, 13, 0, 15};
+    for (int i = 0; i < 6; ++i) {
+        DQDUnionReader r;
+        const qint64 key = i == 4 ? 0 : 20240102000000LL + i * 1000000LL;
+        r.setUniqueValue(key);
+        r.setValue(eFieldDateTime, key);
+        for (unsigned int f : {eFieldOpen, eFieldHigh, eFieldLow, eFieldClose})
+            r.setValue(f, closes[i]);
+        r.setValue(eFieldVolume, 100.0 * (i + 1));
+        list.append(r);
+    }
+    CInputData input;
+    input.days = PBDataChange::LBDG_TagDayVector(&list, 0, 6);
+    ASSERT_EQ(input.days.size(), 6u);
+    CDFormulaManage store;
+    TagFormularContent c = definition("SVC", "M:MA(C,2);V:VOL;");
+    ASSERT_TRUE(store.SetFormularContent(c));
+    ModuleFormular engine;
+    CapturedResult r;
+    std::string name = "SVC";
+    ASSERT_TRUE(engine.ComputeDayFormular(name, input, 1, 0, &r)) << engine.lastError();
+    const auto& m = r.line("M")->data1;
+    EXPECT_TRUE(isMarker(m[0]));
+    EXPECT_FLOAT_EQ(m[1], 10.5f);
+    EXPECT_FLOAT_EQ(m[3], 12.5f);
+    EXPECT_TRUE(isMarker(m[4]));
+    EXPECT_TRUE(isMarker(m[5]));
+    EXPECT_FLOAT_EQ(r.line("V")->data1[5], 600.0f);
+}

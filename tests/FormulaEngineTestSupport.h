@@ -1,0 +1,167 @@
+#pragma once
+
+// Helpers shared by the formula engine tests: a result holder that copies
+// the engine's records, bar input builders and textbook reference series.
+
+#include <ZtLineLib.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace FormulaTest {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+struct CapturedLine
+{
+    std::string name;
+    std::string text;
+    int drawType = -1;
+    int color = -1;
+    int lineWidth = -1;
+    int count = -1;
+    std::vector<float> data1;
+    std::vector<float> data2;
+    bool hasData2 = false;
+    bool hasData3 = false;
+    bool hasColors = false;
+};
+
+// Copies every record while the engine's memory is valid.
+class CapturedResult : public FormulaResultBase
+{
+public:
+    void parseFromFline(tagFLINES& f) override
+    {
+        ++calls;
+        lineCount = f.count;
+        captured.clear();
+        for (int i = 0; i < f.count && f.lines; ++i) {
+            const tagFLINE& r = f.lines[i];
+            CapturedLine line;
+            line.name = r.name;
+            line.text = r.text;
+            line.drawType = r.drawType;
+            line.color = r.color;
+            line.lineWidth = r.lineWidth;
+            line.count = r.count;
+            line.data1.assign(r.data1, r.data1 + r.count);
+            line.hasData2 = r.data2 != nullptr;
+            if (r.data2)
+                line.data2.assign(r.data2, r.data2 + r.count);
+            line.hasData3 = r.data3 != nullptr || r.data4 != nullptr;
+            line.hasColors = r.colorCodes != nullptr;
+            captured.push_back(line);
+        }
+    }
+
+    const CapturedLine* line(const std::string& name) const
+    {
+        for (const auto& l : captured) {
+            if (l.name == name)
+                return &l;
+        }
+        return nullptr;
+    }
+
+    int calls = 0;
+    std::vector<CapturedLine> captured;
+};
+
+struct Bars
+{
+    std::vector<double> open, high, low, close, volume;
+    size_t size() const { return close.size(); }
+};
+
+// A reproducible random walk with two-decimal prices, so equal closes and
+// all the usual bar shapes occur.
+inline Bars randomBars(int n, std::uint32_t seed = 12345)
+{
+    Bars b;
+    std::uint32_t state = seed;
+    const auto next = [&state]() {
+        state = state * 1664525u + 1013904223u;
+        return double(state >> 8) / double(1u << 24);
+    };
+    double close = 10.0;
+    for (int i = 0; i < n; ++i) {
+        const double open = std::round((close + (next() - 0.5) * 0.2) * 100.0) / 100.0;
+        // Now and then an unchanged close, as real quotes have.
+        const double step = (next() - 0.5) * 0.6;
+        if (next() > 0.1)
+            close = std::round(std::max(1.0, close + step) * 100.0) / 100.0;
+        const double high = std::round((std::max(open, close) + next() * 0.3) * 100.0) / 100.0;
+        const double low = std::round((std::min(open, close) - next() * 0.3) * 100.0) / 100.0;
+        b.open.push_back(open);
+        b.high.push_back(high);
+        b.low.push_back(low);
+        b.close.push_back(close);
+        b.volume.push_back(std::round(1000.0 + next() * 100000.0));
+    }
+    return b;
+}
+
+inline Bars closesOnly(const std::vector<double>& closes)
+{
+    Bars b;
+    b.open = b.high = b.low = b.close = closes;
+    b.volume.assign(closes.size(), 100.0);
+    return b;
+}
+
+inline std::vector<float> toFloats(const std::vector<double>& v)
+{
+    return std::vector<float>(v.begin(), v.end());
+}
+
+// The engine's input: one TagDay per bar, the columns in the first.
+inline CInputData makeInput(const Bars& b)
+{
+    CInputData input;
+    input.days.resize(b.size());
+    if (b.size() == 0)
+        return input;
+    TagDay& cols = input.days.front();
+    cols.m_open = toFloats(b.open);
+    cols.m_high = toFloats(b.high);
+    cols.m_low = toFloats(b.low);
+    cols.m_close = toFloats(b.close);
+    cols.m_volume = toFloats(b.volume);
+    cols.m_amount.assign(b.size(), 0.0f);
+    cols.m_valid.assign(b.size(), 1);
+    return input;
+}
+
+// The engine reads float columns; references start from the same floats.
+inline std::vector<double> asRead(const std::vector<double>& v)
+{
+    std::vector<double> out;
+    for (double x : v)
+        out.push_back(double(float(x)));
+    return out;
+}
+
+inline TagFormularContent definition(const std::string& name, const std::string& source,
+                                     std::vector<std::pair<std::string, float>> params = {})
+{
+    TagFormularContent c;
+    c.texts[0] = name;
+    c.texts[2] = source;
+    for (const auto& p : params) {
+        c.paramNames[c.paramCount] = p.first;
+        c.params[2][c.paramCount] = p.second;
+        ++c.paramCount;
+    }
+    return c;
+}
+
+inline bool isMarker(float v)
+{
+    return v == kFormulaNoValue;
+}
+
+} // namespace FormulaTest

@@ -1,0 +1,451 @@
+// Painting of the indicator pane, read back from offscreen images: candles,
+// lines, sticks, icons, the chip distribution and the max/min markers.
+
+#include "PaneTestSupport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#include <cmath>
+
+using namespace ZtUIDataStruct;
+using namespace panetest;
+
+namespace {
+
+class PaneRender : public PaneFixture
+{
+protected:
+    // A pane over list showing all its items in a w × h rectangle at x.
+    static void setUp(Pane& pane, DQDDataList& list, int w, int h, double max, double min,
+                      int x = 0)
+    {
+        pane.setRect(x, 0, w, h);
+        pane.setData(&list);
+        pane.setRange(0, list.count());
+        pane.SetMaxMinValue(max, min);
+    }
+};
+
+QList<float> ones(int n)
+{
+    return QVector<float>(n, 1.0f).toList();
+}
+
+// Pixels that are not black: antialiased text has few of exactly its colour.
+int inked(const QImage& img, const QRect& r)
+{
+    int n = 0;
+    const QRect area = r.intersected(img.rect());
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += img.pixel(x, y) != kBlack;
+    return n;
+}
+
+} // namespace
+
+TEST_F(PaneRender, CandleColourAndDirection)
+{
+    // Slots of 20 px: bodies 15 px wide from x0 + 4, centre line at x0 + 11;
+    // 10 px per price unit from 20 down to 10.
+    DQDDataList list;
+    list.append(bar(1, 12, 18, 11, 16, 12));   // rising
+    list.append(bar(2, 16, 18, 11, 12, 16));   // falling
+    list.append(bar(3, 15, 15, 15, 15, 15.5)); // open = close below the previous close
+    Pane pane;
+    setUp(pane, list, 60, 100, 20, 10);
+    pane.addLine(makeLine(eKLINE, ones(3)));
+
+    QImage img = blank(60, 100);
+    QPainter p(&img);
+    p.setBrush(Qt::blue); // a brush left by someone else must not fill rising bodies
+    pane.Fill(&p);
+    p.end();
+
+    EXPECT_EQ(img.pixel(5, 60), kUp);     // outline, left edge
+    EXPECT_EQ(img.pixel(19, 60), kUp);    // outline, right edge
+    EXPECT_EQ(img.pixel(10, 40), kUp);    // top edge at the close
+    EXPECT_EQ(img.pixel(10, 80), kUp);    // bottom edge at the open
+    EXPECT_EQ(img.pixel(10, 60), kBlack); // hollow
+    EXPECT_EQ(img.pixel(12, 30), kUp);    // upper wick
+    EXPECT_EQ(img.pixel(12, 85), kUp);    // lower wick
+    EXPECT_EQ(img.pixel(12, 95), kBlack); // below the low
+
+    EXPECT_EQ(img.pixel(30, 60), kDown); // filled
+    EXPECT_EQ(img.pixel(25, 80), kDown);
+    EXPECT_EQ(img.pixel(39, 40), kDown);
+    EXPECT_EQ(img.pixel(32, 30), kDown);
+
+    // open = close: a dash over the body width, falling as the previous
+    // close lies above; rising when it does not.
+    EXPECT_EQ(count(img, QRect(40, 50, 20, 1), kDown), 15);
+    EXPECT_EQ(count(img, QRect(40, 0, 20, 100), kDown), 15);
+    list = DQDDataList();
+    list.append(bar(1, 12, 18, 11, 16, 12));
+    list.append(bar(2, 16, 18, 11, 12, 16));
+    list.append(bar(3, 15, 15, 15, 15, 15));
+    img = paint(pane, 60, 100);
+    EXPECT_EQ(count(img, QRect(40, 50, 20, 1), kUp), 15);
+
+    // A fixed pen paints every candle in its colour.
+    pane.setFixedPen(QPen(QColor(0, 0, 255)));
+    img = paint(pane, 60, 100);
+    EXPECT_EQ(img.pixel(5, 60), 0xff0000ffu);
+    EXPECT_EQ(img.pixel(30, 60), 0xff0000ffu);
+    EXPECT_EQ(img.pixel(10, 60), kBlack);
+}
+
+TEST_F(PaneRender, ThinCandlesUpToFourPixelsAndBodiesAbove)
+{
+    // Falling candles: a body shows as three filled columns per candle, a
+    // thin candle as one.
+    DQDDataList list;
+    for (int i = 0; i < 10; ++i)
+        list.append(bar(i + 1, 16, 18, 11, 12, 16));
+    Pane pane;
+    pane.addLine(makeLine(eKLINE, ones(10)));
+
+    setUp(pane, list, 40, 100, 20, 10); // 4.0 px per item
+    EXPECT_EQ(pane.getPointW(), 4.0);
+    QImage img = paint(pane, 50, 100);
+    EXPECT_EQ(count(img, QRect(0, 60, 50, 1), kDown), 10);
+    EXPECT_EQ(img.pixel(2, 60), kDown); // centre of the first slot
+    EXPECT_EQ(img.pixel(1, 60), kBlack);
+
+    pane.setFixedPaddingRight(0.9); // 40.1 px for 10 items: 4.01
+    setUp(pane, list, 41, 100, 20, 10);
+    EXPECT_NEAR(pane.getPointW(), 4.01, 1e-12);
+    img = paint(pane, 50, 100);
+    EXPECT_EQ(count(img, QRect(0, 60, 50, 1), kDown), 30);
+    EXPECT_EQ(img.pixel(1, 60), kDown);
+}
+
+TEST_F(PaneRender, LastCandleEndsAtTheDrawingBandsRightEnd)
+{
+    // 70 px with 10 px right padding, 10 items of 6 px: the last body would
+    // cover 56 … 60, the band ends at 59.
+    DQDDataList falling;
+    DQDDataList rising;
+    for (int i = 0; i < 10; ++i) {
+        falling.append(bar(i + 1, 16, 18, 11, 12, 16));
+        rising.append(bar(i + 1, 12, 18, 11, 16, 12));
+    }
+    Pane pane;
+    pane.setFixedPaddingRight(10);
+    pane.addLine(makeLine(eKLINE, ones(10)));
+
+    setUp(pane, falling, 70, 100, 20, 10);
+    QImage img = paint(pane, 70, 100);
+    EXPECT_EQ(img.pixel(56, 60), kDown);
+    EXPECT_EQ(img.pixel(59, 60), kDown);
+    EXPECT_EQ(img.pixel(60, 60), kBlack);
+
+    setUp(pane, rising, 70, 100, 20, 10);
+    img = paint(pane, 70, 100);
+    EXPECT_EQ(img.pixel(59, 60), kUp); // the narrowed outline closes at 59
+    EXPECT_EQ(img.pixel(58, 60), kBlack);
+    EXPECT_EQ(img.pixel(60, 60), kBlack);
+    EXPECT_EQ(count(img, QRect(60, 0, 10, 100), kUp), 0);
+}
+
+TEST_F(PaneRender, OverlappingSlotsKeepTheDrawingOrder)
+{
+    // Half a pixel per item: items 0 and 1 share column 0, items 2 and 3
+    // column 1. The later item covers the earlier one where both paint.
+    DQDDataList list;
+    list.append(bar(1, 19, 19.5, 10.5, 11, 19)); // falling, long
+    list.append(bar(2, 14, 16, 14, 16, 14));     // rising, short
+    list.append(bar(3, 11, 19.5, 10.5, 19, 11)); // rising, long
+    list.append(bar(4, 16, 16, 14, 14, 16));     // falling, short
+    Pane pane;
+    pane.addLine(makeLine(eKLINE, {1, 1, 1, 1, float(kZtNoValue), float(kZtNoValue)}));
+    list.append(bar(5, 15, 15, 15, 15, 15));
+    list.append(bar(6, 15, 15, 15, 15, 15));
+    setUp(pane, list, 3, 100, 20, 10);
+    ASSERT_EQ(pane.getPointW(), 0.5);
+    const QImage img = paint(pane, 3, 100);
+    EXPECT_EQ(img.pixel(0, 50), kUp);
+    EXPECT_EQ(img.pixel(0, 20), kDown);
+    EXPECT_EQ(img.pixel(1, 50), kDown);
+    EXPECT_EQ(img.pixel(1, 20), kUp);
+}
+
+TEST_F(PaneRender, VolumeSticks)
+{
+    // 20 px slots, 1 px per unit from 100 down to 0.
+    DQDDataList list;
+    list.append(bar(1, 10, 10, 10, 11, 10)); // change ≥ 0: rising
+    list.append(bar(2, 10, 10, 10, 9, 10));  // falling
+    list.append(bar(3, 10, 10, 10, 9, 10));
+    Pane pane;
+    pane.addLine(makeLine(eVOLSTICK, {50, 50, 0}));
+    setUp(pane, list, 60, 100, 100, 0);
+    QImage img = paint(pane, 60, 100);
+    EXPECT_EQ(img.pixel(5, 70), kUp);
+    EXPECT_EQ(img.pixel(19, 70), kUp);
+    EXPECT_EQ(img.pixel(10, 70), kBlack);
+    EXPECT_EQ(img.pixel(10, 50), kUp);
+    EXPECT_EQ(img.pixel(10, 49), kBlack);
+    EXPECT_EQ(img.pixel(30, 70), kDown);
+    EXPECT_EQ(img.pixel(30, 99), kDown);
+    EXPECT_EQ(count(img, QRect(40, 0, 20, 100), kBlack), 2000); // a zero volume: nothing
+
+    // Engine sticks take the bar's colour entry where there is one.
+    Line coloured = makeLine(eVOLSTICK, {50, 50, 0}, true);
+    coloured.colors = {0x00FFFF00}; // 0x00BBGGRR: cyan
+    pane.line(0)->values.clear();
+    pane.addLine(coloured);
+    img = paint(pane, 60, 100);
+    EXPECT_EQ(img.pixel(5, 70), 0xff00ffffu);
+    EXPECT_EQ(img.pixel(10, 70), kBlack); // still rising: outlined
+    EXPECT_EQ(img.pixel(30, 70), kDown);
+
+    // Thin sticks are one line from the value to the bottom.
+    DQDDataList many;
+    for (int i = 0; i < 15; ++i)
+        many.append(bar(i + 1, 10, 10, 10, 11, 10));
+    Pane thin;
+    thin.addLine(makeLine(eVOLSTICK, QVector<float>(15, 50.0f).toList()));
+    setUp(thin, many, 60, 100, 100, 0);
+    img = paint(thin, 60, 100);
+    EXPECT_EQ(count(img, QRect(0, 70, 60, 1), kUp), 15);
+    EXPECT_EQ(count(img, QRect(0, 0, 60, 100), kUp), 15 * 50);
+}
+
+TEST_F(PaneRender, MultiDayIntradayLinesBreakAtDayEnds)
+{
+    // Four days of 241 slots, 2 px apart: the segment from slot i to i + 1
+    // covers x 2i + 1 … 2i + 3, so a left-out join shows as a black x = 2i + 2.
+    const int slotCount = 4 * 241;
+    DQDDataList list = flatBars(slotCount);
+    const QRgb blue = 0xff0000ffu;
+    auto gapsAt = [&](bool mainChart, bool auction) {
+        Pane pane;
+        pane.setIsDLine(true);
+        pane.setIsMainChat(mainChart);
+        pane.setShowDRFS(4);
+        pane.setShowJHJJ(auction);
+        pane.addLine(makeLine(eLINE, QVector<float>(slotCount, 10.0f).toList()));
+        setUp(pane, list, 2 * slotCount, 100, 11, 9);
+        const QImage img = paint(pane, 2 * slotCount, 100);
+        QList<int> gaps;
+        for (int x = 2; x < 2 * slotCount - 1; ++x)
+            if (img.pixel(x, 50) != blue)
+                gaps.append(x);
+        return gaps;
+    };
+    EXPECT_EQ(gapsAt(true, false), QList<int>({482, 964, 1446}));
+    EXPECT_EQ(gapsAt(true, true), QList<int>({1446}));
+    EXPECT_EQ(gapsAt(false, false), QList<int>());
+}
+
+TEST_F(PaneRender, LinesStopAtGapsTheirEndAndTheBand)
+{
+    DQDDataList list = flatBars(10);
+    Pane pane;
+    QList<float> v = QVector<float>(10, 10.0f).toList();
+    v[3] = float(kZtNoValue);
+    v[6] = std::nanf("");
+    pane.addLine(makeLine(eLINE, v.mid(0, 9), true)); // one value short of the window
+    setUp(pane, list, 100, 100, 11, 9);
+    const QImage img = paint(pane, 100, 100);
+    // Centres at 10k + 6; the segments into and out of items 3 and 6 are
+    // missing, the last item has no value.
+    QList<int> painted;
+    for (int k = 0; k < 10; ++k)
+        painted.append(img.pixel(10 * k + 6, 50) == 0xff0000ffu);
+    EXPECT_EQ(painted, QList<int>({1, 1, 1, 0, 1, 1, 0, 1, 1, 0}));
+}
+
+TEST_F(PaneRender, ColourSticksFromTheMiddle)
+{
+    // 10 px slotCount with centres at 10k + 6; 25 px per unit from 2 down to
+    // -2, so 0 lies on the middle row 50.
+    DQDDataList list = flatBars(3);
+    Pane pane;
+    pane.setPrec(0);
+    pane.addLine(makeLine(eCOLORSTICK, {1.0f, -1.0f, 0.4f}));
+    setUp(pane, list, 30, 100, 2, -2);
+    QImage img = paint(pane, 30, 100);
+    EXPECT_EQ(img.pixel(6, 25), kUp);
+    EXPECT_EQ(img.pixel(6, 50), kUp);
+    EXPECT_EQ(img.pixel(6, 51), kBlack);
+    EXPECT_EQ(img.pixel(6, 24), kBlack);
+    EXPECT_EQ(img.pixel(16, 75), kDown);
+    EXPECT_EQ(img.pixel(16, 49), kBlack);
+    // 0.4 rounds to 0 with no decimals: one dot on the middle row.
+    EXPECT_EQ(count(img, QRect(20, 0, 10, 100), kUp), 1);
+    EXPECT_EQ(img.pixel(26, 50), kUp);
+
+    pane.setPrec(1);
+    img = paint(pane, 30, 100);
+    EXPECT_EQ(count(img, QRect(20, 0, 10, 100), kUp), 11); // rows 40 … 50
+
+    // Engine sticks in their bar colour always start at the middle.
+    Line coloured = makeLine(eCOLORSTICK, {1.0f, -1.0f, 0.0f}, true);
+    coloured.colors = {0x00FF0000, 0x00FF0000, 0x00FF0000}; // blue
+    pane.line(0)->values.clear();
+    pane.addLine(coloured);
+    img = paint(pane, 30, 100);
+    EXPECT_EQ(img.pixel(6, 30), 0xff0000ffu);
+    EXPECT_EQ(img.pixel(16, 70), 0xff0000ffu);
+    EXPECT_EQ(img.pixel(26, 50), 0xff0000ffu);
+}
+
+TEST_F(PaneRender, MissingIconEndsItsLine)
+{
+    // Icons are read beside the program; the test brings its own number.
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/formulaicon");
+    const bool made = !QDir(dir).exists() && QDir().mkpath(dir);
+    const QString file = dir + QStringLiteral("/KLINE_DRAWICON_9001.bmp");
+    QImage icon(5, 5, QImage::Format_RGB32);
+    icon.fill(QColor(255, 0, 255));
+    ASSERT_TRUE(icon.save(file));
+
+    DQDDataList list = flatBars(4);
+    Pane pane;
+    Line line = makeLine(eDRAWICON, {10, 10, 10, 10}, true);
+    line.values2 = {9001, 9001, 9002, 9001};
+    pane.addLine(line);
+    setUp(pane, list, 40, 100, 20, 0); // y(10) = 50, centres at 10k + 6
+    const QImage img = paint(pane, 40, 100);
+    QFile::remove(file);
+    if (made)
+        QDir().rmdir(dir);
+
+    const QRgb magenta = 0xffff00ffu;
+    EXPECT_EQ(count(img, img.rect(), magenta), 2 * 25);
+    // Top-left corner at (centre − 2, y + 2).
+    EXPECT_EQ(count(img, QRect(4, 52, 5, 5), magenta), 25);
+    EXPECT_EQ(count(img, QRect(14, 52, 5, 5), magenta), 25);
+}
+
+TEST_F(PaneRender, MarkersPointAtTheExtremesFromTheSideWithRoom)
+{
+    // A pane at x 200 … 599 with 40 sticks 10 px apart (centres at
+    // 10k + 206); every close above the one before, so the sticks are "Up".
+    DQDDataList list;
+    for (int i = 0; i < 40; ++i)
+        list.append(bar(i + 1, 10, 10, 10, 10 + 0.01 * i, 10));
+    auto paintPeak = [&](Pane& pane, int peak) {
+        QList<float> v = QVector<float>(40, 1000.0f).toList();
+        v[peak] = 12345.67f;
+        pane.setPrec(2);
+        pane.setDrawMaxMinTag(true);
+        pane.addLine(makeLine(eVOLSTICK2, v));
+        setUp(pane, list, 400, 100, 20000, 0, 200);
+        return paint(pane, 600, 100);
+    };
+
+    // The peak at x 406 has the pane's right half to its right: the text
+    // goes right, whatever its distance from x = 0.
+    Pane middle;
+    QImage img = paintPeak(middle, 20);
+    EXPECT_EQ(middle.maxTagX(), 406);
+    EXPECT_EQ(middle.maxTagValue(), double(12345.67f));
+    EXPECT_EQ(middle.minTagX(), 206); // the first of the equal lows
+    const int y = int(middle.getY(double(12345.67f)));
+    EXPECT_EQ(img.pixel(416, y), kDefault);
+    EXPECT_EQ(img.pixel(396, y), kBlack);
+    EXPECT_EQ(img.pixel(409, y - 3), kDefault); // arrow head
+    EXPECT_GT(inked(img, QRect(421, y - 15, 100, 30)), 10); // text
+
+    // 14 px from the right edge: the text goes left.
+    Pane edge;
+    img = paintPeak(edge, 38);
+    EXPECT_EQ(edge.maxTagX(), 586);
+    EXPECT_EQ(img.pixel(576, y), kDefault);
+    EXPECT_EQ(img.pixel(596, y), kBlack);
+    EXPECT_GT(inked(img, QRect(450, y - 15, 120, 30)), 10);
+
+    // Nothing recorded (a line of markers only): no marker at all, not even
+    // one at x = -1 that would show on a pane at x = 0.
+    Pane none;
+    none.setDrawMaxMinTag(true);
+    none.addLine(makeLine(eLINE, QVector<float>(40, float(kZtNoValue)).toList()));
+    setUp(none, list, 400, 100, 20000, 0);
+    img = paint(none, 600, 100);
+    EXPECT_EQ(count(img, img.rect(), kBlack), 600 * 100);
+}
+
+TEST_F(PaneRender, IntradayVolumeSticksColourByTheClose)
+{
+    DQDDataList list;
+    list.append(bar(1, 10, 10, 10, 10, 10));
+    list.append(bar(2, 10, 10, 10, 11, 10)); // up
+    list.append(bar(3, 10, 10, 10, 9, 10));  // down
+    list.append(bar(4, 10, 10, 10, 9, 10));  // equal
+    Pane pane;
+    pane.addLine(makeLine(eVOLSTICK2, {5, 5, 5, 5}));
+    setUp(pane, list, 40, 100, 10, 0);
+    const QImage img = paint(pane, 40, 100);
+    EXPECT_EQ(img.pixel(6, 75), kDefault); // the first has nothing to compare with
+    EXPECT_EQ(img.pixel(16, 75), kUp);
+    EXPECT_EQ(img.pixel(26, 75), kDown);
+    EXPECT_EQ(img.pixel(36, 75), kDefault);
+    EXPECT_EQ(img.pixel(36, 49), kBlack);
+}
+
+TEST_F(PaneRender, ChipDistribution)
+{
+    // Price 20 … 10 over 100 rows; the largest volume spans the pane's width.
+    DQDDataList list = flatBars(3);
+    Pane pane;
+    pane.setQnowData(15);
+    Line sticks = makeLine(eYDCM, {});
+    sticks.chipType = 1;
+    sticks.chipMax = 50;
+    sticks.chipRows = {{12, 25}, {15, 50}, {18, 10}};
+    pane.addLine(sticks);
+    setUp(pane, list, 100, 100, 20, 10, 100); // at x 100 … 199
+    QImage img = paint(pane, 200, 100);
+    EXPECT_EQ(count(img, QRect(0, 80, 200, 1), kUp), 51);    // below the price: x 100 … 150
+    EXPECT_EQ(count(img, QRect(0, 50, 200, 1), kFlat), 100); // at the price, clipped to the pane
+    EXPECT_EQ(count(img, QRect(0, 20, 200, 1), kDown), 21);
+    EXPECT_EQ(img.pixel(100, 80), kUp);
+    EXPECT_EQ(count(img, QRect(0, 0, 100, 100), kBlack), 100 * 100);
+
+    // The profile: a white area from the pane's left edge out to the rows.
+    pane.line(0)->chipType = 0;
+    img = paint(pane, 200, 100);
+    EXPECT_EQ(img.pixel(105, 60), kDefault);
+    EXPECT_EQ(img.pixel(190, 85), kBlack);
+    EXPECT_EQ(count(img, QRect(0, 0, 100, 100), kBlack), 100 * 100);
+
+    // Without a positive largest volume there is no scale: nothing painted.
+    pane.line(0)->chipMax = 0;
+    img = paint(pane, 200, 100);
+    EXPECT_EQ(count(img, img.rect(), kBlack), 200 * 100);
+}
+
+TEST_F(PaneRender, FillKeepsThePaintersClipAndSkipsEmptyPanes)
+{
+    DQDDataList list = flatBars(3);
+    Pane pane;
+    pane.addLine(makeLine(eLINE, {10, 10, 10}));
+    setUp(pane, list, 30, 100, 11, 9);
+
+    QImage img = blank(60, 100);
+    QPainter p(&img);
+    pane.Fill(&p);
+    EXPECT_FALSE(p.hasClipping());
+    p.setClipRect(QRect(0, 0, 15, 100));
+    pane.Fill(&p);
+    EXPECT_TRUE(p.hasClipping());
+    EXPECT_EQ(p.clipBoundingRect(), QRectF(0, 0, 15, 100));
+    p.end();
+
+    Pane empty;
+    setUp(empty, list, 30, 100, 11, 9);
+    DQDDataList none;
+    Pane noData;
+    noData.addLine(makeLine(eLINE, {10, 10, 10}));
+    setUp(noData, none, 30, 100, 11, 9);
+    for (Pane* pn : {&empty, &noData}) {
+        pn->setDrawMaxMinTag(true);
+        img = paint(*pn, 30, 100);
+        EXPECT_EQ(count(img, img.rect(), kBlack), 30 * 100);
+    }
+}

@@ -1,0 +1,247 @@
+#include "AxisTestSupport.h"
+
+#include <ZtLineLib.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace axistest;
+
+namespace {
+
+using Label = ZtLineLib_Scaleplate::DrawnLabel;
+
+class ScaleplateTest : public ThemeFixture
+{
+protected:
+    void SetUp() override
+    {
+        ThemeFixture::SetUp();
+        axis = ZtLineLib_Scaleplate(); // pens come from the test theme
+    }
+
+    // A 30-pixel strip under a pane with 60-pixel tag columns, whose band
+    // gives each shown item pointW pixels.
+    void place(const ZtUIDataStruct::DQDDataList& data, int first, int length, double pointW)
+    {
+        list = data;
+        axis.setRect(0, 0, int(std::lround(length * pointW)) + 120, 30);
+        axis.setFixedPaddingLeft(60);
+        axis.setFixedPaddingRight(60);
+        axis.setData(&list);
+        axis.setRange(first, length);
+    }
+    QImage paint()
+    {
+        QImage img = blankImage(int(axis.getRect().width()) + 100, 30);
+        QPainter p(&img);
+        axis.Fill(&p);
+        return img;
+    }
+    QStringList labelTexts() const
+    {
+        QStringList out;
+        for (const Label& l : axis.drawnLabels())
+            out << l.text;
+        return out;
+    }
+    QList<int> labelItems() const
+    {
+        QList<int> out;
+        for (const Label& l : axis.drawnLabels())
+            out << l.item;
+        return out;
+    }
+
+    ZtUIDataStruct::DQDDataList list;
+    ZtLineLib_Scaleplate axis;
+};
+
+} // namespace
+
+TEST_F(ScaleplateTest, MonthLabelsOverDailyBarsWithTicks)
+{
+    const auto bars = dailyBars(QDate(2024, 1, 28), QDate(2024, 3, 5));
+    place(bars, 0, bars.count(), 10);
+    const QImage img = paint();
+    EXPECT_EQ(labelTexts(), QStringList({"01", "02", "03"}));
+    EXPECT_EQ(labelItems(), QList<int>({0, 4, 33}));
+    for (const Label& l : axis.drawnLabels()) {
+        EXPECT_EQ(l.kind, Label::eMain);
+        const int tick = int(l.x) - 2; // the text starts 2 pixels right of it
+        EXPECT_EQ(img.pixel(tick, 0) & 0xffffff, 0x0000ffu) << l.text.toStdString();
+        EXPECT_EQ(img.pixel(tick, 1) & 0xffffff, 0x0000ffu);
+        EXPECT_GT(countTinted(img, QRect(tick + 1, 2, 20, 28), 0xc0c0c0), 0);
+    }
+    // Ticks only where labels are.
+    EXPECT_EQ(countColour(img, QRect(0, 0, img.width(), 1), 0x0000ff), 3);
+
+    // The item before the window decides whether the first item is labelled.
+    place(bars, 5, 30, 10);   // 2 February: the month did not change
+    paint();
+    EXPECT_EQ(labelItems(), QList<int>({28}));
+    place(bars, 4, 30, 10);   // 1 February after 31 January
+    paint();
+    EXPECT_EQ(labelItems(), QList<int>({0, 29}));
+}
+
+TEST_F(ScaleplateTest, MasterAndSubLabels)
+{
+    axis.setMastDateFormat("yyyy");
+    const auto bars = dailyBars(QDate(2023, 12, 20), QDate(2024, 2, 10));
+    place(bars, 0, bars.count(), 10);
+    const QImage img = paint();
+    EXPECT_EQ(labelTexts(), QStringList({"2023", "2024", "02"}));
+    const auto labels = axis.drawnLabels();
+    EXPECT_EQ(labels[0].kind, Label::eMaster);
+    EXPECT_EQ(labels[1].kind, Label::eMaster);
+    EXPECT_EQ(labels[1].item, 12);
+    EXPECT_EQ(labels[2].kind, Label::eMain);
+    EXPECT_GT(countTinted(img, QRect(int(labels[1].x), 2, labels[1].width, 28), 0xff0000), 0);
+    EXPECT_EQ(countTinted(img, QRect(int(labels[2].x), 2, labels[2].width, 28), 0xff0000), 0);
+
+    // Items wide enough for "dd" each get the day, except where the month
+    // changes.
+    ZtLineLib_Scaleplate wide;
+    wide.setSubDateFormat("dd");
+    axis = wide;
+    place(dailyBars(QDate(2024, 1, 29), QDate(2024, 2, 4)), 0, 7, 30);
+    paint();
+    EXPECT_EQ(labelTexts(), QStringList({"01", "30", "31", "02", "02", "03", "04"}));
+    const auto subs = axis.drawnLabels();
+    EXPECT_EQ(subs[1].kind, Label::eSub);
+    EXPECT_EQ(subs[3].kind, Label::eMain);
+    // Too narrow for the pattern: no sub labels.
+    place(dailyBars(QDate(2024, 1, 29), QDate(2024, 2, 4)), 0, 7, 8);
+    paint();
+    EXPECT_EQ(labelTexts(), QStringList({"01", "02"}));
+}
+
+TEST_F(ScaleplateTest, LabelsSkipTheItemsUnderThem)
+{
+    axis.setDateFormat("yyyyMMdd"); // every item differs
+    const auto bars = dailyBars(QDate(2024, 1, 1), QDate(2024, 4, 30));
+    place(bars, 0, bars.count(), 6);
+    paint();
+    const auto labels = axis.drawnLabels();
+    ASSERT_GE(labels.size(), 3);
+    for (int j = 0; j + 1 < labels.size(); ++j) {
+        const int skip = (labels[j].width + 4) / 6;
+        EXPECT_GT(skip, 0);
+        EXPECT_EQ(labels[j + 1].item, labels[j].item + skip + 1) << j;
+    }
+}
+
+TEST_F(ScaleplateTest, FixedLabelsSpreadAndSkipOverlaps)
+{
+    place(dailyBars(QDate(2024, 1, 1), QDate(2024, 4, 30)), 0, 100, 5);
+    axis << QString("A") << QString("B") << QString("C") << QString("D") << QString("E");
+    paint();
+    const double xBase = 63; // band left 60 + 1, centre offset 2 of 5-pixel items
+    auto labels = axis.drawnLabels();
+    ASSERT_EQ(labels.size(), 5);
+    const int positions[] = {0, 25, 50, 75, 100};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(labels[i].kind, Label::eFixed);
+        const double centre = xBase + positions[i] * 5.0;
+        EXPECT_NEAR(labels[i].x + labels[i].width / 2, centre, 1.0) << i;
+    }
+
+    // Ending at their positions; the second would overlap the first.
+    axis.clearFixedTags();
+    axis.setFixedAlignment(-1);
+    axis << QString("AAAA") << 0 << QString("BBBB") << 1 << QString("CCCC") << 40;
+    axis.setRange(0, 100);
+    paint();
+    labels = axis.drawnLabels();
+    ASSERT_EQ(labels.size(), 2);
+    EXPECT_EQ(labels[0].text, "AAAA");
+    EXPECT_EQ(labels[1].text, "CCCC");
+    EXPECT_DOUBLE_EQ(labels[0].x + labels[0].width, xBase);
+    EXPECT_DOUBLE_EQ(labels[1].x + labels[1].width, xBase + 200);
+}
+
+TEST_F(ScaleplateTest, CachedPictureLivesUntilTheNextSetRange)
+{
+    const auto bars = dailyBars(QDate(2024, 1, 28), QDate(2024, 3, 5));
+    place(bars, 0, bars.count(), 10);
+    EXPECT_FALSE(axis.hasCachedPicture());
+    const QImage first = paint();
+    EXPECT_TRUE(axis.hasCachedPicture());
+    axis.setDateFormat("yyyy");
+    axis.setPen(QPen(Qt::red));
+    axis << QString("fixed");
+    EXPECT_EQ(paint(), first);
+    EXPECT_EQ(labelTexts(), QStringList({"01", "02", "03"}));
+
+    // A copy renders its own picture; the original keeps its own.
+    ZtLineLib_Scaleplate copy(axis);
+    EXPECT_FALSE(copy.hasCachedPicture());
+    axis.clearFixedTags();
+    axis.setRange(0, bars.count());
+    EXPECT_FALSE(axis.hasCachedPicture());
+    EXPECT_TRUE(copy.drawnLabels().isEmpty());
+    paint();
+    EXPECT_EQ(labelTexts(), QStringList({"2024"}));
+    {
+        QImage img = blankImage(600, 30);
+        QPainter p(&img);
+        copy.Fill(&p);
+    }
+    ASSERT_EQ(copy.drawnLabels().size(), 1);
+    EXPECT_EQ(copy.drawnLabels()[0].text, "fixed");
+    copy = axis; // assignment drops the target's picture, not the source's
+    EXPECT_FALSE(copy.hasCachedPicture());
+    EXPECT_TRUE(axis.hasCachedPicture());
+    ZtLineLib_Scaleplate moved(std::move(axis));
+    EXPECT_TRUE(moved.hasCachedPicture());
+    EXPECT_EQ(moved.drawnLabels().size(), 1);
+}
+
+TEST_F(ScaleplateTest, TextsAndTheStripTranslation)
+{
+    const auto bars = dailyBars(QDate(2024, 1, 28), QDate(2024, 3, 5));
+    place(bars, 0, bars.count(), 10);
+    EXPECT_EQ(axis.getDataString(1), "2024-01-29");
+    EXPECT_EQ(axis.getDataString(bars.count()), "");
+    EXPECT_EQ(axis.getDataString(-1), "");
+    axis.setTagDateFormat("MM/dd");
+    EXPECT_EQ(axis.getDataString(4), "02/01");
+    EXPECT_EQ(axis.getAxisXFirstDataString(), "--");
+    EXPECT_EQ(axis.getAxisXLastDataString(), "--");
+    EXPECT_EQ(ZtLineLib_Scaleplate().getAxisXFirstDataString(), "--");
+
+    // Under a pane 300 pixels high: the host translates to the strip.
+    QImage img = blankImage(600, 330);
+    {
+        QPainter p(&img);
+        p.translate(0, 300);
+        axis.Fill(&p);
+    }
+    const int tick = int(axis.drawnLabels().at(0).x) - 2;
+    EXPECT_EQ(img.pixel(tick, 300) & 0xffffff, 0x0000ffu);
+    EXPECT_EQ(countColour(img, QRect(0, 0, 600, 300), 0x0000ff), 0);
+
+    // Without data nothing shows; an empty list leaves an empty picture.
+    ZtLineLib_Scaleplate none;
+    ZtUIDataStruct::DQDDataList empty;
+    none.setRect(0, 0, 400, 30);
+    none.setData(&empty);
+    none.setRange(0, 10);
+    QImage blank = blankImage(600, 30);
+    {
+        QPainter p(&blank);
+        none.Fill(&p);
+    }
+    EXPECT_EQ(blank, blankImage(600, 30));
+    EXPECT_TRUE(none.drawnLabels().isEmpty());
+
+    // Paddings wider than the rectangle make items of negative width; the
+    // label walk must still end.
+    place(bars, 0, bars.count(), 10);
+    axis.setFixedPaddingLeft(2000);
+    axis.setRange(0, bars.count());
+    paint();
+    EXPECT_LE(axis.drawnLabels().size(), 3);
+}
