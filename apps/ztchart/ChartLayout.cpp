@@ -23,6 +23,15 @@ bool validRange(double hi, double lo)
     return hi >= lo && !ztIsNoValue(hi) && !ztIsNoValue(lo);
 }
 
+bool hasColourSticks(const ZtLineLib_Formula& pane)
+{
+    const Formulas& lines = pane.formulaLines();
+    for (int k = 0; k < lines.lineCount(); ++k)
+        if (lines.lineAt(k)->drawType == eCOLORSTICK)
+            return true;
+    return false;
+}
+
 } // namespace
 
 ChartLayout::ChartLayout(ChartData* data, const PaneList& panes, const Options& options)
@@ -297,6 +306,12 @@ void ChartLayout::computeSlot(PaneSlot& slot)
         const double reach = std::max({hi - pc, pc - lo, pc * 0.001});
         hi = pc + reach;
         lo = pc - reach;
+    } else if (hasColourSticks(*slot.pane)) {
+        // Colour sticks grow from the middle of the pane: centre the range
+        // on 0 so that they grow from the zero line.
+        const double reach = std::max(std::abs(hi), std::abs(lo));
+        hi = reach;
+        lo = -reach;
     }
     // Panes sharing an axis share its range.
     if (validRange(hi, lo)) {
