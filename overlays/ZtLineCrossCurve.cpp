@@ -27,7 +27,12 @@ QPen pen(const char* key)
 
 } // namespace
 
-ZtLineCrossCurve::ZtLineCrossCurve() = default;
+// A box holds one line; a text a little wider than its box would otherwise
+// wrap at a hyphen and lose its second half below the box.
+ZtLineCrossCurve::ZtLineCrossCurve()
+{
+    m_textOption.setWrapMode(QTextOption::NoWrap);
+}
 ZtLineCrossCurve::~ZtLineCrossCurve() = default;
 
 void ZtLineCrossCurve::appendRefrenc(ZtLineLib_Reference* reference)

@@ -1,4 +1,5 @@
-// Renders a price pane of the sample daily bars to <out>/demo.png.
+// Renders a price pane of the sample daily bars to <out>/demo.png, with the
+// event icons of data/sh600000_events.csv and the crosshair on a dividend bar.
 //
 // Usage: ztdemo <output folder> [daily bar file]
 
@@ -85,6 +86,71 @@ private:
     }
 };
 
+
+// The overlays: event icons over the candles with the prompt of the newest
+// dividend open, and the crosshair on that dividend's bar. The crosshair
+// follows the item layout of an indicator pane laid out like the candles.
+void drawOverlays(QPainter* painter, DQDDataList* bars, const ZtLineLibBase& candles,
+                  ZtLineLib_Reference* axis, ZtLineLib_Scaleplate* timeAxis, QPointF timeOrigin)
+{
+    QMap<int, DQDDataList> events;
+    QString error;
+    if (!EventLoader::loadEvents(QStringLiteral(ZT_DATA_DIR "/sh600000_events.csv"), &events,
+                                 &error)) {
+        std::fprintf(stderr, "ztdemo: %s\n", qPrintable(error));
+        return;
+    }
+    ZtLineLib_InfoBar infoBar;
+    infoBar.setRect(candles.getRect());
+    infoBar.setFixedPaddingLeft(candles.fixedPaddingLeft());
+    infoBar.setFixedPaddingRight(candles.fixedPaddingRight());
+    infoBar.setData(bars);
+    infoBar.setRange(candles.dataShowIndex(), candles.dataShowLength());
+    for (int type : events.keys())
+        infoBar.addLineInfo(ZtLineLib_InfoBar::ShowLineInfoType(type), events.value(type));
+    infoBar.Fill(painter);
+
+    int dividend = -1;
+    QList<ZtLineLib_InfoBar::LineInfo> prompt;
+    for (const auto& info : infoBar.lineInfos()) {
+        if (info.type == ZtLineLib_InfoBar::eLineInfoDividend) {
+            dividend = candles.dataShowIndex() + info.index;
+            prompt = infoBar.FindLinfoList(QPoint(info.x, info.y));
+        }
+    }
+    if (dividend < 0)
+        return;
+
+    ZtLineLib_Formula layout;
+    layout.setRect(candles.getRect());
+    layout.setFixedPaddingLeft(candles.fixedPaddingLeft());
+    layout.setFixedPaddingRight(candles.fixedPaddingRight());
+    layout.setData(bars);
+    layout.setRange(candles.dataShowIndex(), candles.dataShowLength());
+    ZtLineCrossCurve cross;
+    cross.setCroMouseEnable(true);
+    cross.setDrawLineEnable(true);
+    cross.setDrawHLine(true);
+    cross.appendRefrenc(axis);
+    const QPoint mouse(0, int(candles.getRect().center().y()));
+    cross.Fill(painter, mouse, dividend, &layout);
+
+    // The time axis lives in its own strip at timeOrigin; so does its box.
+    ZtLineLib_Formula stripLayout = layout;
+    stripLayout.setRect(candles.getRect().translated(-timeOrigin.x(), 0));
+    stripLayout.setRange(candles.dataShowIndex(), candles.dataShowLength());
+    timeAxis->setDataBoxWidth(painter->fontMetrics().horizontalAdvance(QStringLiteral("2024-07-18")) + 8);
+    ZtLineCrossCurve timeCross;
+    timeCross.setCroMouseEnable(true);
+    timeCross.appendScaleplate(timeAxis);
+    painter->save();
+    painter->translate(timeOrigin);
+    timeCross.Fill(painter, mouse, dividend, &stripLayout);
+    painter->restore();
+
+    infoBar.FillPrompt(painter, prompt);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -158,6 +224,7 @@ int main(int argc, char** argv)
     painter.translate(area.left(), area.bottom());
     timeAxis.Fill(&painter);
     painter.restore();
+    drawOverlays(&painter, &bars, pane, &axis, &timeAxis, QPointF(area.left(), area.bottom()));
     painter.end();
 
     if (!QDir().mkpath(outDir)) {
