@@ -7,6 +7,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
