@@ -14,8 +14,7 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 demo: build
-	mkdir -p out
-	QT_QPA_PLATFORM=offscreen $(BUILD)/bin/ztdemo out
+	BUILD=$(BUILD) bash scripts/demo out
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
