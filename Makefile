@@ -16,6 +16,7 @@ build: configure
 demo: build
 	mkdir -p out
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bin/ztdemo out
+	bash scripts/demo $(BUILD) out
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
