@@ -186,6 +186,8 @@ TEST(ZtChartCliTest, BadInputGivesOneErrorLineAndExitCode)
                        QStringLiteral(".png"));
     expectOneErrorLine(ztchart({"render", "--bars", bars, "--crosshair", "5", "-o", dir.filePath("a.png")}), 1,
                        QStringLiteral("outside the shown window"));
+    expectOneErrorLine(ztchart({"render", "--bars", bars, "-o", dir.filePath("no/such/a.png")}), 1,
+                       QStringLiteral("no folder"));
     expectOneErrorLine(ztchart({"frobnicate"}), 2, QStringLiteral("frobnicate"));
     EXPECT_FALSE(QFile::exists(dir.filePath("a.png")));
 }

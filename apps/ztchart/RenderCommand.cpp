@@ -104,6 +104,9 @@ int RenderCommand::run(const QStringList& args)
     opts.require(QStringLiteral("output"));
     const QString output = opts.value(QStringLiteral("output"));
     const QByteArray format = imageFormat(output);
+    if (!QFileInfo(output).absoluteDir().exists())
+        throw CliError(QStringLiteral("render: no folder %1 for the picture")
+                           .arg(QFileInfo(output).absolutePath()));
     const QSize size = opts.sizeValue(QStringLiteral("size"), QSize(1200, 800), 200, 8000);
     applyTheme(opts.choice(QStringLiteral("theme"), {QStringLiteral("dark"), QStringLiteral("light")},
                            QStringLiteral("dark")));
