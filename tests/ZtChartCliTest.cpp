@@ -186,6 +186,8 @@ TEST(ZtChartCliTest, BadInputGivesOneErrorLineAndExitCode)
                        QStringLiteral(".png"));
     expectOneErrorLine(ztchart({"render", "--bars", bars, "--crosshair", "5", "-o", dir.filePath("a.png")}), 1,
                        QStringLiteral("outside the shown window"));
+    expectOneErrorLine(ztchart({"render", "--bars", bars, "-o", dir.filePath("no/such/a.png")}), 1,
+                       QStringLiteral("no folder"));
     expectOneErrorLine(ztchart({"frobnicate"}), 2, QStringLiteral("frobnicate"));
     EXPECT_FALSE(QFile::exists(dir.filePath("a.png")));
 }
@@ -279,6 +281,68 @@ TEST(ZtChartCliTest, RenderWritesPicturesOfTheAskedSize)
                            sample("sh600000_capital.csv"), "--panes", "kline,chip,vol", "-o", chip});
     ASSERT_EQ(c.code, 0) << qPrintable(c.err);
     EXPECT_EQ(QImage(chip).size(), QSize(1200, 800));
+}
+
+
+TEST(ZtChartCliTest, TextGivesTheLegendOfTheLinesValues)
+{
+    const QString bars = sample("sh600000_day.csv");
+    const CliRun lines = ztchart({"lines", "--bars", bars, "--type", "MACD", "--first", "999"});
+    const CliRun text = ztchart({"text", "--bars", bars, "--type", "MACD", "--index", "999"});
+    const CliRun parts = ztchart({"text", "--bars", bars, "--type", "MACD", "--index", "999", "--segments"});
+    ASSERT_EQ(lines.code, 0);
+    ASSERT_EQ(text.code, 0) << qPrintable(text.err);
+    ASSERT_EQ(parts.code, 0);
+    ASSERT_EQ(text.outLines().size(), 1);
+    EXPECT_TRUE(text.out.startsWith(QLatin1String("MACD(12,26,9) |DIFF:"))) << qPrintable(text.out);
+
+    // The segments are the title and one "NAME:value arrow" per line, each
+    // with a colour; the values are those of the CSV at two decimals.
+    const QStringList row = lines.outLines().at(1).split(QLatin1Char(','));
+    const QStringList segments = parts.outLines();
+    ASSERT_EQ(segments.size(), 4) << qPrintable(parts.out);
+    EXPECT_TRUE(segments.at(0).startsWith(QLatin1String("MACD(12,26,9)\t#")));
+    const char* names[] = {"DIFF", "DEA", "MACD"};
+    for (int k = 0; k < 3; ++k) {
+        const QString seg = segments.at(k + 1).section(QLatin1Char('\t'), 0, 0);
+        const QString colour = segments.at(k + 1).section(QLatin1Char('\t'), 1);
+        EXPECT_TRUE(seg.startsWith(QLatin1String(names[k]) + QLatin1Char(':'))) << qPrintable(seg);
+        EXPECT_TRUE(QColor(colour).isValid()) << qPrintable(colour);
+        const double shown = seg.section(QLatin1Char(':'), 1).chopped(1).toDouble();
+        EXPECT_NEAR(shown, row.at(2 + k).toDouble(), 0.0051) << qPrintable(seg);
+    }
+}
+
+TEST(ZtChartCliTest, RenderPaneListsAndDefaultWindow)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString bars = sample("sh600000_day.csv");
+    const QString out = dir.filePath("p.png");
+    expectOneErrorLine(ztchart({"render", "--bars", bars, "--panes", "kline:vol", "-o", out}), 2,
+                       QStringLiteral("cannot overlay"));
+    expectOneErrorLine(ztchart({"render", "--bars", bars, "--panes", "kline,macd(6,13", "-o", out}), 2,
+                       QStringLiteral("parentheses"));
+    expectOneErrorLine(ztchart({"render", "--bars", bars, "--panes", "kline,chip", "-o", out}), 2,
+                       QStringLiteral("--capital"));
+    expectOneErrorLine(ztchart({"render", "--bars", bars, "--feed", "gossip=x.csv", "-o", out}), 2,
+                       QStringLiteral("--feed"));
+
+    // The default window ends at the last bar and holds more bars on a
+    // wider picture.
+    auto shownItems = [&](const QString& size) {
+        const CliRun r = ztchart({"render", "--bars", bars, "--panes", "kline:MA+BOLL,vol,macd(6,13,5)", "--size",
+                                  size, "-o", out});
+        EXPECT_EQ(r.code, 0) << qPrintable(r.err);
+        const QString items = r.err.section(QLatin1String("items "), 1).section(QLatin1Char(')'), 0, 0);
+        return qMakePair(items.section(QLatin1Char('-'), 0, 0).toInt(), items.section(QLatin1Char('-'), 1).toInt());
+    };
+    const auto narrow = shownItems(QStringLiteral("600x400"));
+    const auto wide = shownItems(QStringLiteral("1600x400"));
+    EXPECT_EQ(narrow.second, 999);
+    EXPECT_EQ(wide.second, 999);
+    EXPECT_LT(wide.first, narrow.first);
+    EXPECT_GT(narrow.first, 0);
 }
 
 #else

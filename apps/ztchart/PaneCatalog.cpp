@@ -116,7 +116,8 @@ void PaneCatalog::configure(ZtLineLib_Formula* pane, ChartData* data, const QLis
     pane->setShowDRFS(data->isDLine() ? std::max(data->days(), 1) : 1);
     pane->setShowJHJJ(data->isDLine() && data->auction() && data->days() == 1);
     const bool volume = type == ZtLineLib_Formula::eFT_VOL || type == ZtLineLib_Formula::eFT_DLINEVOL;
-    pane->setPrec(volume ? 0 : 2);
+    // Indicators of minutes move in thousandths.
+    pane->setPrec(volume ? 0 : (data->isDLine() && isEngineType(type) ? 3 : 2));
 
     QList<float> builtIn;
     for (double p : params)

@@ -80,11 +80,14 @@ PaneList PaneList::parse(const QString& text)
         }
         list.panes.append(Pane{e, {}});
         if (head.size() == 2) {
-            const Entry overlay = parseEntry(head.at(1));
-            if (!isOverlayType(overlay.type))
-                throw CliError::usage(QStringLiteral("option --panes: %1 cannot overlay a pane (MA, BOLL, CLOSE can)")
-                                          .arg(head.at(1).trimmed()));
-            list.panes.last().overlays.append(overlay);
+            for (const QString& name : splitTopLevel(head.at(1), QLatin1Char('+'))) {
+                const Entry overlay = parseEntry(name);
+                if (!isOverlayType(overlay.type))
+                    throw CliError::usage(
+                        QStringLiteral("option --panes: %1 cannot overlay a pane (MA, BOLL, CLOSE can)")
+                            .arg(name.trimmed()));
+                list.panes.last().overlays.append(overlay);
+            }
             inOverlays = true;
         }
     }

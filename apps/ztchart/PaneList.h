@@ -10,7 +10,8 @@
 // The first pane is the main chart. Names after ':' are overlays of that
 // pane (drawn on it, sharing its value axis) for as long as they are overlay
 // types (MA, BOLL, CLOSE); the next other name starts a new pane. A name may
-// carry parameters in parentheses. YDCM (or CHIP) is not stacked: it is the
+// carry parameters in parentheses; overlays may also be joined with '+'
+// (kline:MA+BOLL). YDCM (or CHIP) is not stacked: it is the
 // chip-distribution column beside the main chart.
 class PaneList
 {

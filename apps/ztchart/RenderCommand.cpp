@@ -59,7 +59,8 @@ QString RenderCommand::help()
                "\n"
                "  --panes LIST       panes top to bottom, the first is the main chart; names\n"
                "                     after ':' overlay it (MA, BOLL, CLOSE), parameters in\n"
-               "                     parentheses: kline:MA,vol,macd(6,13,5),kdj\n"
+               "                     parentheses: kline:MA,vol,macd(6,13,5),kdj or\n"
+               "                     kline:MA(5,10)+BOLL,vol\n"
                "                     ydcm (or chip) adds the chip-distribution column\n"
                "                     (needs --capital). Default: kline:MA,vol,macd for bars,\n"
                "                     dline,dvol for minutes.\n"
@@ -103,6 +104,9 @@ int RenderCommand::run(const QStringList& args)
     opts.require(QStringLiteral("output"));
     const QString output = opts.value(QStringLiteral("output"));
     const QByteArray format = imageFormat(output);
+    if (!QFileInfo(output).absoluteDir().exists())
+        throw CliError(QStringLiteral("render: no folder %1 for the picture")
+                           .arg(QFileInfo(output).absolutePath()));
     const QSize size = opts.sizeValue(QStringLiteral("size"), QSize(1200, 800), 200, 8000);
     applyTheme(opts.choice(QStringLiteral("theme"), {QStringLiteral("dark"), QStringLiteral("light")},
                            QStringLiteral("dark")));
