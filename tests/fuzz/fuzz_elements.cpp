@@ -40,7 +40,7 @@ qint64 fuzzKey(FuzzedDataProvider& in, qint64 previous, bool minutes)
             return 20240102093000LL + in.ConsumeIntegralInRange<qint64>(0, 3) * 1000000
                    + in.ConsumeIntegralInRange<int>(9, 15) * 10000
                    + in.ConsumeIntegralInRange<int>(0, 59) * 100;
-        return previous > 0 ? previous + 1000000 : 20240102000000LL;
+        return previous > 0 && previous < 30000000000000LL ? previous + 1000000 : 20240102000000LL;
     }
 }
 
