@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#ifdef ZT_WITH_VIEWER
+#include <QApplication>
+using ZtTestApplication = QApplication; // the viewer tests drive widgets
+#else
 #include <QGuiApplication>
+using ZtTestApplication = QGuiApplication;
+#endif
 
 int main(int argc, char** argv)
 {
@@ -9,6 +15,6 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
-    QGuiApplication app(argc, argv);
+    ZtTestApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

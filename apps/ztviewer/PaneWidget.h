@@ -1,0 +1,103 @@
+#pragma once
+
+#include "PaneLegend.h"
+
+#include <ZtLineLib_Formula.h>
+#include <ZtLineLib_InfoBar.h>
+
+#include <QList>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+class ChartData;
+class ZtLineLib_Reference;
+class PaneCrosshair;
+
+// One pane of the chart window: an indicator pane (with overlays on the
+// price chart, such as MA over the candles), its value axis in the right
+// padding strip, the legend row above the band and, on the price chart,
+// the event icons with their prompt box. The widget drives its elements
+// through the drive cycle whenever ChartWidget changes the data window, and
+// paints them on every repaint.
+class PaneWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    using Type = ZtLineLib_Formula::enumFormulaType;
+
+    // Space of the legend row above the band, and of the value tags right of it.
+    static constexpr int kLegendHeight = 20;
+    static constexpr int kPaddingLeft = 4;
+    static constexpr int kPaddingRight = 64;
+
+    // data must outlive the widget. A main pane shows the price chart of
+    // the data (candles or the intraday line) with overlays on it.
+    PaneWidget(ChartData* data, Type type, bool main, QWidget* parent = nullptr);
+    ~PaneWidget() override;
+
+    Type type() const { return m_pane->formulaType(); }
+    bool isMain() const { return m_main; }
+    // Replaces the indicator (the pane keeps its place in the stack).
+    void setType(Type type);
+    void setOverlays(const QList<Type>& types);
+    void setLogScale(bool on);
+
+    // Shows items first … first + count − 1: recomputes lines and ranges.
+    void setWindow(int first, int count);
+    // The crosshair item (absolute, −1: none) and the mouse height in this
+    // pane (−1 when the mouse is over another pane).
+    void setCrosshair(int index, int mouseY);
+    // The item under x (absolute), −1 for none.
+    int itemAt(int x) const;
+    // Pixels per item of the current geometry.
+    double pointWidth() const { return m_pane->getPointW(); }
+
+    // The legend of the crosshair item (or of the last shown item): title
+    // and coloured segments, main pane overlays included.
+    QList<PaneLegend::Segment> legend() const;
+    QString legendText() const;
+
+    ZtLineLib_Formula* formulaPane() const { return m_pane.get(); }
+    ZtLineLib_Reference* valueAxis() const { return m_axis.get(); }
+
+    // Event icons under p in the price chart; the prompt box shows them.
+    void setHoverPoint(QPoint p);
+    int hoveredEventCount() const { return m_hovered.size(); }
+
+    QSize sizeHint() const override { return QSize(800, m_main ? 420 : 140); }
+    QSize minimumSizeHint() const override { return QSize(200, 60); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    std::unique_ptr<ZtLineLib_Formula> makePane(Type type) const;
+    void configureAxis();
+    void createEvents();
+    void placeElements();
+    void compute();
+    double previousClose() const;
+    int legendIndex() const;
+    bool isVolume() const;
+
+    void paintLegend(QPainter* painter);
+    QList<PaneLegend::Segment> priceLegend(int index) const;
+    QList<PaneLegend::Segment> indicatorLegend(int index) const;
+
+    ChartData* m_data;
+    bool m_main;
+    bool m_logScale = false;
+    std::unique_ptr<ZtLineLib_Formula> m_pane;
+    std::vector<std::unique_ptr<ZtLineLib_Formula>> m_overlays;
+    std::unique_ptr<ZtLineLib_Reference> m_axis;
+    std::unique_ptr<ZtLineLib_InfoBar> m_events;
+    std::unique_ptr<PaneCrosshair> m_cross;
+    QList<ZtLineLib_InfoBar::LineInfo> m_hovered;
+    int m_first = 0;
+    int m_count = 0;
+    int m_crossIndex = -1;
+    int m_mouseY = -1;
+};

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+
+class ChartData;
+class PaneCrosshair;
+class ZtLineLib_Formula;
+class ZtLineLib_Scaleplate;
+
+// The time axis strip under the panes, with the crosshair's time box. It
+// shares the data window of the panes and their horizontal layout (same
+// width and side paddings), so the item under the cross is the same one.
+class TimeAxisWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int kHeight = 22;
+
+    TimeAxisWidget(ChartData* data, QWidget* parent = nullptr);
+    ~TimeAxisWidget() override;
+
+    void setWindow(int first, int count);
+    // layout: the pane whose item positions the time box follows.
+    void setCrosshair(int index, ZtLineLib_Formula* layout);
+    ZtLineLib_Scaleplate* scaleplate() const { return m_axis.get(); }
+
+    QSize sizeHint() const override { return QSize(800, kHeight); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void configure();
+    void place();
+
+    ChartData* m_data;
+    std::unique_ptr<ZtLineLib_Scaleplate> m_axis;
+    std::unique_ptr<PaneCrosshair> m_cross;
+    ZtLineLib_Formula* m_layout = nullptr;
+    int m_first = 0;
+    int m_count = 0;
+    int m_crossIndex = -1;
+};

@@ -1,0 +1,173 @@
+// The viewer's chart widget driven as a user drives it: mouse, wheel and
+// keys, on the offscreen platform.
+
+#ifdef ZT_WITH_VIEWER
+
+#include <gtest/gtest.h>
+
+#include <ChartData.h>
+#include <ChartWidget.h>
+#include <PaneWidget.h>
+#include <ViewerSource.h>
+
+#include <DQDFieldId.h>
+#include <ZtLineLib.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTest>
+#include <QWheelEvent>
+
+using namespace ZtUIDataStruct;
+
+namespace {
+
+const QString kData = QStringLiteral(ZT_SOURCE_DIR "/data/");
+
+class ViewerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_chart.resize(1000, 640);
+        m_chart.setChartData(ViewerSource::loadBars(kData + QStringLiteral("sh600000_day.csv"),
+                                                    kData + QStringLiteral("sh600000_events.csv")),
+                             {ZtLineLib_Formula::eFT_VOL, ZtLineLib_Formula::eFT_MACD});
+        m_chart.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_chart));
+        ASSERT_GT(m_chart.shownCount(), ChartWidget::kMinCount);
+    }
+
+    static void move(PaneWidget* pane, QPoint pos, Qt::MouseButtons buttons = Qt::NoButton)
+    {
+        QMouseEvent e(QEvent::MouseMove, pos, pane->mapToGlobal(pos), Qt::NoButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(pane, &e);
+    }
+
+    static void press(PaneWidget* pane, QPoint pos)
+    {
+        QMouseEvent e(QEvent::MouseButtonPress, pos, pane->mapToGlobal(pos), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(pane, &e);
+    }
+
+    void wheel(int notches)
+    {
+        PaneWidget* pane = m_chart.pane(0);
+        const QPointF pos(pane->width() / 2.0, pane->height() / 2.0);
+        QWheelEvent e(pos, pane->mapToGlobal(pos.toPoint()), QPoint(), QPoint(0, 120 * notches),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(pane, &e);
+    }
+
+    // The x of shown item rel in every pane (they share the layout).
+    int xOf(int rel) const { return int(m_chart.pane(0)->formulaPane()->getX(rel)); }
+
+    double closeAt(int index) const
+    {
+        return m_chart.chartData()->charted()->at(index)->getValue(eFieldClose).toDouble();
+    }
+
+    ChartWidget m_chart;
+};
+
+TEST_F(ViewerTest, MouseMovePutsCrosshairOnTheBarAndUpdatesLegends)
+{
+    PaneWidget* price = m_chart.pane(0);
+    PaneWidget* macd = m_chart.pane(2);
+    const int first = m_chart.firstIndex();
+    // Before any move the legends describe the last shown bar.
+    const QString lastLegend = price->legendText();
+    EXPECT_TRUE(lastLegend.contains(QString::number(closeAt(first + m_chart.shownCount() - 1), 'f', 2)));
+
+    move(price, QPoint(xOf(10), price->height() / 2));
+    EXPECT_EQ(m_chart.crosshairIndex(), first + 10);
+    const QString legend10 = price->legendText();
+    EXPECT_NE(legend10, lastLegend);
+    EXPECT_TRUE(legend10.contains(QString::number(closeAt(first + 10), 'f', 2))) << qPrintable(legend10);
+    EXPECT_TRUE(legend10.contains(QStringLiteral("MA"))) << qPrintable(legend10);
+    const QString macd10 = macd->legendText();
+    EXPECT_TRUE(macd10.startsWith(QStringLiteral("MACD"))) << qPrintable(macd10);
+
+    // The lower panes follow the same bar, wherever the mouse is.
+    move(macd, QPoint(xOf(30), 5));
+    EXPECT_EQ(m_chart.crosshairIndex(), first + 30);
+    EXPECT_NE(macd->legendText(), macd10);
+    EXPECT_TRUE(price->legendText().contains(QString::number(closeAt(first + 30), 'f', 2)));
+
+    // In the value-axis strip right of the band the last shown bar is meant.
+    move(price, QPoint(price->width() - 10, price->height() / 2));
+    EXPECT_EQ(m_chart.crosshairIndex(), first + m_chart.shownCount() - 1);
+}
+
+TEST_F(ViewerTest, WheelChangesShownCountKeepingLastBar)
+{
+    const int count = m_chart.shownCount();
+    const int end = m_chart.firstIndex() + count;
+    wheel(1);
+    EXPECT_LT(m_chart.shownCount(), count);
+    EXPECT_EQ(m_chart.firstIndex() + m_chart.shownCount(), end);
+    wheel(-1);
+    wheel(-1);
+    EXPECT_GT(m_chart.shownCount(), count);
+    EXPECT_EQ(m_chart.firstIndex() + m_chart.shownCount(), end);
+
+    // Zooming stops at both ends instead of running past the data.
+    wheel(40);
+    EXPECT_EQ(m_chart.shownCount(), ChartWidget::kMinCount);
+    for (int i = 0; i < 40; ++i)
+        wheel(-1);
+    EXPECT_EQ(m_chart.shownCount(), m_chart.total());
+    EXPECT_EQ(m_chart.firstIndex(), 0);
+}
+
+TEST_F(ViewerTest, KeysAndDragMoveTheWindow)
+{
+    const int count = m_chart.shownCount();
+    QTest::keyClick(&m_chart, Qt::Key_Home);
+    EXPECT_EQ(m_chart.firstIndex(), 0);
+    EXPECT_EQ(m_chart.shownCount(), count);
+    QTest::keyClick(&m_chart, Qt::Key_Left);
+    EXPECT_EQ(m_chart.firstIndex(), 0);
+    QTest::keyClick(&m_chart, Qt::Key_Right);
+    EXPECT_EQ(m_chart.firstIndex(), 1);
+
+    QTest::keyClick(&m_chart, Qt::Key_End);
+    EXPECT_EQ(m_chart.firstIndex() + m_chart.shownCount(), m_chart.total());
+    EXPECT_EQ(m_chart.shownCount(), count);
+    QTest::keyClick(&m_chart, Qt::Key_Right);
+    EXPECT_EQ(m_chart.firstIndex() + m_chart.shownCount(), m_chart.total());
+
+    // Dragging right by five bars brings five earlier bars in.
+    PaneWidget* price = m_chart.pane(0);
+    const int before = m_chart.firstIndex();
+    press(price, QPoint(xOf(40), 100));
+    move(price, QPoint(xOf(45), 100), Qt::LeftButton);
+    EXPECT_EQ(m_chart.firstIndex(), before - 5);
+}
+
+TEST_F(ViewerTest, IndicatorPaneSwitchAndIntradayChart)
+{
+    m_chart.setLowestPaneType(ZtLineLib_Formula::eFT_KDJ);
+    EXPECT_EQ(m_chart.pane(2)->type(), ZtLineLib_Formula::eFT_KDJ);
+    EXPECT_TRUE(m_chart.pane(2)->legendText().startsWith(QStringLiteral("KDJ")));
+    QTest::keyClick(&m_chart, Qt::Key_BracketRight);
+    EXPECT_NE(m_chart.pane(2)->type(), ZtLineLib_Formula::eFT_KDJ);
+
+    // One intraday day: the whole 241 slots, which the wheel leaves alone.
+    m_chart.setChartData(ViewerSource::loadMinutes(kData + QStringLiteral("sh600000_dline5.csv"), 1),
+                         {ZtLineLib_Formula::eFT_DLINEVOL});
+    ASSERT_EQ(m_chart.paneCount(), 2);
+    EXPECT_EQ(m_chart.pane(0)->type(), ZtLineLib_Formula::eFT_DLINE);
+    EXPECT_EQ(m_chart.shownCount(), 241);
+    wheel(1);
+    EXPECT_EQ(m_chart.shownCount(), 241);
+    PaneWidget* price = m_chart.pane(0);
+    move(price, QPoint(xOf(60), price->height() / 2));
+    EXPECT_EQ(m_chart.crosshairIndex(), 60);
+    EXPECT_TRUE(price->legendText().contains(QStringLiteral("10:30"))) << qPrintable(price->legendText());
+}
+
+} // namespace
+
+#endif
