@@ -119,20 +119,27 @@ TEST(Reliability, WindowStartNearTheIntLimitAnswersNeutrally)
 
 TEST(Reliability, CrosshairPointOfAnInfiniteValueStaysAPixel)
 {
-    DQDDataList list = bars(3);
+    DQDDataList list = bars(4);
     panetest::Pane pane;
     pane.setData(&list);
     pane.setRect(0, 0, 200, 100);
     pane.addLine(panetest::makeLine(eLINE, {10.0f, std::numeric_limits<float>::infinity(),
-                                            -std::numeric_limits<float>::infinity()}));
-    pane.setRange(0, 3);
+                                            -std::numeric_limits<float>::infinity(),
+                                            std::numeric_limits<float>::quiet_NaN()}));
+    pane.setRange(0, 4);
     pane.SetMaxMinValue(11.0, 9.0);
     const QPoint finite = pane.getCrossCurvePointByKlineDataIndex(0, 0);
-    EXPECT_GE(finite.y(), 0);
-    EXPECT_LE(finite.y(), 100);
-    // Infinite values lie beyond any edge: far below and far above the band.
-    EXPECT_GT(pane.getCrossCurvePointByKlineDataIndex(2, 0).y(), 100);
-    EXPECT_LT(pane.getCrossCurvePointByKlineDataIndex(1, 0).y(), 0);
+    EXPECT_GT(finite.y(), 0);
+    EXPECT_LT(finite.y(), 100);
+    // Infinite values sit on the band's edges.
+    EXPECT_EQ(pane.getCrossCurvePointByKlineDataIndex(1, 0).y(), 0);
+    EXPECT_EQ(pane.getCrossCurvePointByKlineDataIndex(2, 0).y(), 100);
+    (void)pane.getCrossCurvePointByKlineDataIndex(3, 0);
+    // An infinite left padding puts every x infinitely far left: the point
+    // stays far left instead of an undefined cast.
+    pane.setFixedPaddingLeft(-std::numeric_limits<double>::infinity());
+    pane.setRange(0, 4);
+    EXPECT_LT(pane.getCrossCurvePointByKlineDataIndex(0, 0).x(), 0);
 }
 
 TEST(Reliability, InfoBarWithANaNPaddingPaintsWithoutUndefinedCasts)
