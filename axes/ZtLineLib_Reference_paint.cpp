@@ -237,10 +237,20 @@ void ZtLineLib_Reference::paintVerticalGrid(QPainter* painter, const QPen& pen, 
     const int shift = kDaySlots % step;
     const int y0 = ztPixel(yTop);
     const int y1 = ztPixel(yBottom);
-    for (int i = start; i < m_dataShowLength - step; i += step) {
+    // Lines closer than a pixel would fill the band, and a huge window would
+    // spin for billions of slots: neither draws a grid.
+    if (!(m_pointW * step >= 1.0))
+        return;
+    // No screen is wider than this many pixels, so no grid has more lines.
+    const qint64 end = std::min(qint64(m_dataShowLength) - step, qint64(step) * 32768);
+    for (qint64 i = start; i < end; i += step) {
         // Each further day restarts its grid at its own first minute.
-        const int k = i + (i / kDaySlots) * shift;
-        const int x = ztPixel(k * m_pointW + m_drawLeft + m_barCentreOffset);
+        const qint64 k = i + (i / kDaySlots) * shift;
+        const double xd = k * m_pointW + m_drawLeft + m_barCentreOffset;
+        // Lines right of the band are clipped away anyway.
+        if (xd > m_drawRight)
+            break;
+        const int x = ztPixel(xd);
         ztDrawSolidLine(painter, pen, x, y0, x, y1);
     }
 }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 using namespace ZtUIDataStruct;
 
@@ -110,7 +111,9 @@ QString ZtLineLibBase::getDataString(int index)
 
 QString ZtLineLibBase::getAxisXDataString(int x)
 {
-    return getDataString(getAxisXDataIndex(x, true) + m_dataShowIndex);
+    // Summed in 64 bits: a window starting near the int limit would overflow.
+    const qint64 index = qint64(getAxisXDataIndex(x, true)) + m_dataShowIndex;
+    return index > std::numeric_limits<int>::max() ? QString() : getDataString(int(index));
 }
 
 QString ZtLineLibBase::getAxisXFirstDataString()
@@ -125,7 +128,8 @@ QString ZtLineLibBase::getAxisXLastDataString()
 
 int ZtLineLibBase::getAxisXDataIndex(int x, bool skipEmpty)
 {
-    if (!m_data || m_data->count() == 0 || m_dataShowIndex < 0 || x < 0)
+    // An empty window (length ≤ 0) has no slot under any x.
+    if (!m_data || m_data->count() == 0 || m_dataShowIndex < 0 || m_dataShowLength <= 0 || x < 0)
         return -1;
     if (m_rect.left() >= x)
         return getAxisXFirstDataIndex();
@@ -138,9 +142,10 @@ int ZtLineLibBase::getAxisXDataIndex(int x, bool skipEmpty)
     if (!std::isfinite(q))
         return -1;
     int k = int(std::clamp(q, -1e9, 1e9));
-    if (x < int(k * m_pointW + m_drawLeft))
+    // Truncated in doubles: with huge paddings the bounds leave the int range.
+    if (x < std::trunc(k * m_pointW + m_drawLeft))
         k += 1;
-    if (!(x < int((k + 1) * m_pointW + m_drawLeft)))
+    if (!(x < std::trunc((k + 1) * m_pointW + m_drawLeft)))
         k += 1;
     if (k >= m_dataShowLength)
         k = m_dataShowLength - 1;
@@ -193,7 +198,9 @@ bool ZtLineLibBase::checkAxisContainsPos(QPoint p)
     const int i = getAxisXDataIndex(p.x(), true);
     if (i < 0)
         return false;
-    const DQDUnionReader* r = getDataByIndex(m_dataShowIndex + i);
+    const qint64 index = qint64(m_dataShowIndex) + i;
+    const DQDUnionReader* r =
+        index > std::numeric_limits<int>::max() ? nullptr : getDataByIndex(int(index));
     if (!r)
         return false;
     const double yLow = getY(r->getValue(eFieldLow).toDouble());

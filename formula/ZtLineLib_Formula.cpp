@@ -3,6 +3,7 @@
 #include "ZtLineLib_Formula.h"
 
 #include "ZtLineLibTheme.h"
+#include "ZtPainterClipGuard.h"
 
 #include <CInputData.h>
 #include <DQDFieldId.h>
@@ -316,7 +317,8 @@ QPoint ZtLineLib_Formula::getCrossCurvePointByKlineDataIndex(int index, int line
         } else {
             value = line->values.at(index);
         }
-        return QPoint(int(getX(index - m_dataShowIndex)), int(getY(value)));
+        // A value of ±infinity or NaN has no pixel; the clamp keeps the cast defined.
+        return QPoint(ztPixel(getX(index - m_dataShowIndex)), ztPixel(getY(value)));
     }
 }
 

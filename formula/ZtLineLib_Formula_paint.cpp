@@ -214,8 +214,12 @@ double fieldOf(const DQDUnionReader* r, unsigned int field)
 // at drawRight at the latest; the narrowed width.
 int widthUpTo(int left, int width, double drawRight)
 {
-    const double excess = left + width - 1 - drawRight;
-    return excess > 0 ? width - int(std::ceil(excess)) : width;
+    // In doubles: a huge left or an infinite edge must not overflow; when
+    // nothing is left the width is 0, which the painters skip.
+    const double excess = double(left) + width - 1 - drawRight;
+    if (!(excess > 0))
+        return width;
+    return excess >= width ? 0 : width - int(std::ceil(excess));
 }
 
 } // namespace

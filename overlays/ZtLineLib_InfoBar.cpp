@@ -135,7 +135,7 @@ void ZtLineLib_InfoBar::buildKLine()
 {
     // The window and one record on either side (the neighbours the rules read).
     const int count = m_data->count();
-    const int from = std::max(m_dataShowIndex - 1, 0);
+    const int from = int(std::max<qint64>(qint64(m_dataShowIndex) - 1, 0));
     const int to = int(std::min<qint64>(qint64(m_dataShowIndex) + m_dataShowLength, count - 1));
     const KeyCache keys(*this, from, to);
     for (ShowLineInfoType type : typesInOrder()) {
@@ -255,10 +255,11 @@ void ZtLineLib_InfoBar::FillChild(QPainter* painter)
             continue;
         }
         const double xu = info.index * m_pointW + m_drawLeft + m_barCentreOffset;
-        const int left = int(xu - pix->width() / 2);
+        // Clamped casts: NaN or huge paddings must not make them undefined.
+        const int left = ztPixel(xu - pix->width() / 2);
         const int top = info.type == eLineInfoLevel
-                            ? int(m_rect.top() + m_fixedPaddingTop - levelHalf)
-                            : int(m_rect.bottom() - pix->height());
+                            ? ztPixel(m_rect.top() + m_fixedPaddingTop - levelHalf)
+                            : ztPixel(m_rect.bottom() - pix->height());
         painter->drawPixmap(left, top, *pix);
         info.x = left;
         info.y = top;

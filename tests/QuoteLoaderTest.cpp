@@ -97,8 +97,12 @@ TEST(QuoteLoader, AuctionAndLunchPointsFoldIntoSessionSlots)
     DQDDataList day;
     ASSERT_TRUE(QuoteLoader::loadMinutes(dataFile("sh600000_dline5.csv"), &day, opt, &error));
     ASSERT_EQ(day.count(), 256);
-    EXPECT_EQ(keyOf(day, 9), 0);
-    EXPECT_FALSE(day.at(9)->hasValue(eFieldClose));
+    // Slots before the 09:25 print are part of the band: keyed by their
+    // time, flat at the day's first price, without volume.
+    EXPECT_EQ(keyOf(day, 0), 20240920091500LL);
+    EXPECT_EQ(keyOf(day, 9), 20240920092400LL);
+    EXPECT_DOUBLE_EQ(field(day, 9, eFieldClose), field(day, 10, eFieldOpen));
+    EXPECT_DOUBLE_EQ(field(day, 9, eFieldVolume), 0.0);
     EXPECT_EQ(keyOf(day, 10), 20240920092500LL);
     EXPECT_EQ(keyOf(day, 14), 20240920092900LL); // auction price held, no volume
     EXPECT_DOUBLE_EQ(field(day, 14, eFieldClose), field(day, 10, eFieldClose));
@@ -131,13 +135,14 @@ TEST(QuoteLoader, OneMinuteBarsGetAnOpeningSlot)
     // The dropped day still supplies the previous close.
     EXPECT_DOUBLE_EQ(field(last, 0, eFieldPreClose), field(minutes, 3 * 241 - 1, eFieldClose));
 
-    // No auction print in this file: the band stays empty.
+    // No auction print in this file: the band is flat at the opening price.
     opt.days = 1;
     opt.auction = true;
     ASSERT_TRUE(QuoteLoader::loadMinutes(dataFile("sh600000_m1.csv"), &last, opt, &error));
     ASSERT_EQ(last.count(), 256);
     for (int i = 0; i < 15; ++i)
-        EXPECT_EQ(keyOf(last, i), 0) << i;
+        EXPECT_EQ(keyOf(last, i), 20240918091500LL + i * 100) << i;
+    EXPECT_DOUBLE_EQ(field(last, 0, eFieldClose), field(last, 15, eFieldOpen));
     EXPECT_EQ(keyOf(last, 15), 20240918093000LL);
     EXPECT_EQ(keyOf(last, 255), 20240918150000LL);
 }

@@ -331,6 +331,16 @@ void completeDay(DayLayout* day, bool lastDay)
     }
     if (first < 0)
         return;
+    // Auction slots before the first print hold the opening price with no
+    // volume: the band is part of the day, and an empty key there would end
+    // the day's lines before they start.
+    for (int i = 0; i < std::min(first, kAuctionSlots); ++i) {
+        Quote flat = carried(s[size_t(first)].q);
+        flat.high = flat.low = flat.close = flat.open = s[size_t(first)].q.open;
+        s[size_t(i)].filled = true;
+        s[size_t(i)].q = flat;
+        s[size_t(i)].hasAverage = s[size_t(first)].hasAverage;
+    }
     const int end = lastDay ? last : kAllSlots - 1;
     for (int i = first + 1; i <= end; ++i) {
         if (!s[size_t(i)].filled) {

@@ -65,7 +65,8 @@ public:
     //   one-minute bars start at 09:31): the day's first open, no volume;
     // - between two filled slots of a day (a minute without trades), and at
     //   the end of a day that is not the last: the previous close, no volume;
-    // - before the day's first row (auction slots): key 0, no price fields;
+    // - auction slots before the day's first print: the first open, no volume
+    //   (the band belongs to the day, so its keys are the slot times);
     // - after the last row of the file's last day (not traded yet): key −1,
     //   no price fields.
     //

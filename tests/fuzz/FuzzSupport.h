@@ -12,22 +12,22 @@
 
 #include <cmath>
 #include <limits>
-#include <memory>
 
 namespace fuzz {
 
 // Fonts and painting on a QImage need a GUI application; the offscreen
-// platform needs no display.
+// platform needs no display. The application lives until the process ends:
+// destroying it among the exit handlers, after Qt's own statics, crashes.
 inline void ensureGuiApplication()
 {
-    static std::unique_ptr<QGuiApplication> app;
+    static QGuiApplication* app = nullptr;
     if (app)
         return;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "fuzz";
     static char* argv[] = {name, nullptr};
-    app = std::make_unique<QGuiApplication>(argc, argv);
+    app = new QGuiApplication(argc, argv);
 }
 
 // A file path in a directory that lives as long as the process.

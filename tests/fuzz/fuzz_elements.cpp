@@ -1,6 +1,6 @@
-// Drives every chart element with a fuzzed quote list, window, rectangle,
-// paddings and flags: setRange, the queries a host makes and Fill on a small
-// image.
+// Drives every chart element, and the crosshair over them, with a fuzzed
+// quote list, window, rectangle, paddings and flags: setRange, the queries a
+// host makes and Fill on a small image.
 
 #include "FuzzSupport.h"
 
@@ -40,7 +40,7 @@ qint64 fuzzKey(FuzzedDataProvider& in, qint64 previous, bool minutes)
             return 20240102093000LL + in.ConsumeIntegralInRange<qint64>(0, 3) * 1000000
                    + in.ConsumeIntegralInRange<int>(9, 15) * 10000
                    + in.ConsumeIntegralInRange<int>(0, 59) * 100;
-        return previous > 0 ? previous + 1000000 : 20240102000000LL;
+        return previous > 0 && previous < 30000000000000LL ? previous + 1000000 : 20240102000000LL;
     }
 }
 
@@ -120,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QImage img(160, 100, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::black);
 
-    switch (in.ConsumeIntegralInRange<int>(0, 3)) {
+    switch (in.ConsumeIntegralInRange<int>(0, 4)) {
     case 0: {
         ZtLineLib_Formula pane(in.PickValueInArray(kTypes));
         if (in.ConsumeBool())
@@ -165,6 +165,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             axis.setDateFormat(QString::fromUtf8(in.ConsumeRandomLengthString(12).c_str()));
         configure(in, axis, &list);
         query(in, axis, img);
+        break;
+    }
+    case 3: {
+        // The crosshair over a pane with both axes, all set up from the
+        // same hostile list and window.
+        ZtLineLib_Formula pane(in.PickValueInArray(kTypes));
+        ZtLineLib_Reference values;
+        ZtLineLib_Scaleplate times;
+        configure(in, pane, &list);
+        configure(in, values, &list);
+        configure(in, times, &list);
+        ZtLineCrossCurve cross;
+        cross.appendRefrenc(&values);
+        cross.appendScaleplate(&times);
+        cross.setDrawHLine(in.ConsumeBool());
+        cross.setCroMouseEnable(in.ConsumeBool());
+        cross.setDrawLineEnable(in.ConsumeBool());
+        cross.setCrossPaddingTop(fuzz::hostileInt(in));
+        cross.setTooltipMarginForScaleplateBtns(fuzz::hostileInt(in));
+        QPainter p(&img);
+        for (int k = 0; k < 3; ++k) {
+            const QPoint at(in.ConsumeIntegralInRange<int>(-50, 250), in.ConsumeIntegralInRange<int>(-50, 150));
+            cross.Fill(&p, at, fuzz::hostileInt(in), in.ConsumeBool() ? &pane : nullptr);
+        }
+        if (in.ConsumeBool())
+            cross.appendRefrenc(nullptr);
+        cross.Fill(&p, QPoint(10, 10), 0, &pane);
         break;
     }
     default: {

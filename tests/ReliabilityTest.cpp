@@ -1,0 +1,228 @@
+// Hostile inputs that the fuzz targets in tests/fuzz turned up: each case
+// once crashed, hung or ran into undefined behaviour.
+
+#include "PaneTestSupport.h"
+
+#include <ZtLineLib.h>
+
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+using namespace ZtUIDataStruct;
+
+namespace {
+
+DQDDataList bars(int n)
+{
+    DQDDataList list;
+    for (int i = 0; i < n; ++i) {
+        DQDUnionReader r;
+        const qint64 key = 20240102000000LL + qint64(i) * 1000000;
+        r.setUniqueValue(key);
+        r.setValue(eFieldDateTime, key);
+        r.setValue(eFieldOpen, 10.0);
+        r.setValue(eFieldHigh, 11.0);
+        r.setValue(eFieldLow, 9.0);
+        r.setValue(eFieldClose, 10.5);
+        r.setValue(eFieldVolume, 1000.0);
+        list.append(r);
+    }
+    return list;
+}
+
+// A pane without a type computes nothing; enough to reach the base queries.
+class Plain : public ZtLineLib_Formula
+{
+};
+
+constexpr int kIntMin = std::numeric_limits<int>::min();
+constexpr int kIntMax = std::numeric_limits<int>::max();
+
+} // namespace
+
+TEST(Reliability, EmptyOrNegativeWindowHasNoSlotUnderAnyX)
+{
+    DQDDataList list = bars(10);
+    Plain pane;
+    pane.setData(&list);
+    pane.setRect(0, 0, 200, 100);
+    for (int length : {0, -1, kIntMin}) {
+        pane.setRange(0, length);
+        EXPECT_EQ(pane.getAxisXDataIndex(50, false), -1) << length;
+        EXPECT_EQ(pane.getAxisXDataIndex(50, true), -1) << length;
+        EXPECT_FALSE(pane.checkAxisContainsPos(QPoint(50, 50))) << length;
+    }
+    // A sound window still finds its slots.
+    pane.setRange(0, 10);
+    EXPECT_EQ(pane.getAxisXDataIndex(5, false), 0);
+    EXPECT_EQ(pane.getAxisXDataIndex(195, false), 9);
+}
+
+TEST(Reliability, HugePaddingsKeepSlotLookupDefined)
+{
+    DQDDataList list = bars(10);
+    Plain pane;
+    pane.setData(&list);
+    pane.setRect(0, 0, 200, 100);
+    for (double pad : {1e300, -1e300, std::numeric_limits<double>::infinity()}) {
+        pane.setFixedPaddingLeft(pad);
+        pane.setRange(0, 10);
+        const int i = pane.getAxisXDataIndex(100, false);
+        EXPECT_GE(i, -1) << pad;
+        EXPECT_LT(i, 10) << pad;
+    }
+}
+
+TEST(Reliability, IntradayGridOfAHugeWindowEnds)
+{
+    DQDDataList list = bars(300);
+    ZtLineLib_Reference axis;
+    axis.setStyleToDyna(true); // the minute grid every 30 and 120 slots
+    axis.setIsDLine(true);
+    axis.setRect(0, 0, 300, 120);
+    axis.setData(&list);
+    QImage img(300, 120, QImage::Format_ARGB32_Premultiplied);
+    // Before the bound this window walked two billion slots.
+    for (int length : {kIntMax, kIntMax - 29, 241}) {
+        img.fill(Qt::black);
+        axis.setRange(0, length);
+        axis.SetMaxMinValue(11.0, 9.0);
+        QPainter p(&img);
+        axis.Fill(&p);
+    }
+    // The 241-slot day is 1.2 px a slot, so its grid lines are still drawn:
+    // the middle column has a lit pixel somewhere.
+    int lit = 0;
+    for (int x = 1; x < 299; ++x)
+        lit += (img.pixel(x, 60) & 0xffffff) != 0;
+    EXPECT_GT(lit, 0);
+}
+
+TEST(Reliability, WindowStartNearTheIntLimitAnswersNeutrally)
+{
+    DQDDataList list = bars(5);
+    Plain pane;
+    pane.setData(&list);
+    pane.setRect(0, 0, 200, 100);
+    pane.setRange(kIntMax, 10);
+    pane.SetMaxMinValue(11.0, 9.0);
+    // x past the right edge clamps to the last record; adding the window
+    // start to it used to overflow.
+    EXPECT_EQ(pane.getAxisXDataString(250), QString());
+    EXPECT_FALSE(pane.checkAxisContainsPos(QPoint(150, 50)));
+    EXPECT_FALSE(pane.checkAxisContainsPos(QPoint(250, 50)));
+}
+
+TEST(Reliability, CrosshairPointOfAnInfiniteValueStaysAPixel)
+{
+    DQDDataList list = bars(4);
+    panetest::Pane pane;
+    pane.setData(&list);
+    pane.setRect(0, 0, 200, 100);
+    pane.addLine(panetest::makeLine(eLINE, {10.0f, std::numeric_limits<float>::infinity(),
+                                            -std::numeric_limits<float>::infinity(),
+                                            std::numeric_limits<float>::quiet_NaN()}));
+    pane.setRange(0, 4);
+    pane.SetMaxMinValue(11.0, 9.0);
+    const QPoint finite = pane.getCrossCurvePointByKlineDataIndex(0, 0);
+    EXPECT_GT(finite.y(), 0);
+    EXPECT_LT(finite.y(), 100);
+    // Infinite values sit on the band's edges.
+    EXPECT_EQ(pane.getCrossCurvePointByKlineDataIndex(1, 0).y(), 0);
+    EXPECT_EQ(pane.getCrossCurvePointByKlineDataIndex(2, 0).y(), 100);
+    (void)pane.getCrossCurvePointByKlineDataIndex(3, 0);
+    // An infinite left padding puts every x infinitely far left: the point
+    // stays far left instead of an undefined cast.
+    pane.setFixedPaddingLeft(-std::numeric_limits<double>::infinity());
+    pane.setRange(0, 4);
+    EXPECT_LT(pane.getCrossCurvePointByKlineDataIndex(0, 0).x(), 0);
+}
+
+TEST(Reliability, InfoBarWithANaNPaddingPaintsWithoutUndefinedCasts)
+{
+    DQDDataList list = bars(5);
+    ZtLineLib_InfoBar bar;
+    bar.setRect(0, 0, 300, 60);
+    bar.setData(&list);
+    bar.setRange(0, 5);
+    for (unsigned field : {eFieldDividendTime, eFieldLevelTime}) {
+        DQDDataList events;
+        DQDUnionReader e;
+        e.setUniqueValue(20240103000000LL);
+        e.setValue(field, 20240103000000LL);
+        e.setValue(eFieldLevel, 3);
+        events.append(e);
+        bar.addLineInfo(field == eFieldDividendTime ? ZtLineLib_InfoBar::eLineInfoDividend
+                                                    : ZtLineLib_InfoBar::eLineInfoLevel,
+                        events);
+    }
+    QImage img(300, 60, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::black);
+    bar.setFixedPaddingLeft(std::numeric_limits<double>::quiet_NaN());
+    bar.setFixedPaddingTop(std::numeric_limits<double>::quiet_NaN());
+    QPainter p(&img);
+    bar.Fill(&p);
+    p.end();
+    ASSERT_EQ(bar.lineInfos().size(), 2);
+    // With a sound padding the same events land inside the bar.
+    bar.setFixedPaddingLeft(0.0);
+    bar.setFixedPaddingTop(0.0);
+    QPainter q(&img);
+    bar.Fill(&q);
+    for (const auto& info : bar.lineInfos()) {
+        EXPECT_GE(info.x, 0);
+        EXPECT_LT(info.x, 300);
+    }
+}
+
+TEST(Reliability, InfoBarOverAnEmptyListWithTheLowestStartPlacesNothing)
+{
+    DQDDataList empty;
+    ZtLineLib_InfoBar bar;
+    bar.setRect(0, 0, 300, 60);
+    bar.setData(&empty);
+    DQDDataList events;
+    DQDUnionReader e;
+    e.setUniqueValue(20240103000000LL);
+    e.setValue(eFieldDividendTime, 20240103000000LL);
+    events.append(e);
+    bar.addLineInfo(ZtLineLib_InfoBar::eLineInfoDividend, events);
+    bar.setRange(kIntMin, 3);
+    EXPECT_TRUE(bar.lineInfos().isEmpty());
+}
+
+TEST(Reliability, CandlesWithAnInfiniteRightPaddingPaintNoBodies)
+{
+    DQDDataList list = bars(10);
+    ZtLineLib_Formula pane(ZtLineLib_Formula::eFT_KLINE);
+    pane.setData(&list);
+    pane.setRect(0, 0, 200, 100);
+    pane.setRange(0, 10);
+    QImage sound(200, 100, QImage::Format_ARGB32_Premultiplied);
+    sound.fill(Qt::black);
+    {
+        QPainter p(&sound);
+        pane.Fill(&p);
+    }
+    // The right edge at −infinity leaves no room: every body is cut away.
+    pane.setFixedPaddingRight(std::numeric_limits<double>::infinity());
+    QImage cut(200, 100, QImage::Format_ARGB32_Premultiplied);
+    cut.fill(Qt::black);
+    {
+        QPainter p(&cut);
+        pane.Fill(&p);
+    }
+    const auto lit = [](const QImage& img) {
+        int n = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                n += (img.pixel(x, y) & 0xffffff) != 0;
+        return n;
+    };
+    EXPECT_GT(lit(sound), 0);
+    EXPECT_LT(lit(cut), lit(sound));
+}
