@@ -146,6 +146,23 @@ TEST_F(ViewerTest, KeysAndDragMoveTheWindow)
     EXPECT_EQ(m_chart.firstIndex(), before - 5);
 }
 
+TEST_F(ViewerTest, HoveringAnEventIconOpensItsPrompt)
+{
+    PaneWidget* price = m_chart.pane(0);
+    ASSERT_NE(price->eventBar(), nullptr);
+    // Icons get their rectangles when painted.
+    price->grab();
+    QRect icon;
+    for (const ZtLineLib_InfoBar::LineInfo& info : price->eventBar()->lineInfos())
+        if (info.type == ZtLineLib_InfoBar::eLineInfoDividend && info.width > 0)
+            icon = QRect(info.x, info.y, info.width, info.height);
+    ASSERT_FALSE(icon.isNull()) << "the sample window shows a dividend";
+    move(price, icon.center());
+    EXPECT_EQ(price->hoveredEventCount(), 1);
+    move(price, QPoint(icon.center().x(), price->height() / 3));
+    EXPECT_EQ(price->hoveredEventCount(), 0);
+}
+
 TEST_F(ViewerTest, IndicatorPaneSwitchAndIntradayChart)
 {
     m_chart.setLowestPaneType(ZtLineLib_Formula::eFT_KDJ);

@@ -80,6 +80,7 @@ protected:
 private:
     PaneWidget* createPane(Type type, bool main);
     void clearPanes();
+    void distributeHeights();
     void applyWindow();
     void resetWindow();
     int fittingCount() const;

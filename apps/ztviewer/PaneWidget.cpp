@@ -60,6 +60,11 @@ bool PaneWidget::isVolume() const
     return type() == ZtLineLib_Formula::eFT_VOL || type() == ZtLineLib_Formula::eFT_DLINEVOL;
 }
 
+int PaneWidget::paddingLeft() const
+{
+    return paddingLeft(m_data->isDLine());
+}
+
 void PaneWidget::configureAxis()
 {
     m_axis = std::make_unique<ZtLineLib_Reference>();
@@ -69,10 +74,10 @@ void PaneWidget::configureAxis()
     m_axis->setShowJHJJ(m_pane->getShowJHJJ());
     m_axis->setIsMainChat(m_main);
     m_axis->setPrec(m_pane->getPrec());
-    m_axis->setMainValueOnRight(true);
+    m_axis->setMainValueOnRight(!m_data->isDLine());
     m_axis->setFixedPaddingTop(kLegendHeight);
     m_axis->setFixedPaddingBottom(m_main ? kEventStrip : kPaddingBottom);
-    m_axis->setFixedPaddingLeft(kPaddingLeft);
+    m_axis->setFixedPaddingLeft(paddingLeft());
     m_axis->setFixedPaddingRight(kPaddingRight);
     if (isVolume())
         m_axis->setTagColorType(ZtLineLib_Reference::eTagColorVol);
@@ -161,7 +166,7 @@ void PaneWidget::placeElements()
     const QRectF band = area.adjusted(0, m_axis->fixedPaddingTop(), 0, -m_axis->fixedPaddingBottom());
     auto place = [&](ZtLineLib_Formula* p) {
         p->setRect(band);
-        p->setFixedPaddingLeft(kPaddingLeft);
+        p->setFixedPaddingLeft(paddingLeft());
         p->setFixedPaddingRight(kPaddingRight);
     };
     place(m_pane.get());
@@ -171,7 +176,7 @@ void PaneWidget::placeElements()
         // Dividend icons sit at the bottom of this rectangle, in the strip
         // under the band.
         m_events->setRect(area);
-        m_events->setFixedPaddingLeft(kPaddingLeft);
+        m_events->setFixedPaddingLeft(paddingLeft());
         m_events->setFixedPaddingRight(kPaddingRight);
         m_events->setFixedPaddingTop(kLegendHeight);
     }

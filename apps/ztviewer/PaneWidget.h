@@ -29,8 +29,10 @@ public:
 
     // Space of the legend row above the band, and of the value tags right of it.
     static constexpr int kLegendHeight = 20;
-    static constexpr int kPaddingLeft = 4;
     static constexpr int kPaddingRight = 64;
+    // K-line charts keep their prices on the right; intraday charts show
+    // prices on the left and percent changes on the right.
+    static int paddingLeft(bool intraday) { return intraday ? 56 : 4; }
 
     // data must outlive the widget. A main pane shows the price chart of
     // the data (candles or the intraday line) with overlays on it.
@@ -65,6 +67,8 @@ public:
     // Event icons under p in the price chart; the prompt box shows them.
     void setHoverPoint(QPoint p);
     int hoveredEventCount() const { return m_hovered.size(); }
+    // The price chart's event bar; null on other panes or without events.
+    ZtLineLib_InfoBar* eventBar() const { return m_events.get(); }
 
     QSize sizeHint() const override { return QSize(800, m_main ? 420 : 140); }
     QSize minimumSizeHint() const override { return QSize(200, 60); }
@@ -82,6 +86,7 @@ private:
     double previousClose() const;
     int legendIndex() const;
     bool isVolume() const;
+    int paddingLeft() const;
 
     void paintLegend(QPainter* painter);
     QList<PaneLegend::Segment> priceLegend(int index) const;

@@ -71,7 +71,7 @@ void TimeAxisWidget::place()
     // The axis picture starts at the top of its painter, so its rectangle
     // starts at 0 in the strip's own coordinates.
     m_axis->setRect(QRectF(0, 0, width(), height()));
-    m_axis->setFixedPaddingLeft(PaneWidget::kPaddingLeft);
+    m_axis->setFixedPaddingLeft(PaneWidget::paddingLeft(m_data->isDLine()));
     m_axis->setFixedPaddingRight(PaneWidget::kPaddingRight);
 }
 
