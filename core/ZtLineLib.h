@@ -49,6 +49,7 @@
 #include "ZtLineLib_Formula.h"
 
 // Overlays
+#include "ZtLineCrossCurve.h"
 #include "ZtLineLib_InfoBar.h"
 
 // Axes

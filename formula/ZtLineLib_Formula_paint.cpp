@@ -413,16 +413,26 @@ void ZtLineLib_Formula::paintPolyline(QPainter* painter, const Line* line, const
     const bool tags = m_drawMaxMinTag;
     const QList<float>& values = line->values;
     const int last = values.size() - 1;
+    // Each point ends one segment and starts the next: its x and y carry
+    // over instead of being mapped twice.
+    int x2 = g.centre(0);
+    double y2 = 0;
+    bool y2Known = false;
     for (int i = m_dataShowIndex, k = 0; k < m_dataShowLength && i < last; ++i, ++k) {
+        const int x1 = x2;
+        x2 = g.centre(k + 1);
         const float a = values.at(i);
         const float b = values.at(i + 1);
+        const bool known = y2Known;
+        y2Known = false;
         if (isGap(a) || isGap(b) || isDayBoundary(i))
             continue;
-        const int x1 = g.centre(k);
-        const int x2 = g.centre(k + 1);
         if (x2 > m_drawRight)
             return;
-        batch.lineF(QLineF(x1, getY(a), x2, getY(b)));
+        const double y1 = known ? y2 : getY(a);
+        y2 = getY(b);
+        y2Known = true;
+        batch.lineF(QLineF(x1, y1, x2, y2));
         if (tags) {
             recordMaxMin(a, x1);
             recordMaxMin(b, x1);
@@ -531,17 +541,22 @@ void ZtLineLib_Formula::Fill_eVOLSTICK2(QPainter* painter, const Line* line)
     const int yBottom = ztPixel(m_rect.bottom());
     const int count = m_data->count();
     const int size = line->values.size();
+    double close = 0;
+    int closeIndex = -2;
     for (int i = m_dataShowIndex, k = 0; k < m_dataShowLength && i < size; ++i, ++k) {
         const float v = line->values.at(i);
         if (isGap(v) || v == 0.0f)
             continue;
         PrimitiveBatch* b = &flat;
         if (i > 0 && i < count) {
-            const double now = fieldOf(m_data->at(i), eFieldClose);
-            const double before = fieldOf(m_data->at(i - 1), eFieldClose);
-            if (now > before)
+            // The close read for the item before is reused when it was read.
+            const double before =
+                closeIndex == i - 1 ? close : fieldOf(m_data->at(i - 1), eFieldClose);
+            close = fieldOf(m_data->at(i), eFieldClose);
+            closeIndex = i;
+            if (close > before)
                 b = &up;
-            else if (now < before)
+            else if (close < before)
                 b = &down;
         }
         const int x = g.centre(k);

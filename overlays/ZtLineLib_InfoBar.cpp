@@ -44,6 +44,9 @@ ZtLineLib_InfoBar::ZtLineLib_InfoBar()
 {
     m_fixedPaddingTop = 22.0;
     m_fixedPaddingBottom = 8.0;
+    // The prompt box is exactly as wide as its widest line; wrapping would
+    // break that line and push the rest out of the box.
+    m_textOption.setWrapMode(QTextOption::NoWrap);
 }
 
 ZtLineLib_InfoBar::~ZtLineLib_InfoBar() = default;

@@ -215,6 +215,13 @@ TEST(InfoBar, PromptOpensToTheLeftNearTheRightEdge)
     EXPECT_LE(late.right(), 350);
     bar.FillPrompt(&p, {infos[1]});
     EXPECT_EQ(img.pixelColor(int(late.right()) - 2, int(late.bottom()) - 2), QColor("#102030"));
+    // The first line fills the box's width: its right end is in the upper half
+    // (a wrapped line would leave that corner empty).
+    int textInUpperRight = 0;
+    for (int x = int(late.right()) - int(late.width()) / 4; x < int(late.right()) - 1; ++x)
+        for (int y = int(late.top()) + 1; y < int(late.center().y()); ++y)
+            textInUpperRight += img.pixelColor(x, y) != QColor("#102030");
+    EXPECT_GT(textInUpperRight, 0);
 
     // A level event has no texts: it ends the prompt, so no box at all.
     Bar::LineInfo level;

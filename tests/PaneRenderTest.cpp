@@ -449,3 +449,52 @@ TEST_F(PaneRender, FillKeepsThePaintersClipAndSkipsEmptyPanes)
         EXPECT_EQ(count(img, img.rect(), kBlack), 30 * 100);
     }
 }
+
+TEST_F(PaneRender, SmoothLineThroughItsPoints)
+{
+    DQDDataList list = flatBars(4);
+    Pane pane;
+    QList<float> v = {10, 12, float(kZtNoValue), 10};
+    pane.addLine(makeLine(eSMOOTHLINE, v));
+    setUp(pane, list, 40, 100, 13, 9); // 25 px per unit, centres at 10k + 6
+
+    QImage img = blank(40, 100);
+    QPainter p(&img);
+    pane.Fill(&p);
+    // The brush of the line's pen is left on the painter.
+    EXPECT_EQ(p.brush().color(), QColor(0, 0, 255));
+    p.end();
+    const QRgb blue = 0xff0000ffu;
+    EXPECT_EQ(img.pixel(6, 75), blue);
+    EXPECT_EQ(img.pixel(16, 25), blue);
+    EXPECT_EQ(img.pixel(36, 75), blue);
+    // The gap is bridged by one curve from item 1 to item 3, not drawn down
+    // to the bottom.
+    EXPECT_EQ(count(img, QRect(26, 90, 1, 10), blue), 0);
+    pane.setDrawMaxMinTag(true);
+    paint(pane, 40, 100);
+    EXPECT_EQ(pane.maxTagX(), 16);
+    EXPECT_EQ(pane.maxTagValue(), 12.0);
+
+    // A window past the line's end draws no path.
+    setUp(pane, list, 40, 100, 13, 9);
+    pane.setRange(4, 4);
+    img = paint(pane, 40, 100);
+    EXPECT_EQ(count(img, img.rect(), kBlack), 40 * 100);
+}
+
+TEST_F(PaneRender, FormulaTextInLineOrBarColour)
+{
+    DQDDataList list = flatBars(2);
+    Pane pane;
+    Line text = makeLine(eDRAWTEXT, {10, 10}, true);
+    text.text = QStringLiteral("BUY");
+    text.pen.setColor(QColor(255, 0, 255));
+    text.colors = {0x0000FF00}; // green for the first item only
+    pane.addLine(text);
+    setUp(pane, list, 200, 100, 20, 0); // 100 px slots, centres at 100k + 53
+    const QImage img = paint(pane, 200, 100);
+    EXPECT_GT(count(img, QRect(50, 20, 50, 40), kDown), 5);
+    EXPECT_EQ(count(img, QRect(50, 20, 50, 40), 0xffff00ffu), 0);
+    EXPECT_GT(count(img, QRect(150, 20, 50, 40), 0xffff00ffu), 5);
+}

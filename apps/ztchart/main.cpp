@@ -50,6 +50,17 @@ const Command* findCommand(const QString& name)
     return nullptr;
 }
 
+// Qt's notes about the runtime environment (no XDG_RUNTIME_DIR on a
+// headless machine) are not the user's business; errors of ztchart itself
+// go through CliError.
+void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtDebugMsg || type == QtInfoMsg || message.startsWith(QLatin1String("QStandardPaths:")))
+        return;
+    StdStreams::err() << "ztchart: qt: " << message << '\n';
+    StdStreams::err().flush();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -61,6 +72,7 @@ int main(int argc, char** argv)
 
     // Rendering needs a GUI application for fonts and images; without a
     // display the offscreen platform serves.
+    qInstallMessageHandler(quietMessages);
     const bool gui = name == QLatin1String("render");
     if (gui && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

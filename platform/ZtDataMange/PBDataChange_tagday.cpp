@@ -19,15 +19,38 @@ std::vector<TagDay> PBDataChange::LBDG_TagDayVector(ZtUIDataStruct::DQDSelection
                                                     int start, int count)
 {
     std::vector<TagDay> days;
-    if (!list || count <= 0)
-        return days;
+    LBDG_TagDayVector(list, start, count, days);
+    return days;
+}
+
+void PBDataChange::LBDG_TagDayVector(ZtUIDataStruct::DQDSelection* list, int start, int count,
+                                     std::vector<TagDay>& days)
+{
+    // Only the first record holds columns; clearing them keeps their
+    // capacity, so a caller that passes the same vector again writes into
+    // memory it already owns.
+    if (!days.empty()) {
+        TagDay& old = days.front();
+        old.m_date = 0;
+        for (auto* c : {&old.m_open, &old.m_high, &old.m_low, &old.m_close, &old.m_volume,
+                        &old.m_amount, &old.m_average, &old.m_preClose, &old.m_change,
+                        &old.m_floatShares, &old.m_reserved})
+            c->clear();
+        old.m_time.clear();
+        old.m_dateCol.clear();
+        old.m_valid.clear();
+    }
+    if (!list || count <= 0) {
+        days.clear();
+        return;
+    }
     const int first = std::max(start, 0);
     const qint64 end64 = std::min<qint64>(qint64(start) + count, list->count());
     const int n = int(std::max<qint64>(end64 - first, 0));
-    if (n == 0)
-        return days;
-
     days.resize(size_t(n));
+    if (n == 0)
+        return;
+
     TagDay& cols = days.front();
     for (auto* c : {&cols.m_open, &cols.m_high, &cols.m_low, &cols.m_close, &cols.m_volume,
                     &cols.m_amount, &cols.m_average, &cols.m_preClose, &cols.m_change,
@@ -59,5 +82,4 @@ std::vector<TagDay> PBDataChange::LBDG_TagDayVector(ZtUIDataStruct::DQDSelection
         cols.m_floatShares.push_back(fieldValue(*r, eZtFieldFloatShares, 0.0f));
         cols.m_reserved.push_back(0.0f);
     }
-    return days;
 }

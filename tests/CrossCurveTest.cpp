@@ -1,0 +1,193 @@
+#include <ZtLineLib.h>
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+
+using namespace ZtUIDataStruct;
+
+namespace {
+
+// 80 daily bars from 2 January 2024 (calendar days, weekends included: the
+// crosshair does not care), then 10 slots without data.
+DQDDataList makeBars()
+{
+    DQDDataList list;
+    const QDate start(2024, 1, 2);
+    for (int i = 0; i < 90; ++i) {
+        DQDUnionReader r;
+        if (i < 80) {
+            const QDate d = start.addDays(i);
+            const qint64 t = (d.year() * 10000LL + d.month() * 100 + d.day()) * 1000000LL;
+            r.setUniqueValue(t);
+            r.setValue(eFieldDateTime, t);
+            r.setValue(eFieldClose, 10.0);
+        }
+        list.append(r);
+    }
+    return list;
+}
+
+// A pane and its value axis over 0 … 600 × 0 … 200 (band 10 … 190, tags in
+// a 60-pixel right padding), and a time axis 0 … 800 under it.
+struct Chart
+{
+    DQDDataList bars = makeBars();
+    ZtLineLib_Formula pane;
+    ZtLineLib_Reference axis;
+    ZtLineLib_Scaleplate time;
+    ZtLineCrossCurve cross;
+    QImage image{800, 240, QImage::Format_ARGB32_Premultiplied};
+
+    Chart()
+    {
+        pane.setRect(4, 0, 800, 200);
+        pane.setData(&bars);
+        pane.setRange(0, 80); // item i centred at x = 10 i + 10
+        axis.setRect(0, 0, 600, 200);
+        axis.setFixedPaddingTop(10);
+        axis.setFixedPaddingBottom(10);
+        axis.setFixedPaddingLeft(0);
+        axis.setFixedPaddingRight(60);
+        axis.setData(&bars);
+        axis.SetMaxMinValue(20.0, 0.0);
+        axis.setRange(0, 80);
+        time.setRect(0, 200, 800, 20);
+        time.setData(&bars);
+        time.setRange(0, 80);
+        cross.setCroMouseEnable(true);
+        image.fill(Qt::white);
+    }
+
+    void fill(QPoint pos, int index, ZtLineLib_Formula* p = nullptr)
+    {
+        QPainter painter(&image);
+        cross.Fill(&painter, pos, index, p ? p : &pane);
+    }
+};
+
+bool hasHorizontal(const QList<QLine>& lines)
+{
+    for (const QLine& l : lines)
+        if (l.dy() == 0)
+            return true;
+    return false;
+}
+
+} // namespace
+
+TEST(CrossCurve, ValueBoxBesideTheBandAtTheMouseHeight)
+{
+    PubCacheCustom::mCustomColor.insert("CrossCurveBackground", {"#204060"});
+    Chart c;
+    c.cross.appendRefrenc(&c.axis);
+    c.cross.setDrawHLine(true);
+
+    // Boxes without lines.
+    c.fill(QPoint(300, 100), 20);
+    ASSERT_EQ(c.cross.lastValueBoxes().size(), 1);
+    const auto box = c.cross.lastValueBoxes().first();
+    EXPECT_EQ(box.rect, QRectF(541, 100, 58, c.axis.getDataBoxHeight()));
+    EXPECT_EQ(box.text, c.axis.getAxisYDataString(100));
+    EXPECT_FALSE(box.text.isEmpty());
+    EXPECT_TRUE(c.cross.lastLines().isEmpty());
+    EXPECT_EQ(c.image.pixelColor(595, 102), QColor("#204060"));
+
+    // With the lines: the horizontal one across the band, the vertical one
+    // through the item's centre from the band's top to its bottom.
+    c.cross.setDrawLineEnable(true);
+    c.cross.setCrossPaddingTop(5);
+    c.fill(QPoint(300, 100), 20);
+    ASSERT_EQ(int(c.pane.getX(20)), 210);
+    EXPECT_EQ(c.cross.lastLines(),
+              (QList<QLine>{QLine(0, 100, 540, 100), QLine(210, 9 - 5, 210, 191)}));
+
+    // On the band's top edge: no horizontal line and no box, the vertical stays.
+    c.fill(QPoint(300, 9), 20);
+    EXPECT_TRUE(c.cross.lastValueBoxes().isEmpty());
+    EXPECT_FALSE(hasHorizontal(c.cross.lastLines()));
+    EXPECT_EQ(c.cross.lastLines().size(), 1);
+
+    // Near the bottom the box goes above the mouse.
+    ASSERT_GT(c.axis.getDataBoxHeight(), 12);
+    c.fill(QPoint(300, 188), 20);
+    ASSERT_EQ(c.cross.lastValueBoxes().size(), 1);
+    EXPECT_EQ(c.cross.lastValueBoxes().first().rect.bottom(), 188);
+
+    // An axis whose range was never set gets the lines but no box.
+    ZtLineLib_Reference bare;
+    bare.setRect(0, 0, 600, 200);
+    c.cross.clear();
+    c.cross.appendRefrenc(&bare);
+    c.fill(QPoint(300, 100), 20);
+    EXPECT_TRUE(c.cross.lastValueBoxes().isEmpty());
+    EXPECT_TRUE(hasHorizontal(c.cross.lastLines()));
+    PubCacheCustom::mCustomColor.remove("CrossCurveBackground");
+}
+
+TEST(CrossCurve, TimeBoxStaysClearOfTheAxisEnds)
+{
+    Chart c;
+    c.cross.appendScaleplate(&c.time);
+    c.cross.setTooltipMarginForScaleplateBtns(40);
+    ASSERT_EQ(c.time.getDataBoxWidth(), 78);
+
+    ASSERT_EQ(int(c.pane.getX(78)), 790);
+    c.fill(QPoint(0, 100), 78);
+    ASSERT_EQ(c.cross.lastTimeBoxes().size(), 1);
+    auto box = c.cross.lastTimeBoxes().first();
+    EXPECT_EQ(box.rect, QRectF(682, 200, 78, 18));
+    EXPECT_EQ(box.text, c.time.getDataString(78));
+    EXPECT_EQ(box.text, "2024-03-20");
+
+    c.fill(QPoint(0, 100), 0); // cross x 10
+    EXPECT_EQ(c.cross.lastTimeBoxes().first().rect.left(), 40);
+}
+
+TEST(CrossCurve, ItemIndexIsClampedAndBadCallsDrawNothing)
+{
+    Chart c;
+    c.cross.appendScaleplate(&c.time);
+    c.cross.appendRefrenc(&c.axis);
+    c.cross.setDrawLineEnable(true);
+    c.pane.setRange(70, 20); // the last ten shown slots hold no data
+
+    c.fill(QPoint(0, 100), 500);
+    ASSERT_EQ(c.cross.lastTimeBoxes().size(), 1);
+    EXPECT_EQ(c.cross.lastTimeBoxes().first().text, c.time.getDataString(79));
+    const int x = int(c.pane.getX(9));
+    EXPECT_EQ(c.cross.lastLines().first().x1(), x);
+
+    const QImage before = c.image;
+    c.fill(QPoint(0, 100), -1);
+    EXPECT_TRUE(c.cross.lastLines().isEmpty() && c.cross.lastTimeBoxes().isEmpty());
+    QPainter painter(&c.image);
+    c.cross.Fill(&painter, QPoint(0, 100), 5, nullptr);
+    c.cross.setCroMouseEnable(false);
+    c.cross.Fill(&painter, QPoint(0, 100), 5, &c.pane);
+    painter.end();
+    EXPECT_EQ(c.image, before);
+}
+
+TEST(CrossCurve, EachAxisIsRegisteredOnce)
+{
+    Chart c;
+    c.cross.setDrawHLine(true);
+    c.cross.appendRefrenc(&c.axis);
+    c.cross.appendRefrenc(&c.axis);
+    c.cross.appendScaleplate(&c.time);
+    c.cross.appendScaleplate(&c.time);
+    c.fill(QPoint(300, 100), 20);
+    EXPECT_EQ(c.cross.lastValueBoxes().size(), 1);
+    EXPECT_EQ(c.cross.lastTimeBoxes().size(), 1);
+
+    ZtLineLib_Reference other;
+    EXPECT_FALSE(c.cross.deleteRefrenc(&other));
+    EXPECT_TRUE(c.cross.deleteRefrenc(&c.axis));
+    EXPECT_FALSE(c.cross.deleteRefrenc(&c.axis));
+    EXPECT_TRUE(c.cross.deleteScaleplate(&c.time));
+    EXPECT_FALSE(c.cross.deleteScaleplate(&c.time));
+    c.fill(QPoint(300, 100), 20);
+    EXPECT_TRUE(c.cross.lastValueBoxes().isEmpty() && c.cross.lastTimeBoxes().isEmpty());
+}

@@ -1,0 +1,170 @@
+// The value text of the indicator pane and the rounding the painters share
+// with it.
+
+#include "PaneTestSupport.h"
+
+#include <QStringList>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+
+using namespace ZtUIDataStruct;
+using namespace panetest;
+
+namespace {
+
+const float kMarker = float(kZtNoValue);
+
+QString up()
+{
+    return ztArrowUp();
+}
+
+QString down()
+{
+    return ztArrowDown();
+}
+
+} // namespace
+
+TEST(PaneText, MacdLegendWithArrows)
+{
+    DQDDataList list = flatBars(3);
+    Pane pane(ZtLineLib_Formula::eFT_MACD);
+    pane.setData(&list);
+    pane.setPrec(2);
+    pane.m_params = {12, 26, 9};
+    pane.addLine(makeLine(eLINE, {0.11f, 0.1234f}, true, QStringLiteral("DIFF")));
+    pane.addLine(makeLine(eLINE, {0.12f, 0.1f}, true, QStringLiteral("DEA")));
+    pane.addLine(makeLine(eCOLORSTICK, {0.05f, 0.05f}, true, QStringLiteral("MACD")));
+
+    EXPECT_EQ(pane.getDataString(1), QStringLiteral("MACD(12,26,9) |DIFF:0.12") + up()
+                                         + QStringLiteral(",&DEA:0.10") + down()
+                                         + QStringLiteral(",&MACD:0.05") + up());
+    // The first item has nothing to compare with: always up.
+    EXPECT_EQ(pane.getChildDataString(0), QStringLiteral("MACD(12,26,9) |DIFF:0.11") + up()
+                                              + QStringLiteral(",&DEA:0.12") + up()
+                                              + QStringLiteral(",&MACD:0.05") + up());
+    // Past a line's values, before the first item, and at the record count:
+    // no value.
+    const QString none = QStringLiteral("MACD(12,26,9) |DIFF:--,&DEA:--,&MACD:--");
+    EXPECT_EQ(pane.getChildDataString(2), none);
+    EXPECT_EQ(pane.getChildDataString(-1), none);
+    EXPECT_EQ(pane.getChildDataString(3), none);
+
+    // Zero parameters are left out; none left means no title.
+    pane.m_params = {12, 0, 9};
+    EXPECT_TRUE(pane.getChildDataString(1).startsWith(QStringLiteral("MACD(12,9) |DIFF:")));
+    pane.m_params = {0, 0};
+    EXPECT_TRUE(pane.getChildDataString(1).startsWith(QStringLiteral(" |DIFF:")));
+}
+
+TEST(PaneText, VolumePanesFromTheirLines)
+{
+    // Volumes 100, 200, … 600: MA5 at item 4 is 300, MA10 has no value yet.
+    DQDDataList list;
+    for (int i = 0; i < 6; ++i) {
+        DQDUnionReader r = bar(20240101000000LL + i * 1000000LL, 10, 10, 10, 10, 10);
+        r.setValue(eFieldVolume, 100.0 * (i + 1));
+        list.append(r);
+    }
+    Pane pane(ZtLineLib_Formula::eFT_VOL);
+    pane.setRect(0, 0, 300, 100);
+    pane.setData(&list);
+    pane.m_params = {5, 10};
+    pane.setRange(0, 6);
+    ASSERT_EQ(pane.formulaLines().lineCount(), 3);
+    EXPECT_EQ(pane.getDataString(4),
+              QStringLiteral(" |VOLUME:500") + up() + QStringLiteral(",&MA5:300") + up()
+                  + QStringLiteral(",&MA10:--"));
+
+    // The intraday volume pane has one unnamed line: the title alone stays.
+    Pane dline(ZtLineLib_Formula::eFT_DLINEVOL);
+    dline.setRect(0, 0, 300, 100);
+    dline.setIsDLine(true);
+    dline.setData(&list);
+    dline.m_params = {5};
+    dline.setRange(0, 6);
+    ASSERT_EQ(dline.formulaLines().lineCount(), 1);
+    EXPECT_EQ(dline.getDataString(2), QStringLiteral(" |"));
+}
+
+TEST(PaneText, MovingAverageLabelsAndNameOnlyLines)
+{
+    DQDDataList list = flatBars(2);
+    Pane pane(ZtLineLib_Formula::eFT_MA);
+    pane.setData(&list);
+    pane.setPrec(1);
+    pane.m_params = {5, 10, 20};
+    for (const char* name : {"a", "b", "c", "TOTAL"})
+        pane.addLine(makeLine(eLINE, {1.0f, 2.0f}, true, QString::fromLatin1(name)));
+    EXPECT_EQ(pane.getChildDataString(1), QStringLiteral("MA(5,10,20) |MA5:2.0") + up()
+                                              + QStringLiteral(",&MA10:2.0") + up()
+                                              + QStringLiteral(",&MA20:2.0") + up()
+                                              + QStringLiteral(",&TOTAL:2.0") + up());
+
+    // A name-only line gives its name and "& " (also when unnamed); a value
+    // line without a name gives nothing; the last separator goes.
+    Pane mixed(ZtLineLib_Formula::eFT_KDJ);
+    mixed.setData(&list);
+    mixed.addLine(makeLine(eLINE, {1.0f, 2.0f}, false, QStringLiteral("NOTE"), false));
+    mixed.addLine(makeLine(eLINE, {1.0f, 2.0f}, false, QString(), true));
+    mixed.addLine(makeLine(eLINE, {1.0f, kMarker}, false, QStringLiteral("K")));
+    mixed.addLine(makeLine(eLINE, {1.0f, 2.0f}, false, QString(), false));
+    EXPECT_EQ(mixed.getChildDataString(1), QStringLiteral(" |NOTE& K:--,&"));
+    mixed.line(2)->values[1] = std::nanf("");
+    EXPECT_EQ(mixed.getChildDataString(1), QStringLiteral(" |NOTE& K:--,&"));
+    Pane bare(ZtLineLib_Formula::eFT_KDJ);
+    EXPECT_EQ(bare.getChildDataString(0), QStringLiteral(" |"));
+}
+
+TEST(PaneText, ScalingAndPrecision)
+{
+    DQDDataList list = flatBars(1);
+    Pane pane(ZtLineLib_Formula::eFT_NONE);
+    pane.setData(&list);
+    pane.addLine(makeLine(eLINE, {123456.0f}, false, QStringLiteral("V")));
+    pane.setDataScaling(10000);
+    pane.setPrec(2);
+    EXPECT_EQ(pane.getChildDataString(0), QStringLiteral(" |V:12.35") + up());
+    pane.setPrec(0);
+    EXPECT_EQ(pane.getChildDataString(0), QStringLiteral(" |V:12") + up());
+    // A scaling of 0 would print "inf": the value stays unscaled.
+    pane.setDataScaling(0);
+    EXPECT_EQ(pane.getChildDataString(0), QStringLiteral(" |V:123456") + up());
+    pane.setDataScaling(-100);
+    EXPECT_EQ(pane.getChildDataString(0), QStringLiteral(" |V:-1235") + up());
+}
+
+TEST(PaneText, RoundingAgreesWithTheTextRoundTrip)
+{
+    auto text = [](double v, int p) { return QString::number(v, 'f', p).toDouble(); };
+    auto same = [](double a, double b) {
+        return std::memcmp(&a, &b, sizeof a) == 0 || (a == 0 && b == 0);
+    };
+    // Halves go away from zero; values just off a half go their own way.
+    EXPECT_EQ(ZtLineLib_Formula::roundToPrec(0.125, 2), 0.13);
+    EXPECT_EQ(ZtLineLib_Formula::roundToPrec(-2.5, 0), -3.0);
+    EXPECT_EQ(ZtLineLib_Formula::roundToPrec(1.005, 2), 1.0); // 1.00499999…
+    EXPECT_EQ(ZtLineLib_Formula::roundToPrec(0.4, 0), 0.0);
+    EXPECT_TRUE(std::signbit(ZtLineLib_Formula::roundToPrec(-0.001, 2)));
+    EXPECT_TRUE(std::isnan(ZtLineLib_Formula::roundToPrec(std::nan(""), 2)));
+
+    std::mt19937_64 rng(7);
+    std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
+    std::uniform_int_distribution<int> exponent(-8, 18);
+    std::uniform_int_distribution<int> decimals(-1, 9);
+    int mismatches = 0;
+    for (int n = 0; n < 200000; ++n) {
+        const int p = decimals(rng);
+        double v = mantissa(rng) * std::pow(10.0, exponent(rng));
+        if (n % 4 == 0) // exact and near halves at p decimals
+            v = (std::round(v * 1e3) + 0.5) / std::pow(10.0, std::max(p, 0));
+        if (n % 8 == 1)
+            v = float(v); // painters round widened floats
+        if (!same(ZtLineLib_Formula::roundToPrec(v, p), text(v, p)) && ++mismatches < 5)
+            ADD_FAILURE() << "value " << v << " decimals " << p;
+    }
+    EXPECT_EQ(mismatches, 0);
+}

@@ -1,0 +1,291 @@
+// Runs the ztchart program as a user would: exit codes, the CSV it prints,
+// the single error line of a failure and the pictures it writes.
+
+#include <gtest/gtest.h>
+
+#include <PubCacheCustom.h>
+
+#include <QColor>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <cmath>
+
+#ifdef ZT_ZTCHART_PATH
+
+namespace {
+
+struct CliRun
+{
+    int code = -1;
+    QString out;
+    QString err;
+    QStringList outLines() const { return out.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
+    QStringList errLines() const { return err.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
+};
+
+CliRun ztchart(const QStringList& args)
+{
+    QProcess p;
+    p.start(QStringLiteral(ZT_ZTCHART_PATH), args);
+    CliRun r;
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+QString sample(const char* name)
+{
+    return QStringLiteral(ZT_SOURCE_DIR "/data/") + QLatin1String(name);
+}
+
+// Column of a CSV file by header name, as numbers, one per data row.
+QVector<double> csvColumn(const QString& path, const QString& column)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const int c = lines.first().trimmed().split(QLatin1Char(',')).indexOf(column);
+    QVector<double> out;
+    for (int i = 1; i < lines.size(); ++i)
+        out.append(lines.at(i).trimmed().split(QLatin1Char(',')).value(c).toDouble());
+    return out;
+}
+
+// A failure prints exactly one line, on standard error, and nothing else.
+void expectOneErrorLine(const CliRun& r, int code, const QString& needle)
+{
+    EXPECT_EQ(r.code, code) << qPrintable(r.err);
+    EXPECT_TRUE(r.out.isEmpty()) << qPrintable(r.out);
+    ASSERT_EQ(r.errLines().size(), 1) << qPrintable(r.err);
+    EXPECT_TRUE(r.err.startsWith(QLatin1String("ztchart: "))) << qPrintable(r.err);
+    EXPECT_TRUE(r.err.contains(needle)) << qPrintable(r.err) << " lacks " << qPrintable(needle);
+}
+
+} // namespace
+
+TEST(ZtChartCliTest, LinesPrintsOneRowPerRecordWithEmptyCellsAndTheRange)
+{
+    const QString bars = sample("sh600000_day.csv");
+    const CliRun r = ztchart({"lines", "--bars", bars, "--type", "vol", "--params", "5,10"});
+    ASSERT_EQ(r.code, 0) << qPrintable(r.err);
+    const QStringList lines = r.outLines();
+    ASSERT_EQ(lines.size(), 1 + 1000 + 1);
+    EXPECT_EQ(lines.first(), QStringLiteral("index,key,VOLUME,MA5,MA10"));
+    // Before five bars exist the average has no value: an empty cell.
+    EXPECT_EQ(lines.at(1), QStringLiteral("0,20200807000000,44271968,,"));
+    const QVector<double> volume = csvColumn(bars, QStringLiteral("volume"));
+    const QStringList row5 = lines.at(5).split(QLatin1Char(','));
+    ASSERT_EQ(row5.size(), 5);
+    double sum = 0;
+    for (int i = 0; i < 5; ++i)
+        sum += volume.at(i);
+    EXPECT_NEAR(row5.at(3).toDouble(), sum / 5, sum / 5 * 1e-6);
+    EXPECT_TRUE(row5.at(4).isEmpty());
+    // Every row has the header's number of cells.
+    for (int i = 1; i <= 1000; ++i)
+        ASSERT_EQ(lines.at(i).count(QLatin1Char(',')), 4) << qPrintable(lines.at(i));
+
+    // A window prints only its rows, and the range covers only them (the
+    // volume pane starts from an empty range, so its minimum is the least
+    // volume of the window).
+    const CliRun w = ztchart({"lines", "--bars", bars, "--type", "VOL", "--first", "10", "--count", "5"});
+    ASSERT_EQ(w.code, 0) << qPrintable(w.err);
+    const QStringList wl = w.outLines();
+    ASSERT_EQ(wl.size(), 1 + 5 + 1);
+    EXPECT_TRUE(wl.at(1).startsWith(QLatin1String("10,")));
+    EXPECT_TRUE(wl.at(5).startsWith(QLatin1String("14,")));
+    const QStringList range = wl.last().split(QLatin1Char(','));
+    ASSERT_EQ(range.size(), 3);
+    EXPECT_EQ(range.at(0), QStringLiteral("# range"));
+    const double least = *std::min_element(volume.begin() + 10, volume.begin() + 15);
+    EXPECT_NEAR(range.at(1).toDouble(), least, least * 1e-6);
+}
+
+TEST(ZtChartCliTest, LinesOfEngineAndIntradayTypes)
+{
+    const CliRun macd = ztchart({"lines", "--bars", sample("sh600000_day.csv"), "--type", "MACD", "--no-range"});
+    ASSERT_EQ(macd.code, 0) << qPrintable(macd.err);
+    const QStringList ml = macd.outLines();
+    ASSERT_EQ(ml.size(), 1 + 1000);
+    EXPECT_EQ(ml.first(), QStringLiteral("index,key,DIFF,DEA,MACD"));
+    EXPECT_FALSE(ml.last().startsWith(QLatin1Char('#')));
+
+    // One day of minutes: 241 slots, the price and average lines from the
+    // first. With the auction band 15 slots lead, and every pane but the
+    // price and intraday volume panes starts at 09:30.
+    const CliRun d = ztchart({"lines", "--minutes", sample("sh600000_dline5.csv"), "--days", "1", "--type", "DLINE"});
+    ASSERT_EQ(d.code, 0) << qPrintable(d.err);
+    const QStringList dl = d.outLines();
+    ASSERT_EQ(dl.size(), 1 + 241 + 1);
+    EXPECT_EQ(dl.first(), QStringLiteral("index,key,line0,line1"));
+    EXPECT_TRUE(dl.at(1).startsWith(QLatin1String("0,20240920093000,8."))) << qPrintable(dl.at(1));
+    EXPECT_TRUE(dl.at(241).startsWith(QLatin1String("240,20240920150000,8."))) << qPrintable(dl.at(241));
+    const CliRun a = ztchart({"lines", "--minutes", sample("sh600000_dline5.csv"), "--days", "1", "--auction",
+                              "--type", "CLOSE"});
+    ASSERT_EQ(a.code, 0) << qPrintable(a.err);
+    const QStringList al = a.outLines();
+    ASSERT_EQ(al.size(), 1 + 256 + 1);
+    EXPECT_EQ(al.at(15), QStringLiteral("14,20240920092900,"));
+    EXPECT_EQ(al.at(16), QStringLiteral("15,20240920093000,8.52"));
+
+    // Five days and a single-day band do not go together.
+    expectOneErrorLine(ztchart({"lines", "--minutes", sample("sh600000_dline5.csv"), "--auction", "--type", "DLINE"}),
+                       2, QStringLiteral("--days 1"));
+}
+
+TEST(ZtChartCliTest, ChipDistributionNeedsFloatSharesAndPrintsRows)
+{
+    const QString bars = sample("sh600000_day.csv");
+    expectOneErrorLine(ztchart({"lines", "--bars", bars, "--type", "YDCM"}), 2, QStringLiteral("--capital"));
+    const CliRun r = ztchart({"lines", "--bars", bars, "--type", "ydcm", "--capital", sample("sh600000_capital.csv")});
+    ASSERT_EQ(r.code, 0) << qPrintable(r.err);
+    const QStringList lines = r.outLines();
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(lines.first(), QStringLiteral("line,price,volume"));
+}
+
+TEST(ZtChartCliTest, BadInputGivesOneErrorLineAndExitCode)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString bars = sample("sh600000_day.csv");
+    expectOneErrorLine(ztchart({"lines", "--bars", dir.filePath("missing.csv"), "--type", "MACD"}), 1,
+                       QStringLiteral("missing.csv"));
+
+    const QString bad = dir.filePath("bad.csv");
+    QFile f(bad);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("date,open,high,low,close,volume\n20240102,1,2,0.5,1.5,100\n20240103,1,2,0.5,abc,100\n");
+    f.close();
+    expectOneErrorLine(ztchart({"lines", "--bars", bad, "--type", "MACD"}), 1, QStringLiteral("\"close\""));
+
+    expectOneErrorLine(ztchart({"lines", "--bars", bars, "--type", "MACD", "--first", "1000"}), 1,
+                       QStringLiteral("past the data"));
+    expectOneErrorLine(ztchart({"lines", "--bars", bars, "--type", "MACD", "--first", "990", "--count", "11"}), 1,
+                       QStringLiteral("past the data"));
+    expectOneErrorLine(ztchart({"lines", "--bars", bars, "--type", "NOPE"}), 2, QStringLiteral("NOPE"));
+    expectOneErrorLine(ztchart({"lines", "--bars", bars}), 2, QStringLiteral("--type"));
+    expectOneErrorLine(ztchart({"lines", "--bars", bars, "--type", "MACD", "--colour", "x"}), 2,
+                       QStringLiteral("--colour"));
+    expectOneErrorLine(ztchart({"text", "--bars", bars, "--type", "MACD", "--index", "1000"}), 1,
+                       QStringLiteral("past the data"));
+    expectOneErrorLine(ztchart({"render", "--bars", bars, "--size", "12x", "-o", dir.filePath("a.png")}), 2,
+                       QStringLiteral("--size"));
+    expectOneErrorLine(ztchart({"render", "--bars", bars, "-o", dir.filePath("a.gif")}), 2,
+                       QStringLiteral(".png"));
+    expectOneErrorLine(ztchart({"render", "--bars", bars, "--crosshair", "5", "-o", dir.filePath("a.png")}), 1,
+                       QStringLiteral("outside the shown window"));
+    expectOneErrorLine(ztchart({"frobnicate"}), 2, QStringLiteral("frobnicate"));
+    EXPECT_FALSE(QFile::exists(dir.filePath("a.png")));
+}
+
+TEST(ZtChartCliTest, EvalPrintsFormulaLinesAndReportsParseErrors)
+{
+    const QString bars = sample("sh600000_day.csv");
+    const CliRun r = ztchart({"eval", "--bars", bars, "--formula", "C1:CLOSE; D:CLOSE-REF(CLOSE,N)", "--param", "N=1"});
+    ASSERT_EQ(r.code, 0) << qPrintable(r.err);
+    const QStringList lines = r.outLines();
+    ASSERT_EQ(lines.size(), 1 + 1000);
+    EXPECT_EQ(lines.first(), QStringLiteral("index,key,C1,D"));
+    const QVector<double> close = csvColumn(bars, QStringLiteral("close"));
+    for (int i : {0, 1, 500, 999}) {
+        const QStringList cells = lines.at(1 + i).split(QLatin1Char(','));
+        ASSERT_EQ(cells.size(), 4);
+        EXPECT_NEAR(cells.at(2).toDouble(), close.at(i), 1e-4);
+        if (i == 0)
+            EXPECT_TRUE(cells.at(3).isEmpty()); // REF has nothing before the first bar
+        else
+            EXPECT_NEAR(cells.at(3).toDouble(), close.at(i) - close.at(i - 1), 1e-4);
+    }
+    expectOneErrorLine(ztchart({"eval", "--bars", bars, "--formula", "X:MA(CLOSE,5"}), 1,
+                       QStringLiteral("line 1, column"));
+}
+
+TEST(ZtChartCliTest, FormulasSetSavesTheStoreAndPanesUseIt)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString store = dir.filePath("store.json");
+    const CliRun list = ztchart({"formulas", "list"});
+    ASSERT_EQ(list.code, 0);
+    EXPECT_TRUE(list.out.contains(QLatin1String("MACD(SHORT=12,LONG=26,MID=9)")));
+
+    expectOneErrorLine(ztchart({"formulas", "set", "MACD", "5,10"}), 2, QStringLiteral("--store"));
+    const CliRun set = ztchart({"formulas", "set", "MACD", "5,10", "--store", store});
+    ASSERT_EQ(set.code, 0) << qPrintable(set.err);
+    EXPECT_TRUE(QFile::exists(store));
+    const CliRun show = ztchart({"formulas", "show", "macd", "--store", store});
+    EXPECT_TRUE(show.out.contains(QLatin1String("SHORT,5,"))) << qPrintable(show.out);
+    EXPECT_TRUE(show.out.contains(QLatin1String("LONG,10,")));
+    expectOneErrorLine(ztchart({"formulas", "set", "MACD", "500", "--store", store}), 2,
+                       QStringLiteral("outside"));
+    expectOneErrorLine(ztchart({"formulas", "show", "NOSUCH"}), 1, QStringLiteral("NOSUCH"));
+
+    // A pane computes with the stored parameters: the same lines as the
+    // formula evaluated with them.
+    const QString bars = sample("sh600000_day.csv");
+    const CliRun pane = ztchart({"lines", "--bars", bars, "--type", "MACD", "--store", store, "--no-range"});
+    const CliRun eval = ztchart({"eval", "--bars", bars, "--formula", "DIFF:EMA(CLOSE,5)-EMA(CLOSE,10)"});
+    ASSERT_EQ(pane.code, 0);
+    ASSERT_EQ(eval.code, 0);
+    EXPECT_EQ(pane.outLines().at(900).section(QLatin1Char(','), 2, 2),
+              eval.outLines().at(900).section(QLatin1Char(','), 2, 2));
+}
+
+TEST(ZtChartCliTest, RenderWritesPicturesOfTheAskedSize)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString png = dir.filePath("chart.png");
+    const CliRun r = ztchart({"render", "--bars", sample("sh600000_day.csv"), "--panes", "kline:MA,vol,macd,kdj",
+                           "--events", sample("sh600000_events.csv"), "--crosshair", "990", "--max-min",
+                           "--size", "900x640", "-o", png});
+    ASSERT_EQ(r.code, 0) << qPrintable(r.err);
+    EXPECT_TRUE(r.out.isEmpty());
+    QImage image(png);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), QSize(900, 640));
+
+    // The light theme paints its own background; JPEG by the file name.
+    const QString jpg = dir.filePath("intraday.jpg");
+    const CliRun l = ztchart({"render", "--minutes", sample("sh600000_dline5.csv"), "--days", "1", "--auction",
+                           "--theme", "light", "--size", "640x400", "-o", jpg});
+    ASSERT_EQ(l.code, 0) << qPrintable(l.err);
+    QFile jf(jpg);
+    ASSERT_TRUE(jf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(jf.read(2) == QByteArray("\xFF\xD8", 2)); // JPEG signature
+    const QImage light(jpg);
+    ASSERT_EQ(light.size(), QSize(640, 400));
+    const QColor expected(ZtUIDataStruct::PubCacheCustom::lightTheme().value(QStringLiteral("Background")).value(0));
+    const QColor corner = light.pixelColor(light.width() - 2, light.height() - 2);
+    EXPECT_LE(std::abs(corner.red() - expected.red()) + std::abs(corner.green() - expected.green())
+                  + std::abs(corner.blue() - expected.blue()),
+              24);
+
+    // The chip column needs the float shares and works with them.
+    const QString chip = dir.filePath("chip.png");
+    const CliRun c = ztchart({"render", "--bars", sample("sh600000_day.csv"), "--capital",
+                           sample("sh600000_capital.csv"), "--panes", "kline,chip,vol", "-o", chip});
+    ASSERT_EQ(c.code, 0) << qPrintable(c.err);
+    EXPECT_EQ(QImage(chip).size(), QSize(1200, 800));
+}
+
+#else
+
+TEST(ZtChartCliTest, NeedsTheProgram)
+{
+    GTEST_SKIP() << "ztchart is not built (ZT_BUILD_APPS off)";
+}
+
+#endif
