@@ -8,6 +8,7 @@
 #include <ChartData.h>
 #include <ChartWidget.h>
 #include <PaneWidget.h>
+#include <TimeAxisWidget.h>
 #include <ViewerSource.h>
 
 #include <DQDFieldId.h>
@@ -88,6 +89,19 @@ TEST_F(ViewerTest, MouseMovePutsCrosshairOnTheBarAndUpdatesLegends)
     EXPECT_TRUE(legend10.contains(QStringLiteral("MA"))) << qPrintable(legend10);
     const QString macd10 = macd->legendText();
     EXPECT_TRUE(macd10.startsWith(QStringLiteral("MACD"))) << qPrintable(macd10);
+
+    // The cross runs through every pane; the value box sits only beside the
+    // pane under the mouse, the time box under the bar.
+    price->grab();
+    macd->grab();
+    m_chart.timeAxis()->grab();
+    EXPECT_EQ(price->crosshair()->lastValueBoxes().size(), 1);
+    EXPECT_TRUE(macd->crosshair()->lastValueBoxes().isEmpty());
+    EXPECT_FALSE(macd->crosshair()->lastLines().isEmpty());
+    const QList<ZtLineCrossCurve::TimeBox> timeBoxes = m_chart.timeAxis()->crosshair()->lastTimeBoxes();
+    ASSERT_EQ(timeBoxes.size(), 1);
+    const qint64 key = m_chart.chartData()->keyAt(first + 10);
+    EXPECT_EQ(timeBoxes.first().text, DataTrans::getDateTimeFromULL(quint64(key)).toString(QStringLiteral("yyyy-MM-dd")));
 
     // The lower panes follow the same bar, wherever the mouse is.
     move(macd, QPoint(xOf(30), 5));

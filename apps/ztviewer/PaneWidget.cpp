@@ -2,9 +2,9 @@
 
 #include "ChartData.h"
 #include "PaneCatalog.h"
-#include "PaneCrosshair.h"
 
 #include <DQDFieldId.h>
+#include <ZtLineCrossCurve.h>
 #include <ZtLineLibTheme.h>
 #include <ZtLineLib_Reference.h>
 
@@ -96,8 +96,11 @@ void PaneWidget::configureAxis()
     if (m_main && m_logScale)
         m_axis->setCoordinateSystem(eLogarithmic);
     // The crosshair keeps a pointer to the axis, so it follows the axis.
-    m_cross = std::make_unique<PaneCrosshair>();
-    m_cross->attach(m_axis.get());
+    m_cross = std::make_unique<ZtLineCrossCurve>();
+    m_cross->setCroMouseEnable(true);
+    m_cross->setDrawLineEnable(true);
+    m_cross->setDrawHLine(true);
+    m_cross->appendRefrenc(m_axis.get());
 }
 
 void PaneWidget::createEvents()
@@ -295,7 +298,10 @@ void PaneWidget::paintEvent(QPaintEvent*)
     if (m_events)
         m_events->Fill(&painter);
     paintLegend(&painter);
-    m_cross->paint(&painter, m_crossIndex, m_mouseY, m_pane.get());
+    // The cross follows the item's centre; the horizontal line and the
+    // value box only appear in the pane under the mouse.
+    if (m_crossIndex >= 0)
+        m_cross->Fill(&painter, QPoint(0, m_mouseY), m_crossIndex, m_pane.get());
     if (m_events && !m_hovered.isEmpty())
         m_events->FillPrompt(&painter, m_hovered);
     // A hairline under the pane separates it from the next one.

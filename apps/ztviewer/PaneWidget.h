@@ -13,7 +13,7 @@
 
 class ChartData;
 class ZtLineLib_Reference;
-class PaneCrosshair;
+class ZtLineCrossCurve;
 
 // One pane of the chart window: an indicator pane (with overlays on the
 // price chart, such as MA over the candles), its value axis in the right
@@ -63,6 +63,7 @@ public:
 
     ZtLineLib_Formula* formulaPane() const { return m_pane.get(); }
     ZtLineLib_Reference* valueAxis() const { return m_axis.get(); }
+    ZtLineCrossCurve* crosshair() const { return m_cross.get(); }
 
     // Event icons under p in the price chart; the prompt box shows them.
     void setHoverPoint(QPoint p);
@@ -99,7 +100,10 @@ private:
     std::vector<std::unique_ptr<ZtLineLib_Formula>> m_overlays;
     std::unique_ptr<ZtLineLib_Reference> m_axis;
     std::unique_ptr<ZtLineLib_InfoBar> m_events;
-    std::unique_ptr<PaneCrosshair> m_cross;
+    // The crosshair of this pane, with just this pane's axis registered: each
+    // widget paints in its own coordinates, and the crosshairs of all panes
+    // and the time strip together form one cross through the chart.
+    std::unique_ptr<ZtLineCrossCurve> m_cross;
     QList<ZtLineLib_InfoBar::LineInfo> m_hovered;
     int m_first = 0;
     int m_count = 0;

@@ -47,6 +47,8 @@ ViewerWindow::ViewerWindow(QWidget* parent)
     statusBar()->setFont(font);
     m_chart->setFont(font);
     setCentralWidget(m_chart);
+    // Keys go to the chart from the start.
+    m_chart->setFocus();
     statusBar()->addWidget(m_status, 1);
     createMenus();
     applyTheme();
