@@ -8,6 +8,7 @@
 #include <ChartData.h>
 #include <ChartWidget.h>
 #include <PaneWidget.h>
+#include <TimeAxisWidget.h>
 #include <ViewerSource.h>
 
 #include <DQDFieldId.h>
@@ -89,6 +90,19 @@ TEST_F(ViewerTest, MouseMovePutsCrosshairOnTheBarAndUpdatesLegends)
     const QString macd10 = macd->legendText();
     EXPECT_TRUE(macd10.startsWith(QStringLiteral("MACD"))) << qPrintable(macd10);
 
+    // The cross runs through every pane; the value box sits only beside the
+    // pane under the mouse, the time box under the bar.
+    price->grab();
+    macd->grab();
+    m_chart.timeAxis()->grab();
+    EXPECT_EQ(price->crosshair()->lastValueBoxes().size(), 1);
+    EXPECT_TRUE(macd->crosshair()->lastValueBoxes().isEmpty());
+    EXPECT_FALSE(macd->crosshair()->lastLines().isEmpty());
+    const QList<ZtLineCrossCurve::TimeBox> timeBoxes = m_chart.timeAxis()->crosshair()->lastTimeBoxes();
+    ASSERT_EQ(timeBoxes.size(), 1);
+    const qint64 key = m_chart.chartData()->keyAt(first + 10);
+    EXPECT_EQ(timeBoxes.first().text, DataTrans::getDateTimeFromULL(quint64(key)).toString(QStringLiteral("yyyy-MM-dd")));
+
     // The lower panes follow the same bar, wherever the mouse is.
     move(macd, QPoint(xOf(30), 5));
     EXPECT_EQ(m_chart.crosshairIndex(), first + 30);
@@ -144,6 +158,23 @@ TEST_F(ViewerTest, KeysAndDragMoveTheWindow)
     press(price, QPoint(xOf(40), 100));
     move(price, QPoint(xOf(45), 100), Qt::LeftButton);
     EXPECT_EQ(m_chart.firstIndex(), before - 5);
+}
+
+TEST_F(ViewerTest, HoveringAnEventIconOpensItsPrompt)
+{
+    PaneWidget* price = m_chart.pane(0);
+    ASSERT_NE(price->eventBar(), nullptr);
+    // Icons get their rectangles when painted.
+    price->grab();
+    QRect icon;
+    for (const ZtLineLib_InfoBar::LineInfo& info : price->eventBar()->lineInfos())
+        if (info.type == ZtLineLib_InfoBar::eLineInfoDividend && info.width > 0)
+            icon = QRect(info.x, info.y, info.width, info.height);
+    ASSERT_FALSE(icon.isNull()) << "the sample window shows a dividend";
+    move(price, icon.center());
+    EXPECT_EQ(price->hoveredEventCount(), 1);
+    move(price, QPoint(icon.center().x(), price->height() / 3));
+    EXPECT_EQ(price->hoveredEventCount(), 0);
 }
 
 TEST_F(ViewerTest, IndicatorPaneSwitchAndIntradayChart)

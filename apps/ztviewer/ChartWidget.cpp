@@ -70,6 +70,16 @@ PaneWidget* ChartWidget::createPane(Type type, bool main)
     return pane;
 }
 
+void ChartWidget::distributeHeights()
+{
+    // The price chart takes three shares, every lower pane one; the
+    // splitter scales these weights to its height.
+    QList<int> sizes;
+    for (PaneWidget* p : m_panes)
+        sizes.append(p->isMain() ? 300 : 100);
+    m_splitter->setSizes(sizes);
+}
+
 void ChartWidget::setChartData(std::unique_ptr<ChartData> data, const QList<Type>& lowerPanes)
 {
     clearPanes();
@@ -82,6 +92,7 @@ void ChartWidget::setChartData(std::unique_ptr<ChartData> data, const QList<Type
         main->setOverlays({F::eFT_MA});
     for (Type t : lowerPanes)
         createPane(t, false);
+    distributeHeights();
     m_timeAxis = new TimeAxisWidget(m_data.get(), this);
     m_timeAxis->setFont(font());
     layout()->addWidget(m_timeAxis);
@@ -103,6 +114,7 @@ void ChartWidget::addPane(Type type)
     if (!m_data)
         return;
     createPane(type, false);
+    distributeHeights();
     applyWindow();
 }
 
@@ -141,7 +153,7 @@ void ChartWidget::setLogScale(bool on)
 
 int ChartWidget::fittingCount() const
 {
-    const double band = width() - PaneWidget::kPaddingLeft - PaneWidget::kPaddingRight;
+    const double band = width() - PaneWidget::paddingLeft(isIntraday()) - PaneWidget::kPaddingRight;
     return std::max(kMinCount, int(band / kComfortableItemWidth));
 }
 

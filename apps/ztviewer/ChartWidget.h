@@ -42,6 +42,7 @@ public:
     int paneCount() const { return m_panes.size(); }
     PaneWidget* pane(int i) const { return m_panes.value(i); }
     QList<Type> lowerPaneTypes() const;
+    TimeAxisWidget* timeAxis() const { return m_timeAxis; }
     void addPane(Type type);
     void removeLastPane();
     // Switches the lowest pane to type (adds one when there is none).
@@ -80,6 +81,7 @@ protected:
 private:
     PaneWidget* createPane(Type type, bool main);
     void clearPanes();
+    void distributeHeights();
     void applyWindow();
     void resetWindow();
     int fittingCount() const;

@@ -2,9 +2,9 @@
 
 #include "ChartData.h"
 #include "PaneCatalog.h"
-#include "PaneCrosshair.h"
 
 #include <DQDFieldId.h>
+#include <ZtLineCrossCurve.h>
 #include <ZtLineLibTheme.h>
 #include <ZtLineLib_Reference.h>
 
@@ -60,6 +60,11 @@ bool PaneWidget::isVolume() const
     return type() == ZtLineLib_Formula::eFT_VOL || type() == ZtLineLib_Formula::eFT_DLINEVOL;
 }
 
+int PaneWidget::paddingLeft() const
+{
+    return paddingLeft(m_data->isDLine());
+}
+
 void PaneWidget::configureAxis()
 {
     m_axis = std::make_unique<ZtLineLib_Reference>();
@@ -69,10 +74,10 @@ void PaneWidget::configureAxis()
     m_axis->setShowJHJJ(m_pane->getShowJHJJ());
     m_axis->setIsMainChat(m_main);
     m_axis->setPrec(m_pane->getPrec());
-    m_axis->setMainValueOnRight(true);
+    m_axis->setMainValueOnRight(!m_data->isDLine());
     m_axis->setFixedPaddingTop(kLegendHeight);
     m_axis->setFixedPaddingBottom(m_main ? kEventStrip : kPaddingBottom);
-    m_axis->setFixedPaddingLeft(kPaddingLeft);
+    m_axis->setFixedPaddingLeft(paddingLeft());
     m_axis->setFixedPaddingRight(kPaddingRight);
     if (isVolume())
         m_axis->setTagColorType(ZtLineLib_Reference::eTagColorVol);
@@ -91,8 +96,11 @@ void PaneWidget::configureAxis()
     if (m_main && m_logScale)
         m_axis->setCoordinateSystem(eLogarithmic);
     // The crosshair keeps a pointer to the axis, so it follows the axis.
-    m_cross = std::make_unique<PaneCrosshair>();
-    m_cross->attach(m_axis.get());
+    m_cross = std::make_unique<ZtLineCrossCurve>();
+    m_cross->setCroMouseEnable(true);
+    m_cross->setDrawLineEnable(true);
+    m_cross->setDrawHLine(true);
+    m_cross->appendRefrenc(m_axis.get());
 }
 
 void PaneWidget::createEvents()
@@ -161,7 +169,7 @@ void PaneWidget::placeElements()
     const QRectF band = area.adjusted(0, m_axis->fixedPaddingTop(), 0, -m_axis->fixedPaddingBottom());
     auto place = [&](ZtLineLib_Formula* p) {
         p->setRect(band);
-        p->setFixedPaddingLeft(kPaddingLeft);
+        p->setFixedPaddingLeft(paddingLeft());
         p->setFixedPaddingRight(kPaddingRight);
     };
     place(m_pane.get());
@@ -171,7 +179,7 @@ void PaneWidget::placeElements()
         // Dividend icons sit at the bottom of this rectangle, in the strip
         // under the band.
         m_events->setRect(area);
-        m_events->setFixedPaddingLeft(kPaddingLeft);
+        m_events->setFixedPaddingLeft(paddingLeft());
         m_events->setFixedPaddingRight(kPaddingRight);
         m_events->setFixedPaddingTop(kLegendHeight);
     }
@@ -290,7 +298,10 @@ void PaneWidget::paintEvent(QPaintEvent*)
     if (m_events)
         m_events->Fill(&painter);
     paintLegend(&painter);
-    m_cross->paint(&painter, m_crossIndex, m_mouseY, m_pane.get());
+    // The cross follows the item's centre; the horizontal line and the
+    // value box only appear in the pane under the mouse.
+    if (m_crossIndex >= 0)
+        m_cross->Fill(&painter, QPoint(0, m_mouseY), m_crossIndex, m_pane.get());
     if (m_events && !m_hovered.isEmpty())
         m_events->FillPrompt(&painter, m_hovered);
     // A hairline under the pane separates it from the next one.

@@ -13,7 +13,7 @@
 
 class ChartData;
 class ZtLineLib_Reference;
-class PaneCrosshair;
+class ZtLineCrossCurve;
 
 // One pane of the chart window: an indicator pane (with overlays on the
 // price chart, such as MA over the candles), its value axis in the right
@@ -29,8 +29,10 @@ public:
 
     // Space of the legend row above the band, and of the value tags right of it.
     static constexpr int kLegendHeight = 20;
-    static constexpr int kPaddingLeft = 4;
     static constexpr int kPaddingRight = 64;
+    // K-line charts keep their prices on the right; intraday charts show
+    // prices on the left and percent changes on the right.
+    static int paddingLeft(bool intraday) { return intraday ? 56 : 4; }
 
     // data must outlive the widget. A main pane shows the price chart of
     // the data (candles or the intraday line) with overlays on it.
@@ -61,10 +63,13 @@ public:
 
     ZtLineLib_Formula* formulaPane() const { return m_pane.get(); }
     ZtLineLib_Reference* valueAxis() const { return m_axis.get(); }
+    ZtLineCrossCurve* crosshair() const { return m_cross.get(); }
 
     // Event icons under p in the price chart; the prompt box shows them.
     void setHoverPoint(QPoint p);
     int hoveredEventCount() const { return m_hovered.size(); }
+    // The price chart's event bar; null on other panes or without events.
+    ZtLineLib_InfoBar* eventBar() const { return m_events.get(); }
 
     QSize sizeHint() const override { return QSize(800, m_main ? 420 : 140); }
     QSize minimumSizeHint() const override { return QSize(200, 60); }
@@ -82,6 +87,7 @@ private:
     double previousClose() const;
     int legendIndex() const;
     bool isVolume() const;
+    int paddingLeft() const;
 
     void paintLegend(QPainter* painter);
     QList<PaneLegend::Segment> priceLegend(int index) const;
@@ -94,7 +100,10 @@ private:
     std::vector<std::unique_ptr<ZtLineLib_Formula>> m_overlays;
     std::unique_ptr<ZtLineLib_Reference> m_axis;
     std::unique_ptr<ZtLineLib_InfoBar> m_events;
-    std::unique_ptr<PaneCrosshair> m_cross;
+    // The crosshair of this pane, with just this pane's axis registered: each
+    // widget paints in its own coordinates, and the crosshairs of all panes
+    // and the time strip together form one cross through the chart.
+    std::unique_ptr<ZtLineCrossCurve> m_cross;
     QList<ZtLineLib_InfoBar::LineInfo> m_hovered;
     int m_first = 0;
     int m_count = 0;

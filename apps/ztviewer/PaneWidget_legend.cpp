@@ -122,7 +122,7 @@ void PaneWidget::paintLegend(QPainter* painter)
     const QFontMetricsF fm(painter->font());
     const double right = width() - kPaddingRight - 4;
     const double baseline = (kLegendHeight + fm.ascent() - fm.descent()) / 2.0;
-    double x = kPaddingLeft + 4;
+    double x = paddingLeft() + 4;
     for (const PaneLegend::Segment& s : legend()) {
         const double w = fm.horizontalAdvance(s.text);
         if (x + w > right)

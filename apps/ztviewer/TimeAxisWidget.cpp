@@ -1,10 +1,10 @@
 #include "TimeAxisWidget.h"
 
 #include "ChartData.h"
-#include "PaneCrosshair.h"
 #include "PaneWidget.h"
 
 #include <DQDUnionReader.h>
+#include <ZtLineCrossCurve.h>
 #include <ZtLineLibTheme.h>
 #include <ZtLineLib_Scaleplate.h>
 
@@ -25,12 +25,13 @@ TimeAxisWidget::TimeAxisWidget(ChartData* data, QWidget* parent)
     : QWidget(parent)
     , m_data(data)
     , m_axis(new ZtLineLib_Scaleplate)
-    , m_cross(new PaneCrosshair)
+    , m_cross(new ZtLineCrossCurve)
 {
     setFixedHeight(kHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
     configure();
-    m_cross->attach(m_axis.get());
+    m_cross->setCroMouseEnable(true);
+    m_cross->appendScaleplate(m_axis.get());
 }
 
 TimeAxisWidget::~TimeAxisWidget() = default;
@@ -71,7 +72,7 @@ void TimeAxisWidget::place()
     // The axis picture starts at the top of its painter, so its rectangle
     // starts at 0 in the strip's own coordinates.
     m_axis->setRect(QRectF(0, 0, width(), height()));
-    m_axis->setFixedPaddingLeft(PaneWidget::kPaddingLeft);
+    m_axis->setFixedPaddingLeft(PaneWidget::paddingLeft(m_data->isDLine()));
     m_axis->setFixedPaddingRight(PaneWidget::kPaddingRight);
 }
 
@@ -108,5 +109,6 @@ void TimeAxisWidget::paintEvent(QPaintEvent*)
     // The strip is its own widget, so its painter already stands at the
     // strip's top: the translation a single-canvas host needs is implicit.
     m_axis->Fill(&painter);
-    m_cross->paint(&painter, m_crossIndex, -1, m_layout);
+    if (m_crossIndex >= 0 && m_layout)
+        m_cross->Fill(&painter, QPoint(0, -1), m_crossIndex, m_layout);
 }

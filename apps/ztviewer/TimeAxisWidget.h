@@ -5,7 +5,7 @@
 #include <memory>
 
 class ChartData;
-class PaneCrosshair;
+class ZtLineCrossCurve;
 class ZtLineLib_Formula;
 class ZtLineLib_Scaleplate;
 
@@ -25,6 +25,7 @@ public:
     // layout: the pane whose item positions the time box follows.
     void setCrosshair(int index, ZtLineLib_Formula* layout);
     ZtLineLib_Scaleplate* scaleplate() const { return m_axis.get(); }
+    ZtLineCrossCurve* crosshair() const { return m_cross.get(); }
 
     QSize sizeHint() const override { return QSize(800, kHeight); }
 
@@ -38,7 +39,8 @@ private:
 
     ChartData* m_data;
     std::unique_ptr<ZtLineLib_Scaleplate> m_axis;
-    std::unique_ptr<PaneCrosshair> m_cross;
+    // Paints the crosshair's time box; only this axis is registered with it.
+    std::unique_ptr<ZtLineCrossCurve> m_cross;
     ZtLineLib_Formula* m_layout = nullptr;
     int m_first = 0;
     int m_count = 0;

@@ -39,10 +39,16 @@ ViewerWindow::ViewerWindow(QWidget* parent)
     , m_status(new QLabel(this))
 {
     setWindowTitle(QStringLiteral("ztviewer"));
-    QFont font;
+    // One compact face for the chart and the window around it.
+    QFont font = this->font();
     font.setPixelSize(12);
+    setFont(font);
+    menuBar()->setFont(font);
+    statusBar()->setFont(font);
     m_chart->setFont(font);
     setCentralWidget(m_chart);
+    // Keys go to the chart from the start.
+    m_chart->setFocus();
     statusBar()->addWidget(m_status, 1);
     createMenus();
     applyTheme();

@@ -3,9 +3,10 @@
 //   ztviewer                       the sample daily bars with their events
 //   ztviewer FILE [--events FILE]  daily bars or intraday minutes from FILE
 //   ztviewer --intraday            the sample intraday minutes
-//   ztviewer --screenshot OUT.png [--size WxH]
+//   ztviewer --screenshot OUT.png [--size WxH] [--hover-event]
 //                                  shows the window, puts the crosshair on
-//                                  the chart, saves the window and exits
+//                                  the chart (or the mouse on the last event
+//                                  icon), saves the window and exits
 
 #include "ChartWidget.h"
 #include "PaneWidget.h"
@@ -23,20 +24,26 @@ namespace {
 
 // Moves the mouse over the price chart as a user would, so the screenshot
 // shows the crosshair and its legends.
-void hoverPriceChart(ChartWidget* chart)
+void hoverPriceChart(ChartWidget* chart, bool onEvent)
 {
     PaneWidget* pane = chart->pane(0);
     if (!pane)
         return;
-    const QPoint pos(int(pane->width() * 0.72), int(pane->height() * 0.45));
+    QPoint pos(int(pane->width() * 0.72), int(pane->height() * 0.45));
+    if (onEvent && pane->eventBar()) {
+        // The icons have their places after the first paint.
+        for (const ZtLineLib_InfoBar::LineInfo& info : pane->eventBar()->lineInfos())
+            if (info.width > 0)
+                pos = QPoint(info.x + info.width / 2, info.y + info.height / 2);
+    }
     QMouseEvent move(QEvent::MouseMove, pos, pane->mapToGlobal(pos), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
     QApplication::sendEvent(pane, &move);
 }
 
-int saveScreenshot(ViewerWindow* window, const QString& file)
+int saveScreenshot(ViewerWindow* window, const QString& file, bool onEvent)
 {
-    hoverPriceChart(window->chart());
+    hoverPriceChart(window->chart(), onEvent);
     QApplication::processEvents();
     if (!window->grab().save(file)) {
         std::fprintf(stderr, "ztviewer: cannot write %s\n", qPrintable(file));
@@ -64,7 +71,9 @@ int main(int argc, char** argv)
                                   QStringLiteral("Save the window to file and exit."), QStringLiteral("file"));
     const QCommandLineOption size(QStringLiteral("size"), QStringLiteral("Window size WxH."),
                                   QStringLiteral("WxH"), QStringLiteral("1280x800"));
-    parser.addOptions({events, intraday, light, shot, size});
+    const QCommandLineOption hoverEvent(QStringLiteral("hover-event"),
+                                        QStringLiteral("For --screenshot: the mouse on the last event icon."));
+    parser.addOptions({events, intraday, light, shot, size, hoverEvent});
     parser.process(app);
 
     ViewerWindow window;
@@ -95,7 +104,7 @@ int main(int argc, char** argv)
         int rc = 0;
         // After the first paint, when every widget has its final size.
         QTimer::singleShot(200, &window, [&] {
-            rc = saveScreenshot(&window, file);
+            rc = saveScreenshot(&window, file, parser.isSet(hoverEvent));
             app.quit();
         });
         app.exec();
