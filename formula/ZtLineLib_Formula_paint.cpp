@@ -63,24 +63,6 @@ struct SlotGeometry
     double unroundedCentre(int k) const { return k * pointW + drawLeft + centreOffset; }
 };
 
-// Whether a pen and painter draw horizontal and vertical lines and
-// rectangle outlines exactly as filled one-pixel rectangles: a solid opaque
-// pen of at most one pixel with square caps (both end points painted), no
-// antialiasing, source-over, and a transformation that moves by whole
-// pixels at most.
-bool solidPixels(QPainter* painter, const QPen& pen)
-{
-    if (painter->testRenderHint(QPainter::Antialiasing)
-        || painter->compositionMode() != QPainter::CompositionMode_SourceOver
-        || pen.style() != Qt::SolidLine || pen.brush().style() != Qt::SolidPattern
-        || pen.color().alpha() != 255 || pen.capStyle() != Qt::SquareCap
-        || !(pen.widthF() == 0.0 || pen.widthF() == 1.0))
-        return false;
-    const QTransform& t = painter->transform();
-    return t.type() <= QTransform::TxTranslate && t.dx() == std::floor(t.dx())
-           && t.dy() == std::floor(t.dy());
-}
-
 // The device's pixels in the painter's coordinates; empty without a device.
 QRect deviceArea(QPainter* painter)
 {
@@ -109,10 +91,10 @@ void fillSolid(QPainter* painter, const QColor& colour, const QRect* rects, int 
 // does not antialias and composes source-over: each pixel then simply takes
 // the pen colour. Otherwise every primitive goes out at once, in order.
 //
-// Where solidPixels holds, straight lines and rectangle outlines become
-// filled rectangles, which the raster engine fills far faster than it
-// strokes; the pixels are the same. Outlines reaching past the device stay
-// outlines: there the engine leaves out a corner pixel of the outline.
+// Where ztPaintsLikeFilledPixels holds, straight lines and rectangle
+// outlines become filled rectangles, which the raster engine fills far
+// faster than it strokes; the pixels are the same. Outlines reaching past
+// the device stay outlines: there the engine leaves out a corner pixel.
 class PrimitiveBatch
 {
 public:
@@ -225,7 +207,7 @@ private:
     void configure()
     {
         m_direct = !batchable(m_painter, m_pen);
-        m_solidPixels = !m_direct && solidPixels(m_painter, m_pen);
+        m_solidPixels = !m_direct && ztPaintsLikeFilledPixels(m_painter, m_pen);
     }
     bool outlineAsFills(const QRect& r)
     {
