@@ -218,45 +218,53 @@ private:
         m_solidOutlines = m_solidOutlines || fits;
         return fits;
     }
+    // Drawing what has gathered once a list is full keeps every list in its
+    // fixed storage: growing lists of many thousand items cost more in
+    // allocation and page faults than the calls saved. Items of one batch
+    // keep their order and items of different slots never share a pixel, so
+    // the pixels stay the same.
     void afterAppend()
     {
-        if (m_direct)
+        constexpr int kFull = kChunk - 4; // an outline adds four rectangles
+        if (m_direct || m_lines.size() >= kFull || m_linesF.size() >= kFull
+            || m_outlines.size() >= kFull || m_solid.size() >= kFull)
             flush();
     }
 
+    static constexpr int kChunk = 512;
     QPainter* m_painter;
     QPen m_pen;
     QRect m_device;
     bool m_direct = false;
     bool m_solidPixels = false;
     bool m_solidOutlines = false;
-    QVarLengthArray<QLine, 256> m_lines;
-    QVarLengthArray<QLineF, 256> m_linesF;
-    QVarLengthArray<QRect, 256> m_outlines;
-    QVarLengthArray<QRect, 512> m_solid;
+    QVarLengthArray<QLine, kChunk> m_lines;
+    QVarLengthArray<QLineF, kChunk> m_linesF;
+    QVarLengthArray<QRect, kChunk> m_outlines;
+    QVarLengthArray<QRect, kChunk> m_solid;
 };
 
 // Decides when the batches of one painter call are drawn. Items of
 // different slots never share a pixel while slots are at least one pixel
-// wide, so the batches may go out one after the other at the end.
+// wide, so the batches may go out one after the other.
 //
 // Narrower slots overlap, and later items must cover earlier ones. Sticks
-// (vertical lines, see column) then wait per pixel column: when the column
-// is settled, each stick keeps only the pixels no later stick paints, so the
-// pieces of all colours are disjoint and go out in one call per colour.
-// Other items draw what the previous batch holds before they switch to
-// another batch.
+// (vertical lines, see column) then gather per pixel column: once the next
+// column starts, each stick of the finished one keeps only the rows no
+// later stick paints, so the pieces of all colours are disjoint and go out
+// in one call per colour. Other items draw what the previous batch holds
+// before they switch to another batch.
 class BatchOrder
 {
 public:
     BatchOrder(QPainter* painter, double pointW) : m_painter(painter), m_keepOrder(pointW < 1.0) {}
-    ~BatchOrder() { settleColumns(); }
+    ~BatchOrder() { settle(); }
     BatchOrder(const BatchOrder&) = delete;
     BatchOrder& operator=(const BatchOrder&) = delete;
 
     PrimitiveBatch& use(PrimitiveBatch& batch)
     {
-        settleColumns();
+        settle();
         if (m_keepOrder && m_last && m_last != &batch)
             m_last->flush();
         m_last = &batch;
@@ -274,7 +282,12 @@ public:
             m_last->flush();
             m_last = nullptr;
         }
-        m_sticks.append({x, std::min(y1, y2), std::max(y1, y2), batch.pen().color().rgba()});
+        if (!m_column.isEmpty() && m_column.last().x != x)
+            settleColumn();
+        // A stick left of settled columns must cover what they hold.
+        if (x < m_settledRight)
+            drawPieces();
+        m_column.append({x, std::min(y1, y2), std::max(y1, y2), batch.pen().color().rgba()});
     }
 
 private:
@@ -283,41 +296,60 @@ private:
         int x, top, bottom;
         QRgb colour;
     };
-
-    void settleColumns()
+    struct Pieces
     {
-        if (m_sticks.isEmpty())
-            return;
-        QVarLengthArray<Stick, 512> pieces;
-        for (int end = m_sticks.size(); end > 0;) {
-            int begin = end - 1;
-            while (begin > 0 && m_sticks.at(begin - 1).x == m_sticks.at(end - 1).x)
-                --begin;
-            // Later sticks first; covered holds the rows already taken.
-            QVarLengthArray<QPair<int, int>, 16> covered;
-            for (int i = end - 1; i >= begin; --i)
-                visible(m_sticks.at(i), &covered, &pieces);
-            end = begin;
-        }
-        m_sticks.clear();
-
-        std::stable_sort(pieces.begin(), pieces.end(),
-                         [](const Stick& a, const Stick& b) { return a.colour < b.colour; });
+        QRgb colour;
         QVarLengthArray<QRect, 512> rects;
-        for (int i = 0; i < pieces.size(); ++i) {
-            const Stick& p = pieces.at(i);
-            rects.append(QRect(p.x, p.top, 1, p.bottom - p.top + 1));
-            if (i + 1 == pieces.size() || pieces.at(i + 1).colour != p.colour) {
-                fillSolid(m_painter, QColor::fromRgba(p.colour), rects.constData(), rects.size());
-                rects.clear();
-            }
+    };
+    using Rows = QVarLengthArray<QPair<int, int>, 16>;
+
+    void settle()
+    {
+        settleColumn();
+        drawPieces();
+    }
+
+    // The last stick first; covered holds the rows already taken.
+    void settleColumn()
+    {
+        if (m_column.isEmpty())
+            return;
+        Rows covered;
+        for (int i = m_column.size() - 1; i >= 0; --i)
+            visible(m_column.at(i), &covered);
+        m_settledRight = std::max(m_settledRight, m_column.last().x + 1);
+        m_column.clear();
+    }
+
+    void drawPieces()
+    {
+        for (Pieces& p : m_pieces) {
+            if (!p.rects.isEmpty())
+                fillSolid(m_painter, QColor::fromRgba(p.colour), p.rects.constData(), p.rects.size());
+            p.rects.clear();
+        }
+        m_settledRight = INT_MIN;
+    }
+
+    void addPiece(const Stick& s, int top, int bottom)
+    {
+        auto it = std::find_if(m_pieces.begin(), m_pieces.end(),
+                               [&](const Pieces& p) { return p.colour == s.colour; });
+        if (it == m_pieces.end()) {
+            m_pieces.push_back({s.colour, {}});
+            it = m_pieces.end() - 1;
+        }
+        it->rects.append(QRect(s.x, top, 1, bottom - top + 1));
+        // Pieces are disjoint: one colour may go out before the others.
+        if (it->rects.size() == 512) {
+            fillSolid(m_painter, QColor::fromRgba(s.colour), it->rects.constData(), it->rects.size());
+            it->rects.clear();
         }
     }
 
-    // Appends the rows of s outside covered to pieces and adds s to covered
-    // (kept sorted and merged).
-    static void visible(const Stick& s, QVarLengthArray<QPair<int, int>, 16>* covered,
-                        QVarLengthArray<Stick, 512>* pieces)
+    // Adds the rows of s outside covered as pieces and s to covered (kept
+    // sorted and merged).
+    void visible(const Stick& s, Rows* covered)
     {
         int from = s.top;
         for (const auto& c : *covered) {
@@ -326,13 +358,13 @@ private:
             if (c.first > s.bottom)
                 break;
             if (c.first > from)
-                pieces->append({s.x, from, c.first - 1, s.colour});
+                addPiece(s, from, c.first - 1);
             from = std::max(from, c.second + 1);
         }
         if (from <= s.bottom)
-            pieces->append({s.x, from, s.bottom, s.colour});
+            addPiece(s, from, s.bottom);
 
-        QVarLengthArray<QPair<int, int>, 16> merged;
+        Rows merged;
         QPair<int, int> add(s.top, s.bottom);
         bool placed = false;
         for (const auto& c : *covered) {
@@ -356,7 +388,9 @@ private:
     QPainter* m_painter;
     bool m_keepOrder;
     PrimitiveBatch* m_last = nullptr;
-    QVarLengthArray<Stick, 512> m_sticks;
+    QVarLengthArray<Stick, 64> m_column;
+    std::vector<Pieces> m_pieces;
+    int m_settledRight = INT_MIN; // right of every column with pieces not drawn yet
 };
 
 // A batch for bars that carry their own colour code: its pen changes only
