@@ -498,3 +498,61 @@ TEST_F(PaneRender, FormulaTextInLineOrBarColour)
     EXPECT_EQ(count(img, QRect(50, 20, 50, 40), 0xffff00ffu), 0);
     EXPECT_GT(count(img, QRect(150, 20, 50, 40), 0xffff00ffu), 5);
 }
+
+namespace {
+
+// Exposes the slot geometry to draw the same segments through QPainter.
+class GeometryPane : public Pane
+{
+public:
+    int centre(int k) const { return int(k * m_pointW + m_drawLeft) + m_barCentreOffset; }
+    double drawRight() const { return m_drawRight; }
+};
+
+} // namespace
+
+TEST_F(PaneRender, LinesPaintTheirSegmentsPixelForPixel)
+{
+    // The line painter fills runs of vertical segments instead of stroking
+    // them; the result must equal stroking every segment on its own, also
+    // with many values per pixel column, a rectangle reaching above the
+    // image (negative rows are stroked) and zero-length segments.
+    QList<float> values;
+    quint32 seed = 99;
+    float v = 50;
+    for (int i = 0; i < 3000; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        if (i % 17 != 0) // repeated values make zero-length segments
+            v = std::max(1.0f, v + float(int(seed >> 24) - 128) / 64.0f);
+        values.append(v);
+    }
+    const DQDDataList list = flatBars(values.size());
+    for (const QRect& rect : {QRect(0, 0, 300, 200), QRect(10, -20, 700, 200), QRect(0, 5, 1500, 150)}) {
+        DQDDataList data = list;
+        GeometryPane pane;
+        pane.setRect(rect);
+        pane.setData(&data);
+        pane.setRange(0, values.size());
+        pane.SetMaxMinValue(60, 40); // values beyond the band clamp to its edges
+        pane.addLine(makeLine(eLINE, values));
+
+        QImage ours = blank(1600, 220);
+        QPainter p(&ours);
+        pane.Fill(&p);
+        p.end();
+
+        QImage reference = blank(1600, 220);
+        QPainter r(&reference);
+        r.setClipRect(QRectF(rect));
+        r.setPen(QPen(QColor(0, 0, 255)));
+        for (int k = 0; k + 1 < values.size(); ++k) {
+            const int x1 = pane.centre(k);
+            const int x2 = pane.centre(k + 1);
+            if (x2 > pane.drawRight())
+                break;
+            r.drawLine(QLineF(x1, pane.getY(values.at(k)), x2, pane.getY(values.at(k + 1))));
+        }
+        r.end();
+        EXPECT_TRUE(ours == reference) << rect.width();
+    }
+}
