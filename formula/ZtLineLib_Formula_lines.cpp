@@ -140,10 +140,13 @@ void ZtLineLib_Formula::computeByEngine(int start, int length)
 {
     m_params = getCFormulaParams(m_formulaType).paramValues;
 
+    std::string name = helpFormulaTypeToQString(m_formulaType).toStdString();
     CInputData input;
     recycledBars().swap(input.days);
-    PBDataChange::LBDG_TagDayVector(m_data, start, length, input.days);
-    std::string name = helpFormulaTypeToQString(m_formulaType).toStdString();
+    // Most formulas read one or two of the price columns; only those are
+    // converted.
+    PBDataChange::LBDG_TagDayVector(m_data, start, length, input.days,
+                                    m_moduleFormular.inputColumns(name));
     // The lines are made while the engine hands its records over, already
     // aligned with the records of the data.
     EngineLines result(this, start, length, m_data->count());
