@@ -98,8 +98,7 @@ void ZtLineLib_Formula::calculateChildMaps()
     int s = 0;
     int n = 0;
     computedSpan(&s, &n);
-    if (isEngineType(m_formulaType))
-        recycleLines();
+    recycleLines();
     if (m_isDLine)
         m_formulaLines.setup(m_data, m_isDLine, s, s, n, m_prec);
     else

@@ -175,7 +175,7 @@ protected:
     // createByFormulaResult and padLines in one step, straight from the
     // engine's records: each series is laid into its final list once.
     void createByFlines(const tagFLINES& flines, int start, int length, int count);
-    // Hands the value lists of the current lines on to the next engine lines.
+    // Hands the value lists of the current lines on to the next lines.
     void recycleLines();
     // Aligns engine lines with the records: (count − length) markers at
     // position length, then start markers at the front of every non-empty

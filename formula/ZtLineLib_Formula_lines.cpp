@@ -2,6 +2,7 @@
 // pane's lines.
 
 #include "ZtLineLib_Formula.h"
+#include "ZtSpareLists.h"
 
 #include <CInputData.h>
 #include <PBDataChange.h>
@@ -27,42 +28,11 @@ QList<T> filledList(int size, T value)
     return list;
 }
 
-// Value lists of engine lines a pane dropped, for its next lines. A pane
-// recomputes its lines over the same records again and again; lists of that
-// length taken from here need neither an allocation nor the page faults of
-// fresh memory. Only lists nobody else shares come here. GUI thread only,
-// like every pane call.
-constexpr size_t kMaxSpareLists = 16;
-
-std::vector<QList<float>>& spareLists()
-{
-    static std::vector<QList<float>> lists;
-    return lists;
-}
-
-void keepSpare(QList<float>& list)
-{
-    if (list.isEmpty() || !list.isDetached())
-        return;
-    std::vector<QList<float>>& spare = spareLists();
-    if (spare.size() >= kMaxSpareLists)
-        spare.erase(spare.begin()); // the oldest goes
-    spare.push_back(std::move(list));
-    list = QList<float>();
-}
-
 // A list of size items with unspecified values: a spare one, else marker.
 QList<float> listOfSize(int size, float marker)
 {
-    std::vector<QList<float>>& spare = spareLists();
-    for (size_t i = spare.size(); i-- > 0;) {
-        if (spare[i].size() == size) {
-            QList<float> list = std::move(spare[i]);
-            spare.erase(spare.begin() + std::ptrdiff_t(i));
-            return list;
-        }
-    }
-    return filledList(size, marker);
+    QList<float> list = ZtSpareLists::takeExact(size);
+    return list.isEmpty() ? filledList(size, marker) : list;
 }
 
 QList<int> listOfSize(int size, int marker)
@@ -218,6 +188,6 @@ void ZtLineLib_Formula::recycleLines()
     for (int i = 0; i < m_formulaLines.lineCount(); ++i) {
         Formulas::formulaLine* line = m_formulaLines.lineAt(i);
         for (QList<float>* series : {&line->values, &line->values2, &line->values3, &line->values4})
-            keepSpare(*series);
+            ZtSpareLists::keep(*series);
     }
 }

@@ -5,6 +5,7 @@
 #include "Formulas_ma.h"
 
 #include "ZtLineLibTheme.h"
+#include "ZtSpareLists.h"
 
 #include <QLocale>
 
@@ -71,7 +72,10 @@ int Formulas::addLine(formulaLine line)
     // get markers.
     const int fill = std::max(m_startIndex, 0);
     // Room for one value per index up to the walk's end (a hint only).
-    line.values.reserve(std::max(walkEnd(), fill));
+    if (line.values.isEmpty())
+        line.values = ZtSpareLists::takeEmpty(std::max(walkEnd(), fill));
+    else
+        line.values.reserve(std::max(walkEnd(), fill));
     for (int i = 0; i < fill; ++i)
         line.values.append(float(kZtNoValue));
     m_lines.append(new formulaLine(std::move(line)));
