@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -132,9 +133,9 @@ void ZtLineLib_Reference::drawTag(QPainter* painter, const PaintContext& ctx,
                 painter->setPen(v > o ? ctx.up : ctx.flat);
             }
         }
-        text = formatValueText(percent, QStringLiteral("d2[ls:%]"));
+        text = formattedValue(percent, QStringLiteral("d2[ls:%]"));
     } else {
-        text = ctx.rangeSet ? formatValueText(v, ctx.valueFormat)
+        text = ctx.rangeSet ? formattedValue(v, ctx.valueFormat)
                             : formatValueText(0, ctx.zeroFormat);
     }
     if (withMainText)
@@ -160,6 +161,25 @@ void ZtLineLib_Reference::drawTag(QPainter* painter, const PaintContext& ctx,
     tag.percentText = percentText;
     tag.color = painter->pen().color();
     m_paintedTags.push_back(tag);
+}
+
+QString ZtLineLib_Reference::formattedValue(double value, const QString& format) const
+{
+    // The same tags come back on every repaint while the range stays; the
+    // format language is the costly part of a tag, so recent results are
+    // kept. Values compare by their bits: -0.0 and 0.0 may read differently.
+    quint64 bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    for (const FormattedValue& f : m_formatted) {
+        if (f.bits == bits && f.format == format)
+            return f.text;
+    }
+    const QString text = formatValueText(value, format);
+    constexpr size_t kKept = 32;
+    if (m_formatted.size() >= kKept)
+        m_formatted.erase(m_formatted.begin());
+    m_formatted.push_back({bits, format, text});
+    return text;
 }
 
 void ZtLineLib_Reference::drawAligned(QPainter* painter, const QFontMetricsF& metrics,

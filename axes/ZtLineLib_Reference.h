@@ -145,4 +145,14 @@ private:
     void paintDayLabels(QPainter* painter, double yTop);
 
     std::vector<PaintedTag> m_paintedTags;
+
+    // Recent tag texts of the value format language, oldest first.
+    struct FormattedValue
+    {
+        quint64 bits;
+        QString format;
+        QString text;
+    };
+    QString formattedValue(double value, const QString& format) const;
+    mutable std::vector<FormattedValue> m_formatted;
 };

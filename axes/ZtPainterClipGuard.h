@@ -46,6 +46,24 @@ inline int ztPixel(double v)
     return int(std::fmax(-1e9, std::fmin(1e9, v)));
 }
 
+// Whether the painter draws horizontal and vertical lines of this pen, and
+// rectangle outlines inside the device, on exactly the pixels of filled
+// one-pixel rectangles: a solid opaque pen of at most one pixel with square
+// caps (both end points painted), no antialiasing, source-over, and a
+// transformation that moves by whole pixels at most.
+inline bool ztPaintsLikeFilledPixels(QPainter* painter, const QPen& pen)
+{
+    if (painter->testRenderHint(QPainter::Antialiasing)
+        || painter->compositionMode() != QPainter::CompositionMode_SourceOver
+        || pen.style() != Qt::SolidLine || pen.brush().style() != Qt::SolidPattern
+        || pen.color().alpha() != 255 || pen.capStyle() != Qt::SquareCap
+        || !(pen.widthF() == 0.0 || pen.widthF() == 1.0))
+        return false;
+    const QTransform& t = painter->transform();
+    return t.type() <= QTransform::TxTranslate && t.dx() == std::floor(t.dx())
+           && t.dy() == std::floor(t.dy());
+}
+
 // A line of a solid pen at most one pixel wide. Horizontal and vertical
 // ones are filled as one-pixel rectangles, endpoints included, which the
 // raster engine does several times faster than stroking them; the painter's

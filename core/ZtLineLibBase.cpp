@@ -221,12 +221,22 @@ void ZtLineLibBase::Fill(QPainter* painter)
 {
     if (!painter)
         return;
-    m_font = painter->font();
-    const QFontMetrics fm = painter->fontMetrics();
-    m_cjkHalfWidth = fm.horizontalAdvance(QStringLiteral("测")) / 2;
-    m_fontHeight = fm.height();
-    m_digitWidth = fm.horizontalAdvance(QLatin1Char('2'));
-    m_digitHeight = fm.height();
+    // Measuring text shapes it, which costs more than painting a pane of
+    // lines; the sizes are kept until the font or the device's resolution
+    // changes.
+    const QPaintDevice* device = painter->device();
+    const QSize dpi = device ? QSize(device->logicalDpiX(), device->logicalDpiY()) : QSize();
+    const QFont font = painter->font();
+    if (!m_fontSizesValid || dpi != m_fontSizesDpi || font != m_font) {
+        m_font = font;
+        const QFontMetrics fm = painter->fontMetrics();
+        m_cjkHalfWidth = fm.horizontalAdvance(QStringLiteral("测")) / 2;
+        m_fontHeight = fm.height();
+        m_digitWidth = fm.horizontalAdvance(QLatin1Char('2'));
+        m_digitHeight = fm.height();
+        m_fontSizesDpi = dpi;
+        m_fontSizesValid = true;
+    }
     if (m_data) {
         setPointSize();
         FillChild(painter);

@@ -5,6 +5,7 @@
 #include <DQDDataList.h>
 
 #include <QFont>
+#include <QSize>
 #include <QPen>
 #include <QPoint>
 #include <QRectF>
@@ -128,6 +129,9 @@ protected:
     double m_fontHeight = 0;
     double m_digitWidth = 0;
     double m_digitHeight = 0;
+    // The font and resolution the four sizes above were measured for.
+    QSize m_fontSizesDpi;
+    bool m_fontSizesValid = false;
     enumCoordinateSystem m_coordinateSystem = eLinear;
     double m_maxValue = kZtNoValue;
     double m_minValue = kZtNoValueMax;

@@ -63,34 +63,67 @@ struct SlotGeometry
     double unroundedCentre(int k) const { return k * pointW + drawLeft + centreOffset; }
 };
 
+// The device's pixels in the painter's coordinates; empty without a device.
+QRect deviceArea(QPainter* painter)
+{
+    const QPaintDevice* d = painter->device();
+    if (!d)
+        return QRect();
+    const QTransform& t = painter->transform();
+    return QRect(0, 0, d->width(), d->height()).translated(-int(t.dx()), -int(t.dy()));
+}
+
+// Fills rectangles in one colour with one call; pen and brush are put back.
+void fillSolid(QPainter* painter, const QColor& colour, const QRect* rects, int count)
+{
+    const QPen pen = painter->pen();
+    const QBrush brush = painter->brush();
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(colour);
+    painter->drawRects(rects, count);
+    painter->setBrush(brush);
+    painter->setPen(pen);
+}
+
 // Collects the primitives of one pen and draws them in as few calls as
 // possible. The raster engine paints a batch exactly like the same
 // primitives drawn one by one when the pen is solid and opaque, the painter
 // does not antialias and composes source-over: each pixel then simply takes
 // the pen colour. Otherwise every primitive goes out at once, in order.
+//
+// Where ztPaintsLikeFilledPixels holds, straight lines and rectangle
+// outlines become filled rectangles, which the raster engine fills far
+// faster than it strokes; the pixels are the same. Outlines reaching past
+// the device stay outlines: there the engine leaves out a corner pixel.
 class PrimitiveBatch
 {
 public:
     PrimitiveBatch(QPainter* painter, const QPen& pen) : m_painter(painter), m_pen(pen)
     {
-        m_direct = !batchable(painter, pen);
+        m_device = deviceArea(painter);
+        configure();
     }
     ~PrimitiveBatch() { flush(); }
     PrimitiveBatch(const PrimitiveBatch&) = delete;
     PrimitiveBatch& operator=(const PrimitiveBatch&) = delete;
 
     const QPen& pen() const { return m_pen; }
+    bool solid() const { return m_solidPixels; }
     // Draws what is pending with the old pen and continues with a new one.
     void setPen(const QPen& pen)
     {
         flush();
         m_pen = pen;
-        m_direct = !batchable(m_painter, pen);
+        configure();
     }
 
     void line(const QLine& l)
     {
-        m_lines.append(l);
+        if (m_solidPixels && (l.x1() == l.x2() || l.y1() == l.y2()))
+            m_solid.append(QRect(QPoint(std::min(l.x1(), l.x2()), std::min(l.y1(), l.y2())),
+                                 QPoint(std::max(l.x1(), l.x2()), std::max(l.y1(), l.y2()))));
+        else
+            m_lines.append(l);
         afterAppend();
     }
     void lineF(const QLineF& l)
@@ -101,42 +134,66 @@ public:
     // Outlined with the pen, inside left empty.
     void outline(const QRect& r)
     {
-        m_outlines.append(r);
+        if (outlineAsFills(r)) {
+            const int right = r.left() + r.width();
+            const int bottom = r.top() + r.height();
+            m_solid.append(QRect(r.left(), r.top(), r.width() + 1, 1));
+            m_solid.append(QRect(r.left(), bottom, r.width() + 1, 1));
+            m_solid.append(QRect(r.left(), r.top() + 1, 1, r.height() - 1));
+            m_solid.append(QRect(right, r.top() + 1, 1, r.height() - 1));
+        } else {
+            m_outlines.append(r);
+        }
         afterAppend();
     }
     // Filled with the pen colour, no outline.
     void fill(const QRect& r)
     {
-        m_fills.append(r);
+        m_solid.append(r);
         afterAppend();
+    }
+    // Filled, then outlined one pixel narrower: a body whose outline adds the
+    // row under the fill.
+    void filledBody(const QRect& r)
+    {
+        const QRect o = r.adjusted(0, 0, -1, 0);
+        if (r.height() >= 1 && outlineAsFills(o)) {
+            m_solid.append(r.adjusted(0, 0, 0, 1));
+            afterAppend();
+            return;
+        }
+        fill(r);
+        outline(o);
     }
 
     bool isEmpty() const
     {
-        return m_lines.isEmpty() && m_linesF.isEmpty() && m_outlines.isEmpty() && m_fills.isEmpty();
+        return m_lines.isEmpty() && m_linesF.isEmpty() && m_outlines.isEmpty() && m_solid.isEmpty();
     }
 
     void flush()
     {
         if (isEmpty())
             return;
+        if (!m_solid.isEmpty())
+            fillSolid(m_painter, m_pen.color(), m_solid.constData(), m_solid.size());
         m_painter->setPen(m_pen);
-        for (const QRect& r : m_fills)
-            m_painter->fillRect(r, m_pen.color());
         if (!m_lines.isEmpty())
             m_painter->drawLines(m_lines.constData(), m_lines.size());
         if (!m_linesF.isEmpty())
             m_painter->drawLines(m_linesF.constData(), m_linesF.size());
-        if (!m_outlines.isEmpty()) {
+        if (!m_outlines.isEmpty() || m_solidOutlines) {
             // Hollow bodies stay hollow whatever brush an earlier painter
             // left behind.
             m_painter->setBrush(Qt::NoBrush);
-            m_painter->drawRects(m_outlines.constData(), m_outlines.size());
+            if (!m_outlines.isEmpty())
+                m_painter->drawRects(m_outlines.constData(), m_outlines.size());
         }
         m_lines.clear();
         m_linesF.clear();
         m_outlines.clear();
-        m_fills.clear();
+        m_solid.clear();
+        m_solidOutlines = false;
     }
 
 private:
@@ -147,41 +204,193 @@ private:
                && pen.style() == Qt::SolidLine && pen.brush().style() == Qt::SolidPattern
                && pen.color().alpha() == 255;
     }
+    void configure()
+    {
+        m_direct = !batchable(m_painter, m_pen);
+        m_solidPixels = !m_direct && ztPaintsLikeFilledPixels(m_painter, m_pen);
+    }
+    bool outlineAsFills(const QRect& r)
+    {
+        // The outline covers width + 1 by height + 1 pixels.
+        const bool fits = m_solidPixels && r.width() >= 0 && r.height() >= 1
+                          && m_device.contains(QRect(r.topLeft(), QSize(r.width() + 1, r.height() + 1)));
+        // Outlines leave the brush empty afterwards, filled or not.
+        m_solidOutlines = m_solidOutlines || fits;
+        return fits;
+    }
+    // Drawing what has gathered once a list is full keeps every list in its
+    // fixed storage: growing lists of many thousand items cost more in
+    // allocation and page faults than the calls saved. Items of one batch
+    // keep their order and items of different slots never share a pixel, so
+    // the pixels stay the same.
     void afterAppend()
     {
-        if (m_direct)
+        constexpr int kFull = kChunk - 4; // an outline adds four rectangles
+        if (m_direct || m_lines.size() >= kFull || m_linesF.size() >= kFull
+            || m_outlines.size() >= kFull || m_solid.size() >= kFull)
             flush();
     }
 
+    static constexpr int kChunk = 512;
     QPainter* m_painter;
     QPen m_pen;
+    QRect m_device;
     bool m_direct = false;
-    QVarLengthArray<QLine, 256> m_lines;
-    QVarLengthArray<QLineF, 256> m_linesF;
-    QVarLengthArray<QRect, 256> m_outlines;
-    QVarLengthArray<QRect, 256> m_fills;
+    bool m_solidPixels = false;
+    bool m_solidOutlines = false;
+    QVarLengthArray<QLine, kChunk> m_lines;
+    QVarLengthArray<QLineF, kChunk> m_linesF;
+    QVarLengthArray<QRect, kChunk> m_outlines;
+    QVarLengthArray<QRect, kChunk> m_solid;
 };
 
 // Decides when the batches of one painter call are drawn. Items of
 // different slots never share a pixel while slots are at least one pixel
-// wide, so the batches may go out one after the other at the end; narrower
-// slots overlap, and then switching to another batch first draws what the
-// previous one holds, so that later items still cover earlier ones.
+// wide, so the batches may go out one after the other.
+//
+// Narrower slots overlap, and later items must cover earlier ones. Sticks
+// (vertical lines, see column) then gather per pixel column: once the next
+// column starts, each stick of the finished one keeps only the rows no
+// later stick paints, so the pieces of all colours are disjoint and go out
+// in one call per colour. Other items draw what the previous batch holds
+// before they switch to another batch.
 class BatchOrder
 {
 public:
-    explicit BatchOrder(double pointW) : m_keepOrder(pointW < 1.0) {}
+    BatchOrder(QPainter* painter, double pointW) : m_painter(painter), m_keepOrder(pointW < 1.0) {}
+    ~BatchOrder() { settle(); }
+    BatchOrder(const BatchOrder&) = delete;
+    BatchOrder& operator=(const BatchOrder&) = delete;
+
     PrimitiveBatch& use(PrimitiveBatch& batch)
     {
+        settle();
         if (m_keepOrder && m_last && m_last != &batch)
             m_last->flush();
         m_last = &batch;
         return batch;
     }
 
+    // A vertical line of the batch's pen from (x, y1) to (x, y2).
+    void column(PrimitiveBatch& batch, int x, int y1, int y2)
+    {
+        if (!m_keepOrder || !batch.solid()) {
+            use(batch).line(QLine(x, y1, x, y2));
+            return;
+        }
+        if (m_last) {
+            m_last->flush();
+            m_last = nullptr;
+        }
+        if (!m_column.isEmpty() && m_column.last().x != x)
+            settleColumn();
+        // A stick left of settled columns must cover what they hold.
+        if (x < m_settledRight)
+            drawPieces();
+        m_column.append({x, std::min(y1, y2), std::max(y1, y2), batch.pen().color().rgba()});
+    }
+
 private:
+    struct Stick
+    {
+        int x, top, bottom;
+        QRgb colour;
+    };
+    struct Pieces
+    {
+        QRgb colour;
+        QVarLengthArray<QRect, 512> rects;
+    };
+    using Rows = QVarLengthArray<QPair<int, int>, 16>;
+
+    void settle()
+    {
+        settleColumn();
+        drawPieces();
+    }
+
+    // The last stick first; covered holds the rows already taken.
+    void settleColumn()
+    {
+        if (m_column.isEmpty())
+            return;
+        Rows covered;
+        for (int i = m_column.size() - 1; i >= 0; --i)
+            visible(m_column.at(i), &covered);
+        m_settledRight = std::max(m_settledRight, m_column.last().x + 1);
+        m_column.clear();
+    }
+
+    void drawPieces()
+    {
+        for (Pieces& p : m_pieces) {
+            if (!p.rects.isEmpty())
+                fillSolid(m_painter, QColor::fromRgba(p.colour), p.rects.constData(), p.rects.size());
+            p.rects.clear();
+        }
+        m_settledRight = INT_MIN;
+    }
+
+    void addPiece(const Stick& s, int top, int bottom)
+    {
+        auto it = std::find_if(m_pieces.begin(), m_pieces.end(),
+                               [&](const Pieces& p) { return p.colour == s.colour; });
+        if (it == m_pieces.end()) {
+            m_pieces.push_back({s.colour, {}});
+            it = m_pieces.end() - 1;
+        }
+        it->rects.append(QRect(s.x, top, 1, bottom - top + 1));
+        // Pieces are disjoint: one colour may go out before the others.
+        if (it->rects.size() == 512) {
+            fillSolid(m_painter, QColor::fromRgba(s.colour), it->rects.constData(), it->rects.size());
+            it->rects.clear();
+        }
+    }
+
+    // Adds the rows of s outside covered as pieces and s to covered (kept
+    // sorted and merged).
+    void visible(const Stick& s, Rows* covered)
+    {
+        int from = s.top;
+        for (const auto& c : *covered) {
+            if (c.second < from)
+                continue;
+            if (c.first > s.bottom)
+                break;
+            if (c.first > from)
+                addPiece(s, from, c.first - 1);
+            from = std::max(from, c.second + 1);
+        }
+        if (from <= s.bottom)
+            addPiece(s, from, s.bottom);
+
+        Rows merged;
+        QPair<int, int> add(s.top, s.bottom);
+        bool placed = false;
+        for (const auto& c : *covered) {
+            if (c.second + 1 < add.first) {
+                merged.append(c);
+            } else if (add.second + 1 < c.first) {
+                if (!placed)
+                    merged.append(add);
+                placed = true;
+                merged.append(c);
+            } else {
+                add.first = std::min(add.first, c.first);
+                add.second = std::max(add.second, c.second);
+            }
+        }
+        if (!placed)
+            merged.append(add);
+        *covered = merged;
+    }
+
+    QPainter* m_painter;
     bool m_keepOrder;
     PrimitiveBatch* m_last = nullptr;
+    QVarLengthArray<Stick, 64> m_column;
+    std::vector<Pieces> m_pieces;
+    int m_settledRight = INT_MIN; // right of every column with pieces not drawn yet
 };
 
 // A batch for bars that carry their own colour code: its pen changes only
@@ -207,7 +416,8 @@ private:
 
 double fieldOf(const DQDUnionReader* r, unsigned int field)
 {
-    return r->getValue(field).toDouble();
+    // The number without a variant; 0 where the text conversion gives 0.
+    return r->numberValue(field, 0.0);
 }
 
 // Cuts a rectangle that starts at left with the given width so that it ends
@@ -337,7 +547,7 @@ void ZtLineLib_Formula::Fill_eKLINE(QPainter* painter, const Line* line)
     const SlotGeometry g{m_pointW, m_drawLeft, m_barGap, m_barCentreOffset};
     PrimitiveBatch up(painter, m_useFixedPen ? m_fixedPen : getThemePen(QStringLiteral("KUp")));
     PrimitiveBatch down(painter, m_useFixedPen ? m_fixedPen : getThemePen(QStringLiteral("KDown")));
-    BatchOrder order(m_pointW);
+    BatchOrder order(painter, m_pointW);
     const bool thin = m_pointW <= 4.0;
     const bool tags = m_drawMaxMinTag;
 
@@ -364,11 +574,11 @@ void ZtLineLib_Formula::Fill_eKLINE(QPainter* painter, const Line* line)
 
         const bool rising =
             open < close || (open == close && fieldOf(r, eFieldPreClose) <= open);
-        PrimitiveBatch& b = order.use(rising ? up : down);
         if (thin) {
-            b.line(QLine(xc, yHigh, xc, yLow));
+            order.column(rising ? up : down, xc, yHigh, yLow);
             continue;
         }
+        PrimitiveBatch& b = order.use(rising ? up : down);
 
         const int left = g.bodyLeft(k);
         const int width = widthUpTo(left, m_barBodyWidth, m_drawRight);
@@ -382,9 +592,10 @@ void ZtLineLib_Formula::Fill_eKLINE(QPainter* painter, const Line* line)
             b.line(QLine(left, yc, left + dash, yc));
         } else {
             const QRect body(left, std::min(yo, yc), width, std::abs(yo - yc));
-            if (!rising)
-                b.fill(body);
-            b.outline(body.adjusted(0, 0, -1, 0));
+            if (rising)
+                b.outline(body.adjusted(0, 0, -1, 0));
+            else
+                b.filledBody(body);
         }
         // Wicks from the body's top and bottom edges.
         const int yTop = rising ? yc : yo;
@@ -493,7 +704,7 @@ void ZtLineLib_Formula::paintVolumeSticks(QPainter* painter, const Line* line, b
     PrimitiveBatch up(painter, getThemePen(QStringLiteral("KUp")));
     PrimitiveBatch down(painter, getThemePen(QStringLiteral("KDown")));
     CodedBatch coded(painter);
-    BatchOrder order(m_pointW);
+    BatchOrder order(painter, m_pointW);
 
     const bool thin = m_pointW <= 4.0;
     const bool tags = m_drawMaxMinTag;
@@ -509,16 +720,17 @@ void ZtLineLib_Formula::paintVolumeSticks(QPainter* painter, const Line* line, b
         if (!r)
             return;
         const bool rising = fieldOf(r, eFieldChange) >= 0;
-        PrimitiveBatch& b = order.use(i < colourCount ? coded.forCode(line->colors.at(i))
-                                                      : (rising ? up : down));
+        PrimitiveBatch& batch = i < colourCount ? coded.forCode(line->colors.at(i))
+                                                : (rising ? up : down);
         const double y = getY(v);
         if (thin) {
             const int xc = g.centre(k);
-            b.line(QLine(xc, ztPixel(y), xc, yBottom));
+            order.column(batch, xc, ztPixel(y), yBottom);
             if (tags)
                 recordMaxMin(v, xc);
             continue;
         }
+        PrimitiveBatch& b = order.use(batch);
         const int left = g.bodyLeft(k);
         const int width = widthUpTo(left, m_barBodyWidth, m_drawRight);
         if (width < 1)
@@ -539,7 +751,7 @@ void ZtLineLib_Formula::Fill_eVOLSTICK2(QPainter* painter, const Line* line)
     PrimitiveBatch flat(painter, getThemePen(QStringLiteral("Default")));
     PrimitiveBatch up(painter, getThemePen(QStringLiteral("Up")));
     PrimitiveBatch down(painter, getThemePen(QStringLiteral("Down")));
-    BatchOrder order(m_pointW);
+    BatchOrder order(painter, m_pointW);
 
     const bool tags = m_drawMaxMinTag;
     const int yBottom = ztPixel(m_rect.bottom());
@@ -564,7 +776,7 @@ void ZtLineLib_Formula::Fill_eVOLSTICK2(QPainter* painter, const Line* line)
                 b = &down;
         }
         const int x = g.centre(k);
-        order.use(*b).line(QLine(x, ztPixel(getY(v)), x, yBottom));
+        order.column(*b, x, ztPixel(getY(v)), yBottom);
         if (tags)
             recordMaxMin(v, x);
     }
@@ -576,7 +788,7 @@ void ZtLineLib_Formula::Draw_eVOLSTICK2(QPainter* painter, const Line* line)
     PrimitiveBatch up(painter, QPen(getThemePen(QStringLiteral("KUp")).color()));
     PrimitiveBatch down(painter, QPen(getThemePen(QStringLiteral("KDown")).color()));
     CodedBatch coded(painter);
-    BatchOrder order(m_pointW);
+    BatchOrder order(painter, m_pointW);
 
     const bool tags = m_drawMaxMinTag;
     const int yBottom = ztPixel(m_rect.bottom());
@@ -595,7 +807,7 @@ void ZtLineLib_Formula::Draw_eVOLSTICK2(QPainter* painter, const Line* line)
             b = rising ? &up : &down;
         }
         const int x = ztPixel(g.unroundedCentre(k));
-        order.use(*b).line(QLine(x, ztPixel(getY(v)), x, yBottom));
+        order.column(*b, x, ztPixel(getY(v)), yBottom);
         if (tags)
             recordMaxMin(v, x);
     }
@@ -619,7 +831,7 @@ void ZtLineLib_Formula::paintColourSticks(QPainter* painter, const Line* line, b
     PrimitiveBatch up(painter, getThemePen(QStringLiteral("KUp")));
     PrimitiveBatch down(painter, getThemePen(QStringLiteral("KDown")));
     CodedBatch coded(painter);
-    BatchOrder order(m_pointW);
+    BatchOrder order(painter, m_pointW);
 
     const bool tags = m_drawMaxMinTag;
     const double middle = m_rect.top() + m_rect.height() * 0.5;

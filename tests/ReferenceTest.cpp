@@ -120,6 +120,19 @@ TEST_F(ReferenceTest, LargeValuesAreShortenedWithUnits)
     EXPECT_EQ(t.value(1), u("-20.0万"));
 }
 
+TEST_F(ReferenceTest, RepaintsFollowPrecision)
+{
+    // Tag texts are kept between repaints; a new precision must still show.
+    place(20, 10, 300, 2);
+    paint();
+    place(20, 10, 300, 1);
+    paint();
+    EXPECT_EQ(texts(axis.paintedTags()).value(0), "20.0");
+    place(20, 10, 300, 2);
+    paint();
+    EXPECT_EQ(texts(axis.paintedTags()).value(0), "20.00");
+}
+
 TEST_F(ReferenceTest, TagColoursAndPercentTexts)
 {
     place(11, 9, 300, 2);

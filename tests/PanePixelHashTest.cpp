@@ -1,0 +1,170 @@
+// Whole panes computed from the sample quotes and painted at several slot
+// widths, from a few wide candles to many items per pixel column, compared
+// with fingerprints of their pixels. The painters batch, reorder and
+// replace primitives for speed; every such change must leave each pixel as
+// it was, and these fingerprints catch a single one that moves.
+//
+// After a deliberate change of the picture, print the new fingerprints with
+//     ZT_PRINT_PIXEL_HASHES=1 zt_tests --gtest_filter='PanePixelHash*'
+// and look at the images it writes to the temporary folder before taking
+// them over.
+
+#include <ZtLineLib.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+
+using namespace ZtUIDataStruct;
+
+namespace {
+
+QString dataFile(const char* name)
+{
+    return QStringLiteral(ZT_SOURCE_DIR "/data/") + QLatin1String(name);
+}
+
+QByteArray fingerprint(const QImage& image)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (int y = 0; y < image.height(); ++y)
+        hash.addData(reinterpret_cast<const char*>(image.constScanLine(y)), image.width() * 4);
+    return hash.result().toHex().left(16);
+}
+
+// Paints the pane into a black image of its rectangle's size and returns the
+// fingerprint; the image goes to the temporary folder when asked for.
+QByteArray paint(ZtLineLib_Formula& pane, const QString& name)
+{
+    const QRect r = pane.getRect().toAlignedRect();
+    QImage image(r.width(), r.height(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::black);
+    QPainter p(&image);
+    pane.Fill(&p);
+    p.end();
+    const QByteArray print = fingerprint(image);
+    if (qEnvironmentVariableIsSet("ZT_PRINT_PIXEL_HASHES")) {
+        image.save(QDir::temp().filePath(QStringLiteral("zt_pixels_%1.png").arg(name)));
+        std::printf("        {\"%s\", \"%s\"},\n", qPrintable(name), print.constData());
+    }
+    return print;
+}
+
+struct Expected
+{
+    const char* name;
+    const char* print;
+};
+
+void compute(ZtLineLib_Formula& pane, DQDDataList* list, int width, int first, int count)
+{
+    pane.setRect(0, 0, width, 300);
+    pane.setData(list);
+    pane.SetMaxMinValue(kZtNoValue, kZtNoValueMax);
+    pane.setRange(first, count);
+}
+
+} // namespace
+
+TEST(PanePixelHash, DailyPanesAtEverySlotWidth)
+{
+    DQDDataList bars;
+    QString error;
+    ASSERT_TRUE(QuoteLoader::loadBars(dataFile("sh600000_day.csv"), &bars, &error)) << qPrintable(error);
+    ASSERT_EQ(bars.count(), 1000);
+
+    // Band width and shown bars: wide bodies, a few pixels a slot, thin
+    // candles (slots up to four pixels), several items per pixel column.
+    const struct { int width; int count; } windows[] = {
+        {1528, 30}, {1528, 200}, {1528, 700}, {600, 1000}, {250, 1000},
+    };
+    const std::function<void(ZtLineLib_Formula&)> panes[] = {
+        [](ZtLineLib_Formula&) {},
+        [](ZtLineLib_Formula& vol) { vol.m_params = {5, 10}; },
+        [](ZtLineLib_Formula& macd) { macd.setPrec(3); },
+        [](ZtLineLib_Formula&) {},
+    };
+    const ZtLineLib_Formula::enumFormulaType types[] = {
+        ZtLineLib_Formula::eFT_KLINE, ZtLineLib_Formula::eFT_VOL, ZtLineLib_Formula::eFT_MACD,
+        ZtLineLib_Formula::eFT_MA};
+    const char* const names[] = {"kline", "vol", "macd", "ma"};
+
+    const Expected expected[] = {
+        {"kline_1528_30", "ed83c0160a36d442"},
+        {"vol_1528_30", "285fdcfbc9ce1a23"},
+        {"macd_1528_30", "00276b96846e04be"},
+        {"ma_1528_30", "db6b7418fa04e374"},
+        {"kline_1528_200", "137397c9a72e216a"},
+        {"vol_1528_200", "74e4be3f1ccb2c54"},
+        {"macd_1528_200", "5deecf1e44a06915"},
+        {"ma_1528_200", "795ac954933f4e88"},
+        {"kline_1528_700", "6df2855710d92409"},
+        {"vol_1528_700", "d80d573a528ee76b"},
+        {"macd_1528_700", "45f683517e82f1f4"},
+        {"ma_1528_700", "af09c7336d039083"},
+        {"kline_600_1000", "a579bc765dd4d0b5"},
+        {"vol_600_1000", "0a0971d18567937f"},
+        {"macd_600_1000", "2438578ad58764c7"},
+        {"ma_600_1000", "c17f618444c3361f"},
+        {"kline_250_1000", "0ee4a3cb67a74780"},
+        {"vol_250_1000", "c57eab1119ee1602"},
+        {"macd_250_1000", "fc17d3df6634c29b"},
+        {"ma_250_1000", "156ba993c4a0d247"},
+    };
+    QMap<QString, QByteArray> want;
+    for (const Expected& e : expected)
+        want.insert(QLatin1String(e.name), e.print);
+
+    for (const auto& w : windows) {
+        for (int t = 0; t < 4; ++t) {
+            ZtLineLib_Formula pane(types[t]);
+            pane.setPrec(2);
+            panes[t](pane);
+            compute(pane, &bars, w.width, bars.count() - w.count, w.count);
+            const QString name = QStringLiteral("%1_%2_%3").arg(names[t]).arg(w.width).arg(w.count);
+            EXPECT_EQ(paint(pane, name), want.value(name)) << qPrintable(name);
+        }
+    }
+}
+
+TEST(PanePixelHash, FiveDayIntradayPanes)
+{
+    DQDDataList minutes;
+    QString error;
+    QuoteLoader::MinuteOptions opt;
+    opt.days = 5;
+    ASSERT_TRUE(QuoteLoader::loadMinutes(dataFile("sh600000_dline5.csv"), &minutes, opt, &error))
+        << qPrintable(error);
+    const Expected expected[] = {
+        {"dline_1528", "a8e946b6283aaccd"},
+        {"dlinevol_1528", "76abfa63eebaa987"},
+        {"dline_600", "89cd8487227c94b0"},
+        {"dlinevol_600", "6ab2a50e5ecc2fdf"},
+    };
+    QMap<QString, QByteArray> want;
+    for (const Expected& e : expected)
+        want.insert(QLatin1String(e.name), e.print);
+
+    for (int width : {1528, 600}) {
+        for (auto type : {ZtLineLib_Formula::eFT_DLINE, ZtLineLib_Formula::eFT_DLINEVOL}) {
+            ZtLineLib_Formula pane(type);
+            pane.setIsDLine(true);
+            pane.setIsMainChat(true);
+            pane.setShowDRFS(5);
+            pane.setPrec(2);
+            if (type == ZtLineLib_Formula::eFT_DLINE)
+                pane.m_params = {1};
+            compute(pane, &minutes, width, 0, minutes.count());
+            const QString name = QStringLiteral("%1_%2")
+                                     .arg(type == ZtLineLib_Formula::eFT_DLINE ? "dline" : "dlinevol")
+                                     .arg(width);
+            EXPECT_EQ(paint(pane, name), want.value(name)) << qPrintable(name);
+        }
+    }
+}
