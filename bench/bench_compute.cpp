@@ -1007,16 +1007,26 @@ void benchDemo(benchmark::State& state)
 
 // ---- summary -------------------------------------------------------------------
 
-// Keeps the fastest repetition of every run (the least disturbed by the
-// other work on the machine) while the console reporter prints as usual.
+// Keeps the time of every repetition of every run while the console
+// reporter prints as usual; the summary takes the median.
 class CollectingReporter : public benchmark::ConsoleReporter
 {
 public:
     struct Result
     {
-        double ns = 0;   // per iteration
+        std::vector<double> ns; // per iteration, one per repetition
         double bars = 0;
         std::string error;
+
+        double median() const
+        {
+            std::vector<double> v = ns;
+            std::sort(v.begin(), v.end());
+            if (v.empty())
+                return 0;
+            const size_t m = v.size() / 2;
+            return v.size() % 2 ? v[m] : (v[m - 1] + v[m]) / 2;
+        }
     };
     std::map<std::string, Result> results;
 
@@ -1033,8 +1043,7 @@ public:
             const double ns = run.GetAdjustedCPUTime()
                               * benchmark::GetTimeUnitMultiplier(benchmark::kNanosecond)
                               / benchmark::GetTimeUnitMultiplier(run.time_unit);
-            if (r.ns == 0 || ns < r.ns)
-                r.ns = ns;
+            r.ns.push_back(ns);
             const auto bars = run.counters.find("bars");
             if (bars != run.counters.end())
                 r.bars = bars->second;
@@ -1059,15 +1068,15 @@ void printSummary(const CollectingReporter& reporter)
             continue;
         }
         const double bars = std::max(ours->second.bars, 1.0);
-        const double o = ours->second.ns / bars;
-        const double h = hand->second.ns / bars;
+        const double o = ours->second.median() / bars;
+        const double h = hand->second.median() / bars;
         const double ratio = o / h;
         std::printf("%-9s %7.0f %12.2f %12.2f %7.2f %6.0fx  %s\n", c.name, bars, o, h, ratio,
                     target, ratio <= target ? "ok" : "SHORT");
     }
     const auto demo = reporter.results.find("demo/setRange10k");
     if (demo != reporter.results.end() && demo->second.error.empty()) {
-        const double ms = demo->second.ns / 1e6;
+        const double ms = demo->second.median() / 1e6;
         std::printf("\ndemo chart, every pane's setRange (10,000 daily bars; 1- and 5-day "
                     "minutes): %.3f ms  target 5 ms  %s\n",
                     ms, ms <= 5.0 ? "ok" : "SHORT");
