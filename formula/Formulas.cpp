@@ -149,16 +149,6 @@ Formulas::formulaLine* Formulas::currentLine() const
     return (m_cursor >= 0 && m_cursor < m_lines.size()) ? m_lines.at(m_cursor) : nullptr;
 }
 
-const Formulas::formulaLine* Formulas::lineAt(int i) const
-{
-    return (i >= 0 && i < m_lines.size()) ? m_lines.at(i) : nullptr;
-}
-
-Formulas::formulaLine* Formulas::lineAt(int i)
-{
-    return (i >= 0 && i < m_lines.size()) ? m_lines.at(i) : nullptr;
-}
-
 void Formulas::appendLine(const formulaLine& line)
 {
     m_lines.append(new formulaLine(line));

@@ -83,8 +83,14 @@ public:
     formulaLine* currentLine() const;
 
     int lineCount() const { return m_lines.size(); }
-    const formulaLine* lineAt(int i) const;
-    formulaLine* lineAt(int i);
+    const formulaLine* lineAt(int i) const
+    {
+        return (i >= 0 && i < m_lines.size()) ? m_lines.at(i) : nullptr;
+    }
+    formulaLine* lineAt(int i)
+    {
+        return (i >= 0 && i < m_lines.size()) ? m_lines.at(i) : nullptr;
+    }
     // Appends a copy as it is (no start pre-fill); engine lines arrive whole.
     void appendLine(const formulaLine& line);
     // Drops every line (the computation state stays).
@@ -164,6 +170,8 @@ private:
     // The record key at index i; 0 (an empty slot) when there is no record.
     qint64 keyAt(int i) const;
     void widenRange(double v);
+    // True when cutting v to the precision could not move the range.
+    bool wellInsideRange(double v) const;
 
     int m_cursor = -1;
     QList<formulaLine*> m_lines;

@@ -50,25 +50,6 @@ void padSeries(QList<T>& series, int start, int length, int count, T marker)
     series.swap(padded);
 }
 
-// The bar records of the last engine computation. A 100,000-bar list makes
-// tens of megabytes of records; allocating them afresh page-faults all of it
-// on every computation, so the storage is handed from one computation to the
-// next (GUI thread only, like every pane call).
-std::vector<TagDay>& recycledBars()
-{
-    static std::vector<TagDay> bars;
-    return bars;
-}
-
-void recycleBars(std::vector<TagDay>& used)
-{
-    std::vector<TagDay>& keep = recycledBars();
-    keep.swap(used);
-    // Give back what a much shorter list no longer needs.
-    if (keep.capacity() > 4 * keep.size() + 4096)
-        std::vector<TagDay>().swap(keep);
-}
-
 } // namespace
 
 ZtLineLib_Formula::ZtLineLib_Formula(enumFormulaType type)
@@ -117,6 +98,7 @@ void ZtLineLib_Formula::calculateChildMaps()
     int s = 0;
     int n = 0;
     computedSpan(&s, &n);
+    recycleLines();
     if (m_isDLine)
         m_formulaLines.setup(m_data, m_isDLine, s, s, n, m_prec);
     else
@@ -168,27 +150,6 @@ void ZtLineLib_Formula::computeBuiltIn()
     case eFT_CLOSE: m_formulaLines.eFT_CLOSE(eFieldClose); break;
     default: break;
     }
-}
-
-void ZtLineLib_Formula::computeByEngine(int start, int length)
-{
-    m_params = getCFormulaParams(m_formulaType).paramValues;
-
-    CInputData input;
-    recycledBars().swap(input.days);
-    PBDataChange::LBDG_TagDayVector(m_data, start, length, input.days);
-    std::string name = helpFormulaTypeToQString(m_formulaType).toStdString();
-    FormulaResult result;
-    const bool ok = !name.empty()
-        && m_moduleFormular.ComputeDayFormular(name, input, 1, 0, &result);
-    recycleBars(input.days);
-    if (!ok)
-        return;
-    createByFormulaResult(&result);
-    if (m_formulaType == eFT_MA)
-        applyMaThemeColors();
-    padLines(start, length, m_data->count());
-    resetMaxMinValue();
 }
 
 void ZtLineLib_Formula::applyMaThemeColors()

@@ -172,6 +172,11 @@ protected:
     void computeBuiltIn();
     void applyMaThemeColors();
     void createByFormulaResult(FormulaResult* result);
+    // createByFormulaResult and padLines in one step, straight from the
+    // engine's records: each series is laid into its final list once.
+    void createByFlines(const tagFLINES& flines, int start, int length, int count);
+    // Hands the value lists of the current lines on to the next lines.
+    void recycleLines();
     // Aligns engine lines with the records: (count − length) markers at
     // position length, then start markers at the front of every non-empty
     // series.
@@ -208,6 +213,10 @@ protected:
     void recordMax(double value, int x);
     void recordMin(double value, int x);
     void recordMaxMin(double value, int x);
+
+    // The result holder of computeByEngine; it hands the engine's records to
+    // createByFlines.
+    class EngineLines;
 
     double m_maxTagValue = kZtNoValue;
     double m_minTagValue = kZtNoValueMax;

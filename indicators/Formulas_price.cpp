@@ -32,6 +32,18 @@ int periodLength(float p)
     return int(p);
 }
 
+// Record i of the walk, read once for its key and its fields: the key as
+// keyAt gives it, a field as getValue gives it.
+struct WalkRecord
+{
+    const DQDUnionReader* r;
+    qint64 key() const { return r ? r->uniqueKey() : 0; }
+    double value(unsigned int fieldId) const
+    {
+        return r ? r->numberValue(fieldId, 0.0) : kZtNoValue;
+    }
+};
+
 } // namespace
 
 void Formulas::eFT_DLINE(double param)
@@ -49,11 +61,12 @@ void Formulas::eFT_DLINE(double param)
     for (m_index = m_startIndex; m_index < end; ++m_index) {
         // Minutes not yet traded carry negative keys; the line ends at the
         // last traded one.
-        if (keyAt(m_index) < 0)
+        const WalkRecord rec{m_data->at(m_index)};
+        if (rec.key() < 0)
             break;
-        addValue(close, getValue(eFieldClose));
+        addValue(close, rec.value(eFieldClose));
         if (withAverage)
-            addValue(average, getValue(eFieldAverage));
+            addValue(average, rec.value(eFieldAverage));
     }
 }
 
@@ -66,8 +79,9 @@ void Formulas::eFT_KLINE()
 
     const int end = walkEnd();
     for (m_index = m_startIndex; m_index < end; ++m_index) {
-        addValue(high, getValue(eFieldHigh));
-        addValue(low, getValue(eFieldLow));
+        const WalkRecord rec{m_data->at(m_index)};
+        addValue(high, rec.value(eFieldHigh));
+        addValue(low, rec.value(eFieldLow));
     }
 }
 
@@ -93,9 +107,10 @@ void Formulas::eFT_VOL(const QList<float>& periods)
     const auto read = [&](int i) { return column.at(i - base); };
 
     for (m_index = m_startIndex; m_index < end; ++m_index) {
-        if (keyAt(m_index) < 0)
+        const WalkRecord rec{m_data->at(m_index)};
+        if (rec.key() < 0)
             break;
-        const double v = getValue(eFieldVolume);
+        const double v = rec.value(eFieldVolume);
         column.append(v);
         addValue(volume, v);
         for (int j = 0; j < maLines.size(); ++j)
@@ -108,9 +123,10 @@ void Formulas::eFT_DLINEVOL()
     const int volume = addLine(formulaLine(QString(), eVOLSTICK2, nextListPen(), false));
     const int end = walkEnd();
     for (m_index = m_startIndex; m_index < end; ++m_index) {
-        if (keyAt(m_index) < 0)
+        const WalkRecord rec{m_data->at(m_index)};
+        if (rec.key() < 0)
             break;
-        addValue(volume, getValue(eFieldVolume));
+        addValue(volume, rec.value(eFieldVolume));
     }
 }
 
@@ -120,7 +136,8 @@ void Formulas::eFT_CLOSE(unsigned int fieldId)
     const int end = walkEnd();
     for (m_index = m_startIndex; m_index < end; ++m_index) {
         // A slot without data keeps its place in the line as a gap.
-        const double v = keyAt(m_index) < 0 ? kZtNoValue : getValue(fieldId);
+        const WalkRecord rec{m_data->at(m_index)};
+        const double v = rec.key() < 0 ? kZtNoValue : rec.value(fieldId);
         addValue(close, v);
     }
 }

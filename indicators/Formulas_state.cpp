@@ -5,6 +5,7 @@
 #include "Formulas_ma.h"
 
 #include "ZtLineLibTheme.h"
+#include "ZtSpareLists.h"
 
 #include <QLocale>
 
@@ -24,6 +25,10 @@ constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 constexpr int kMaxExactPow10 = 22;
+// Their reciprocals (nearly exact; used only with room to spare).
+constexpr double kNegPow10[] = {1e0,   1e-1,  1e-2,  1e-3,  1e-4,  1e-5,  1e-6,  1e-7,
+                                1e-8,  1e-9,  1e-10, 1e-11, 1e-12, 1e-13, 1e-14, 1e-15,
+                                1e-16, 1e-17, 1e-18, 1e-19, 1e-20, 1e-21, 1e-22};
 
 // The reference cut on the shortest plain decimal text; used where the
 // arithmetic below cannot be exact.
@@ -67,7 +72,10 @@ int Formulas::addLine(formulaLine line)
     // get markers.
     const int fill = std::max(m_startIndex, 0);
     // Room for one value per index up to the walk's end (a hint only).
-    line.values.reserve(std::max(walkEnd(), fill));
+    if (line.values.isEmpty())
+        line.values = ZtSpareLists::takeEmpty(std::max(walkEnd(), fill));
+    else
+        line.values.reserve(std::max(walkEnd(), fill));
     for (int i = 0; i < fill; ++i)
         line.values.append(float(kZtNoValue));
     m_lines.append(new formulaLine(std::move(line)));
@@ -83,9 +91,20 @@ void Formulas::addValue(int lineIndex, double value)
         return;
     if (!inRange(value))
         value = kZtNoValue;
-    else if (line->values.size() >= m_showIndex)
+    else if (line->values.size() >= m_showIndex && !wellInsideRange(value))
         widenRange(truncToPrec(value, m_prec));
     line->values.append(float(value));
+}
+
+bool Formulas::wellInsideRange(double v) const
+{
+    // Cutting to m_prec decimals moves a value toward zero by less than
+    // 10^-prec (and the shortest text of it by less than its rounding), so a
+    // value this far inside the range so far cannot widen it: it is not
+    // worth cutting.
+    const int p = std::clamp(int(m_prec), 0, kMaxExactPow10);
+    const double margin = 2.0 * kNegPow10[p] + std::fabs(v) * 1e-12;
+    return v > m_minValue + margin && v < m_maxValue - margin;
 }
 
 void Formulas::widenRange(double v)
@@ -137,7 +156,8 @@ double Formulas::getValue(unsigned int fieldId, int index) const
     const DQDUnionReader* r = m_data ? m_data->at(index) : nullptr;
     if (!r)
         return kZtNoValue;
-    return r->getValue(fieldId).toDouble();
+    // A missing or non-numeric field reads as 0, as its variant would.
+    return r->numberValue(fieldId, 0.0);
 }
 
 double Formulas::getMA(unsigned int fieldId, int n) const

@@ -141,6 +141,36 @@ bool ModuleFormular::ComputeDayFormular(std::string& name, CInputData& input, in
     return true;
 }
 
+namespace {
+
+void collectColumns(const FormulaNode& node, unsigned* columns)
+{
+    static const unsigned bits[] = {eTagDayOpen, eTagDayHigh, eTagDayLow,
+                                    eTagDayClose, eTagDayVolume, eTagDayAmount};
+    if (node.kind == FormulaNode::Column && node.index >= 0
+        && node.index < FormulaNode::ColumnCount)
+        *columns |= bits[node.index];
+    for (const auto& arg : node.args)
+        collectColumns(*arg, columns);
+}
+
+} // namespace
+
+unsigned ModuleFormular::inputColumns(const std::string& name)
+{
+    const TagFormularContent* definition = definitionOf(name);
+    FormulaProgram program;
+    FormulaError error;
+    if (!definition || !compile(*definition, program, error))
+        return eTagDayAllColumns;
+    unsigned columns = 0;
+    for (const FormulaStatement& statement : program.statements) {
+        if (statement.expr)
+            collectColumns(*statement.expr, &columns);
+    }
+    return columns;
+}
+
 std::string ModuleFormular::lastError() const
 {
     return FormulaRegistry::instance().error(this).text();

@@ -64,6 +64,12 @@ public:
     bool ComputeDayFormular(std::string& name, CInputData& input, int mode, int flags,
                             FormulaResultBase* result);
 
+    // The price columns (TagDayColumn bits, TagDay.h) the stored formula
+    // name reads, so that a caller may fill only those; every column when
+    // the name is unknown or its formula does not compile. m_valid is read
+    // always.
+    unsigned inputColumns(const std::string& name);
+
     // Why the last ComputeDayFormular of this object failed, as
     // "line L, column C: message" (or just the message when no position
     // applies); empty after a success.

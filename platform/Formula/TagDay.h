@@ -22,6 +22,23 @@
 // m_amount and m_valid; a bar with m_valid 0, a non-finite value or the
 // no-value marker has no value, and a column shorter than the vector leaves
 // the bars beyond it without a value.
+// The price columns of TagDay as bits, for callers that fill only the ones
+// an evaluation reads (ModuleFormular::inputColumns).
+enum TagDayColumn : unsigned {
+    eTagDayOpen = 1u << 0,
+    eTagDayHigh = 1u << 1,
+    eTagDayLow = 1u << 2,
+    eTagDayClose = 1u << 3,
+    eTagDayVolume = 1u << 4,
+    eTagDayAmount = 1u << 5,
+    eTagDayAverage = 1u << 6,
+    eTagDayPreClose = 1u << 7,
+    eTagDayChange = 1u << 8,
+    eTagDayFloatShares = 1u << 9,
+    eTagDayReserved = 1u << 10,
+    eTagDayAllColumns = (1u << 11) - 1,
+};
+
 struct FORMULA_EXPORT TagDay
 {
     int m_date = 0;

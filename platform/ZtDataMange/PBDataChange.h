@@ -87,4 +87,9 @@ public:
     // spares a large computation the page faults of fresh memory.
     static void LBDG_TagDayVector(ZtUIDataStruct::DQDSelection* list, int start, int count,
                                   std::vector<TagDay>& days);
+    // The same with only the price columns named in columns (TagDayColumn
+    // bits) filled; the others are left empty. m_date, m_time, m_dateCol and
+    // m_valid are always filled.
+    static void LBDG_TagDayVector(ZtUIDataStruct::DQDSelection* list, int start, int count,
+                                  std::vector<TagDay>& days, unsigned columns);
 };

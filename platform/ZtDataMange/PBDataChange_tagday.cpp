@@ -8,10 +8,28 @@ using namespace ZtUIDataStruct;
 
 namespace {
 
-float fieldValue(const DQDUnionReader& r, unsigned int id, float fallback = kFormulaNoValue)
+// One price column: where it goes, the field it comes from and what a
+// record without that field gives.
+struct ColumnSource
 {
-    return float(r.numberValue(id, double(fallback)));
-}
+    std::vector<float> TagDay::*column;
+    TagDayColumn bit;
+    unsigned int field;
+    float fallback;
+};
+
+const ColumnSource kColumns[] = {
+    {&TagDay::m_open, eTagDayOpen, eFieldOpen, kFormulaNoValue},
+    {&TagDay::m_high, eTagDayHigh, eFieldHigh, kFormulaNoValue},
+    {&TagDay::m_low, eTagDayLow, eFieldLow, kFormulaNoValue},
+    {&TagDay::m_close, eTagDayClose, eFieldClose, kFormulaNoValue},
+    {&TagDay::m_volume, eTagDayVolume, eFieldVolume, kFormulaNoValue},
+    {&TagDay::m_amount, eTagDayAmount, eFieldAmount, 0.0f},
+    {&TagDay::m_average, eTagDayAverage, eFieldAverage, kFormulaNoValue},
+    {&TagDay::m_preClose, eTagDayPreClose, eFieldPreClose, kFormulaNoValue},
+    {&TagDay::m_change, eTagDayChange, eFieldChange, kFormulaNoValue},
+    {&TagDay::m_floatShares, eTagDayFloatShares, eZtFieldFloatShares, 0.0f},
+};
 
 } // namespace
 
@@ -26,16 +44,21 @@ std::vector<TagDay> PBDataChange::LBDG_TagDayVector(ZtUIDataStruct::DQDSelection
 void PBDataChange::LBDG_TagDayVector(ZtUIDataStruct::DQDSelection* list, int start, int count,
                                      std::vector<TagDay>& days)
 {
+    LBDG_TagDayVector(list, start, count, days, eTagDayAllColumns);
+}
+
+void PBDataChange::LBDG_TagDayVector(ZtUIDataStruct::DQDSelection* list, int start, int count,
+                                     std::vector<TagDay>& days, unsigned columns)
+{
     // Only the first record holds columns; clearing them keeps their
     // capacity, so a caller that passes the same vector again writes into
     // memory it already owns.
     if (!days.empty()) {
         TagDay& old = days.front();
         old.m_date = 0;
-        for (auto* c : {&old.m_open, &old.m_high, &old.m_low, &old.m_close, &old.m_volume,
-                        &old.m_amount, &old.m_average, &old.m_preClose, &old.m_change,
-                        &old.m_floatShares, &old.m_reserved})
-            c->clear();
+        for (const ColumnSource& c : kColumns)
+            (old.*c.column).clear();
+        old.m_reserved.clear();
         old.m_time.clear();
         old.m_dateCol.clear();
         old.m_valid.clear();
@@ -51,35 +74,33 @@ void PBDataChange::LBDG_TagDayVector(ZtUIDataStruct::DQDSelection* list, int sta
     if (n == 0)
         return;
 
+    // Column by column: each pass reads one field of every record and
+    // writes one contiguous column.
+    const DQDSelection* records = list;
     TagDay& cols = days.front();
-    for (auto* c : {&cols.m_open, &cols.m_high, &cols.m_low, &cols.m_close, &cols.m_volume,
-                    &cols.m_amount, &cols.m_average, &cols.m_preClose, &cols.m_change,
-                    &cols.m_floatShares, &cols.m_reserved})
-        c->reserve(size_t(n));
-    cols.m_time.reserve(size_t(n));
-    cols.m_dateCol.reserve(size_t(n));
-    cols.m_valid.reserve(size_t(n));
-
+    cols.m_time.resize(size_t(n));
+    cols.m_dateCol.resize(size_t(n));
+    cols.m_valid.resize(size_t(n));
     for (int i = 0; i < n; ++i) {
-        const ZtUIDataStruct::DQDUnionReader* r = list->at(first + i);
+        const DQDUnionReader* r = records->at(first + i);
         // A time outside the encodable range (or NaN) reads as no time.
         const double dtv = r->numberValue(eFieldDateTime, 0);
         const quint64 dt = dtv > 0 && dtv < 1e17 ? quint64(dtv) : 0;
         const int date = int(dt / 1000000);
         days[size_t(i)].m_date = date;
-        cols.m_dateCol.push_back(date);
-        cols.m_time.push_back(int(dt % 1000000));
-        cols.m_valid.push_back(r->uniqueKey() > 0 ? 1 : 0);
-        cols.m_open.push_back(fieldValue(*r, eFieldOpen));
-        cols.m_high.push_back(fieldValue(*r, eFieldHigh));
-        cols.m_low.push_back(fieldValue(*r, eFieldLow));
-        cols.m_close.push_back(fieldValue(*r, eFieldClose));
-        cols.m_volume.push_back(fieldValue(*r, eFieldVolume));
-        cols.m_amount.push_back(fieldValue(*r, eFieldAmount, 0.0f));
-        cols.m_average.push_back(fieldValue(*r, eFieldAverage));
-        cols.m_preClose.push_back(fieldValue(*r, eFieldPreClose));
-        cols.m_change.push_back(fieldValue(*r, eFieldChange));
-        cols.m_floatShares.push_back(fieldValue(*r, eZtFieldFloatShares, 0.0f));
-        cols.m_reserved.push_back(0.0f);
+        cols.m_dateCol[size_t(i)] = date;
+        cols.m_time[size_t(i)] = int(dt % 1000000);
+        cols.m_valid[size_t(i)] = r->uniqueKey() > 0 ? 1 : 0;
     }
+    for (const ColumnSource& c : kColumns) {
+        if (!(columns & c.bit))
+            continue;
+        std::vector<float>& column = cols.*c.column;
+        column.resize(size_t(n));
+        float* out = column.data();
+        for (int i = 0; i < n; ++i)
+            out[i] = float(records->at(first + i)->numberValue(c.field, double(c.fallback)));
+    }
+    if (columns & eTagDayReserved)
+        cols.m_reserved.assign(size_t(n), 0.0f);
 }

@@ -19,9 +19,8 @@ constexpr double kDefaultFloatInVolumes = 100.0;
 
 double number(const DQDUnionReader& r, unsigned int id)
 {
-    bool ok = false;
-    const double d = r.getValue(id).toDouble(&ok);
-    return (ok && std::isfinite(d)) ? d : 0.0;
+    const double d = r.numberValue(id, 0.0);
+    return std::isfinite(d) ? d : 0.0;
 }
 
 bool within(double v, double lo, double hi)
@@ -59,11 +58,13 @@ double floatSharesOf(const DQDUnionReader& r, const ZtInstrument* inst)
 }
 
 // The usable bars up to the last one keyed at or before key (all when
-// key <= 0), with turnover still in volume and float shares possibly 0.
-QVector<ZtChipDistribution::Bar> readBars(const DQDDataList& list, const ZtInstrument* inst,
-                                          qint64 key, QVector<double>* volumes)
+// key <= 0), with turnover still in volume and float shares possibly 0,
+// appended to bars and volumes.
+void readBars(const DQDDataList& list, const ZtInstrument* inst, qint64 key,
+              QVector<ZtChipDistribution::Bar>* bars, QVector<double>* volumes)
 {
-    QVector<ZtChipDistribution::Bar> bars;
+    bars->reserve(list.count());
+    volumes->reserve(list.count());
     for (int i = 0; i < list.count(); ++i) {
         const DQDUnionReader& r = *list.at(i);
         const qint64 k = r.uniqueKey();
@@ -86,10 +87,45 @@ QVector<ZtChipDistribution::Bar> readBars(const DQDDataList& list, const ZtInstr
         if (b.close <= 0)
             b.close = b.average;
         b.floatShares = floatSharesOf(r, inst);
-        bars.append(b);
+        bars->append(b);
         volumes->append(volume);
     }
-    return bars;
+}
+
+// The bars of the last computation, kept for the next: the distribution is
+// recomputed on every change of the window, and megabytes of fresh records
+// would page-fault every time. GUI thread only, like every service call.
+struct BarStorage
+{
+    QVector<ZtChipDistribution::Bar> bars;
+    QVector<double> volumes;
+};
+
+BarStorage& recycledStorage()
+{
+    static BarStorage storage;
+    return storage;
+}
+
+// Storage taken from the last computation, emptied (clearing keeps the
+// capacity).
+BarStorage takeStorage()
+{
+    BarStorage s;
+    s.bars.swap(recycledStorage().bars);
+    s.volumes.swap(recycledStorage().volumes);
+    s.bars.clear();
+    s.volumes.clear();
+    return s;
+}
+
+void giveBack(BarStorage& s)
+{
+    // A much shorter list gives back what it no longer needs.
+    if (s.bars.capacity() > 4 * s.bars.size() + 4096)
+        return;
+    recycledStorage().bars.swap(s.bars);
+    recycledStorage().volumes.swap(s.volumes);
 }
 
 } // namespace
@@ -102,10 +138,14 @@ ClientData::ClientDataMSG ZtZB_Ydcmjs::Ydcmjs(const DQDDataList& list, const DQD
     if (!std::isfinite(ratio) || ratio <= 0)
         return ClientData::ClientDataMSG();
     const ZtInstrument* inst = ZtInstrumentRegistry::find(PBDataChange::instrumentCode(reader));
-    QVector<double> volumes;
-    QVector<ZtChipDistribution::Bar> bars = readBars(list, inst, key, &volumes);
-    if (bars.isEmpty())
+    BarStorage storage = takeStorage();
+    QVector<ZtChipDistribution::Bar>& bars = storage.bars;
+    const QVector<double>& volumes = storage.volumes;
+    readBars(list, inst, key, &storage.bars, &storage.volumes);
+    if (bars.isEmpty()) {
+        giveBack(storage);
         return ClientData::ClientDataMSG();
+    }
 
     double meanVolume = 0.0;
     for (double v : volumes)
@@ -117,5 +157,8 @@ ClientData::ClientDataMSG ZtZB_Ydcmjs::Ydcmjs(const DQDDataList& list, const DQD
             b.floatShares = fallbackFloat;
         b.turnover = std::min(1.0, volumes.at(i) / b.floatShares * ratio);
     }
-    return ZtChipDistribution(bars, cmfbType).compute(count, outType, periods);
+    ClientData::ClientDataMSG msg =
+        ZtChipDistribution(bars, cmfbType).compute(count, outType, periods);
+    giveBack(storage);
+    return msg;
 }

@@ -19,8 +19,14 @@ public:
 
     int count() const { return m_records.size(); }
     // The record at index i, or null when i is outside 0 … count()−1.
-    DQDUnionReader* at(int i);
-    const DQDUnionReader* at(int i) const;
+    DQDUnionReader* at(int i)
+    {
+        return (i >= 0 && i < m_records.size()) ? &m_records[i] : nullptr;
+    }
+    const DQDUnionReader* at(int i) const
+    {
+        return (i >= 0 && i < m_records.size()) ? &m_records.at(i) : nullptr;
+    }
     void DataClear() { m_records.clear(); }
 
 protected:

@@ -28,13 +28,6 @@ bool isReal(int type)
 
 } // namespace
 
-int DQDUnionReader::quoteSlot(unsigned int fieldId)
-{
-    if (fieldId < kFirstQuoteField || fieldId > kLastQuoteField || fieldId % 10 != 0)
-        return -1;
-    return int((fieldId - kFirstQuoteField) / 10);
-}
-
 QVariant DQDUnionReader::getValue(unsigned int fieldId) const
 {
     const int slot = quoteSlot(fieldId);
@@ -49,13 +42,8 @@ QVariant DQDUnionReader::getValue(unsigned int fieldId) const
     return QVariant();
 }
 
-double DQDUnionReader::numberValue(unsigned int fieldId, double fallback) const
+double DQDUnionReader::otherNumberValue(unsigned int fieldId, double fallback) const
 {
-    const int slot = quoteSlot(fieldId);
-    if (slot >= 0 && (m_present >> slot & 1)) {
-        const Number& n = m_quote[size_t(slot)];
-        return (m_integral >> slot & 1) ? double(n.integer) : n.real;
-    }
     if (m_other.isEmpty())
         return fallback;
     const QVariant v = getValue(fieldId);

@@ -33,14 +33,30 @@ public:
     qint64 uniqueKey() const { return m_key; }
     // A numeric field as a double without going through a variant;
     // fallback when the record lacks it or it holds no number.
-    double numberValue(unsigned int fieldId, double fallback) const;
+    // The quote fields are read inline: bar conversions read them for every
+    // record.
+    double numberValue(unsigned int fieldId, double fallback) const
+    {
+        const int slot = quoteSlot(fieldId);
+        if (slot >= 0 && (m_present >> slot & 1)) {
+            const Number& n = m_quote[size_t(slot)];
+            return (m_integral >> slot & 1) ? double(n.integer) : n.real;
+        }
+        return otherNumberValue(fieldId, fallback);
+    }
 
 private:
     static constexpr unsigned int kFirstQuoteField = 33010;
     static constexpr unsigned int kLastQuoteField = 33130;
     static constexpr int kQuoteSlots = (kLastQuoteField - kFirstQuoteField) / 10 + 1;
 
-    static int quoteSlot(unsigned int fieldId);
+    static int quoteSlot(unsigned int fieldId)
+    {
+        if (fieldId < kFirstQuoteField || fieldId > kLastQuoteField || fieldId % 10 != 0)
+            return -1;
+        return int((fieldId - kFirstQuoteField) / 10);
+    }
+    double otherNumberValue(unsigned int fieldId, double fallback) const;
     void removeOther(unsigned int fieldId);
 
     union Number {

@@ -1,0 +1,193 @@
+// Engine lines of a pane: the evaluation, and its records laid into the
+// pane's lines.
+
+#include "ZtLineLib_Formula.h"
+#include "ZtSpareLists.h"
+
+#include <CInputData.h>
+#include <PBDataChange.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// A list of size items, all value. Doubling by copies of what is already
+// there moves whole blocks; appending item by item costs a call and a
+// capacity check for every one.
+template <typename T>
+QList<T> filledList(int size, T value)
+{
+    QList<T> list;
+    if (size <= 0)
+        return list;
+    list.reserve(size);
+    list.append(value);
+    while (list.size() < size)
+        list.append(list.mid(0, std::min(list.size(), size - list.size())));
+    return list;
+}
+
+// A list of size items with unspecified values: a spare one, else marker.
+QList<float> listOfSize(int size, float marker)
+{
+    QList<float> list = ZtSpareLists::takeExact(size);
+    return list.isEmpty() ? filledList(size, marker) : list;
+}
+
+QList<int> listOfSize(int size, int marker)
+{
+    return filledList(size, marker);
+}
+
+// An engine series of n items as a pane series: start markers in front,
+// (count − length) markers after its first length items, the rest of it
+// behind them; empty for a missing series.
+template <typename T>
+QList<T> paddedSeries(const T* data, int n, int start, int length, int count, T marker)
+{
+    if (!data || n <= 0)
+        return QList<T>();
+    start = std::max(start, 0);
+    const int head = std::min(length, n);
+    const int gap = std::max(count - length, 0);
+    QList<T> list = listOfSize(start + n + gap, marker);
+    auto out = list.begin();
+    for (int i = 0; i < start; ++i, ++out)
+        *out = marker;
+    for (int i = 0; i < head; ++i, ++out)
+        *out = data[i];
+    for (int i = 0; i < gap; ++i, ++out)
+        *out = marker;
+    for (int i = head; i < n; ++i, ++out)
+        *out = data[i];
+    return list;
+}
+
+// The bar records of the last engine computation. A 100,000-bar list makes
+// tens of megabytes of records; allocating them afresh page-faults all of it
+// on every computation, so the storage is handed from one computation to the
+// next (GUI thread only, like every pane call).
+std::vector<TagDay>& recycledBars()
+{
+    static std::vector<TagDay> bars;
+    return bars;
+}
+
+void recycleBars(std::vector<TagDay>& used)
+{
+    std::vector<TagDay>& keep = recycledBars();
+    keep.swap(used);
+    // Give back what a much shorter list no longer needs.
+    if (keep.capacity() > 4 * keep.size() + 4096)
+        std::vector<TagDay>().swap(keep);
+}
+
+} // namespace
+
+class ZtLineLib_Formula::EngineLines : public FormulaResultBase
+{
+public:
+    EngineLines(ZtLineLib_Formula* pane, int start, int length, int count)
+        : m_pane(pane), m_start(start), m_length(length), m_count(count)
+    {
+    }
+
+    void parseFromFline(tagFLINES& flines) override
+    {
+        lineCount = flines.count;
+        m_pane->createByFlines(flines, m_start, m_length, m_count);
+    }
+
+private:
+    ZtLineLib_Formula* m_pane;
+    int m_start;
+    int m_length;
+    int m_count;
+};
+
+void ZtLineLib_Formula::computeByEngine(int start, int length)
+{
+    m_params = getCFormulaParams(m_formulaType).paramValues;
+
+    std::string name = helpFormulaTypeToQString(m_formulaType).toStdString();
+    CInputData input;
+    recycledBars().swap(input.days);
+    // Most formulas read one or two of the price columns; only those are
+    // converted.
+    PBDataChange::LBDG_TagDayVector(m_data, start, length, input.days,
+                                    m_moduleFormular.inputColumns(name));
+    // The lines are made while the engine hands its records over, already
+    // aligned with the records of the data.
+    EngineLines result(this, start, length, m_data->count());
+    const bool ok = !name.empty()
+        && m_moduleFormular.ComputeDayFormular(name, input, 1, 0, &result);
+    recycleBars(input.days);
+    if (!ok)
+        return;
+    if (m_formulaType == eFT_MA)
+        applyMaThemeColors();
+    resetMaxMinValue();
+}
+
+void ZtLineLib_Formula::createByFlines(const tagFLINES& flines, int start, int length, int count)
+{
+    if (flines.count <= 0 || !flines.lines)
+        return;
+    QList<float> maParams;
+    if (m_formulaType == eFT_MA)
+        maParams = getCFormulaParamsAll(helpFormulaTypeToQString(m_formulaType)).paramValues;
+    const float marker = float(kZtNoValue);
+    for (int j = 0; j < flines.count; ++j) {
+        // An average whose stored parameter is 0 is switched off.
+        if (m_formulaType == eFT_MA && j < maParams.size() && maParams.at(j) == 0.0f)
+            continue;
+        const tagFLINE& f = flines.lines[j];
+        // Everything but the series goes the way of createByFormulaResult.
+        LineData d;
+        d.lineFlag = f.lineFlag;
+        d.text = f.text ? f.text : "";
+        d.drawType = f.drawType;
+        d.param1 = f.param1;
+        d.param2 = f.param2;
+        d.lineWidth = f.lineWidth;
+        d.name = f.name ? f.name : "";
+        d.count = std::max(f.count, 0);
+        d.color = f.color;
+        d.lineStyle = f.lineStyle;
+        if (f.stripColor) {
+            d.stripColor.enable = true;
+            d.stripColor.color1 = f.stripColor[0];
+            d.stripColor.color2 = f.stripColor[1];
+            d.stripColor.color3 = f.stripColor[2];
+        }
+        if (f.rect) {
+            d.rect.valid = true;
+            d.rect.top = f.rect[0];
+            d.rect.left = f.rect[1];
+            d.rect.bottom = f.rect[2];
+            d.rect.right = f.rect[3];
+        }
+        Formulas::formulaLine line;
+        line.showValue = true;
+        line.useDrawRoutines = true;
+        createByTagDay(&line, &d);
+        const int n = d.count;
+        line.values = paddedSeries(f.data1, n, start, length, count, marker);
+        line.values2 = paddedSeries(f.data2, n, start, length, count, marker);
+        line.values3 = paddedSeries(f.data3, n, start, length, count, marker);
+        line.values4 = paddedSeries(f.data4, n, start, length, count, marker);
+        line.colors = paddedSeries(f.colorCodes, n, start, length, count, 0);
+        m_formulaLines.appendLine(line);
+    }
+}
+
+
+void ZtLineLib_Formula::recycleLines()
+{
+    for (int i = 0; i < m_formulaLines.lineCount(); ++i) {
+        Formulas::formulaLine* line = m_formulaLines.lineAt(i);
+        for (QList<float>* series : {&line->values, &line->values2, &line->values3, &line->values4})
+            ZtSpareLists::keep(*series);
+    }
+}

@@ -1,0 +1,264 @@
+// The fast paths of the computations: storage handed from one computation to
+// the next, bar conversion of only the columns a formula reads, the range
+// widening that skips the precision cut, and the aligned walk of a feed
+// table. Each must give exactly what the plain way gives.
+
+#include <ZtLineLib.h>
+#include <ZtSeriesAlign.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace ZtUIDataStruct;
+using F = ZtLineLib_Formula;
+
+namespace {
+
+const float kMarker = float(kZtNoValue);
+
+DQDUnionReader quote(qint64 key, double close, double volume)
+{
+    DQDUnionReader r;
+    r.setUniqueValue(key);
+    r.setValue(eFieldDateTime, key);
+    r.setValue(eFieldOpen, close - 0.02);
+    r.setValue(eFieldHigh, close + 0.05);
+    r.setValue(eFieldLow, close - 0.07);
+    r.setValue(eFieldClose, close);
+    r.setValue(eFieldVolume, volume);
+    r.setValue(eFieldAmount, volume * close);
+    r.setValue(eFieldAverage, close - 0.01);
+    r.setValue(eFieldPreClose, close - 0.03);
+    r.setValue(eFieldChange, 0.03);
+    return r;
+}
+
+// One intraday day with the auction band: 256 slots, the first `traded`
+// keyed, the rest not traded yet (key −1).
+DQDDataList auctionDay(int traded, double base)
+{
+    DQDDataList list;
+    for (int i = 0; i < 256; ++i) {
+        if (i >= traded) {
+            DQDUnionReader r;
+            r.setUniqueValue(-1);
+            list.append(r);
+            continue;
+        }
+        const qint64 key = 20240105091500LL + qint64(i / 60) * 10000 + (i % 60) * 100;
+        list.append(quote(key, base + 0.01 * (i % 17) - 0.003 * (i % 5), 1000.0 + i));
+    }
+    return list;
+}
+
+// Exposes the line building of the plain path: result lines converted one
+// by one, then padded.
+class PlainPane : public ZtLineLib_Formula
+{
+public:
+    explicit PlainPane(enumFormulaType type) : ZtLineLib_Formula(type) {}
+    void build(FormulaResult* result, int start, int length, int count)
+    {
+        createByFormulaResult(result);
+        padLines(start, length, count);
+    }
+};
+
+std::vector<QList<float>> valuesOf(const Formulas& lines)
+{
+    std::vector<QList<float>> out;
+    for (int i = 0; i < lines.lineCount(); ++i)
+        out.push_back(lines.lineAt(i)->values);
+    return out;
+}
+
+// The lines of an engine type over records start … start + length − 1 the
+// plain way: every column converted, the result copied, then padded.
+std::vector<QList<float>> plainLines(F::enumFormulaType type, DQDDataList& list, int start,
+                                     int length)
+{
+    CInputData input;
+    input.days = PBDataChange::LBDG_TagDayVector(&list, start, length);
+    std::string name = F::helpFormulaTypeToQString(type).toStdString();
+    FormulaResult result;
+    EXPECT_TRUE(F::m_moduleFormular.ComputeDayFormular(name, input, 1, 0, &result));
+    PlainPane plain(type);
+    plain.build(&result, start, length, list.count());
+    return valuesOf(plain.formulaLines());
+}
+
+} // namespace
+
+TEST(ComputeReuse, EngineLinesEqualThePlainPathWhateverStorageTheyReuse)
+{
+    // MACD on a D-line pane with the auction band computes from slot 15 and
+    // stops at the first slot not traded: markers in front and behind.
+    DQDDataList day = auctionDay(200, 10.0);
+    F pane(F::eFT_MACD);
+    pane.setRect(0, 0, 800, 200);
+    pane.setIsDLine(true);
+    pane.setShowJHJJ(true);
+    pane.setData(&day);
+    pane.setRange(0, day.count());
+    const std::vector<QList<float>> expected = plainLines(F::eFT_MACD, day, 15, 185);
+    ASSERT_EQ(expected.size(), 3u);
+    EXPECT_EQ(expected[0].first(), kMarker);
+    EXPECT_NE(expected[0].at(15), kMarker);
+    EXPECT_EQ(valuesOf(pane.formulaLines()), expected);
+
+    // Other panes drop lists of the same length with other values; the
+    // next lines built from them are still exactly the plain ones.
+    DQDDataList other = auctionDay(230, 20.0);
+    F ma(F::eFT_MA);
+    ma.setRect(0, 0, 800, 200);
+    ma.setIsDLine(true);
+    ma.setShowJHJJ(true);
+    ma.setData(&other);
+    for (int round = 0; round < 3; ++round) {
+        ma.setRange(0, other.count());
+        pane.setRange(0, day.count());
+        EXPECT_EQ(valuesOf(pane.formulaLines()), expected) << "round " << round;
+    }
+
+    // A host that keeps a copy of the lines keeps its values: shared lists
+    // are never written over.
+    const Formulas kept = pane.formulaLines();
+    for (int i = 15; i < 200; ++i)
+        day.at(i)->setValue(eFieldClose, 30.0 + 0.02 * i);
+    pane.setRange(0, day.count());
+    EXPECT_EQ(valuesOf(kept), expected);
+    EXPECT_EQ(valuesOf(pane.formulaLines()), plainLines(F::eFT_MACD, day, 15, 185));
+    EXPECT_NE(valuesOf(pane.formulaLines()), expected);
+}
+
+TEST(ComputeReuse, BarConversionOfTheColumnsAFormulaReads)
+{
+    DQDDataList list;
+    for (int i = 0; i < 6; ++i)
+        list.append(quote(20240102000000LL + qint64(i) * 1000000, 10.0 + i, 100.0 * (i + 1)));
+    list.at(3)->setValue(eZtFieldFloatShares, 5e8);
+    const std::vector<TagDay> all = PBDataChange::LBDG_TagDayVector(&list, 1, 4);
+    ASSERT_EQ(all.size(), 4u);
+
+    // A vector that held every column before gets only the ones asked for.
+    std::vector<TagDay> some = all;
+    PBDataChange::LBDG_TagDayVector(&list, 1, 4, some, eTagDayClose | eTagDayVolume);
+    ASSERT_EQ(some.size(), 4u);
+    const TagDay& a = all.front();
+    const TagDay& s = some.front();
+    EXPECT_EQ(s.m_close, a.m_close);
+    EXPECT_EQ(s.m_volume, a.m_volume);
+    EXPECT_EQ(s.m_time, a.m_time);
+    EXPECT_EQ(s.m_dateCol, a.m_dateCol);
+    EXPECT_EQ(s.m_valid, a.m_valid);
+    for (size_t i = 0; i < some.size(); ++i)
+        EXPECT_EQ(some[i].m_date, all[i].m_date);
+    for (const std::vector<float>* empty : {&s.m_open, &s.m_high, &s.m_low, &s.m_amount,
+                                            &s.m_average, &s.m_preClose, &s.m_change,
+                                            &s.m_floatShares, &s.m_reserved})
+        EXPECT_TRUE(empty->empty());
+    // Every column named gives what the full conversion gives.
+    PBDataChange::LBDG_TagDayVector(&list, 1, 4, some, eTagDayAllColumns);
+    EXPECT_EQ(some.front().m_floatShares, a.m_floatShares);
+    EXPECT_EQ(some.front().m_amount, a.m_amount);
+    EXPECT_EQ(a.m_floatShares[2], 5e8f);
+
+    ModuleFormular& engine = F::m_moduleFormular;
+    EXPECT_EQ(engine.inputColumns("MACD"), unsigned(eTagDayClose));
+    EXPECT_EQ(engine.inputColumns("KDJ"), unsigned(eTagDayClose | eTagDayHigh | eTagDayLow));
+    EXPECT_EQ(engine.inputColumns("AB"),
+              unsigned(eTagDayOpen | eTagDayHigh | eTagDayLow | eTagDayClose));
+    EXPECT_EQ(engine.inputColumns("VR"), unsigned(eTagDayClose | eTagDayVolume));
+    EXPECT_EQ(engine.inputColumns("NO SUCH FORMULA"), unsigned(eTagDayAllColumns));
+    EXPECT_EQ(engine.inputColumns(""), unsigned(eTagDayAllColumns));
+}
+
+TEST(ComputeReuse, RangeEqualsTheCutExtremesOfTheShownValues)
+{
+    // Values crowding the edges of the range so far: within a hundredth of
+    // them the cut decides, and skipping the cut must not change the range.
+    const std::vector<double> closes = {10.0,   10.009, 9.999,  10.0099, 10.011, 9.9901,
+                                        10.019, 9.98,   10.0,   -3.337,  -3.3301, 123456.987,
+                                        123456.9899, -3.339};
+    for (int prec : {0, 2, 3}) {
+        DQDDataList list;
+        for (size_t i = 0; i < closes.size(); ++i)
+            list.append(quote(20240102000000LL + qint64(i) * 1000000, closes[i], 1.0));
+        F pane(F::eFT_CLOSE);
+        pane.setRect(0, 0, 400, 100);
+        pane.setPrec(prec);
+        pane.setData(&list);
+        for (int first : {0, 3, 9}) {
+            const int length = int(closes.size()) - first;
+            pane.SetMaxMinValue(kZtNoValue, kZtNoValueMax);
+            pane.setRange(first, length);
+            double lo = kZtNoValueMax;
+            double hi = kZtNoValue;
+            for (size_t i = size_t(first); i < closes.size(); ++i) {
+                const double cut = Formulas::truncToPrec(closes[i], prec);
+                lo = std::min(lo, cut);
+                hi = std::max(hi, cut);
+            }
+            EXPECT_EQ(pane.formulaLines().minValue(), lo) << "prec " << prec << " from " << first;
+            EXPECT_EQ(pane.formulaLines().maxValue(), hi) << "prec " << prec << " from " << first;
+        }
+    }
+}
+
+TEST(ComputeReuse, AlignedWalkFindsWhatALookupPerRecordFinds)
+{
+    QMap<qint64, QVector<double>> table;
+    for (int d = 3; d <= 60; ++d) {
+        if (d % 7 != 0) // days without a row
+            table.insert(20240100000000LL + qint64(d) * 1000000, {double(d)});
+    }
+    // In order with gaps longer than the walk steps, repeats, a step back,
+    // empty slots and minute keys that look up their day.
+    const std::vector<int> days = {1, 2, 3, 4, 4, 5, 7, 8, 30, 31, 0, 12, 13, 14, 59, 60, 61, 2, 45};
+    DQDDataList list;
+    for (size_t i = 0; i < days.size(); ++i) {
+        DQDUnionReader r;
+        const qint64 key = days[i] ? 20240100000000LL + qint64(days[i]) * 1000000 + 93100 : 0;
+        r.setUniqueValue(key);
+        list.append(r);
+    }
+    const QVector<ZtSeriesAlign::Row> rows = ZtSeriesAlign::align(list, list.count(), table, false);
+    // Rows start at the first record reaching the table's first day.
+    const int start = 2;
+    ASSERT_EQ(rows.size(), list.count() - start);
+    for (int i = start; i < list.count(); ++i) {
+        const qint64 key = list.at(i)->uniqueKey();
+        const ZtSeriesAlign::Row& row = rows.at(i - start);
+        EXPECT_EQ(row.date, key > 0 ? key : 0) << i;
+        const auto it = table.constFind(ZtSeriesAlign::lookupKey(key, false));
+        const QVector<double>* expected =
+            (key > 0 && it != table.constEnd()) ? &it.value() : nullptr;
+        EXPECT_EQ(row.values, expected) << "record " << i;
+    }
+}
+
+TEST(ComputeReuse, ChipDistributionDoesNotDependOnTheOneBefore)
+{
+    auto bars = [](int n, double base) {
+        DQDDataList list;
+        for (int i = 0; i < n; ++i)
+            list.append(quote(20240102000000LL + qint64(i) * 1000000, base + 0.1 * (i % 9),
+                              1e6 + 1e4 * i));
+        return list;
+    };
+    const DQDDataList longer = bars(40, 10.0);
+    const DQDDataList shorter = bars(12, 25.0);
+    const DQDUnionReader reader;
+    auto chips = [&](const DQDDataList& list) {
+        return ZtZB_Ydcmjs::Ydcmjs(list, reader, 0, eZtYdcmOutYounger, 3, eZtYdcmTriangular, 1.0,
+                                   {5, 10})
+            .SerializeAsString();
+    };
+    const std::string shortFirst = chips(shorter);
+    const std::string longAfterShort = chips(longer);
+    ASSERT_FALSE(shortFirst.empty());
+    EXPECT_EQ(chips(shorter), shortFirst);
+    EXPECT_EQ(chips(longer), longAfterShort);
+    EXPECT_EQ(chips(shorter), shortFirst);
+}
