@@ -17,6 +17,8 @@ public:
     ~FormulaResult() = default;
 
     void parseFromFline(tagFLINES& flines) override;
+    // Everything of an output line but its series.
+    static LineData attributesOf(const tagFLINE& f);
 
     // False exactly for the all-ones bit pattern the engine writes for an
     // item it could not compute.

@@ -20,6 +20,35 @@ std::vector<T> seriesOf(const T* data, int n)
 
 } // namespace
 
+LineData FormulaResult::attributesOf(const tagFLINE& f)
+{
+    LineData d;
+    d.lineFlag = f.lineFlag;
+    d.text = f.text ? f.text : "";
+    d.drawType = f.drawType;
+    d.param1 = f.param1;
+    d.param2 = f.param2;
+    d.lineWidth = f.lineWidth;
+    d.name = f.name ? f.name : "";
+    d.count = std::max(f.count, 0);
+    d.color = f.color;
+    d.lineStyle = f.lineStyle;
+    if (f.stripColor) {
+        d.stripColor.enable = true;
+        d.stripColor.color1 = f.stripColor[0];
+        d.stripColor.color2 = f.stripColor[1];
+        d.stripColor.color3 = f.stripColor[2];
+    }
+    if (f.rect) {
+        d.rect.valid = true;
+        d.rect.top = f.rect[0];
+        d.rect.left = f.rect[1];
+        d.rect.bottom = f.rect[2];
+        d.rect.right = f.rect[3];
+    }
+    return d;
+}
+
 void FormulaResult::parseFromFline(tagFLINES& flines)
 {
     lineCount = flines.count;
@@ -28,35 +57,12 @@ void FormulaResult::parseFromFline(tagFLINES& flines)
     lines.reserve(lines.size() + size_t(flines.count));
     for (int j = 0; j < flines.count; ++j) {
         const tagFLINE& f = flines.lines[j];
-        LineData d;
-        d.lineFlag = f.lineFlag;
+        LineData d = attributesOf(f);
         d.data1 = seriesOf(f.data1, f.count);
         d.data2 = seriesOf(f.data2, f.count);
         d.data3 = seriesOf(f.data3, f.count);
         d.data4 = seriesOf(f.data4, f.count);
-        d.text = f.text ? f.text : "";
         d.colorCodes = seriesOf(f.colorCodes, f.count);
-        d.drawType = f.drawType;
-        d.param1 = f.param1;
-        d.param2 = f.param2;
-        d.lineWidth = f.lineWidth;
-        d.name = f.name ? f.name : "";
-        d.count = std::max(f.count, 0);
-        d.color = f.color;
-        d.lineStyle = f.lineStyle;
-        if (f.stripColor) {
-            d.stripColor.enable = true;
-            d.stripColor.color1 = f.stripColor[0];
-            d.stripColor.color2 = f.stripColor[1];
-            d.stripColor.color3 = f.stripColor[2];
-        }
-        if (f.rect) {
-            d.rect.valid = true;
-            d.rect.top = f.rect[0];
-            d.rect.left = f.rect[1];
-            d.rect.bottom = f.rect[2];
-            d.rect.right = f.rect[3];
-        }
         lines.push_back(std::move(d));
     }
 }

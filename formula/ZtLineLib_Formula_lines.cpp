@@ -2,6 +2,7 @@
 // pane's lines.
 
 #include "ZtLineLib_Formula.h"
+#include "FormulaResult.h"
 #include "ZtSpareLists.h"
 
 #include <CInputData.h>
@@ -144,30 +145,7 @@ void ZtLineLib_Formula::createByFlines(const tagFLINES& flines, int start, int l
             continue;
         const tagFLINE& f = flines.lines[j];
         // Everything but the series goes the way of createByFormulaResult.
-        LineData d;
-        d.lineFlag = f.lineFlag;
-        d.text = f.text ? f.text : "";
-        d.drawType = f.drawType;
-        d.param1 = f.param1;
-        d.param2 = f.param2;
-        d.lineWidth = f.lineWidth;
-        d.name = f.name ? f.name : "";
-        d.count = std::max(f.count, 0);
-        d.color = f.color;
-        d.lineStyle = f.lineStyle;
-        if (f.stripColor) {
-            d.stripColor.enable = true;
-            d.stripColor.color1 = f.stripColor[0];
-            d.stripColor.color2 = f.stripColor[1];
-            d.stripColor.color3 = f.stripColor[2];
-        }
-        if (f.rect) {
-            d.rect.valid = true;
-            d.rect.top = f.rect[0];
-            d.rect.left = f.rect[1];
-            d.rect.bottom = f.rect[2];
-            d.rect.right = f.rect[3];
-        }
+        LineData d = FormulaResult::attributesOf(f);
         Formulas::formulaLine line;
         line.showValue = true;
         line.useDrawRoutines = true;
