@@ -153,6 +153,13 @@ void CliOptions::require(const QString& name) const
         throw CliError::usage(QStringLiteral("%1: missing --%2 (see ztchart %1 --help)").arg(m_command, name));
 }
 
+void CliOptions::rejectPositional() const
+{
+    if (!m_positional.isEmpty())
+        throw CliError::usage(
+            QStringLiteral("%1: unexpected argument \"%2\"").arg(m_command, m_positional.first()));
+}
+
 void CliOptions::exclusive(const QStringList& names) const
 {
     QStringList given;

@@ -43,6 +43,9 @@ public:
 
     // Throws unless the option was given.
     void require(const QString& name) const;
+    // A usage error naming the first positional argument, if any.
+    void rejectPositional() const;
+    const QString& command() const { return m_command; }
     // Throws when more than one of the options was given.
     void exclusive(const QStringList& names) const;
 

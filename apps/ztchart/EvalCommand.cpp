@@ -90,8 +90,7 @@ int EvalCommand::run(const QStringList& args)
         StdStreams::out() << help();
         return 0;
     }
-    if (!opts.positional().isEmpty())
-        throw CliError::usage(QStringLiteral("eval: unexpected argument \"%1\"").arg(opts.positional().first()));
+    opts.rejectPositional();
     opts.require(QStringLiteral("formula"));
     TagFormularContent def =
         makeDefinition(opts.value(QStringLiteral("formula")), opts.values(QStringLiteral("param")));

@@ -1,7 +1,6 @@
 #include "LinesCommand.h"
 
 #include "ChartData.h"
-#include "CliError.h"
 #include "CliOptions.h"
 #include "DataWindow.h"
 #include "FormulaStore.h"
@@ -67,13 +66,8 @@ int LinesCommand::run(const QStringList& args)
         StdStreams::out() << help();
         return 0;
     }
-    if (!opts.positional().isEmpty())
-        throw CliError::usage(QStringLiteral("lines: unexpected argument \"%1\"").arg(opts.positional().first()));
-    opts.require(QStringLiteral("type"));
-    PaneCatalog::Type type;
-    if (!PaneCatalog::typeByName(opts.value(QStringLiteral("type")), &type))
-        throw CliError::usage(QStringLiteral("lines: unknown pane type \"%1\" (known: %2)")
-                                  .arg(opts.value(QStringLiteral("type")), PaneCatalog::namesHelp()));
+    opts.rejectPositional();
+    const PaneCatalog::Type type = PaneCatalog::typeOption(opts);
     const QList<double> params = opts.numberList(QStringLiteral("params"));
     FormulaStore::loadIfGiven(opts);
     ChartData data = ChartData::load(opts);

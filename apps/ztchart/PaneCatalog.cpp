@@ -2,6 +2,7 @@
 
 #include "ChartData.h"
 #include "CliError.h"
+#include "CliOptions.h"
 
 #include <QStringList>
 
@@ -43,6 +44,17 @@ const NamedType kTypes[] = {
 };
 
 } // namespace
+
+PaneCatalog::Type PaneCatalog::typeOption(const CliOptions& opts)
+{
+    opts.require(QStringLiteral("type"));
+    const QString name = opts.value(QStringLiteral("type"));
+    Type type;
+    if (!typeByName(name, &type))
+        throw CliError::usage(QStringLiteral("%1: unknown pane type \"%2\" (known: %3)")
+                                  .arg(opts.command(), name, namesHelp()));
+    return type;
+}
 
 bool PaneCatalog::typeByName(const QString& name, Type* type)
 {

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+class CliOptions;
+
 class ChartData;
 
 // The pane types ztchart knows by name, and how a host sets a pane of each
@@ -20,6 +22,8 @@ public:
     // data-service titles or their letters ZJLX, MMLD, CMSD, RZRQ. False
     // for an unknown name.
     static bool typeByName(const QString& name, Type* type);
+    // The type of the required --type option; a usage error when unknown.
+    static Type typeOption(const CliOptions& opts);
     // The canonical name of a type, as typeByName accepts it.
     static QString nameOf(Type type);
     // Every accepted name, for help and error texts.

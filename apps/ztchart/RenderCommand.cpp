@@ -99,8 +99,7 @@ int RenderCommand::run(const QStringList& args)
         StdStreams::out() << help();
         return 0;
     }
-    if (!opts.positional().isEmpty())
-        throw CliError::usage(QStringLiteral("render: unexpected argument \"%1\"").arg(opts.positional().first()));
+    opts.rejectPositional();
     opts.require(QStringLiteral("output"));
     const QString output = opts.value(QStringLiteral("output"));
     const QByteArray format = imageFormat(output);

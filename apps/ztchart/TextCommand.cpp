@@ -50,14 +50,10 @@ int TextCommand::run(const QStringList& args)
         StdStreams::out() << help();
         return 0;
     }
-    if (!opts.positional().isEmpty())
-        throw CliError::usage(QStringLiteral("text: unexpected argument \"%1\"").arg(opts.positional().first()));
+    opts.rejectPositional();
     opts.require(QStringLiteral("type"));
     opts.require(QStringLiteral("index"));
-    PaneCatalog::Type type;
-    if (!PaneCatalog::typeByName(opts.value(QStringLiteral("type")), &type))
-        throw CliError::usage(QStringLiteral("text: unknown pane type \"%1\" (known: %2)")
-                                  .arg(opts.value(QStringLiteral("type")), PaneCatalog::namesHelp()));
+    const PaneCatalog::Type type = PaneCatalog::typeOption(opts);
     const int index = opts.intValue(QStringLiteral("index"), 0, 0, INT_MAX);
     const QList<double> params = opts.numberList(QStringLiteral("params"));
     FormulaStore::loadIfGiven(opts);
