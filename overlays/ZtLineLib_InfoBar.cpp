@@ -136,7 +136,10 @@ void ZtLineLib_InfoBar::buildKLine()
     // The window and one record on either side (the neighbours the rules read).
     const int count = m_data->count();
     const int from = int(std::max<qint64>(qint64(m_dataShowIndex) - 1, 0));
-    const int to = int(std::min<qint64>(qint64(m_dataShowIndex) + m_dataShowLength, count - 1));
+    // Never below from - 1: a window far left of the data would otherwise
+    // wrap to a huge index in int and make the span billions long.
+    const int to = int(std::max<qint64>(
+        std::min<qint64>(qint64(m_dataShowIndex) + m_dataShowLength, count - 1), from - 1));
     const KeyCache keys(*this, from, to);
     for (ShowLineInfoType type : typesInOrder()) {
         const DQDDataList& events = m_infoData[type];
@@ -188,7 +191,8 @@ void ZtLineLib_InfoBar::placeLevel(const DQDUnionReader& e, const KeyCache& keys
         return;
     const int count = m_data->count();
     const int first = m_dataShowIndex;
-    const int last = int(std::min<qint64>(qint64(first) + m_dataShowLength - 1, count - 1));
+    const int last = int(std::max<qint64>(
+        std::min<qint64>(qint64(first) + m_dataShowLength - 1, count - 1), -1));
     if (last < 0 || keys.at(last) < t || (first >= 1 && keys.at(first) > t))
         return;
     for (int b = last; b >= first; --b) {

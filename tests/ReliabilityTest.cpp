@@ -193,6 +193,15 @@ TEST(Reliability, InfoBarOverAnEmptyListWithTheLowestStartPlacesNothing)
     bar.addLineInfo(ZtLineLib_InfoBar::eLineInfoDividend, events);
     bar.setRange(kIntMin, 3);
     EXPECT_TRUE(bar.lineInfos().isEmpty());
+    // Start plus length below INT_MIN once wrapped to a span of 2^31 keys.
+    DQDUnionReader level;
+    level.setUniqueValue(20240103000000LL);
+    level.setValue(eFieldLevelTime, 20240103000000LL);
+    events.DataClear();
+    events.append(level);
+    bar.addLineInfo(ZtLineLib_InfoBar::eLineInfoLevel, events);
+    bar.setRange(kIntMin, -30);
+    EXPECT_TRUE(bar.lineInfos().isEmpty());
 }
 
 TEST(Reliability, CandlesWithAnInfiniteRightPaddingPaintNoBodies)
