@@ -52,14 +52,8 @@ QString LinesCommand::help()
 
 int LinesCommand::run(const QStringList& args)
 {
-    QList<CliOptions::Spec> specs = ChartData::optionSpecs();
-    specs << CliOptions::Spec{QStringLiteral("type"), true, QString()}
-          << CliOptions::Spec{QStringLiteral("params"), true, QString()}
-          << CliOptions::Spec{QStringLiteral("first"), true, QString()}
-          << CliOptions::Spec{QStringLiteral("count"), true, QString()}
-          << CliOptions::Spec{QStringLiteral("prec"), true, QString()}
-          << CliOptions::Spec{QStringLiteral("store"), true, QString()}
-          << CliOptions::Spec{QStringLiteral("no-range"), false, QString()};
+    QList<CliOptions::Spec> specs = PaneCatalog::paneOptionSpecs();
+    specs << CliOptions::Spec{QStringLiteral("no-range"), false, QString()};
     CliOptions opts(QStringLiteral("lines"), specs);
     opts.parse(args);
     if (opts.helpRequested()) {

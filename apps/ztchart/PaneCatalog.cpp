@@ -56,6 +56,14 @@ PaneCatalog::Type PaneCatalog::typeOption(const CliOptions& opts)
     return type;
 }
 
+QList<CliOptions::Spec> PaneCatalog::paneOptionSpecs()
+{
+    QList<CliOptions::Spec> specs = ChartData::optionSpecs();
+    for (const char* name : {"type", "params", "first", "count", "prec", "store"})
+        specs << CliOptions::Spec{QLatin1String(name), true, QString()};
+    return specs;
+}
+
 bool PaneCatalog::typeByName(const QString& name, Type* type)
 {
     const QString n = name.trimmed();

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "CliOptions.h"
+
 #include <ZtLineLib_Formula.h>
 
 #include <QList>
 #include <QString>
-
-class CliOptions;
 
 class ChartData;
 
@@ -24,6 +24,8 @@ public:
     static bool typeByName(const QString& name, Type* type);
     // The type of the required --type option; a usage error when unknown.
     static Type typeOption(const CliOptions& opts);
+    // The data options and those of one pane: type, params, window, prec, store.
+    static QList<CliOptions::Spec> paneOptionSpecs();
     // The canonical name of a type, as typeByName accepts it.
     static QString nameOf(Type type);
     // Every accepted name, for help and error texts.

@@ -35,14 +35,8 @@ QString TextCommand::help()
 
 int TextCommand::run(const QStringList& args)
 {
-    QList<CliOptions::Spec> specs = ChartData::optionSpecs();
-    specs << CliOptions::Spec{QStringLiteral("type"), true, QString()}
-          << CliOptions::Spec{QStringLiteral("index"), true, QString()}
-          << CliOptions::Spec{QStringLiteral("params"), true, QString()}
-          << CliOptions::Spec{QStringLiteral("prec"), true, QString()}
-          << CliOptions::Spec{QStringLiteral("first"), true, QString()}
-          << CliOptions::Spec{QStringLiteral("count"), true, QString()}
-          << CliOptions::Spec{QStringLiteral("store"), true, QString()}
+    QList<CliOptions::Spec> specs = PaneCatalog::paneOptionSpecs();
+    specs << CliOptions::Spec{QStringLiteral("index"), true, QString()}
           << CliOptions::Spec{QStringLiteral("segments"), false, QString()};
     CliOptions opts(QStringLiteral("text"), specs);
     opts.parse(args);
