@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <ChartData.h>
+#include <ChartPane.h>
 #include <ChartWidget.h>
+#include <CliOptions.h>
 #include <PaneWidget.h>
 #include <TimeAxisWidget.h>
 #include <ViewerSource.h>
@@ -15,15 +17,39 @@
 #include <ZtLineLib.h>
 
 #include <QApplication>
+#include <QRegularExpression>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
 #include <QMouseEvent>
 #include <QTest>
 #include <QWheelEvent>
+
+#include <functional>
 
 using namespace ZtUIDataStruct;
 
 namespace {
 
 const QString kData = QStringLiteral(ZT_SOURCE_DIR "/data/");
+
+QColor themeColor(const char* key)
+{
+    return getThemePen(QLatin1String(key)).color();
+}
+
+// Rows of img between x0 and x1 holding a pixel of colour c, top first.
+QList<int> rowsWith(const QImage& img, const QColor& c, int x0, int x1, int y0 = 0)
+{
+    QList<int> rows;
+    for (int y = std::max(y0, 0); y < img.height(); ++y)
+        for (int x = std::max(x0, 0); x < std::min(x1, img.width()); ++x)
+            if (img.pixelColor(x, y) == c) {
+                rows.append(y);
+                break;
+            }
+    return rows;
+}
 
 class ViewerTest : public ::testing::Test
 {
@@ -114,6 +140,24 @@ TEST_F(ViewerTest, MouseMovePutsCrosshairOnTheBarAndUpdatesLegends)
     EXPECT_EQ(m_chart.crosshairIndex(), first + m_chart.shownCount() - 1);
 }
 
+TEST_F(ViewerTest, ColourSticksGrowFromTheZeroLineInTheMiddle)
+{
+    // MACD sticks start at the band's middle: centred on zero, rising ones
+    // (KUp) lie above it and falling ones (KDown) below.
+    PaneWidget* macd = m_chart.pane(2);
+    const QImage img = macd->grab().toImage();
+    const QRectF band = macd->formulaPane()->getRect();
+    const int mid = int(band.top() + band.height() * 0.5);
+    const int x0 = int(band.left() + 4);
+    const int x1 = int(band.right() - 64 - 2);
+    const QList<int> up = rowsWith(img, themeColor("KUp"), x0, x1, int(band.top()));
+    const QList<int> down = rowsWith(img, themeColor("KDown"), x0, x1, int(band.top()));
+    ASSERT_FALSE(up.isEmpty());
+    ASSERT_FALSE(down.isEmpty());
+    EXPECT_LE(up.last(), mid + 1);
+    EXPECT_GE(down.first(), mid - 1);
+}
+
 TEST_F(ViewerTest, WheelChangesShownCountKeepingLastBar)
 {
     const int count = m_chart.shownCount();
@@ -194,9 +238,100 @@ TEST_F(ViewerTest, IndicatorPaneSwitchAndIntradayChart)
     wheel(1);
     EXPECT_EQ(m_chart.shownCount(), 241);
     PaneWidget* price = m_chart.pane(0);
+    const QImage img = price->grab().toImage();
+    ZtLineLib_Formula* line = price->formulaPane();
+    const double pc = m_chart.chartData()->charted()->at(0)->getValue(eFieldPreClose).toDouble();
+    // The range lies on whole ticks around the previous close: the percent
+    // tags at both ends agree, and the previous-close line reads 0.00%.
+    const QVector<ZtLineLib_Reference::PaintedTag> tags = price->valueAxis()->paintedTags();
+    ASSERT_GE(tags.size(), 3);
+    const auto byY = [](const auto& a, const auto& b) { return a.y < b.y; };
+    EXPECT_EQ(std::min_element(tags.begin(), tags.end(), byY)->percentText,
+              std::max_element(tags.begin(), tags.end(), byY)->percentText);
+    bool closeLine = false;
+    for (const ZtLineLib_Reference::PaintedTag& t : tags)
+        closeLine |= std::abs(t.value - pc) < 1e-9 && t.percentText == QStringLiteral("0.00%");
+    EXPECT_TRUE(closeLine);
+    // The low marker points at the day's lowest price, not at the lower
+    // average line: no marker (text colour) below the price's low.
+    double low = 1e9;
+    for (int i = 0; i < 241; ++i)
+        low = std::min(low, closeAt(i));
+    const QList<int> marks = rowsWith(img, themeColor("Default"), int(line->getRect().left() + 60),
+                                      int(line->getRect().right() - 70), PaneWidget::kLegendHeight + 2);
+    ASSERT_FALSE(marks.isEmpty());
+    EXPECT_NEAR(marks.last(), line->getY(low), QFontMetricsF(price->font()).height());
     move(price, QPoint(xOf(60), price->height() / 2));
     EXPECT_EQ(m_chart.crosshairIndex(), 60);
     EXPECT_TRUE(price->legendText().contains(QStringLiteral("10:30"))) << qPrintable(price->legendText());
+}
+
+// The host kit's panes as both programs set them up, over the sample data
+// and feeds: the range rules, the padding the tags need, the legend units
+// and the text of a data-service pane without data.
+TEST(HostKitTest, PanesOfTheDataServiceAndTheirTags)
+{
+    using F = ZtLineLib_Formula;
+    struct Case
+    {
+        QStringList args;
+        F::enumFormulaType type;
+        std::function<void(ChartPane&, const QImage&)> check;
+    };
+    const QString bars = kData + QStringLiteral("sh600000_day.csv");
+    const QFont font = QFont();
+    const QFontMetricsF metrics(font);
+    const Case cases[] = {
+        // Fund flow of 5 days of minutes: a sum of many millions whose tags
+        // ("-8092.34万") need more than the usual 64 pixels.
+        {{"--bars", bars, "--minutes", kData + "sh600000_m1.csv", "--code", "KIT1"}, F::eFT_ZJLX,
+         [&](ChartPane& pane, const QImage&) {
+             const double padding = pane.mainTagPadding(metrics);
+             EXPECT_GT(padding, 64);
+             for (const auto& t : pane.axis()->paintedTags())
+                 EXPECT_LE(metrics.horizontalAdvance(t.text), padding - 4) << qPrintable(t.text);
+             EXPECT_TRUE(pane.missingData().isEmpty());
+         }},
+        // Margin balances are all positive: their own range, not one centred
+        // on zero, and the legend in the axis's units.
+        {{"--bars", bars, "--feed", "margin=" + kData + "sh600000_margin.csv", "--code", "KIT2"}, F::eFT_RZRQ,
+         [&](ChartPane& pane, const QImage&) {
+             const auto tags = pane.axis()->paintedTags();
+             ASSERT_FALSE(tags.isEmpty());
+             EXPECT_GT(tags.last().value, 0);
+             QStringList legend;
+             for (const auto& s : pane.legend(999))
+                 legend << s.text;
+             EXPECT_TRUE(legend.join(' ').contains(QRegularExpression(QStringLiteral("融资余额:\\d+\\.\\d\\d亿"))))
+                 << qPrintable(legend.join(' '));
+         }},
+        // Without minutes or a feed the fund flow has nothing: the pane says
+        // so instead of painting tags of 0.00 and a legend of "--".
+        {{"--bars", bars, "--code", "KIT3"}, F::eFT_ZJLX,
+         [&](ChartPane& pane, const QImage& img) {
+             EXPECT_EQ(pane.missingData(), QStringLiteral("no fund-flow data"));
+             EXPECT_EQ(pane.legend(999).size(), 1);
+             EXPECT_TRUE(pane.axis()->paintedTags().isEmpty());
+             EXPECT_FALSE(rowsWith(img, themeColor("Default"), 100, 500, 40).isEmpty());
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        CliOptions opts(QStringLiteral("test"), ChartData::optionSpecs());
+        opts.parse(c.args);
+        ChartData data = ChartData::load(opts);
+        ChartPane pane(&data, {c.type, {}}, false);
+        pane.place(QRectF(0, 0, 600, 200), pane.mainTagPadding(metrics), 64);
+        pane.compute(0, data.count());
+        pane.place(QRectF(0, 0, 600, 200), pane.mainTagPadding(metrics), 64);
+        QImage img(600, 200, QImage::Format_ARGB32_Premultiplied);
+        img.fill(Qt::black);
+        QPainter painter(&img);
+        painter.setFont(font);
+        pane.fill(&painter);
+        painter.end();
+        c.check(pane, img);
+    }
 }
 
 } // namespace

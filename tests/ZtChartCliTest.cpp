@@ -280,7 +280,25 @@ TEST(ZtChartCliTest, RenderWritesPicturesOfTheAskedSize)
     const CliRun c = ztchart({"render", "--bars", sample("sh600000_day.csv"), "--capital",
                            sample("sh600000_capital.csv"), "--panes", "kline,chip,vol", "-o", chip});
     ASSERT_EQ(c.code, 0) << qPrintable(c.err);
-    EXPECT_EQ(QImage(chip).size(), QSize(1200, 800));
+    const QImage chips(chip);
+    EXPECT_EQ(chips.size(), QSize(1200, 800));
+    // The key figures stand under the profile, beside the volume pane.
+    const QColor text(ZtUIDataStruct::PubCacheCustom::darkTheme().value(QStringLiteral("Default")).value(0));
+    auto count = [](const QImage& img, const QRect& r, const QColor& c) {
+        int n = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                n += img.pixelColor(x, y) == c;
+        return n;
+    };
+    EXPECT_GT(count(chips, QRect(966, 600, 220, 190), text), 20);
+    // On the light face the profile is a grey silhouette, not a black block.
+    const CliRun lc = ztchart({"render", "--bars", sample("sh600000_day.csv"), "--capital",
+                               sample("sh600000_capital.csv"), "--panes", "kline,chip", "--theme", "light",
+                               "-o", chip});
+    ASSERT_EQ(lc.code, 0) << qPrintable(lc.err);
+    const QColor lightText(ZtUIDataStruct::PubCacheCustom::lightTheme().value(QStringLiteral("Default")).value(0));
+    EXPECT_LT(count(QImage(chip), QRect(966, 60, 220, 400), lightText), 20);
 }
 
 
@@ -327,6 +345,19 @@ TEST(ZtChartCliTest, RenderPaneListsAndDefaultWindow)
                        QStringLiteral("--capital"));
     expectOneErrorLine(ztchart({"render", "--bars", bars, "--feed", "gossip=x.csv", "-o", out}), 2,
                        QStringLiteral("--feed"));
+
+    // A data-service pane without data says what it lacks; tags wider than
+    // the usual padding ("-8092.34万") widen it instead of being cut at the
+    // picture's left edge.
+    const CliRun flow = ztchart({"render", "--bars", bars, "--minutes", sample("sh600000_m1.csv"), "--panes",
+                                 "kline,zjlx,rzrq", "-o", out});
+    ASSERT_EQ(flow.code, 0) << qPrintable(flow.err);
+    EXPECT_TRUE(flow.err.contains(QLatin1String("no margin data: give --feed margin=FILE"))) << qPrintable(flow.err);
+    EXPECT_FALSE(flow.err.contains(QLatin1String("fund-flow")));
+    const QImage picture(out);
+    const QColor background = picture.pixelColor(0, 0);
+    for (int y = 0; y < picture.height(); ++y)
+        ASSERT_EQ(picture.pixelColor(1, y), background) << "row " << y;
 
     // The default window ends at the last bar and holds more bars on a
     // wider picture.

@@ -1,28 +1,29 @@
 #pragma once
 
+#include "ChartPane.h"
 #include "PaneList.h"
 
 #include <QFont>
 #include <QRect>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <vector>
 
 class ChartData;
 class QPainter;
+class ZtLineCrossCurve;
 class ZtLineLib_Formula;
-class ZtLineLib_Reference;
 class ZtLineLib_InfoBar;
+class ZtLineLib_Scaleplate;
 
-// A whole chart as a host builds it: stacked panes (the main price chart
-// with its overlays, then volume and indicator panes), a value axis per
-// pane, the event bar over the main chart, the chip-distribution column
-// beside it, the time axis at the bottom and the crosshair. It drives every
-// element through the drive cycle (SetMaxMinValue with the empty-range
-// sentinels, setRange, range handed to the value axis, Fill) and paints the
-// pane legends from getDataString in the colours of getLinePenByIndex.
+// A whole chart on one canvas: stacked panes (the main price chart with its
+// overlays, then volume and indicator panes, each set up by ChartPane), the
+// event bar over the main chart, the chip-distribution column beside it,
+// the time axis at the bottom and the crosshair. The side paddings fit the
+// widest value tag of any pane, so that all panes keep one band.
 //
 // The layout owns its elements; the data stay with the caller and must
 // outlive the layout. A window or a crosshair change recomputes what
@@ -33,7 +34,7 @@ public:
     struct Options
     {
         bool logScale = false; // logarithmic value axis on the main chart
-        bool maxMin = false;   // markers of the highest and lowest value on the main chart
+        bool maxMin = false;   // markers of the highest and lowest price on the main chart
     };
 
     // Creates and configures the elements. Throws CliError when a pane
@@ -49,40 +50,34 @@ public:
     // width (setGeometry first).
     int fittingCount() const;
     // Shows items first … first + count − 1 and recomputes the lines,
-    // ranges and axes.
+    // ranges, axes and paddings.
     void setWindow(int first, int count);
-    int windowFirst() const { return m_first; }
-    int windowCount() const { return m_count; }
     // The crosshair item (absolute index), or −1 for none; legends then show
     // the last shown item.
     void setCrosshair(int index);
-    // The item under an x coordinate (absolute), −1 when there is none.
-    int itemAt(int x) const;
 
     void paint(QPainter* painter);
+    // One line for each data-service pane that has no data in the window,
+    // with the options that would give it some.
+    QStringList missingData() const;
 
     // The font the chart is painted in.
     static QFont chartFont();
 
 private:
-    struct PaneSlot;
-    struct Extras;
-
-    void createPanes(const PaneList& panes);
     void createChipColumn(const PaneList& panes);
     void createEvents();
     void createTimeAxis();
-    void configureAxis(PaneSlot& slot, bool main);
-    void computeSlot(PaneSlot& slot);
+    void computePanes();
     void computeChip();
-    double previousClose() const;
     int legendIndex() const;
+    static QString missingDataHint(ChartPane::Type type);
+    ChartPane& mainPane() const { return *m_panes.front(); }
 
     void paintTitle(QPainter* painter);
-    void paintSlot(QPainter* painter, PaneSlot& slot);
-    void paintLegend(QPainter* painter, PaneSlot& slot);
-    void paintMainLegend(QPainter* painter, PaneSlot& slot, double x, double baseline);
+    void paintLegend(QPainter* painter, const ChartPane& pane);
     void paintChipColumn(QPainter* painter);
+    void paintChipFigures(QPainter* painter, double top);
     void paintEvents(QPainter* painter);
     void paintTimeAxis(QPainter* painter);
     void paintCrosshair(QPainter* painter);
@@ -92,17 +87,24 @@ private:
 
     ChartData* m_data;
     Options m_options;
-    std::vector<std::unique_ptr<PaneSlot>> m_slots;
+    std::vector<std::unique_ptr<ChartPane>> m_panes;
     std::unique_ptr<ZtLineLib_Formula> m_chip;
     std::unique_ptr<ZtLineLib_InfoBar> m_events;
-    std::unique_ptr<Extras> m_extras;
+    // Painted in a strip of its own (its rectangle starts at the top of the
+    // painter it gets, so the painter is moved to the strip).
+    std::unique_ptr<ZtLineLib_Scaleplate> m_timeAxis;
+    // The same axis at its place in the picture, for the crosshair's time box.
+    std::unique_ptr<ZtLineLib_Scaleplate> m_crossTimeAxis;
+    std::unique_ptr<ZtLineCrossCurve> m_cross;
     QRect m_rect;
     QRectF m_titleRect;
     QRectF m_timeRect;
     QRectF m_chipRect;
-    double m_paddingLeft = 64;
-    double m_paddingRight = 64;
+    double m_paddingLeft = kBasePadding;
+    double m_paddingRight = kBasePadding;
     int m_first = 0;
     int m_count = 0;
     int m_crosshair = -1;
+
+    static constexpr double kBasePadding = 64;
 };

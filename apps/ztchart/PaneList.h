@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ChartPane.h"
 #include "PaneCatalog.h"
 
 #include <QList>
@@ -16,11 +17,7 @@
 class PaneList
 {
 public:
-    struct Entry
-    {
-        PaneCatalog::Type type = ZtLineLib_Formula::eFT_NONE;
-        QList<double> params;
-    };
+    using Entry = ChartPane::Entry;
     struct Pane
     {
         Entry main;

@@ -134,6 +134,8 @@ int RenderCommand::run(const QStringList& args)
     StdStreams::err() << "ztchart: computing " << data.count() << (data.isDLine() ? " minutes" : " bars") << '\n';
     StdStreams::err().flush();
     chart.setWindow(window.first, window.count);
+    for (const QString& note : chart.missingData())
+        StdStreams::err() << "ztchart: " << note << '\n';
 
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     QPainter painter(&image);

@@ -4,6 +4,7 @@
 //
 // Usage: ztdemo <output folder> [daily bar file] [intraday minute file]
 
+#include <ValueRange.h>
 #include <ZtLineLib.h>
 
 #include <QDate>
@@ -214,15 +215,15 @@ void renderDaily(QImage* image, DQDDataList& bars)
     ZtLineLib_Formula osc(ZtLineLib_Formula::eFT_MACD);
     osc.setPrec(3);
     placePane(osc, macd, &bars, first, shown);
-    double reach = std::max(std::fabs(osc.maxReference()), std::fabs(osc.minReference()));
-    if (!(reach > 0) || reach >= kZtNoValueMax)
-        reach = 1;
-    osc.SetMaxMinValue(reach, -reach);
+    ValueRange oscRange = ValueRange::of(osc).forColourSticks();
+    if (!oscRange.isValid() || !(oscRange.hi() > oscRange.lo()))
+        oscRange = ValueRange(1, -1);
+    oscRange.applyTo(osc);
     ZtLineLib_Reference oscAxis;
     oscAxis.setPrec(3);
     oscAxis.setTagColorType(ZtLineLib_Reference::eTagColorBySign);
     oscAxis.setBinaryStyleEnable(true);
-    placeAxis(oscAxis, macd, &bars, first, shown, reach, -reach);
+    placeAxis(oscAxis, macd, &bars, first, shown, oscRange.hi(), oscRange.lo());
 
     // Header: instrument and the last bar.
     const double open = field(bars, last, eFieldOpen);
@@ -308,13 +309,15 @@ void renderIntraday(QPainter& p, const QRect& area, DQDDataList& minutes, int da
     double reach = std::max(std::fabs(line.maxReference() - preClose),
                             std::fabs(line.minReference() - preClose));
     reach = std::max(reach * 1.04, preClose * 0.002);
-    line.SetMaxMinValue(preClose + reach, preClose - reach);
+    // Whole price ticks each way, so that the tags at both ends mirror.
+    const ValueRange range = ValueRange(preClose + reach, preClose - reach).aroundPreviousClose(preClose, 2);
+    range.applyTo(line);
     ZtLineLib_Reference priceAxis;
     configure(priceAxis);
     priceAxis.setStyleToDyna(true);
     priceAxis.setTagColorType(ZtLineLib_Reference::eTagColorByQnow);
     priceAxis.setBinaryStyleEnable(true);
-    placeAxis(priceAxis, price, &minutes, 0, count, preClose + reach, preClose - reach);
+    placeAxis(priceAxis, price, &minutes, 0, count, range.hi(), range.lo());
 
     ZtLineLib_Formula vol(ZtLineLib_Formula::eFT_DLINEVOL);
     configure(vol);

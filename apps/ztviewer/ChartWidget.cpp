@@ -13,6 +13,17 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+
+// The side that carries the prices starts this wide and grows to the widest
+// tag (prices on the right of daily bars, on the left of intraday minutes);
+// the other side keeps a stub or the percent tags.
+constexpr double kValueSide = 64;
+constexpr double kIntradayValueSide = 56;
+constexpr double kQuietSide = 4;
+
+} // namespace
+
 ChartWidget::ChartWidget(QWidget* parent)
     : QWidget(parent)
 {
@@ -64,6 +75,7 @@ PaneWidget* ChartWidget::createPane(Type type, bool main)
     pane->setFont(font());
     pane->installEventFilter(this);
     pane->setLogScale(m_logScale);
+    pane->setPaddings(m_paddingLeft, m_paddingRight);
     m_splitter->addWidget(pane);
     m_splitter->setStretchFactor(m_splitter->indexOf(pane), main ? 3 : 1);
     m_panes.append(pane);
@@ -86,6 +98,8 @@ void ChartWidget::setChartData(std::unique_ptr<ChartData> data, const QList<Type
     m_data = std::move(data);
     if (!m_data)
         return;
+    m_paddingLeft = isIntraday() ? kIntradayValueSide : kQuietSide;
+    m_paddingRight = kValueSide;
     using F = ZtLineLib_Formula;
     PaneWidget* main = createPane(isIntraday() ? F::eFT_DLINE : F::eFT_KLINE, true);
     if (!isIntraday())
@@ -95,6 +109,7 @@ void ChartWidget::setChartData(std::unique_ptr<ChartData> data, const QList<Type
     distributeHeights();
     m_timeAxis = new TimeAxisWidget(m_data.get(), this);
     m_timeAxis->setFont(font());
+    m_timeAxis->setPaddings(m_paddingLeft, m_paddingRight);
     layout()->addWidget(m_timeAxis);
     m_crossIndex = -1;
     m_windowReset = true;
@@ -132,6 +147,7 @@ void ChartWidget::setLowestPaneType(Type type)
         return;
     }
     m_panes.last()->setType(type);
+    fitPaddings();
 }
 
 void ChartWidget::cycleLowestPane(int step)
@@ -142,6 +158,7 @@ void ChartWidget::cycleLowestPane(int step)
     const int at = std::max(0, int(types.indexOf(m_panes.last()->type())));
     const int next = ((at + step) % types.size() + types.size()) % types.size();
     m_panes.last()->setType(types.at(next));
+    fitPaddings();
 }
 
 void ChartWidget::setLogScale(bool on)
@@ -149,11 +166,12 @@ void ChartWidget::setLogScale(bool on)
     m_logScale = on;
     for (PaneWidget* p : m_panes)
         p->setLogScale(on);
+    fitPaddings();
 }
 
 int ChartWidget::fittingCount() const
 {
-    const double band = width() - PaneWidget::paddingLeft(isIntraday()) - PaneWidget::kPaddingRight;
+    const double band = width() - m_paddingLeft - m_paddingRight;
     return std::max(kMinCount, int(band / kComfortableItemWidth));
 }
 
@@ -187,10 +205,30 @@ void ChartWidget::applyWindow()
 {
     for (PaneWidget* p : m_panes)
         p->setWindow(m_first, m_count);
+    fitPaddings();
     if (m_timeAxis)
         m_timeAxis->setWindow(m_first, m_count);
     if (m_crossIndex >= 0)
         setCrosshair(std::clamp(m_crossIndex, m_first, m_first + m_count - 1));
+}
+
+void ChartWidget::fitPaddings()
+{
+    // All panes share one band, so the widest tag of any pane sets the
+    // price side for all of them.
+    double side = isIntraday() ? kIntradayValueSide : kValueSide;
+    for (PaneWidget* p : m_panes)
+        side = std::max(side, p->mainTagPadding());
+    const double left = isIntraday() ? side : kQuietSide;
+    const double right = isIntraday() ? kValueSide : side;
+    if (left == m_paddingLeft && right == m_paddingRight)
+        return;
+    m_paddingLeft = left;
+    m_paddingRight = right;
+    for (PaneWidget* p : m_panes)
+        p->setPaddings(left, right);
+    if (m_timeAxis)
+        m_timeAxis->setPaddings(left, right);
 }
 
 void ChartWidget::zoom(int steps)

@@ -85,6 +85,7 @@ private:
     void applyWindow();
     void resetWindow();
     int fittingCount() const;
+    void fitPaddings();
     void mouseMoved(PaneWidget* pane, QPoint pos, Qt::MouseButtons buttons);
     void mousePressed(PaneWidget* pane, QPoint pos);
     void mouseLeft();
@@ -94,6 +95,9 @@ private:
     TimeAxisWidget* m_timeAxis = nullptr;
     QList<PaneWidget*> m_panes;
     bool m_logScale = false;
+    // The side paddings of every pane and of the time axis.
+    double m_paddingLeft = 0;
+    double m_paddingRight = 0;
     bool m_windowReset = true;
     int m_first = 0;
     int m_count = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ChartPane.h"
 #include "PaneLegend.h"
 
 #include <ZtLineLib_Formula.h>
@@ -9,42 +10,40 @@
 #include <QWidget>
 
 #include <memory>
-#include <vector>
 
 class ChartData;
 class ZtLineLib_Reference;
 class ZtLineCrossCurve;
 
-// One pane of the chart window: an indicator pane (with overlays on the
-// price chart, such as MA over the candles), its value axis in the right
-// padding strip, the legend row above the band and, on the price chart,
-// the event icons with their prompt box. The widget drives its elements
-// through the drive cycle whenever ChartWidget changes the data window, and
-// paints them on every repaint.
+// One pane of the chart window: a ChartPane (the indicator, the overlays on
+// the price chart such as MA over the candles, and the value axis), the
+// legend row above the band and, on the price chart, the event icons with
+// their prompt box. The widget drives its elements whenever ChartWidget
+// changes the data window or the paddings, and paints them on every repaint.
 class PaneWidget : public QWidget
 {
     Q_OBJECT
 public:
     using Type = ZtLineLib_Formula::enumFormulaType;
 
-    // Space of the legend row above the band, and of the value tags right of it.
+    // Space of the legend row above the band.
     static constexpr int kLegendHeight = 20;
-    static constexpr int kPaddingRight = 64;
-    // K-line charts keep their prices on the right; intraday charts show
-    // prices on the left and percent changes on the right.
-    static int paddingLeft(bool intraday) { return intraday ? 56 : 4; }
 
     // data must outlive the widget. A main pane shows the price chart of
     // the data (candles or the intraday line) with overlays on it.
     PaneWidget(ChartData* data, Type type, bool main, QWidget* parent = nullptr);
     ~PaneWidget() override;
 
-    Type type() const { return m_pane->formulaType(); }
+    Type type() const { return m_chart->type(); }
     bool isMain() const { return m_main; }
     // Replaces the indicator (the pane keeps its place in the stack).
     void setType(Type type);
     void setOverlays(const QList<Type>& types);
     void setLogScale(bool on);
+    // The side paddings, shared by every pane of the chart.
+    void setPaddings(double left, double right);
+    // The padding the widest main value tag of the current window needs.
+    double mainTagPadding() const;
 
     // Shows items first … first + count − 1: recomputes lines and ranges.
     void setWindow(int first, int count);
@@ -54,15 +53,15 @@ public:
     // The item under x (absolute), −1 for none.
     int itemAt(int x) const;
     // Pixels per item of the current geometry.
-    double pointWidth() const { return m_pane->getPointW(); }
+    double pointWidth() const { return formulaPane()->getPointW(); }
 
     // The legend of the crosshair item (or of the last shown item): title
     // and coloured segments, main pane overlays included.
     QList<PaneLegend::Segment> legend() const;
     QString legendText() const;
 
-    ZtLineLib_Formula* formulaPane() const { return m_pane.get(); }
-    ZtLineLib_Reference* valueAxis() const { return m_axis.get(); }
+    ZtLineLib_Formula* formulaPane() const { return m_chart->pane(); }
+    ZtLineLib_Reference* valueAxis() const { return m_chart->axis(); }
     ZtLineCrossCurve* crosshair() const { return m_cross.get(); }
 
     // Event icons under p in the price chart; the prompt box shows them.
@@ -79,26 +78,20 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    std::unique_ptr<ZtLineLib_Formula> makePane(Type type) const;
-    void configureAxis();
+    void createChart(Type type);
     void createEvents();
     void placeElements();
     void compute();
-    double previousClose() const;
     int legendIndex() const;
-    bool isVolume() const;
-    int paddingLeft() const;
-
     void paintLegend(QPainter* painter);
-    QList<PaneLegend::Segment> priceLegend(int index) const;
-    QList<PaneLegend::Segment> indicatorLegend(int index) const;
 
     ChartData* m_data;
     bool m_main;
     bool m_logScale = false;
-    std::unique_ptr<ZtLineLib_Formula> m_pane;
-    std::vector<std::unique_ptr<ZtLineLib_Formula>> m_overlays;
-    std::unique_ptr<ZtLineLib_Reference> m_axis;
+    double m_paddingLeft = 4;
+    double m_paddingRight = 64;
+    QList<ChartPane::Entry> m_overlays;
+    std::unique_ptr<ChartPane> m_chart;
     std::unique_ptr<ZtLineLib_InfoBar> m_events;
     // The crosshair of this pane, with just this pane's axis registered: each
     // widget paints in its own coordinates, and the crosshairs of all panes

@@ -1,25 +1,13 @@
 #include "TimeAxisWidget.h"
 
 #include "ChartData.h"
-#include "PaneWidget.h"
+#include "TimeAxisSetup.h"
 
-#include <DQDUnionReader.h>
 #include <ZtLineCrossCurve.h>
 #include <ZtLineLibTheme.h>
 #include <ZtLineLib_Scaleplate.h>
 
 #include <QPainter>
-
-#include <algorithm>
-
-using namespace ZtUIDataStruct;
-
-namespace {
-
-constexpr int kSlotsPerDay = 241;
-constexpr int kAuctionSlots = 15;
-
-} // namespace
 
 TimeAxisWidget::TimeAxisWidget(ChartData* data, QWidget* parent)
     : QWidget(parent)
@@ -29,42 +17,18 @@ TimeAxisWidget::TimeAxisWidget(ChartData* data, QWidget* parent)
 {
     setFixedHeight(kHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    configure();
+    TimeAxisSetup::configure(m_axis.get(), m_data);
     m_cross->setCroMouseEnable(true);
     m_cross->appendScaleplate(m_axis.get());
 }
 
 TimeAxisWidget::~TimeAxisWidget() = default;
 
-void TimeAxisWidget::configure()
+void TimeAxisWidget::setPaddings(double left, double right)
 {
-    m_axis->setData(m_data->charted());
-    m_axis->setIsDLine(m_data->isDLine());
-    if (!m_data->isDLine()) {
-        m_axis->setDateFormat(QStringLiteral("MM"));
-        m_axis->setMastDateFormat(QStringLiteral("yyyy"));
-        return;
-    }
-    // Minutes get fixed labels: the session times of one day, or the date at
-    // the start of each day.
-    const int days = std::max(m_data->days(), 1);
-    m_axis->setTagDateFormat(days > 1 ? QStringLiteral("MM-dd HH:mm") : QStringLiteral("HH:mm"));
-    if (days > 1) {
-        m_axis->setFixedAlignment(1);
-        for (int d = 0; d < days; ++d) {
-            const DQDUnionReader* r = m_data->charted()->at(d * kSlotsPerDay);
-            const QString day = r ? QString::number(r->uniqueKey() / 1000000 % 10000).rightJustified(4, QLatin1Char('0'))
-                                  : QString();
-            *m_axis << (day.left(2) + QLatin1Char('-') + day.mid(2)) << d * kSlotsPerDay;
-        }
-        return;
-    }
-    const int lead = m_data->auction() ? kAuctionSlots : 0;
-    if (lead)
-        *m_axis << QStringLiteral("09:15") << 0;
-    const char* times[] = {"09:30", "10:30", "11:30/13:00", "14:00", "15:00"};
-    for (int i = 0; i < 5; ++i)
-        *m_axis << QString::fromLatin1(times[i]) << lead + i * 60;
+    m_paddingLeft = left;
+    m_paddingRight = right;
+    setWindow(m_first, m_count);
 }
 
 void TimeAxisWidget::place()
@@ -72,8 +36,8 @@ void TimeAxisWidget::place()
     // The axis picture starts at the top of its painter, so its rectangle
     // starts at 0 in the strip's own coordinates.
     m_axis->setRect(QRectF(0, 0, width(), height()));
-    m_axis->setFixedPaddingLeft(PaneWidget::paddingLeft(m_data->isDLine()));
-    m_axis->setFixedPaddingRight(PaneWidget::kPaddingRight);
+    m_axis->setFixedPaddingLeft(m_paddingLeft);
+    m_axis->setFixedPaddingRight(m_paddingRight);
 }
 
 void TimeAxisWidget::setWindow(int first, int count)

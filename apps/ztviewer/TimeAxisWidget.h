@@ -22,6 +22,8 @@ public:
     ~TimeAxisWidget() override;
 
     void setWindow(int first, int count);
+    // The side paddings of the panes above.
+    void setPaddings(double left, double right);
     // layout: the pane whose item positions the time box follows.
     void setCrosshair(int index, ZtLineLib_Formula* layout);
     ZtLineLib_Scaleplate* scaleplate() const { return m_axis.get(); }
@@ -34,7 +36,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void configure();
     void place();
 
     ChartData* m_data;
@@ -42,6 +43,8 @@ private:
     // Paints the crosshair's time box; only this axis is registered with it.
     std::unique_ptr<ZtLineCrossCurve> m_cross;
     ZtLineLib_Formula* m_layout = nullptr;
+    double m_paddingLeft = 4;
+    double m_paddingRight = 64;
     int m_first = 0;
     int m_count = 0;
     int m_crossIndex = -1;

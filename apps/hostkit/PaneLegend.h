@@ -8,7 +8,7 @@ class ZtLineLib_Formula;
 
 // A pane's value text (getDataString) cut into what a host paints: the
 // title and one segment per line, each in the colour of its line
-// (getLinePenByIndex).
+// (getLinePenByIndex), values of 100000 and more in the axis's units (万, 亿).
 class PaneLegend
 {
 public:

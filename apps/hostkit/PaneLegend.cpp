@@ -1,7 +1,32 @@
 #include "PaneLegend.h"
 
+#include <cmath>
+
 #include <ZtLineLibTheme.h>
 #include <ZtLineLib_Formula.h>
+#include <ZtLineLib_ValueFormat.h>
+
+namespace {
+
+// "label:value↑" with a value of 100000 or more (either sign) in the units
+// the value axis shows it in (万, 亿): a balance of 3972393216.00 reads
+// 39.72亿 in the legend as on the axis.
+QString withAxisUnits(const QString& segment, int prec)
+{
+    const int colon = segment.lastIndexOf(QLatin1Char(':'));
+    if (colon < 0)
+        return segment;
+    int end = segment.size();
+    while (end > colon + 1 && !segment.at(end - 1).isDigit())
+        --end;
+    bool ok = false;
+    const double value = segment.mid(colon + 1, end - colon - 1).toDouble(&ok);
+    if (!ok || std::abs(value) <= 99999)
+        return segment;
+    return segment.left(colon + 1) + formatValueText(value, QStringLiteral("d%1w").arg(prec)) + segment.mid(end);
+}
+
+} // namespace
 
 QList<PaneLegend::Segment> PaneLegend::split(ZtLineLib_Formula& pane, const QString& text)
 {
@@ -28,7 +53,7 @@ QList<PaneLegend::Segment> PaneLegend::split(ZtLineLib_Formula& pane, const QStr
         const QString segment = rest.left(end).trimmed();
         rest = rest.mid(std::min(end + sep.size(), int(rest.size())));
         if (!segment.isEmpty())
-            out.append({segment, pane.getLinePenByIndex(k).color(), false});
+            out.append({withAxisUnits(segment, pane.getPrec()), pane.getLinePenByIndex(k).color(), false});
     }
     return out;
 }
