@@ -1,5 +1,6 @@
 #include "PaneLegend.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <ZtLineLibTheme.h>
@@ -23,7 +24,10 @@ QString withAxisUnits(const QString& segment, int prec)
     const double value = segment.mid(colon + 1, end - colon - 1).toDouble(&ok);
     if (!ok || std::abs(value) <= 99999)
         return segment;
-    return segment.left(colon + 1) + formatValueText(value, QStringLiteral("d%1w").arg(prec)) + segment.mid(end);
+    // Two decimals at least: a volume of whole shares would otherwise
+    // read "3亿" for 3.15亿.
+    return segment.left(colon + 1) + formatValueText(value, QStringLiteral("d%1w").arg(std::max(prec, 2)))
+           + segment.mid(end);
 }
 
 } // namespace
