@@ -168,14 +168,7 @@ int PaneWidget::itemAt(int x) const
 {
     ZtLineLib_Formula* pane = formulaPane();
     const int rel = pane->getAxisXDataIndex(x, true);
-    if (rel < 0)
-        return -1;
-    // Inside the band the answer is relative to the window; at its edges it
-    // is already absolute (the first or last item with data).
-    const QRectF band = pane->getRect();
-    if (x <= band.left() || x >= band.right())
-        return rel;
-    return rel + pane->dataShowIndex();
+    return rel < 0 ? -1 : rel + pane->dataShowIndex();
 }
 
 void PaneWidget::setHoverPoint(QPoint p)
