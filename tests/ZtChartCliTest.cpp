@@ -243,6 +243,28 @@ TEST(ZtChartCliTest, FormulasSetSavesTheStoreAndPanesUseIt)
     ASSERT_EQ(eval.code, 0);
     EXPECT_EQ(pane.outLines().at(900).section(QLatin1Char(','), 2, 2),
               eval.outLines().at(900).section(QLatin1Char(','), 2, 2));
+
+    // A stored formula that does not compile fails every pane command with
+    // the engine's line and column, instead of drawing an empty pane; a
+    // store file that does not exist is no store at all.
+    QFile file(store);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray json = file.readAll();
+    file.close();
+    ASSERT_TRUE(json.contains("EMA(DIFF,MID)"));
+    json.replace("EMA(DIFF,MID)", "EMA(DIFF,MID");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(json);
+    file.close();
+    const QString png = dir.filePath("p.png");
+    for (const QStringList& args :
+         {QStringList{"lines", "--bars", bars, "--type", "MACD", "--store", store},
+          QStringList{"text", "--bars", bars, "--type", "MACD", "--index", "5", "--store", store},
+          QStringList{"render", "--bars", bars, "--panes", "kline,macd", "--store", store, "-o", png}})
+        expectOneErrorLine(ztchart(args), 1, QStringLiteral("MACD: formula error: line 2, column"));
+    EXPECT_FALSE(QFile::exists(png));
+    expectOneErrorLine(ztchart({"lines", "--bars", bars, "--type", "MACD", "--store", dir.filePath("nope.json")}), 1,
+                       QStringLiteral("no such formula store"));
 }
 
 TEST(ZtChartCliTest, RenderWritesPicturesOfTheAskedSize)
@@ -327,6 +349,13 @@ TEST(ZtChartCliTest, RenderPaneListsAndDefaultWindow)
                        QStringLiteral("--capital"));
     expectOneErrorLine(ztchart({"render", "--bars", bars, "--feed", "gossip=x.csv", "-o", out}), 2,
                        QStringLiteral("--feed"));
+    // Parameters keep to the bounds `formulas set` keeps to.
+    expectOneErrorLine(ztchart({"render", "--bars", bars, "--panes", "kline,macd(0,0,0)", "-o", out}), 2,
+                       QStringLiteral("MACD: SHORT = 0 is outside 2"));
+    expectOneErrorLine(ztchart({"render", "--bars", bars, "--panes", "kline:MA(-5)", "-o", out}), 2,
+                       QStringLiteral("MA: M1 = -5 is outside"));
+    expectOneErrorLine(ztchart({"lines", "--bars", bars, "--type", "vol", "--params", "0"}), 2,
+                       QStringLiteral("VOL: average period 0"));
 
     // The default window ends at the last bar and holds more bars on a
     // wider picture.

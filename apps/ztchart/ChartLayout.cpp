@@ -277,6 +277,20 @@ void ChartLayout::setWindow(int first, int count)
     computeChip();
 }
 
+QString ChartLayout::formulaError() const
+{
+    for (const auto& slot : m_slots) {
+        std::vector<const ZtLineLib_Formula*> panes{slot->pane.get()};
+        for (const auto& o : slot->overlays)
+            panes.push_back(o.get());
+        for (const ZtLineLib_Formula* p : panes)
+            if (!p->lastFormulaError().isEmpty())
+                return ZtLineLib_Formula::helpFormulaTypeToQString(p->formulaType()) + QStringLiteral(": formula error: ")
+                       + p->lastFormulaError();
+    }
+    return QString();
+}
+
 void ChartLayout::computeSlot(PaneSlot& slot)
 {
     // Each pane starts from an empty range (volume from 0, so that the

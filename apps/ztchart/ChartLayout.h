@@ -58,6 +58,9 @@ public:
     void setCrosshair(int index);
     // The item under an x coordinate (absolute), −1 when there is none.
     int itemAt(int x) const;
+    // "TITLE: formula error: reason" of the first pane or overlay whose formula failed in
+    // the last setWindow, empty when every one computed.
+    QString formulaError() const;
 
     void paint(QPainter* painter);
 

@@ -73,7 +73,10 @@ QString RenderCommand::help()
                "  --theme dark|light colour theme, default dark\n"
                "  --log              logarithmic value axis on the price chart\n"
                "  --max-min          mark the highest and lowest price of the window\n"
-               "  --store FILE       formula store file (stored parameters of the panes)\n"
+               "  --store FILE       formula store file (stored parameters of the panes);\n"
+               "                     it must exist\n"
+               "A parameter outside its stored minimum … maximum, or a formula that does\n"
+               "not compile or evaluate, is an error (the engine's line and column).\n"
                "  -o, --output FILE  the picture to write\n"
                "Progress goes to standard error.\n")
                .arg(PaneCatalog::namesHelp())
@@ -130,10 +133,14 @@ int RenderCommand::run(const QStringList& args)
                                .arg(window.first + window.count - 1));
         chart.setCrosshair(index);
     }
-    // Everything is checked; only the work is left.
-    StdStreams::err() << "ztchart: computing " << data.count() << (data.isDLine() ? " minutes" : " bars") << '\n';
-    StdStreams::err().flush();
     chart.setWindow(window.first, window.count);
+    // A formula that fails leaves an empty pane: a failure, not a picture.
+    const QString formulaError = chart.formulaError();
+    if (!formulaError.isEmpty())
+        throw CliError(QStringLiteral("render: %1").arg(formulaError));
+    // Everything is checked; only painting and saving are left.
+    StdStreams::err() << "ztchart: computed " << data.count() << (data.isDLine() ? " minutes" : " bars") << '\n';
+    StdStreams::err().flush();
 
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     QPainter painter(&image);

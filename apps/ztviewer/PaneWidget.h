@@ -90,6 +90,8 @@ private:
     int paddingLeft() const;
 
     void paintLegend(QPainter* painter);
+    // A formula that failed says why in the band, where its lines would be.
+    void paintFormulaError(QPainter* painter);
     QList<PaneLegend::Segment> priceLegend(int index) const;
     QList<PaneLegend::Segment> indicatorLegend(int index) const;
 

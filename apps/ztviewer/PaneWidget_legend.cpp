@@ -1,5 +1,5 @@
 // The legend row of a pane: the values of the crosshair item (or of the last
-// shown one) in the colours of their lines.
+// shown one) in the colours of their lines; and why a formula failed.
 
 #include "PaneWidget.h"
 
@@ -131,4 +131,21 @@ void PaneWidget::paintLegend(QPainter* painter)
         painter->drawText(QPointF(x, baseline), s.text);
         x += w + (s.title ? 14 : 10);
     }
+}
+
+void PaneWidget::paintFormulaError(QPainter* painter)
+{
+    std::vector<const ZtLineLib_Formula*> panes{m_pane.get()};
+    for (const auto& o : m_overlays)
+        panes.push_back(o.get());
+    QStringList messages;
+    for (const ZtLineLib_Formula* p : panes)
+        if (!p->lastFormulaError().isEmpty())
+            messages.append(ZtLineLib_Formula::helpFormulaTypeToQString(p->formulaType())
+                            + QStringLiteral(": ") + p->lastFormulaError());
+    if (messages.isEmpty())
+        return;
+    const QRectF band = m_pane->getRect().adjusted(paddingLeft() + 8, 0, -kPaddingRight - 8, 0);
+    painter->setPen(getThemePen(QStringLiteral("Up")).color());
+    painter->drawText(band, Qt::AlignCenter | Qt::TextWordWrap, messages.join(QLatin1Char('\n')));
 }
