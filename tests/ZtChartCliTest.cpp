@@ -169,6 +169,13 @@ TEST(ZtChartCliTest, BadInputGivesOneErrorLineAndExitCode)
     f.write("date,open,high,low,close,volume\n20240102,1,2,0.5,1.5,100\n20240103,1,2,0.5,abc,100\n");
     f.close();
     expectOneErrorLine(ztchart({"lines", "--bars", bad, "--type", "MACD"}), 1, QStringLiteral("\"close\""));
+    // A row no market prints is refused where the log axis would have
+    // drawn a blank chart.
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write("date,open,high,low,close,volume\n20240102,1,2,0.5,1.5,100\n20240103,1,0.5,2,1.5,100\n");
+    f.close();
+    expectOneErrorLine(ztchart({"render", "--bars", bad, "--log", "-o", dir.filePath("a.png")}), 1,
+                       QStringLiteral("bad.csv:3: column \"high\": below the low 2"));
 
     expectOneErrorLine(ztchart({"lines", "--bars", bars, "--type", "MACD", "--first", "1000"}), 1,
                        QStringLiteral("past the data"));
@@ -296,6 +303,26 @@ TEST(ZtChartCliTest, RenderWritesPicturesOfTheAskedSize)
     EXPECT_LE(std::abs(corner.red() - expected.red()) + std::abs(corner.green() - expected.green())
                   + std::abs(corner.blue() - expected.blue()),
               24);
+
+    // A suspended day exported as zeros is a flat day at the last close:
+    // the logarithmic axis still draws every candle.
+    QFile source(sample("sh600000_day.csv"));
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    QList<QByteArray> rows = source.readAll().split('\n');
+    rows[995] = rows[995].left(9) + "0,0,0,0,0,0";
+    QFile suspended(dir.filePath("suspended.csv"));
+    ASSERT_TRUE(suspended.open(QIODevice::WriteOnly));
+    suspended.write(rows.join('\n'));
+    suspended.close();
+    const QString logPng = dir.filePath("log.png");
+    const CliRun log = ztchart({"render", "--bars", suspended.fileName(), "--log", "--panes", "kline", "-o", logPng});
+    ASSERT_EQ(log.code, 0) << qPrintable(log.err);
+    const QImage logImage(logPng);
+    int downPixels = 0;
+    for (int y = 0; y < logImage.height(); ++y)
+        for (int x = 0; x < logImage.width(); ++x)
+            downPixels += logImage.pixelColor(x, y) == QColor(QStringLiteral("#00e600"));
+    EXPECT_GT(downPixels, 2000);
 
     // The chip column needs the float shares and works with them.
     const QString chip = dir.filePath("chip.png");
