@@ -6,6 +6,7 @@
 #include <PubCacheCustom.h>
 
 #include <QColor>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -27,10 +28,11 @@ struct CliRun
     QStringList errLines() const { return err.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
 };
 
-CliRun ztchart(const QStringList& args)
+CliRun runProgram(const QString& program, const QStringList& args, const QString& workDir = QString())
 {
     QProcess p;
-    p.start(QStringLiteral(ZT_ZTCHART_PATH), args);
+    p.setWorkingDirectory(workDir);
+    p.start(program, args);
     CliRun r;
     if (!p.waitForFinished(60000)) {
         p.kill();
@@ -41,6 +43,11 @@ CliRun ztchart(const QStringList& args)
     r.out = QString::fromUtf8(p.readAllStandardOutput());
     r.err = QString::fromUtf8(p.readAllStandardError());
     return r;
+}
+
+CliRun ztchart(const QStringList& args)
+{
+    return runProgram(QStringLiteral(ZT_ZTCHART_PATH), args);
 }
 
 QString sample(const char* name)
@@ -399,6 +406,35 @@ TEST(ZtChartCliTest, RenderPaneListsAndDefaultWindow)
     EXPECT_EQ(wide.second, 999);
     EXPECT_LT(wide.first, narrow.first);
     EXPECT_GT(narrow.first, 0);
+}
+
+TEST(ZtChartCliTest, EveryProgramAnswersHelpAndRejectsUnknownOptions)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QList<QPair<QString, QString>> programs = {
+        {QStringLiteral("ztchart"), QStringLiteral(ZT_ZTCHART_PATH)},
+#ifdef ZT_ZTVIEWER_PATH
+        {QStringLiteral("ztviewer"), QStringLiteral(ZT_ZTVIEWER_PATH)},
+#endif
+#ifdef ZT_ZTDEMO_PATH
+        {QStringLiteral("ztdemo"), QStringLiteral(ZT_ZTDEMO_PATH)},
+#endif
+    };
+    for (const auto& p : programs) {
+        for (const char* help : {"--help", "-h"}) {
+            const CliRun r = runProgram(p.second, {QLatin1String(help)}, dir.path());
+            EXPECT_EQ(r.code, 0) << qPrintable(p.first) << qPrintable(r.err);
+            EXPECT_TRUE(r.out.startsWith(QStringLiteral("usage: ") + p.first)) << qPrintable(r.out);
+        }
+        const CliRun bad = runProgram(p.second, {QStringLiteral("--frobnicate")}, dir.path());
+        EXPECT_EQ(bad.code, 2) << qPrintable(p.first);
+        EXPECT_TRUE(bad.out.isEmpty()) << qPrintable(bad.out);
+        EXPECT_EQ(bad.errLines(), QStringList(p.first + QStringLiteral(": unknown option --frobnicate (see ")
+                                              + p.first + QStringLiteral(" --help)")));
+    }
+    // Nothing was written, least of all a folder named after an option.
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
 #else
