@@ -44,6 +44,7 @@ QString LinesCommand::help()
                "  --params a,b,...   parameters: MA periods of VOL, 1 for the average line of\n"
                "                     DLINE, periods of the YDCM time layers; for formula types\n"
                "                     the values replace the stored ones for this run\n"
+               "                     (each within its stored minimum … maximum)\n"
                "  --prec P           decimals of the pane (value text and range rounding)\n"
                "  --store FILE       formula store file to read definitions from (must exist)\n")
                .arg(PaneCatalog::namesHelp())

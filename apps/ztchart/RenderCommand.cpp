@@ -75,10 +75,10 @@ QString RenderCommand::help()
                "  --max-min          mark the highest and lowest price of the window\n"
                "  --store FILE       formula store file (stored parameters of the panes);\n"
                "                     it must exist\n"
-               "A parameter outside its stored minimum … maximum, or a formula that does\n"
-               "not compile or evaluate, is an error (the engine's line and column).\n"
                "  -o, --output FILE  the picture to write\n"
-               "Progress goes to standard error.\n")
+               "Progress goes to standard error. A parameter outside its stored minimum …\n"
+               "maximum, or a formula that does not compile or evaluate, is an error (the\n"
+               "engine's line and column).\n")
                .arg(PaneCatalog::namesHelp())
            + ChartData::optionHelp();
 }
