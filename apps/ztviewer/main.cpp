@@ -99,7 +99,7 @@ int main(int argc, char** argv)
         if (unknown.isEmpty())
             return usageError(parser.errorText());
         const QString& name = unknown.first();
-        return usageError(QStringLiteral("unknown option %1%2").arg(name.size() > 1 ? "--" : "-", name));
+        return usageError(QStringLiteral("unknown option %1%2").arg(QLatin1String(name.size() > 1 ? "--" : "-"), name));
     }
     if (parser.isSet(help)) {
         std::fputs(kUsage, stdout);

@@ -20,7 +20,8 @@ bool decodeAs(const char* encoding, const QByteArray& bytes, QString* text)
     QStringDecoder decoder(encoding, QStringDecoder::Flag::Stateless);
     if (!decoder.isValid())
         return false;
-    *text = decoder.decode(bytes);
+    const QString decoded = decoder.decode(bytes);
+    *text = decoded;
     return !decoder.hasError();
 #else
     QTextCodec* codec = QTextCodec::codecForName(encoding);
