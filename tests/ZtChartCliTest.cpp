@@ -433,6 +433,11 @@ TEST(ZtChartCliTest, EveryProgramAnswersHelpAndRejectsUnknownOptions)
         EXPECT_EQ(bad.errLines(), QStringList(p.first + QStringLiteral(": unknown option --frobnicate (see ")
                                               + p.first + QStringLiteral(" --help)")));
     }
+#ifdef ZT_ZTVIEWER_PATH
+    const CliRun store = runProgram(QStringLiteral(ZT_ZTVIEWER_PATH), {"--store", "none.json"}, dir.path());
+    EXPECT_EQ(store.code, 1);
+    EXPECT_EQ(store.errLines(), QStringList("ztviewer: none.json: no such formula store"));
+#endif
     // Nothing was written, least of all a folder named after an option.
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }

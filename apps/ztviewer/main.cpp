@@ -3,6 +3,7 @@
 //   ztviewer                       the sample daily bars with their events
 //   ztviewer FILE [--events FILE]  daily bars or intraday minutes from FILE
 //   ztviewer --intraday            the sample intraday minutes
+//   ztviewer --store FILE          stored formulas and parameters
 //   ztviewer --screenshot OUT.png [--size WxH] [--hover-event]
 //                                  shows the window, puts the crosshair on
 //                                  the chart (or the mouse on the last event
@@ -14,6 +15,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFile>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QTimer>
@@ -54,7 +56,7 @@ int saveScreenshot(ViewerWindow* window, const QString& file, bool onEvent)
 
 const char kUsage[] =
     "usage: ztviewer [FILE [--events FILE]] [--intraday] [--light]\n"
-    "                [--screenshot OUT.png [--size WxH] [--hover-event]]\n"
+    "                [--store FILE] [--screenshot OUT.png [--size WxH] [--hover-event]]\n"
     "\n"
     "A chart window for daily bars or intraday minutes: the sample daily bars\n"
     "with their events, the quotes of FILE, or (--intraday) the sample minutes.\n"
@@ -62,6 +64,8 @@ const char kUsage[] =
     "  --events FILE       event list CSV shown over the price chart\n"
     "  --intraday          start with the sample intraday chart\n"
     "  --light             start with the light theme\n"
+    "  --store FILE        formula store (as `ztchart formulas set` writes it); a\n"
+    "                      formula that fails shows its reason in its pane\n"
     "  --screenshot FILE   save the window to FILE after the first paint and exit\n"
     "  --size WxH          window size, default 1280x800 (at least 320x240)\n"
     "  --hover-event       for --screenshot: the mouse on the last event icon\n";
@@ -93,7 +97,9 @@ int main(int argc, char** argv)
                                   QStringLiteral("WxH"), QStringLiteral("1280x800"));
     const QCommandLineOption hoverEvent(QStringLiteral("hover-event"),
                                         QStringLiteral("For --screenshot: the mouse on the last event icon."));
-    parser.addOptions({help, events, intraday, light, shot, size, hoverEvent});
+    const QCommandLineOption store(QStringLiteral("store"), QStringLiteral("Formula store file."),
+                                   QStringLiteral("file"));
+    parser.addOptions({help, events, intraday, light, store, shot, size, hoverEvent});
     if (!parser.parse(args)) {
         const QStringList unknown = parser.unknownOptionNames();
         if (unknown.isEmpty())
@@ -115,6 +121,17 @@ int main(int argc, char** argv)
     if (wh.size() != 2 || !wOk || !hOk || w < 320 || h < 240 || w > 8000 || h > 8000)
         return usageError(QStringLiteral("option --size: expected WxH within 320x240 … 8000x8000, got \"%1\"")
                               .arg(parser.value(size)));
+
+    if (parser.isSet(store)) {
+        std::string error;
+        const QString path = parser.value(store);
+        if (!QFile::exists(path) || !ZtLineLib_Formula::m_dformulaManage.loadFromFile(
+                QFile::encodeName(path).toStdString(), &error)) {
+            std::fprintf(stderr, "ztviewer: %s: %s\n", qPrintable(path),
+                         error.empty() ? "no such formula store" : error.c_str());
+            return 1;
+        }
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ztviewer"));
