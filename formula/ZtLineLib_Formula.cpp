@@ -93,6 +93,7 @@ void ZtLineLib_Formula::computedSpan(int* start, int* length) const
 
 void ZtLineLib_Formula::calculateChildMaps()
 {
+    m_lastFormulaError.clear();
     if (!m_data || m_formulaType == eFT_NONE || m_dataShowLength <= 0)
         return;
     int s = 0;

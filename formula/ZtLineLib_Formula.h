@@ -114,6 +114,11 @@ public:
     static void showFormulaWindow();
     static bool setCFormulaParamsForCWin(QString name);
     bool setThisCFormulaParamsForCWin();
+    // Why the pane's last computation by the engine failed, as the engine
+    // words it ("line 2, column 16: expected ')'"); empty when it succeeded
+    // or the pane's type is not the engine's. A host shows it instead of an
+    // empty pane.
+    QString lastFormulaError() const { return m_lastFormulaError; }
 
     // ---- queries ----------------------------------------------------------
     void setFixedPen(const QPen& pen);
@@ -225,5 +230,6 @@ protected:
     Formulas m_formulaLines;
     enumFormulaType m_formulaType = eFT_NONE;
     bool m_useFixedPen = false;
+    QString m_lastFormulaError;
     QPen m_fixedPen;
 };

@@ -124,8 +124,14 @@ void ZtLineLib_Formula::computeByEngine(int start, int length)
     const bool ok = !name.empty()
         && m_moduleFormular.ComputeDayFormular(name, input, 1, 0, &result);
     recycleBars(input.days);
-    if (!ok)
+    if (!ok) {
+        if (!name.empty())
+            m_lastFormulaError = QString::fromStdString(m_moduleFormular.lastError());
+        if (!name.empty() && m_lastFormulaError.isEmpty())
+            m_lastFormulaError = QStringLiteral("the formula engine could not evaluate %1")
+                                     .arg(QString::fromStdString(name));
         return;
+    }
     if (m_formulaType == eFT_MA)
         applyMaThemeColors();
     resetMaxMinValue();

@@ -132,6 +132,21 @@ TEST(EngineBridge, MacdPaneOverRealQuotes)
     }
     EXPECT_DOUBLE_EQ(pane.minReference(), lo);
     EXPECT_DOUBLE_EQ(pane.maxReference(), hi);
+    EXPECT_EQ(pane.lastFormulaError(), QString());
+
+    // A definition that does not compile leaves no lines and the engine's
+    // reason; the next good computation clears it.
+    const CDFormulaManage saved = F::m_dformulaManage;
+    TagFormularContent broken = *saved.findFormular("MACD");
+    broken.texts[2] = "DIFF:EMA(CLOSE,SHORT)-EMA(CLOSE,LONG);\nDEA:EMA(DIFF,MID;";
+    ASSERT_TRUE(F::m_dformulaManage.SetFormularContent(broken));
+    pane.setRange(900, 100);
+    EXPECT_EQ(pane.formulaLines().lineCount(), 0);
+    EXPECT_EQ(pane.lastFormulaError(), QStringLiteral("line 2, column 17: expected ')'"));
+    F::m_dformulaManage = saved;
+    pane.setRange(900, 100);
+    EXPECT_EQ(pane.formulaLines().lineCount(), 3);
+    EXPECT_EQ(pane.lastFormulaError(), QString());
 }
 
 TEST(EngineBridge, MaPaneDropsSwitchedOffAveragesAndTakesThemeColours)

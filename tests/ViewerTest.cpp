@@ -215,6 +215,26 @@ TEST_F(ViewerTest, IndicatorPaneSwitchAndIntradayChart)
     QTest::keyClick(&m_chart, Qt::Key_BracketRight);
     EXPECT_NE(m_chart.pane(2)->type(), ZtLineLib_Formula::eFT_KDJ);
 
+    // A stored formula that does not compile: the pane paints the engine's
+    // reason where its lines would be, not an empty band.
+    const CDFormulaManage saved = ZtLineLib_Formula::m_dformulaManage;
+    TagFormularContent broken = *saved.findFormular("KDJ");
+    broken.texts[2] = "K:SMA(CLOSE,N,1;";
+    ZtLineLib_Formula::m_dformulaManage.SetFormularContent(broken);
+    m_chart.setLowestPaneType(ZtLineLib_Formula::eFT_KDJ);
+    const QImage shot = m_chart.pane(2)->grab().toImage();
+    ZtLineLib_Formula::m_dformulaManage = saved;
+    const QColor red = getThemePen(QStringLiteral("Up")).color();
+    int reddish = 0;
+    for (int y = shot.height() / 3; y < shot.height() * 2 / 3; ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            reddish += std::abs(c.red() - red.red()) + std::abs(c.green() - red.green())
+                           + std::abs(c.blue() - red.blue()) < 60;
+        }
+    EXPECT_GT(reddish, 30);
+    EXPECT_TRUE(m_chart.pane(2)->formulaPane()->lastFormulaError().startsWith(QLatin1String("line 1, column")));
+
     // One intraday day: the whole 241 slots, which the wheel leaves alone.
     m_chart.setChartData(ViewerSource::loadMinutes(kData + QStringLiteral("sh600000_dline5.csv"), 1),
                          {ZtLineLib_Formula::eFT_DLINEVOL});

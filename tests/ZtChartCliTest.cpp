@@ -6,6 +6,7 @@
 #include <PubCacheCustom.h>
 
 #include <QColor>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -27,10 +28,11 @@ struct CliRun
     QStringList errLines() const { return err.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
 };
 
-CliRun ztchart(const QStringList& args)
+CliRun runProgram(const QString& program, const QStringList& args, const QString& workDir = QString())
 {
     QProcess p;
-    p.start(QStringLiteral(ZT_ZTCHART_PATH), args);
+    p.setWorkingDirectory(workDir);
+    p.start(program, args);
     CliRun r;
     if (!p.waitForFinished(60000)) {
         p.kill();
@@ -41,6 +43,11 @@ CliRun ztchart(const QStringList& args)
     r.out = QString::fromUtf8(p.readAllStandardOutput());
     r.err = QString::fromUtf8(p.readAllStandardError());
     return r;
+}
+
+CliRun ztchart(const QStringList& args)
+{
+    return runProgram(QStringLiteral(ZT_ZTCHART_PATH), args);
 }
 
 QString sample(const char* name)
@@ -169,6 +176,13 @@ TEST(ZtChartCliTest, BadInputGivesOneErrorLineAndExitCode)
     f.write("date,open,high,low,close,volume\n20240102,1,2,0.5,1.5,100\n20240103,1,2,0.5,abc,100\n");
     f.close();
     expectOneErrorLine(ztchart({"lines", "--bars", bad, "--type", "MACD"}), 1, QStringLiteral("\"close\""));
+    // A row no market prints is refused where the log axis would have
+    // drawn a blank chart.
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write("date,open,high,low,close,volume\n20240102,1,2,0.5,1.5,100\n20240103,1,0.5,2,1.5,100\n");
+    f.close();
+    expectOneErrorLine(ztchart({"render", "--bars", bad, "--log", "-o", dir.filePath("a.png")}), 1,
+                       QStringLiteral("bad.csv:3: column \"high\": below the low 2"));
 
     expectOneErrorLine(ztchart({"lines", "--bars", bars, "--type", "MACD", "--first", "1000"}), 1,
                        QStringLiteral("past the data"));
@@ -243,6 +257,28 @@ TEST(ZtChartCliTest, FormulasSetSavesTheStoreAndPanesUseIt)
     ASSERT_EQ(eval.code, 0);
     EXPECT_EQ(pane.outLines().at(900).section(QLatin1Char(','), 2, 2),
               eval.outLines().at(900).section(QLatin1Char(','), 2, 2));
+
+    // A stored formula that does not compile fails every pane command with
+    // the engine's line and column, instead of drawing an empty pane; a
+    // store file that does not exist is no store at all.
+    QFile file(store);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray json = file.readAll();
+    file.close();
+    ASSERT_TRUE(json.contains("EMA(DIFF,MID)"));
+    json.replace("EMA(DIFF,MID)", "EMA(DIFF,MID");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(json);
+    file.close();
+    const QString png = dir.filePath("p.png");
+    for (const QStringList& args :
+         {QStringList{"lines", "--bars", bars, "--type", "MACD", "--store", store},
+          QStringList{"text", "--bars", bars, "--type", "MACD", "--index", "5", "--store", store},
+          QStringList{"render", "--bars", bars, "--panes", "kline,macd", "--store", store, "-o", png}})
+        expectOneErrorLine(ztchart(args), 1, QStringLiteral("MACD: formula error: line 2, column"));
+    EXPECT_FALSE(QFile::exists(png));
+    expectOneErrorLine(ztchart({"lines", "--bars", bars, "--type", "MACD", "--store", dir.filePath("nope.json")}), 1,
+                       QStringLiteral("no such formula store"));
 }
 
 TEST(ZtChartCliTest, RenderWritesPicturesOfTheAskedSize)
@@ -274,6 +310,26 @@ TEST(ZtChartCliTest, RenderWritesPicturesOfTheAskedSize)
     EXPECT_LE(std::abs(corner.red() - expected.red()) + std::abs(corner.green() - expected.green())
                   + std::abs(corner.blue() - expected.blue()),
               24);
+
+    // A suspended day exported as zeros is a flat day at the last close:
+    // the logarithmic axis still draws every candle.
+    QFile source(sample("sh600000_day.csv"));
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    QList<QByteArray> rows = source.readAll().split('\n');
+    rows[995] = rows[995].left(9) + "0,0,0,0,0,0";
+    QFile suspended(dir.filePath("suspended.csv"));
+    ASSERT_TRUE(suspended.open(QIODevice::WriteOnly));
+    suspended.write(rows.join('\n'));
+    suspended.close();
+    const QString logPng = dir.filePath("log.png");
+    const CliRun log = ztchart({"render", "--bars", suspended.fileName(), "--log", "--panes", "kline", "-o", logPng});
+    ASSERT_EQ(log.code, 0) << qPrintable(log.err);
+    const QImage logImage(logPng);
+    int downPixels = 0;
+    for (int y = 0; y < logImage.height(); ++y)
+        for (int x = 0; x < logImage.width(); ++x)
+            downPixels += logImage.pixelColor(x, y) == QColor(QStringLiteral("#00e600"));
+    EXPECT_GT(downPixels, 2000);
 
     // The chip column needs the float shares and works with them. Its key
     // figures stand under the profile, beside the volume pane; on the light
@@ -340,6 +396,13 @@ TEST(ZtChartCliTest, RenderPaneListsAndDefaultWindow)
                        QStringLiteral("--capital"));
     expectOneErrorLine(ztchart({"render", "--bars", bars, "--feed", "gossip=x.csv", "-o", out}), 2,
                        QStringLiteral("--feed"));
+    // Parameters keep to the bounds `formulas set` keeps to.
+    expectOneErrorLine(ztchart({"render", "--bars", bars, "--panes", "kline,macd(0,0,0)", "-o", out}), 2,
+                       QStringLiteral("MACD: SHORT = 0 is outside 2"));
+    expectOneErrorLine(ztchart({"render", "--bars", bars, "--panes", "kline:MA(-5)", "-o", out}), 2,
+                       QStringLiteral("MA: M1 = -5 is outside"));
+    expectOneErrorLine(ztchart({"lines", "--bars", bars, "--type", "vol", "--params", "0"}), 2,
+                       QStringLiteral("VOL: average period 0"));
 
     // A data-service pane without data says what it lacks; tags wider than
     // the usual padding ("-8092.34万") widen it instead of being cut at the
@@ -369,6 +432,40 @@ TEST(ZtChartCliTest, RenderPaneListsAndDefaultWindow)
     EXPECT_EQ(wide.second, 999);
     EXPECT_LT(wide.first, narrow.first);
     EXPECT_GT(narrow.first, 0);
+}
+
+TEST(ZtChartCliTest, EveryProgramAnswersHelpAndRejectsUnknownOptions)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QList<QPair<QString, QString>> programs = {
+        {QStringLiteral("ztchart"), QStringLiteral(ZT_ZTCHART_PATH)},
+#ifdef ZT_ZTVIEWER_PATH
+        {QStringLiteral("ztviewer"), QStringLiteral(ZT_ZTVIEWER_PATH)},
+#endif
+#ifdef ZT_ZTDEMO_PATH
+        {QStringLiteral("ztdemo"), QStringLiteral(ZT_ZTDEMO_PATH)},
+#endif
+    };
+    for (const auto& p : programs) {
+        for (const char* help : {"--help", "-h"}) {
+            const CliRun r = runProgram(p.second, {QLatin1String(help)}, dir.path());
+            EXPECT_EQ(r.code, 0) << qPrintable(p.first) << qPrintable(r.err);
+            EXPECT_TRUE(r.out.startsWith(QStringLiteral("usage: ") + p.first)) << qPrintable(r.out);
+        }
+        const CliRun bad = runProgram(p.second, {QStringLiteral("--frobnicate")}, dir.path());
+        EXPECT_EQ(bad.code, 2) << qPrintable(p.first);
+        EXPECT_TRUE(bad.out.isEmpty()) << qPrintable(bad.out);
+        EXPECT_EQ(bad.errLines(), QStringList(p.first + QStringLiteral(": unknown option --frobnicate (see ")
+                                              + p.first + QStringLiteral(" --help)")));
+    }
+#ifdef ZT_ZTVIEWER_PATH
+    const CliRun store = runProgram(QStringLiteral(ZT_ZTVIEWER_PATH), {"--store", "none.json"}, dir.path());
+    EXPECT_EQ(store.code, 1);
+    EXPECT_EQ(store.errLines(), QStringList("ztviewer: none.json: no such formula store"));
+#endif
+    // Nothing was written, least of all a folder named after an option.
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
 #else

@@ -247,3 +247,14 @@ double ChartPane::mainTagPadding(const QFontMetricsF& metrics) const
     // The text leans against the band behind a stub and a margin.
     return std::ceil(widest) + 6;
 }
+
+QStringList ChartPane::formulaErrors() const
+{
+    QStringList errors;
+    for (const ZtLineLib_Formula* e : elements())
+        if (!e->lastFormulaError().isEmpty())
+            errors.append(ZtLineLib_Formula::helpFormulaTypeToQString(e->formulaType())
+                          + QStringLiteral(": formula error: ") + e->lastFormulaError());
+    errors.removeDuplicates();
+    return errors;
+}

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <vector>
@@ -83,6 +84,9 @@ public:
 
     // The previous close of the data's first traded item, 0 without one.
     static double previousClose(ChartData* data);
+    // "TITLE: formula error: reason" for the pane and each overlay whose
+    // formula failed in the last compute; empty when all computed.
+    QStringList formulaErrors() const;
 
 private:
     std::unique_ptr<ZtLineLib_Formula> makePane(const Entry& entry) const;

@@ -121,10 +121,24 @@ void PaneCatalog::applyEngineParams(Type type, const QList<double>& params)
                                   .arg(def.paramCount)
                                   .arg(def.paramNames.join(QLatin1Char(',')))
                                   .arg(params.size()));
-    for (int j = 0; j < params.size(); ++j)
-        def.paramValues[j] = float(params.at(j));
+    // The bounds `formulas set` keeps to: a period of 0 or below gives an
+    // empty pane, not a chart.
+    for (int j = 0; j < params.size(); ++j) {
+        const float v = float(params.at(j));
+        checkParam(title, def.paramNames.value(j), v, def.paramList1.value(j),
+                                 def.paramList2.value(j));
+        def.paramValues[j] = v;
+    }
     if (!ZtLineLib_Formula::setCFormulaParams(def))
         throw CliError(QStringLiteral("the formula store refused the parameters of %1").arg(title));
+}
+
+void PaneCatalog::checkComputed(const ZtLineLib_Formula& pane, const QString& command)
+{
+    if (!pane.lastFormulaError().isEmpty())
+        throw CliError(QStringLiteral("%1: %2: formula error: %3")
+                           .arg(command, ZtLineLib_Formula::helpFormulaTypeToQString(pane.formulaType()),
+                                pane.lastFormulaError()));
 }
 
 void PaneCatalog::configure(ZtLineLib_Formula* pane, ChartData* data, const QList<double>& params,
@@ -149,6 +163,9 @@ void PaneCatalog::configure(ZtLineLib_Formula* pane, ChartData* data, const QLis
         // 1 adds the average-price line.
         pane->m_params = params.isEmpty() ? QList<float>{1.0f} : builtIn;
     } else if (type == ZtLineLib_Formula::eFT_VOL) {
+        for (double p : params)
+            if (!(p >= 1 && p <= 1000))
+                throw CliError::usage(QStringLiteral("VOL: average period %1 is outside 1 … 1000").arg(p));
         pane->m_params = params.isEmpty() ? QList<float>{5.0f, 10.0f} : builtIn;
     } else {
         pane->m_params = builtIn;
@@ -177,4 +194,12 @@ void PaneCatalog::configure(ZtLineLib_Formula* pane, ChartData* data, const QLis
         pane->m_ydcmPeriods = periods;
         pane->m_ydcmOutType = periods.isEmpty() ? eZtYdcmOutAll : eZtYdcmOutYounger;
     }
+}
+
+void PaneCatalog::checkParam(const QString& context, const QString& name, float v, float lo, float hi)
+{
+    if (lo < hi && (v < lo || v > hi))
+        throw CliError::usage(QStringLiteral("%1: %2 = %3 is outside %4 … %5")
+                                  .arg(context, name, QString::number(double(v), 'g', 7),
+                                       QString::number(double(lo), 'g', 7), QString::number(double(hi), 'g', 7)));
 }

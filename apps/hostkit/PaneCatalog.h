@@ -36,11 +36,20 @@ public:
 
     // Sets pane up for data: data list, intraday flags, precision and the
     // inputs of its type. params overrides the built-in parameters (or, for
-    // engine types, the stored values in the in-memory store); chipKey is
+    // engine types, the stored values in the in-memory store, each within
+    // its stored minimum … maximum); chipKey is
     // the bar the chip distribution is evaluated at (0: the last). Throws
     // CliError when the type needs data the run does not have.
     static void configure(ZtLineLib_Formula* pane, ChartData* data, const QList<double>& params,
                           qint64 chipKey = 0);
+
+    // Throws a usage error "CONTEXT: NAME = v is outside lo … hi" when a
+    // parameter value lies outside its stored bounds; a definition without
+    // bounds (lo not below hi) takes any value.
+    static void checkParam(const QString& context, const QString& name, float v, float lo, float hi);
+    // Throws "COMMAND: TITLE: formula error: reason" when the pane's formula failed in its
+    // last computation.
+    static void checkComputed(const ZtLineLib_Formula& pane, const QString& command);
 
 private:
     static void applyEngineParams(Type type, const QList<double>& params);

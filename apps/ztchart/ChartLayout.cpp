@@ -169,6 +169,16 @@ void ChartLayout::setWindow(int first, int count)
     computeChip();
 }
 
+QString ChartLayout::formulaError() const
+{
+    for (const auto& pane : m_panes) {
+        const QStringList errors = pane->formulaErrors();
+        if (!errors.isEmpty())
+            return errors.first();
+    }
+    return QString();
+}
+
 void ChartLayout::computePanes()
 {
     for (auto& pane : m_panes)

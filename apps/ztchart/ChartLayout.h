@@ -55,6 +55,9 @@ public:
     // The crosshair item (absolute index), or −1 for none; legends then show
     // the last shown item.
     void setCrosshair(int index);
+    // "TITLE: formula error: reason" of the first pane or overlay whose formula failed in
+    // the last setWindow, empty when every one computed.
+    QString formulaError() const;
 
     void paint(QPainter* painter);
     // One line for each data-service pane that has no data in the window,

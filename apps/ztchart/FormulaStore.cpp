@@ -7,13 +7,16 @@
 
 #include <QFile>
 
-void FormulaStore::loadIfGiven(const CliOptions& opts)
+void FormulaStore::loadIfGiven(const CliOptions& opts, bool mayBeNew)
 {
     if (!opts.has(QStringLiteral("store")))
         return;
     const QString path = opts.value(QStringLiteral("store"));
-    if (!QFile::exists(path))
-        return;
+    if (!QFile::exists(path)) {
+        if (mayBeNew)
+            return;
+        throw CliError(QStringLiteral("%1: no such formula store (`ztchart formulas set` creates one)").arg(path));
+    }
     std::string error;
     if (!ZtLineLib_Formula::m_dformulaManage.loadFromFile(QFile::encodeName(path).toStdString(), &error))
         throw CliError(QStringLiteral("%1: %2").arg(path, QString::fromStdString(error)));

@@ -9,9 +9,11 @@ class CliOptions;
 class FormulaStore
 {
 public:
-    // Loads the file into the chart's store when --store names one that
-    // exists. Throws CliError for a file that cannot be read.
-    static void loadIfGiven(const CliOptions& opts);
+    // Loads the file into the chart's store when --store names one. Throws
+    // CliError for a file that cannot be read and, unless mayBeNew (a
+    // command that creates the file), for one that does not exist: a
+    // mistyped name must not quietly give the built-in definitions.
+    static void loadIfGiven(const CliOptions& opts, bool mayBeNew = false);
     // Writes the chart's store to path. Throws CliError on failure.
     static void save(const QString& path);
 };

@@ -3,6 +3,7 @@
 #include "CliError.h"
 #include "CliOptions.h"
 #include "FormulaStore.h"
+#include "PaneCatalog.h"
 #include "StdStreams.h"
 
 #include <ZtLineLib_Formula.h>
@@ -31,7 +32,7 @@ QString FormulasCommand::help()
         "       ztchart formulas set NAME v1,v2,... --store FILE\n"
         "\n"
         "The stored indicator definitions: the built-in ones (MA, MACD, KDJ, ...) or\n"
-        "those of the store file when it exists.\n"
+        "those of the store file (which must exist, except for set).\n"
         "  list   one line per definition: NAME(PARAM=value,...) <tab> description\n"
         "  show   the whole definition: texts, parameters (value, minimum, maximum,\n"
         "         default, step) and the formula text\n"
@@ -105,12 +106,7 @@ int FormulasCommand::set(const QString& name, const QString& values, const QStri
         const QString pname = text(def.paramNames[j]);
         if (!ok || !std::isfinite(v))
             throw CliError::usage(QStringLiteral("formulas set: %1: not a number: \"%2\"").arg(pname, parts.at(j)));
-        const float lo = def.params[0][j];
-        const float hi = def.params[1][j];
-        // A definition without a range (minimum not below maximum) takes any value.
-        if (lo < hi && (v < lo || v > hi))
-            throw CliError::usage(QStringLiteral("formulas set: %1 = %2 is outside %3 … %4")
-                                      .arg(pname, number(v), number(lo), number(hi)));
+        PaneCatalog::checkParam(QStringLiteral("formulas set"), pname, v, def.params[0][j], def.params[1][j]);
         def.params[2][j] = v;
     }
     if (!ZtLineLib_Formula::m_dformulaManage.SetFormularContent(def))
@@ -145,7 +141,7 @@ int FormulasCommand::run(const QStringList& args)
                                   .arg(words.size() - 1));
     if (action == QLatin1String("set") && !opts.has(QStringLiteral("store")))
         throw CliError::usage(QStringLiteral("formulas set: missing --store FILE (where the change is saved)"));
-    FormulaStore::loadIfGiven(opts);
+    FormulaStore::loadIfGiven(opts, action == QLatin1String("set"));
     if (action == QLatin1String("list"))
         return list();
     if (action == QLatin1String("show"))

@@ -44,8 +44,9 @@ QString LinesCommand::help()
                "  --params a,b,...   parameters: MA periods of VOL, 1 for the average line of\n"
                "                     DLINE, periods of the YDCM time layers; for formula types\n"
                "                     the values replace the stored ones for this run\n"
+               "                     (each within its stored minimum … maximum)\n"
                "  --prec P           decimals of the pane (value text and range rounding)\n"
-               "  --store FILE       formula store file to read definitions from\n")
+               "  --store FILE       formula store file to read definitions from (must exist)\n")
                .arg(PaneCatalog::namesHelp())
            + ChartData::optionHelp();
 }
@@ -75,6 +76,7 @@ int LinesCommand::run(const QStringList& args)
     pane.setRect(0, 0, 1000, 400);
     pane.SetMaxMinValue(kZtNoValue, kZtNoValueMax);
     pane.setRange(window.first, window.count);
+    PaneCatalog::checkComputed(pane, opts.command());
 
     QTextStream& out = StdStreams::out();
     if (type == ZtLineLib_Formula::eFT_YDCM) {

@@ -73,9 +73,12 @@ QString RenderCommand::help()
                "  --theme dark|light colour theme, default dark\n"
                "  --log              logarithmic value axis on the price chart\n"
                "  --max-min          mark the highest and lowest price of the window\n"
-               "  --store FILE       formula store file (stored parameters of the panes)\n"
+               "  --store FILE       formula store file (stored parameters of the panes);\n"
+               "                     it must exist\n"
                "  -o, --output FILE  the picture to write\n"
-               "Progress goes to standard error.\n")
+               "Progress goes to standard error. A parameter outside its stored minimum …\n"
+               "maximum, or a formula that does not compile or evaluate, is an error (the\n"
+               "engine's line and column).\n")
                .arg(PaneCatalog::namesHelp())
            + ChartData::optionHelp();
 }
@@ -130,10 +133,13 @@ int RenderCommand::run(const QStringList& args)
                                .arg(window.first + window.count - 1));
         chart.setCrosshair(index);
     }
-    // Everything is checked; only the work is left.
-    StdStreams::err() << "ztchart: computing " << data.count() << (data.isDLine() ? " minutes" : " bars") << '\n';
-    StdStreams::err().flush();
     chart.setWindow(window.first, window.count);
+    // A formula that fails leaves an empty pane: a failure, not a picture.
+    const QString formulaError = chart.formulaError();
+    if (!formulaError.isEmpty())
+        throw CliError(QStringLiteral("render: %1").arg(formulaError));
+    // Everything is checked; only painting and saving are left.
+    StdStreams::err() << "ztchart: computed " << data.count() << (data.isDLine() ? " minutes" : " bars") << '\n';
     for (const QString& note : chart.missingData())
         StdStreams::err() << "ztchart: " << note << '\n';
 

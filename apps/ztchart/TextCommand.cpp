@@ -72,6 +72,7 @@ int TextCommand::run(const QStringList& args)
     pane.setRect(0, 0, 1000, 400);
     pane.SetMaxMinValue(kZtNoValue, kZtNoValueMax);
     pane.setRange(window.first, window.count);
+    PaneCatalog::checkComputed(pane, opts.command());
 
     const QString text = pane.getDataString(index);
     QTextStream& out = StdStreams::out();

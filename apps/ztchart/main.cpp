@@ -92,6 +92,8 @@ int main(int argc, char** argv)
             StdStreams::out() << (c ? c->help() : overview());
         } else if (const Command* c = findCommand(name)) {
             code = c->run(args);
+        } else if (name.startsWith(QLatin1Char('-'))) {
+            throw CliError::usage(QStringLiteral("unknown option %1 (see ztchart --help)").arg(name));
         } else {
             throw CliError::usage(QStringLiteral("unknown command \"%1\" (lines, text, eval, formulas, render)").arg(name));
         }

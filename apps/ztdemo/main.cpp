@@ -3,6 +3,7 @@
 //   <out>/demo_intraday.png  a one-day and a five-day intraday chart
 //
 // Usage: ztdemo <output folder> [daily bar file] [intraday minute file]
+// (ztdemo --help)
 
 #include <ValueRange.h>
 #include <ZtLineLib.h>
@@ -394,6 +395,40 @@ bool save(const QImage& image, const QString& dir, const QString& name)
     return true;
 }
 
+const char kUsage[] =
+    "usage: ztdemo OUTPUT_FOLDER [DAILY_BARS.csv] [MINUTES.csv]\n"
+    "\n"
+    "Draws the sample quotes (or the files given) as a quote client shows them:\n"
+    "  OUTPUT_FOLDER/demo.png           daily candles with averages, volume, MACD\n"
+    "  OUTPUT_FOLDER/demo_intraday.png  a one-day and a five-day intraday chart\n"
+    "The folder is created when it does not exist.\n";
+
+// The positional arguments, or a usage error: ztdemo has no options, so a
+// word starting with '-' is a mistake, not a folder to create.
+bool parseArguments(const QStringList& args, QStringList* positional, int* exitCode)
+{
+    for (const QString& a : args) {
+        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            std::fputs(kUsage, stdout);
+            *exitCode = 0;
+            return false;
+        }
+        if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
+            std::fprintf(stderr, "ztdemo: unknown option %s (see ztdemo --help)\n", qPrintable(a));
+            *exitCode = 2;
+            return false;
+        }
+        positional->append(a);
+    }
+    if (positional->isEmpty() || positional->size() > 3) {
+        std::fprintf(stderr, "ztdemo: expected an output folder and at most two quote files, got %d "
+                             "arguments (see ztdemo --help)\n", int(positional->size()));
+        *exitCode = 2;
+        return false;
+    }
+    return true;
+}
+
 QImage blankImage(int w, int h)
 {
     QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
@@ -407,16 +442,17 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+    QStringList positional;
+    int exitCode = 0;
+    if (!parseArguments(args, &positional, &exitCode))
+        return exitCode;
     QGuiApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: ztdemo <output folder> [daily bar file] [minute file]\n");
-        return 2;
-    }
-    const QString outDir = QString::fromLocal8Bit(argv[1]);
-    const QString barFile = argc > 2 ? QString::fromLocal8Bit(argv[2])
-                                     : QStringLiteral(ZT_DATA_DIR "/sh600000_day.csv");
-    const QString minuteFile = argc > 3 ? QString::fromLocal8Bit(argv[3])
-                                        : QStringLiteral(ZT_DATA_DIR "/sh600000_dline5.csv");
+    const QString outDir = positional.at(0);
+    const QString barFile = positional.value(1, QStringLiteral(ZT_DATA_DIR "/sh600000_day.csv"));
+    const QString minuteFile = positional.value(2, QStringLiteral(ZT_DATA_DIR "/sh600000_dline5.csv"));
     if (!QDir().mkpath(outDir)) {
         std::fprintf(stderr, "ztdemo: cannot create %s\n", qPrintable(outDir));
         return 1;

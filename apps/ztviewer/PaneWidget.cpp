@@ -194,6 +194,7 @@ void PaneWidget::paintEvent(QPaintEvent*)
     if (m_events)
         m_events->Fill(&painter);
     paintLegend(&painter);
+    paintFormulaError(&painter);
     // The cross follows the item's centre; the horizontal line and the
     // value box only appear in the pane under the mouse.
     if (m_crossIndex >= 0)

@@ -84,6 +84,8 @@ private:
     void compute();
     int legendIndex() const;
     void paintLegend(QPainter* painter);
+    // A formula that failed says why in the band, where its lines would be.
+    void paintFormulaError(QPainter* painter);
 
     ChartData* m_data;
     bool m_main;

@@ -1,9 +1,10 @@
 // The legend row of a pane: the values of the crosshair item (or of the last
-// shown one) in the colours of their lines.
+// shown one) in the colours of their lines; and why a formula failed.
 
 #include "PaneWidget.h"
 
 #include <QFontMetricsF>
+#include <ZtLineLibTheme.h>
 #include <QPainter>
 
 int PaneWidget::legendIndex() const
@@ -41,4 +42,14 @@ void PaneWidget::paintLegend(QPainter* painter)
         painter->drawText(QPointF(x, baseline), s.text);
         x += w + (s.title ? 14 : 10);
     }
+}
+
+void PaneWidget::paintFormulaError(QPainter* painter)
+{
+    const QStringList messages = m_chart->formulaErrors();
+    if (messages.isEmpty())
+        return;
+    const QRectF band = formulaPane()->getRect().adjusted(m_paddingLeft + 8, 0, -m_paddingRight - 8, 0);
+    painter->setPen(getThemePen(QStringLiteral("Up")).color());
+    painter->drawText(band, Qt::AlignCenter | Qt::TextWordWrap, messages.join(QLatin1Char('\n')));
 }

@@ -3,6 +3,7 @@
 //   ztviewer                       the sample daily bars with their events
 //   ztviewer FILE [--events FILE]  daily bars or intraday minutes from FILE
 //   ztviewer --intraday            the sample intraday minutes
+//   ztviewer --store FILE          stored formulas and parameters
 //   ztviewer --screenshot OUT.png [--size WxH] [--hover-event]
 //                                  shows the window, puts the crosshair on
 //                                  the chart (or the mouse on the last event
@@ -14,6 +15,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFile>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QTimer>
@@ -52,17 +54,39 @@ int saveScreenshot(ViewerWindow* window, const QString& file, bool onEvent)
     return 0;
 }
 
+const char kUsage[] =
+    "usage: ztviewer [FILE [--events FILE]] [--intraday] [--light]\n"
+    "                [--store FILE] [--screenshot OUT.png [--size WxH] [--hover-event]]\n"
+    "\n"
+    "A chart window for daily bars or intraday minutes: the sample daily bars\n"
+    "with their events, the quotes of FILE, or (--intraday) the sample minutes.\n"
+    "\n"
+    "  --events FILE       event list CSV shown over the price chart\n"
+    "  --intraday          start with the sample intraday chart\n"
+    "  --light             start with the light theme\n"
+    "  --store FILE        formula store (as `ztchart formulas set` writes it); a\n"
+    "                      formula that fails shows its reason in its pane\n"
+    "  --screenshot FILE   save the window to FILE after the first paint and exit\n"
+    "  --size WxH          window size, default 1280x800 (at least 320x240)\n"
+    "  --hover-event       for --screenshot: the mouse on the last event icon\n";
+
+int usageError(const QString& message)
+{
+    std::fprintf(stderr, "ztviewer: %s (see ztviewer --help)\n", qPrintable(message));
+    return 2;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("ztviewer"));
-
+    // The arguments are checked before a window system is needed, so that
+    // --help and mistakes answer on any terminal.
+    QStringList args{QStringLiteral("ztviewer")};
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Chart window for daily bars and intraday minutes."));
-    parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Quote CSV (daily bars or minutes)."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Usage."));
     const QCommandLineOption events(QStringLiteral("events"), QStringLiteral("Event list CSV."),
                                     QStringLiteral("file"));
     const QCommandLineOption intraday(QStringLiteral("intraday"), QStringLiteral("Start with the sample intraday chart."));
@@ -73,13 +97,46 @@ int main(int argc, char** argv)
                                   QStringLiteral("WxH"), QStringLiteral("1280x800"));
     const QCommandLineOption hoverEvent(QStringLiteral("hover-event"),
                                         QStringLiteral("For --screenshot: the mouse on the last event icon."));
-    parser.addOptions({events, intraday, light, shot, size, hoverEvent});
-    parser.process(app);
-
-    ViewerWindow window;
+    const QCommandLineOption store(QStringLiteral("store"), QStringLiteral("Formula store file."),
+                                   QStringLiteral("file"));
+    parser.addOptions({help, events, intraday, light, store, shot, size, hoverEvent});
+    if (!parser.parse(args)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (unknown.isEmpty())
+            return usageError(parser.errorText());
+        const QString& name = unknown.first();
+        return usageError(QStringLiteral("unknown option %1%2").arg(QLatin1String(name.size() > 1 ? "--" : "-"), name));
+    }
+    if (parser.isSet(help)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (parser.positionalArguments().size() > 1)
+        return usageError(QStringLiteral("more than one quote file: \"%1\"").arg(parser.positionalArguments().at(1)));
     const QStringList wh = parser.value(size).split(QLatin1Char('x'));
-    if (wh.size() == 2 && wh.at(0).toInt() >= 320 && wh.at(1).toInt() >= 240)
-        window.resize(wh.at(0).toInt(), wh.at(1).toInt());
+    bool wOk = false;
+    bool hOk = false;
+    const int w = wh.value(0).toInt(&wOk);
+    const int h = wh.value(1).toInt(&hOk);
+    if (wh.size() != 2 || !wOk || !hOk || w < 320 || h < 240 || w > 8000 || h > 8000)
+        return usageError(QStringLiteral("option --size: expected WxH within 320x240 … 8000x8000, got \"%1\"")
+                              .arg(parser.value(size)));
+
+    if (parser.isSet(store)) {
+        std::string error;
+        const QString path = parser.value(store);
+        if (!QFile::exists(path) || !ZtLineLib_Formula::m_dformulaManage.loadFromFile(
+                QFile::encodeName(path).toStdString(), &error)) {
+            std::fprintf(stderr, "ztviewer: %s: %s\n", qPrintable(path),
+                         error.empty() ? "no such formula store" : error.c_str());
+            return 1;
+        }
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("ztviewer"));
+    ViewerWindow window;
+    window.resize(w, h);
     if (parser.isSet(light))
         window.setDarkTheme(false);
 

@@ -1,11 +1,8 @@
 #include "QuoteLoader.h"
 
 #include "DQDFieldId.h"
+#include "QuoteCsvFile.h"
 
-#include <QDate>
-#include <QFile>
-#include <QHash>
-#include <QTime>
 #include <QVector>
 
 #include <array>
@@ -15,182 +12,90 @@ namespace ZtUIDataStruct {
 
 namespace {
 
-struct CsvRow
-{
-    int line = 0;
-    QStringList fields;
-};
-
-// A CSV file with a header row. Every failure writes one message naming the
-// file, the line and, for field errors, the column as the header spells it.
-class CsvFile
-{
-public:
-    CsvFile(const QString& path, QString* error) : m_path(path), m_error(error) {}
-
-    bool read(const QStringList& required, const QStringList& optional);
-    bool has(const QString& column) const { return m_columns.contains(column); }
-    const QVector<CsvRow>& rows() const { return m_rows; }
-
-    bool number(const CsvRow& row, const QString& column, double* value) const;
-    bool timeValue(const CsvRow& row, const QString& column, qint64* value) const;
-    bool failField(const CsvRow& row, const QString& column, const QString& what) const;
-    QString text(const CsvRow& row, const QString& column) const
-    {
-        return row.fields.at(m_columns.value(column));
-    }
-    bool fail(int line, const QString& message) const;
-
-private:
-    QString m_path;
-    QString* m_error;
-    QHash<QString, int> m_columns;      // canonical name → position
-    QHash<QString, QString> m_spelling; // canonical name → header text
-    int m_width = 0;
-    QVector<CsvRow> m_rows;
-};
-
-QString canonicalColumn(const QString& name)
-{
-    const QString n = name.trimmed().toLower();
-    if (n == QLatin1String("time") || n == QLatin1String("datetime"))
-        return QStringLiteral("date");
-    return n;
-}
-
-bool CsvFile::fail(int line, const QString& message) const
-{
-    if (m_error) {
-        *m_error = line > 0 ? QStringLiteral("%1:%2: %3").arg(m_path).arg(line).arg(message)
-                            : QStringLiteral("%1: %2").arg(m_path, message);
-    }
-    return false;
-}
-
-bool CsvFile::failField(const CsvRow& row, const QString& column, const QString& what) const
-{
-    return fail(row.line, QStringLiteral("column \"%1\": %2: \"%3\"")
-                              .arg(m_spelling.value(column), what, text(row, column)));
-}
-
-bool CsvFile::read(const QStringList& required, const QStringList& optional)
-{
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(0, QStringLiteral("cannot open: %1").arg(file.errorString()));
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return fail(0, QStringLiteral("cannot read: %1").arg(file.errorString()));
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
-
-    const QStringList lines = QString::fromUtf8(bytes).split(QLatin1Char('\n'));
-    int headerLine = 0;
-    for (int i = 0; i < lines.size(); ++i) {
-        const QString text = lines.at(i).trimmed();
-        if (text.isEmpty())
-            continue;
-        const int lineNo = i + 1;
-        QStringList fields = text.split(QLatin1Char(','));
-        for (QString& f : fields)
-            f = f.trimmed();
-        if (headerLine == 0) {
-            headerLine = lineNo;
-            m_width = fields.size();
-            for (int c = 0; c < fields.size(); ++c) {
-                const QString name = canonicalColumn(fields.at(c));
-                if (!required.contains(name) && !optional.contains(name))
-                    continue;
-                if (m_columns.contains(name))
-                    return fail(lineNo, QStringLiteral("duplicate column \"%1\"").arg(fields.at(c)));
-                m_columns.insert(name, c);
-                m_spelling.insert(name, fields.at(c));
-            }
-            for (const QString& name : required) {
-                if (!m_columns.contains(name))
-                    return fail(lineNo, QStringLiteral("missing column \"%1\"").arg(name));
-            }
-            continue;
-        }
-        if (fields.size() != m_width) {
-            return fail(lineNo, QStringLiteral("expected %1 columns, found %2")
-                                    .arg(m_width)
-                                    .arg(fields.size()));
-        }
-        m_rows.append({lineNo, fields});
-    }
-    if (headerLine == 0)
-        return fail(0, QStringLiteral("empty file, no header row"));
-    if (m_rows.isEmpty())
-        return fail(headerLine, QStringLiteral("no data rows after the header"));
-    return true;
-}
-
-bool CsvFile::number(const CsvRow& row, const QString& column, double* value) const
-{
-    bool ok = false;
-    const double v = text(row, column).toDouble(&ok);
-    if (!ok || !std::isfinite(v))
-        return failField(row, column, QStringLiteral("not a number"));
-    *value = v;
-    return true;
-}
-
-// yyyymmdd, yyyymmddHHMM or yyyymmddHHMMss → yyyyMMddHHmmss.
-bool CsvFile::timeValue(const CsvRow& row, const QString& column, qint64* value) const
-{
-    const QString digitsText = text(row, column);
-    const int n = digitsText.size();
-    bool digits = n == 8 || n == 12 || n == 14;
-    for (int i = 0; digits && i < n; ++i)
-        digits = digitsText.at(i).isDigit() && digitsText.at(i).unicode() < 128;
-    if (!digits)
-        return failField(row, column, QStringLiteral("not a date"));
-    const auto part = [&](int from, int len) { return from < n ? digitsText.mid(from, len).toInt() : 0; };
-    const QDate date(part(0, 4), part(4, 2), part(6, 2));
-    const QTime time(part(8, 2), part(10, 2), part(12, 2));
-    if (!date.isValid() || !time.isValid())
-        return failField(row, column, QStringLiteral("not a date"));
-    *value = qint64(part(0, 4)) * 10000000000LL + qint64(part(4, 2)) * 100000000LL
-             + qint64(part(6, 2)) * 1000000LL + part(8, 2) * 10000LL + part(10, 2) * 100LL
-             + part(12, 2);
-    return true;
-}
-
 struct Quote
 {
     int line = 0;
     qint64 time = 0;
     double open = 0, high = 0, low = 0, close = 0, volume = 0, amount = 0, average = 0;
+    bool hasTime = false;    // the row gave a time of day
+    bool hasAverage = false; // the row gave an average price
 };
 
-const QStringList kQuoteRequired = {QStringLiteral("date"), QStringLiteral("open"),
-                                    QStringLiteral("high"), QStringLiteral("low"),
-                                    QStringLiteral("close"), QStringLiteral("volume")};
-const QStringList kQuoteOptional = {QStringLiteral("amount"), QStringLiteral("average")};
+const QString kOpen = QStringLiteral("open");
+const QString kHigh = QStringLiteral("high");
+const QString kLow = QStringLiteral("low");
+const QString kClose = QStringLiteral("close");
+const QString kVolume = QStringLiteral("volume");
+const QString kAmount = QStringLiteral("amount");
+const QString kAverage = QStringLiteral("average");
+
+const QStringList kQuoteRequired = {QStringLiteral("date"), kOpen, kHigh, kLow, kClose, kVolume};
+const QStringList kQuoteOptional = {kAmount, kAverage};
+
+// Far above any traded price, far below what breaks a float; quantities
+// stay clear of the no-value marker (about 1e15) of the series.
+constexpr double kMaxPrice = 1e9;
+constexpr double kMaxQuantity = 1e14;
+
+// Refuses what no market prints; turns a row of zero prices into the day
+// without trade it stands for.
+bool checkQuote(const QuoteCsvFile& csv, const QuoteCsvRow& row, Quote* q, const Quote* previous)
+{
+    for (const auto& c : {qMakePair(kVolume, q->volume), qMakePair(kAmount, q->amount)}) {
+        if (c.second < 0)
+            return csv.failField(row, c.first, QStringLiteral("negative"));
+        if (c.second > kMaxQuantity)
+            return csv.failField(row, c.first, QStringLiteral("above 1e14, not a quantity"));
+    }
+    if (q->open == 0 && q->high == 0 && q->low == 0 && q->close == 0) {
+        if (q->volume != 0 || q->amount != 0)
+            return csv.failField(row, kVolume, QStringLiteral("traded while every price is 0"));
+        if (!previous)
+            return csv.failField(row, kClose, QStringLiteral("every price 0 and no earlier close to keep"));
+        q->open = q->high = q->low = q->close = previous->close;
+        q->hasAverage = false;
+        return true;
+    }
+    for (const auto& c : {qMakePair(kOpen, q->open), qMakePair(kHigh, q->high), qMakePair(kLow, q->low),
+                          qMakePair(kClose, q->close)}) {
+        if (c.second <= 0)
+            return csv.failField(row, c.first, QStringLiteral("not a positive price"));
+        if (c.second > kMaxPrice)
+            return csv.failField(row, c.first, QStringLiteral("above 1e9, not a price"));
+    }
+    if (q->high < q->low)
+        return csv.failField(row, kHigh, QStringLiteral("below the low %1").arg(q->low));
+    for (const auto& c : {qMakePair(kOpen, q->open), qMakePair(kClose, q->close)})
+        if (c.second < q->low || c.second > q->high)
+            return csv.failField(row, c.first,
+                                 QStringLiteral("outside the low … high %1 … %2").arg(q->low).arg(q->high));
+    if (q->hasAverage && (q->average < 0 || q->average > kMaxPrice))
+        return csv.failField(row, kAverage, QStringLiteral("not a price"));
+    // 0 is what some sources write before the first trade: no average.
+    q->hasAverage = q->hasAverage && q->average > 0;
+    return true;
+}
 
 // Every row as a quote, in strictly increasing time order.
-bool readQuotes(const CsvFile& csv, QVector<Quote>* quotes)
+bool readQuotes(const QuoteCsvFile& csv, QVector<Quote>* quotes)
 {
-    const bool hasAmount = csv.has(QStringLiteral("amount"));
-    const bool hasAverage = csv.has(QStringLiteral("average"));
+    const bool hasAmount = csv.has(kAmount);
+    const bool hasAverage = csv.has(kAverage);
     quotes->reserve(csv.rows().size());
-    for (const CsvRow& row : csv.rows()) {
+    for (const QuoteCsvRow& row : csv.rows()) {
         Quote q;
         q.line = row.line;
-        if (!csv.timeValue(row, QStringLiteral("date"), &q.time)
-            || !csv.number(row, QStringLiteral("open"), &q.open)
-            || !csv.number(row, QStringLiteral("high"), &q.high)
-            || !csv.number(row, QStringLiteral("low"), &q.low)
-            || !csv.number(row, QStringLiteral("close"), &q.close)
-            || !csv.number(row, QStringLiteral("volume"), &q.volume)
-            || (hasAmount && !csv.number(row, QStringLiteral("amount"), &q.amount))
-            || (hasAverage && !csv.number(row, QStringLiteral("average"), &q.average)))
+        q.hasAverage = hasAverage;
+        if (!csv.dateTime(row, &q.time, &q.hasTime) || !csv.number(row, kOpen, &q.open)
+            || !csv.number(row, kHigh, &q.high) || !csv.number(row, kLow, &q.low)
+            || !csv.number(row, kClose, &q.close) || !csv.number(row, kVolume, &q.volume)
+            || (hasAmount && !csv.number(row, kAmount, &q.amount))
+            || (hasAverage && !csv.number(row, kAverage, &q.average))
+            || !checkQuote(csv, row, &q, quotes->isEmpty() ? nullptr : &quotes->last()))
             return false;
         // Out-of-order or repeated times would put two records on one slot.
         if (!quotes->isEmpty() && q.time <= quotes->last().time)
-            return csv.failField(row, QStringLiteral("date"),
-                                 QStringLiteral("not later than the previous row"));
+            return csv.failField(row, csv.dateColumn(), QStringLiteral("not later than the previous row"));
         quotes->append(q);
     }
     return true;
@@ -282,17 +187,15 @@ struct DayLayout
 
 // Merges every row into its day's slot; the auction band exists only on
 // the day `bandDay`.
-bool placeRows(const CsvFile& csv, const QVector<Quote>& quotes, bool auction, int bandDay,
+bool placeRows(const QuoteCsvFile& csv, const QVector<Quote>& quotes, bool auction, int bandDay,
                QVector<DayLayout>* days)
 {
-    const QString dateColumn = QStringLiteral("date");
-    const bool hasAverage = csv.has(QStringLiteral("average"));
     int d = -1;
     for (int k = 0; k < quotes.size(); ++k) {
         const Quote& q = quotes.at(k);
-        const CsvRow& row = csv.rows().at(k);
-        if (csv.text(row, dateColumn).size() == 8)
-            return csv.failField(row, dateColumn, QStringLiteral("no time of day"));
+        const QuoteCsvRow& row = csv.rows().at(k);
+        if (!q.hasTime)
+            return csv.failField(row, csv.dateColumn(), QStringLiteral("no time of day"));
         if (d < 0 || (*days)[d].ymd != q.time / 1000000) {
             ++d;
             (*days)[d].ymd = q.time / 1000000;
@@ -301,8 +204,8 @@ bool placeRows(const CsvFile& csv, const QVector<Quote>& quotes, bool auction, i
         const int slot = slotOfMinute(hhmmss / 10000 * 60 + hhmmss / 100 % 100,
                                       auction && d == bandDay);
         if (slot < 0)
-            return csv.failField(row, dateColumn, QStringLiteral("outside trading hours 09:15-15:00"));
-        mergeInto(&(*days)[d].minutes[size_t(slot)], q, hasAverage);
+            return csv.failField(row, csv.timeColumn(), QStringLiteral("outside trading hours 09:15-15:00"));
+        mergeInto(&(*days)[d].minutes[size_t(slot)], q, q.hasAverage);
     }
     return true;
 }
@@ -316,11 +219,13 @@ void completeDay(DayLayout* day, bool lastDay)
     for (int i = kAuctionSlots; i < kAllSlots && firstMain < 0; ++i)
         firstMain = s[size_t(i)].filled ? i : -1;
     if (firstMain > kAuctionSlots) {
-        Quote open = carried(s[size_t(firstMain)].q);
-        open.high = open.low = open.close = open.open = s[size_t(firstMain)].q.open;
-        s[kAuctionSlots].filled = true;
-        s[kAuctionSlots].q = open;
-        s[kAuctionSlots].hasAverage = s[size_t(firstMain)].hasAverage;
+        const Slot& from = s[size_t(firstMain)];
+        Slot opening;
+        opening.filled = true;
+        opening.hasAverage = from.hasAverage;
+        opening.q = carried(from.q);
+        opening.q.high = opening.q.low = opening.q.close = opening.q.open = from.q.open;
+        s[size_t(kAuctionSlots)] = opening;
     }
     int first = -1, last = -1;
     for (int i = 0; i < kAllSlots; ++i) {
@@ -400,18 +305,17 @@ void emitDays(const QVector<DayLayout>& days, int keepFrom, bool auction, bool h
 
 bool QuoteLoader::loadBars(const QString& path, DQDDataList* out, QString* error)
 {
-    CsvFile csv(path, error);
+    QuoteCsvFile csv(path, error);
     QVector<Quote> quotes;
     if (!csv.read(kQuoteRequired, kQuoteOptional) || !readQuotes(csv, &quotes))
         return false;
-    const bool hasAmount = csv.has(QStringLiteral("amount"));
-    const bool hasAverage = csv.has(QStringLiteral("average"));
+    const bool hasAmount = csv.has(kAmount);
     DQDDataList list;
     list.reserve(quotes.size());
     double preClose = quotes.first().open;
     for (const Quote& q : quotes) {
         double average = q.close;
-        if (hasAverage)
+        if (q.hasAverage)
             average = q.average;
         else if (hasAmount && q.volume > 0)
             average = q.amount / q.volume;
@@ -429,7 +333,7 @@ bool QuoteLoader::loadBars(const QString& path, DQDDataList* out, QString* error
 bool QuoteLoader::loadMinutes(const QString& path, DQDDataList* out, const MinuteOptions& opt,
                               QString* error)
 {
-    CsvFile csv(path, error);
+    QuoteCsvFile csv(path, error);
     QVector<Quote> quotes;
     if (!csv.read(kQuoteRequired, kQuoteOptional) || !readQuotes(csv, &quotes))
         return false;
@@ -441,7 +345,7 @@ bool QuoteLoader::loadMinutes(const QString& path, DQDDataList* out, const Minut
         if (dayList.isEmpty() || dayList.last() != q.time / 1000000)
             dayList.append(q.time / 1000000);
     }
-    const int keepFrom = opt.days > 0 ? std::max(0, dayList.size() - opt.days) : 0;
+    const int keepFrom = opt.days > 0 ? std::max(0, int(dayList.size()) - opt.days) : 0;
 
     QVector<DayLayout> days(dayList.size());
     if (!placeRows(csv, quotes, opt.auction, keepFrom, &days))
@@ -463,18 +367,20 @@ bool QuoteLoader::loadFloatShares(const QString& path, QMap<qint64, double>* out
 {
     const QString date = QStringLiteral("date");
     const QString shares = QStringLiteral("float_shares");
-    CsvFile csv(path, error);
+    QuoteCsvFile csv(path, error);
     if (!csv.read({date, shares}, {}))
         return false;
     QMap<qint64, double> map;
     qint64 previous = 0;
-    for (const CsvRow& row : csv.rows()) {
+    for (const QuoteCsvRow& row : csv.rows()) {
         qint64 time = 0;
         double value = 0;
-        if (!csv.timeValue(row, date, &time) || !csv.number(row, shares, &value))
+        if (!csv.dateTime(row, &time) || !csv.number(row, shares, &value))
             return false;
+        if (value <= 0 || value > kMaxQuantity)
+            return csv.failField(row, shares, QStringLiteral("not a number of shares"));
         if (time <= previous)
-            return csv.failField(row, date, QStringLiteral("not later than the previous row"));
+            return csv.failField(row, csv.dateColumn(), QStringLiteral("not later than the previous row"));
         map.insert(time, value);
         previous = time;
     }

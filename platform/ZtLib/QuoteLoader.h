@@ -9,13 +9,30 @@ namespace ZtUIDataStruct {
 
 // Reads quote files (CSV) into record lists for programs and tests.
 //
-// File format: a header row naming the columns, then one row per bar or
-// minute, fields separated by commas. Column names are case-insensitive:
-//   date (or time)  yyyymmdd, yyyymmddHHMM or yyyymmddHHMMss
-//   open, high, low, close, volume   required
-//   amount, average                  optional
+// File format (QuoteCsvFile.h has the details): a header row naming the
+// columns, then one row per bar or minute; UTF-8 or GBK text; fields
+// separated by commas, semicolons or tabs. Column names are
+// case-insensitive, English or Chinese:
+//   date (日期, datetime)  yyyymmdd, yyyymmddHHMM[ss], or yyyy-mm-dd or
+//                         yyyy/mm/dd with an optional HH:MM[:SS]
+//   time (时间)           the time of day beside a date column (HH:MM,
+//                         HHMM, …); alone, the whole date and time
+//   open (开盘), high (最高), low (最低), close (收盘), volume (成交量)
+//                         required
+//   amount (成交额), average (均价)   optional
 // Other columns are ignored. Rows must be in strictly increasing time order;
 // blank lines are skipped.
+//
+// Impossible rows are refused: a price of 0 or below or above 1e9, a high
+// below the low, an open or close outside low … high, a negative volume or
+// amount, a volume or amount above 1e14. One kind of zero is legitimate: a
+// row whose four prices are all 0 with no volume and no amount is a period
+// without trade (exports write suspended days so) and becomes the normal
+// form of one: every price the previous row's close, no volume. Such a row
+// before any traded row is refused, as there is no close to keep. An
+// average of 0 counts as no average (the fallbacks below apply). Every price
+// that reaches the records is therefore positive, which the painters and
+// the logarithmic value axis rely on.
 //
 // Every record gets its time value yyyyMMddHHmmss as key and in 33010, and
 // 33030 … 33060 open/high/low/close, 33090 volume, 33100 amount (when the
