@@ -131,10 +131,12 @@ int ZtLineLibBase::getAxisXDataIndex(int x, bool skipEmpty)
     // An empty window (length ≤ 0) has no slot under any x.
     if (!m_data || m_data->count() == 0 || m_dataShowIndex < 0 || m_dataShowLength <= 0 || x < 0)
         return -1;
-    if (m_rect.left() >= x)
-        return getAxisXFirstDataIndex();
-    if (x >= m_rect.right())
-        return getAxisXLastDataIndex();
+    // Every path answers relative to the window, so callers add the window
+    // start exactly once; at the edges that is the first/last item with data.
+    if (m_rect.left() >= x || x >= m_rect.right()) {
+        const int edge = m_rect.left() >= x ? getAxisXFirstDataIndex() : getAxisXLastDataIndex();
+        return edge < 0 ? -1 : edge - m_dataShowIndex;
+    }
 
     // The slot bounds are truncated pixel positions, so the quotient can be
     // off by one in either direction; the two checks settle it.
@@ -151,11 +153,10 @@ int ZtLineLibBase::getAxisXDataIndex(int x, bool skipEmpty)
         k = m_dataShowLength - 1;
     const qint64 a64 = qint64(std::max(k, 0)) + m_dataShowIndex;
     const int count = m_data->count();
-    if (a64 <= 0)
-        return 0;
-    if (a64 >= count)
-        return count - 1;
-    int a = int(a64);
+    if (m_dataShowIndex >= count)
+        return -1;
+    // A window reaching past the data ends at the last record.
+    int a = int(std::min<qint64>(a64, count - 1));
     if (!skipEmpty)
         return a - m_dataShowIndex;
     for (; a >= m_dataShowIndex; --a) {

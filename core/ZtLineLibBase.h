@@ -34,8 +34,8 @@ public:
     virtual void SetMaxMinValue(double max, double min);
     virtual QString getAxisXFirstDataString();
     virtual QString getAxisXLastDataString();
-    // The item under x: relative to the data window on the ordinary paths,
-    // absolute when x lies outside the rectangle or the index was clamped.
+    // The item under x, relative to the data window (−1 for none); outside
+    // the rectangle the first or last shown item with data.
     virtual int getAxisXDataIndex(int x, bool skipEmpty);
     virtual bool checkAxisContainsPos(QPoint p);
     virtual int getAxisXFirstDataIndex();

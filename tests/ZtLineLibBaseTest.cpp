@@ -130,9 +130,12 @@ TEST(ZtLineLibBase, ItemUnderX)
     e.setData(&list);
     e.setRange(20, 60);
 
-    // Outside the rectangle: the first/last shown item with data, absolute.
-    EXPECT_EQ(e.getAxisXDataIndex(0, true), 22);
-    EXPECT_EQ(e.getAxisXDataIndex(600, false), 77);
+    // Outside the rectangle: the first/last shown item with data, relative
+    // like every other answer, so the texts name that item.
+    EXPECT_EQ(e.getAxisXDataIndex(0, true), 2);
+    EXPECT_EQ(e.getAxisXDataIndex(600, false), 57);
+    EXPECT_EQ(e.getAxisXDataString(0), QStringLiteral("22"));
+    EXPECT_EQ(e.getAxisXDataString(600), QStringLiteral("77"));
     EXPECT_EQ(e.getAxisXDataIndex(-1, false), -1);
     // Slot boundaries are truncated pixel positions: 11 starts item 1.
     EXPECT_EQ(e.getAxisXDataIndex(10, false), 0);
@@ -144,9 +147,10 @@ TEST(ZtLineLibBase, ItemUnderX)
     EXPECT_EQ(e.getAxisXDataIndex(14, false), 1);
     EXPECT_EQ(e.getAxisXDataString(254), QStringLiteral("42"));
 
-    // A window reaching past the data clamps to the last record (absolute).
+    // A window reaching past the data clamps to the last record.
     e.setRange(90, 60);
-    EXPECT_EQ(e.getAxisXDataIndex(590, false), 99);
+    EXPECT_EQ(e.getAxisXDataIndex(590, false), 9);
+    EXPECT_EQ(e.getAxisXDataString(590), QStringLiteral("99"));
 
     // With a fractional item width every centre lies in its own item.
     e.setRect(0, 0, 700, 100);
@@ -182,10 +186,12 @@ TEST(ZtLineLibBase, FirstAndLastShownItem)
 
 TEST(ZtLineLibBase, HitTestSpansHighToLowWidenedByFivePixels)
 {
-    // Every bar spans 10 … 20 except record 15, which spans 25 … 30.
+    // Every bar spans 10 … 20 except records 15 and 20, which span 25 … 30.
     DQDDataList list = makeList(40);
-    list.at(15)->setValue(eFieldHigh, 30.0);
-    list.at(15)->setValue(eFieldLow, 25.0);
+    for (int i : {15, 20}) {
+        list.at(i)->setValue(eFieldHigh, 30.0);
+        list.at(i)->setValue(eFieldLow, 25.0);
+    }
     Element e;
     e.setRect(0, 0, 600, 400);
     e.setData(&list);
@@ -198,6 +204,9 @@ TEST(ZtLineLibBase, HitTestSpansHighToLowWidenedByFivePixels)
     EXPECT_FALSE(e.checkAxisContainsPos(QPoint(x, 156)));
     EXPECT_FALSE(e.checkAxisContainsPos(QPoint(int(e.getX(4)), 125)));
     EXPECT_FALSE(e.checkAxisContainsPos(QPoint(-3, 125)));
+    // At the left edge the first shown bar (record 10, not 20) is tested.
+    EXPECT_TRUE(e.checkAxisContainsPos(QPoint(0, 205)));
+    EXPECT_FALSE(e.checkAxisContainsPos(QPoint(0, 125)));
 }
 
 TEST(ZtLineLibBase, FreshElementAndTextIndexBounds)

@@ -354,12 +354,5 @@ int ChartLayout::itemAt(int x) const
 {
     ZtLineLib_Formula& main = *m_slots.front()->pane;
     const int rel = main.getAxisXDataIndex(x, true);
-    if (rel < 0)
-        return -1;
-    // Inside the band the answer is relative to the window, at its edges
-    // it is absolute (the first or last item with data).
-    const QRectF band = main.getRect();
-    if (x <= band.left() || x >= band.right())
-        return rel;
-    return rel + main.dataShowIndex();
+    return rel < 0 ? -1 : rel + main.dataShowIndex();
 }

@@ -262,14 +262,7 @@ void PaneWidget::setCrosshair(int index, int mouseY)
 int PaneWidget::itemAt(int x) const
 {
     const int rel = m_pane->getAxisXDataIndex(x, true);
-    if (rel < 0)
-        return -1;
-    // Inside the band the answer is relative to the window; at its edges it
-    // is already absolute (the first or last item with data).
-    const QRectF band = m_pane->getRect();
-    if (x <= band.left() || x >= band.right())
-        return rel;
-    return rel + m_pane->dataShowIndex();
+    return rel < 0 ? -1 : rel + m_pane->dataShowIndex();
 }
 
 void PaneWidget::setHoverPoint(QPoint p)
