@@ -604,15 +604,23 @@ TEST(PanePipeline, PaddingRangeAndRebuild)
     EXPECT_EQ(padded->values.at(15 + 42), 42.0f);
     EXPECT_EQ(padded->colors.at(15 + 42), 42);
 
-    // The range looks only at the shown window, across every series.
-    Line a, b;
+    // The range looks only at the shown window, across every series drawn
+    // as values: an icon line counts where its icons stand, not its icon
+    // numbers, and a text line only where its text stands.
+    Line a, b, icon, text;
     a.values = series({-100, 5, kMarker, 7, 1000});
     a.values2 = series({0, 0, 9});
     b.values4 = series({-9, -9, -9, std::nanf(""), 2e15f});
+    icon.drawType = eDRAWICON;
+    icon.values = series({0, 6, 6, 6});
+    icon.values2 = series({0, 50, 50, 50});
+    text.drawType = eDRAWTEXT;
+    text.values = series({0, 8});
+    text.values2 = series({0, -50});
     pane.setRange(1, 3);
     pane.m_formulaLines.clearLines();
-    pane.m_formulaLines.appendLine(a);
-    pane.m_formulaLines.appendLine(b);
+    for (const Line* l : {&a, &b, &icon, &text})
+        pane.m_formulaLines.appendLine(*l);
     pane.SetMaxMinValue(kZtNoValue, kZtNoValueMax);
     pane.resetMaxMinValue();
     EXPECT_EQ(pane.minReference(), -9.0);
