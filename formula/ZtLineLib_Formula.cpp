@@ -80,13 +80,12 @@ void ZtLineLib_Formula::computedSpan(int* start, int* length) const
         // others compute from the opening minute on.
         s = (m_formulaType == eFT_DLINE || m_formulaType == eFT_DLINEVOL) ? 0 : 15;
     }
+    // The span runs to the last slot with data: a day that opens late or a
+    // suspension leaves empty slots inside it, which then have no value,
+    // while the slots after the last traded minute stay outside.
     int end = count;
-    for (int i = s; i < count; ++i) {
-        if (recordKey(m_data, i) <= 0) {
-            end = i;
-            break;
-        }
-    }
+    while (end > s && recordKey(m_data, end - 1) <= 0)
+        --end;
     *start = s;
     *length = end - s;
 }

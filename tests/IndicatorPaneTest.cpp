@@ -468,16 +468,27 @@ TEST(PanePrice, CallAuctionBandAndSeveralDays)
     dvol.setRange(0, 45);
     EXPECT_EQ(dvol.values(0).at(0), 1000.0f);
 
-    // Several days: the span starts at the first record with a key.
+    // Several days: the span starts at the first record with a key and runs
+    // to the last one; an empty slot inside it (a day opening late) simply
+    // has no value instead of hiding every later day.
     DQDDataList days;
     for (int i = 0; i < 3; ++i)
         days.append(record(-1, 0, 0));
     for (int i = 0; i < 3; ++i)
         days.append(record(20240910093000 + i * 100, 8.5, 10 + i));
+    days.append(record(0, 0, 0));
+    days.append(record(20240911093100, 9.5, 13));
+    days.append(record(-1, 0, 0));
     Pane multi(F::eFT_DLINEVOL, &days, true);
     multi.setShowDRFS(2);
-    multi.setRange(0, 6);
-    EXPECT_EQ(multi.values(0), series({kMarker, kMarker, kMarker, 10, 11, 12}));
+    multi.setRange(0, 9);
+    EXPECT_EQ(multi.values(0), series({kMarker, kMarker, kMarker, 10, 11, 12, kMarker, 13}));
+    Pane price(F::eFT_DLINE, &days, true);
+    price.m_params = {0.0f};
+    price.setShowDRFS(2);
+    price.setRange(0, 9);
+    EXPECT_EQ(price.values(0), series({kMarker, kMarker, kMarker, 8.5, 8.5, 8.5, kMarker, 9.5}));
+    EXPECT_EQ(price.maxReference(), 9.5);
 }
 
 TEST(PanePrice, CloseLineKeepsGapsAndStopsAtTheData)
