@@ -218,6 +218,21 @@ protected:
     // createByFlines.
     class EngineLines;
 
+    // Colour-stick values of the shown window rounded to the precision, made
+    // when the lines are computed so that a repaint does not round them all
+    // again. Valid while the line's values and the precision stay as made.
+    struct RoundedSticks
+    {
+        const Formulas::formulaLine* line = nullptr;
+        const float* source = nullptr;
+        int first = 0;
+        int prec = 0;
+        QVector<double> values;
+    };
+    void roundSticks();
+    const RoundedSticks* roundedSticksFor(const Formulas::formulaLine* line) const;
+    QVector<RoundedSticks> m_roundedSticks;
+
     double m_maxTagValue = kZtNoValue;
     double m_minTagValue = kZtNoValueMax;
     int m_maxTagX = -1;
