@@ -2,6 +2,7 @@
 
 #include "FormulaResult.h"
 #include "Formulas.h"
+#include "ZtEngineCache.h"
 #include "ZtLineLibBase.h"
 
 #include <CDFormulaManage.h>
@@ -169,6 +170,9 @@ protected:
     // The computed span of the data: first index and length.
     void computedSpan(int* start, int* length) const;
     void computeByEngine(int start, int length);
+    // Converts the span's bars and has the engine evaluate the formula name;
+    // false when it could not.
+    bool evaluate(std::string& name, int start, int length);
     void computeBuiltIn();
     void applyMaThemeColors();
     void createByFormulaResult(FormulaResult* result);
@@ -232,6 +236,7 @@ protected:
     void roundSticks();
     const RoundedSticks* roundedSticksFor(const Formulas::formulaLine* line) const;
     QVector<RoundedSticks> m_roundedSticks;
+    ZtEngineCache m_engineCache;
 
     double m_maxTagValue = kZtNoValue;
     double m_minTagValue = kZtNoValueMax;
