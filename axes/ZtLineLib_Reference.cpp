@@ -4,6 +4,8 @@
 #include "ZtLineLibTheme.h"
 #include "ZtPainterClipGuard.h"
 
+#include <DQDFieldId.h>
+
 #include <QPainter>
 #include <QVariant>
 
@@ -52,10 +54,29 @@ void ZtLineLib_Reference::setStyleToDyna(bool on)
 
 QString ZtLineLib_Reference::getAxisYDataString(int y)
 {
+    // The inverse of the mapping the tags are placed by: on a logarithmic
+    // axis equal heights are equal ratios, so the box must interpolate the
+    // logarithms or it disagrees with the line under the mouse.
     const double height = m_rect.height() - m_fixedPaddingBottom - m_fixedPaddingTop;
-    const double v = (m_maxValue - m_minValue) / height
-                     * (m_rect.bottom() - m_fixedPaddingBottom - y) + m_minValue;
+    const double fraction = (m_rect.bottom() - m_fixedPaddingBottom - y) / height;
+    double v = (m_maxValue - m_minValue) * fraction + m_minValue;
+    if (m_coordinateSystem == eLogarithmic && m_minValue > 0 && m_maxValue > 0)
+        v = std::exp((std::log(m_maxValue) - std::log(m_minValue)) * fraction + std::log(m_minValue));
+    if (m_leftPercentEnable)
+        return percentAtValue(v);
     return QString::number(v / m_dataScaling, 'f', std::clamp(m_prec, 0, kMaxDecimals));
+}
+
+QString ZtLineLib_Reference::percentAtValue(double value)
+{
+    // The same change against the first shown open as the percent tags, but
+    // signed: the box has no colour to tell the direction.
+    const ZtUIDataStruct::DQDUnionReader* first = getDataByIndex(m_dataShowIndex);
+    const double o = first ? roundToPrec(first->getValue(ZtUIDataStruct::eFieldOpen).toDouble(), m_prec) : 0;
+    const double v = roundToPrec(value / m_dataScaling, m_prec);
+    const double percent = o != 0 ? (v / o - 1) * 100 : 0;
+    // Rounded here so that a tiny loss does not read "-0.00%".
+    return QString::number(std::round(percent * 100) / 100 + 0.0, 'f', 2) + QLatin1Char('%');
 }
 
 QVector<ZtLineLib_Reference::PaintedTag> ZtLineLib_Reference::paintedTags() const

@@ -73,7 +73,9 @@ public:
     // records the flag.
     void setStyleToDyna(bool on);
 
-    // The value at pixel row y, scaled and with m_prec decimals.
+    // The value at pixel row y on the axis's scale (linear or logarithmic),
+    // scaled and with m_prec decimals; on a percent axis the signed change
+    // against the first shown open.
     QString getAxisYDataString(int y);
 
     // The tags of the last paint, top tag first.
@@ -154,5 +156,6 @@ private:
         QString text;
     };
     QString formattedValue(double value, const QString& format) const;
+    QString percentAtValue(double value);
     mutable std::vector<FormattedValue> m_formatted;
 };

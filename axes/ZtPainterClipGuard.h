@@ -46,11 +46,23 @@ inline int ztPixel(double v)
     return int(std::fmax(-1e9, std::fmin(1e9, v)));
 }
 
+// Whether painter coordinates reach the device's pixels by a whole-pixel
+// move at most. The device transform includes a high-DPI device's pixel
+// ratio: under a scale a stroked one-pixel line and a filled one-pixel
+// rectangle cover different device pixels, and neighbouring slots may share
+// one.
+inline bool ztMapsToWholeDevicePixels(QPainter* painter)
+{
+    const QTransform t = painter->deviceTransform();
+    return t.type() <= QTransform::TxTranslate && t.dx() == std::floor(t.dx())
+           && t.dy() == std::floor(t.dy());
+}
+
 // Whether the painter draws horizontal and vertical lines of this pen, and
 // rectangle outlines inside the device, on exactly the pixels of filled
 // one-pixel rectangles: a solid opaque pen of at most one pixel with square
 // caps (both end points painted), no antialiasing, source-over, and a
-// transformation that moves by whole pixels at most.
+// device transformation that moves by whole pixels at most.
 inline bool ztPaintsLikeFilledPixels(QPainter* painter, const QPen& pen)
 {
     if (painter->testRenderHint(QPainter::Antialiasing)
@@ -59,9 +71,7 @@ inline bool ztPaintsLikeFilledPixels(QPainter* painter, const QPen& pen)
         || pen.color().alpha() != 255 || pen.capStyle() != Qt::SquareCap
         || !(pen.widthF() == 0.0 || pen.widthF() == 1.0))
         return false;
-    const QTransform& t = painter->transform();
-    return t.type() <= QTransform::TxTranslate && t.dx() == std::floor(t.dx())
-           && t.dy() == std::floor(t.dy());
+    return ztMapsToWholeDevicePixels(painter);
 }
 
 // A line of a solid pen at most one pixel wide. Horizontal and vertical
@@ -71,7 +81,8 @@ inline bool ztPaintsLikeFilledPixels(QPainter* painter, const QPen& pen)
 inline void ztDrawSolidLine(QPainter* painter, const QPen& pen, int x1, int y1, int x2, int y2)
 {
     const bool plain = pen.style() == Qt::SolidLine && pen.widthF() <= 1.0
-                       && pen.brush().style() == Qt::SolidPattern;
+                       && pen.brush().style() == Qt::SolidPattern
+                       && ztMapsToWholeDevicePixels(painter);
     if (plain && (x1 == x2 || y1 == y2)) {
         const QRect r(QPoint(std::min(x1, x2), std::min(y1, y2)),
                       QPoint(std::max(x1, x2), std::max(y1, y2)));

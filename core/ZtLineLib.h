@@ -46,6 +46,7 @@
 #include "enumDrawType.h"
 #include "FormulaResult.h"
 #include "Formulas.h"
+#include "ZtEngineCache.h"
 #include "ZtLineLib_Formula.h"
 
 // Overlays

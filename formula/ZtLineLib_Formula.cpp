@@ -23,6 +23,12 @@ qint64 recordKey(const DQDDataList* data, int i)
     return r ? r->uniqueKey() : 0;
 }
 
+// Where a series' storage starts: it changes when the series is replaced.
+const float* firstValue(const QList<float>& series)
+{
+    return series.isEmpty() ? nullptr : &series.constFirst();
+}
+
 bool isEngineType(int type)
 {
     return type == ZtLineLib_Formula::eFT_MA
@@ -80,13 +86,12 @@ void ZtLineLib_Formula::computedSpan(int* start, int* length) const
         // others compute from the opening minute on.
         s = (m_formulaType == eFT_DLINE || m_formulaType == eFT_DLINEVOL) ? 0 : 15;
     }
+    // The span runs to the last slot with data: a day that opens late or a
+    // suspension leaves empty slots inside it, which then have no value,
+    // while the slots after the last traded minute stay outside.
     int end = count;
-    for (int i = s; i < count; ++i) {
-        if (recordKey(m_data, i) <= 0) {
-            end = i;
-            break;
-        }
-    }
+    while (end > s && recordKey(m_data, end - 1) <= 0)
+        --end;
     *start = s;
     *length = end - s;
 }
@@ -104,16 +109,48 @@ void ZtLineLib_Formula::calculateChildMaps()
         m_formulaLines.setup(m_data, m_isDLine, s, s, n, m_prec);
     else
         m_formulaLines.setup(m_data, m_isDLine, s, m_dataShowIndex, m_dataShowLength, m_prec);
+    m_roundedSticks.clear();
     if (n <= 0)
         return;
 
     if (isEngineType(m_formulaType)) {
         computeByEngine(s, n);
-        return;
+    } else {
+        computeBuiltIn();
+        m_minValue = std::min(m_minValue, m_formulaLines.minValue());
+        m_maxValue = std::max(m_maxValue, m_formulaLines.maxValue());
     }
-    computeBuiltIn();
-    m_minValue = std::min(m_minValue, m_formulaLines.minValue());
-    m_maxValue = std::max(m_maxValue, m_formulaLines.maxValue());
+    roundSticks();
+}
+
+void ZtLineLib_Formula::roundSticks()
+{
+    const int first = std::max(m_dataShowIndex, 0);
+    for (int j = 0; j < m_formulaLines.lineCount(); ++j) {
+        const Formulas::formulaLine* line = m_formulaLines.lineAt(j);
+        if (line->drawType != eCOLORSTICK)
+            continue;
+        const int end = int(std::min<qint64>(qint64(first) + m_dataShowLength, line->values.size()));
+        RoundedSticks r;
+        r.line = line;
+        r.source = firstValue(line->values);
+        r.first = first;
+        r.prec = m_prec;
+        r.values.reserve(std::max(end - first, 0));
+        for (int i = first; i < end; ++i)
+            r.values.append(roundToPrec(line->values.at(i), m_prec));
+        m_roundedSticks.append(std::move(r));
+    }
+}
+
+const ZtLineLib_Formula::RoundedSticks*
+ZtLineLib_Formula::roundedSticksFor(const Formulas::formulaLine* line) const
+{
+    for (const RoundedSticks& r : m_roundedSticks) {
+        if (r.line == line && r.source == firstValue(line->values) && r.prec == m_prec)
+            return &r;
+    }
+    return nullptr;
 }
 
 void ZtLineLib_Formula::computeBuiltIn()

@@ -2,6 +2,7 @@
 
 #include "FormulaResult.h"
 #include "Formulas.h"
+#include "ZtEngineCache.h"
 #include "ZtLineLibBase.h"
 
 #include <CDFormulaManage.h>
@@ -174,6 +175,9 @@ protected:
     // The computed span of the data: first index and length.
     void computedSpan(int* start, int* length) const;
     void computeByEngine(int start, int length);
+    // Converts the span's bars and has the engine evaluate the formula name;
+    // false when it could not.
+    bool evaluate(std::string& name, int start, int length);
     void computeBuiltIn();
     void applyMaThemeColors();
     void createByFormulaResult(FormulaResult* result);
@@ -222,6 +226,22 @@ protected:
     // The result holder of computeByEngine; it hands the engine's records to
     // createByFlines.
     class EngineLines;
+
+    // Colour-stick values of the shown window rounded to the precision, made
+    // when the lines are computed so that a repaint does not round them all
+    // again. Valid while the line's values and the precision stay as made.
+    struct RoundedSticks
+    {
+        const Formulas::formulaLine* line = nullptr;
+        const float* source = nullptr;
+        int first = 0;
+        int prec = 0;
+        QVector<double> values;
+    };
+    void roundSticks();
+    const RoundedSticks* roundedSticksFor(const Formulas::formulaLine* line) const;
+    QVector<RoundedSticks> m_roundedSticks;
+    ZtEngineCache m_engineCache;
 
     double m_maxTagValue = kZtNoValue;
     double m_minTagValue = kZtNoValueMax;

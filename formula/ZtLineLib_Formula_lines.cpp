@@ -65,25 +65,6 @@ QList<T> paddedSeries(const T* data, int n, int start, int length, int count, T 
     return list;
 }
 
-// The bar records of the last engine computation. A 100,000-bar list makes
-// tens of megabytes of records; allocating them afresh page-faults all of it
-// on every computation, so the storage is handed from one computation to the
-// next (GUI thread only, like every pane call).
-std::vector<TagDay>& recycledBars()
-{
-    static std::vector<TagDay> bars;
-    return bars;
-}
-
-void recycleBars(std::vector<TagDay>& used)
-{
-    std::vector<TagDay>& keep = recycledBars();
-    keep.swap(used);
-    // Give back what a much shorter list no longer needs.
-    if (keep.capacity() > 4 * keep.size() + 4096)
-        std::vector<TagDay>().swap(keep);
-}
-
 } // namespace
 
 class ZtLineLib_Formula::EngineLines : public FormulaResultBase
@@ -109,32 +90,42 @@ private:
 
 void ZtLineLib_Formula::computeByEngine(int start, int length)
 {
-    m_params = getCFormulaParams(m_formulaType).paramValues;
+    const CFormulaClass definition = getCFormulaParams(m_formulaType);
+    m_params = definition.paramValues;
 
     std::string name = helpFormulaTypeToQString(m_formulaType).toStdString();
-    CInputData input;
-    recycledBars().swap(input.days);
-    // Most formulas read one or two of the price columns; only those are
-    // converted.
-    PBDataChange::LBDG_TagDayVector(m_data, start, length, input.days,
-                                    m_moduleFormular.inputColumns(name));
-    // The lines are made while the engine hands its records over, already
-    // aligned with the records of the data.
-    EngineLines result(this, start, length, m_data->count());
-    const bool ok = !name.empty()
-        && m_moduleFormular.ComputeDayFormular(name, input, 1, 0, &result);
-    recycleBars(input.days);
-    if (!ok) {
-        if (!name.empty())
-            m_lastFormulaError = QString::fromStdString(m_moduleFormular.lastError());
-        if (!name.empty() && m_lastFormulaError.isEmpty())
-            m_lastFormulaError = QStringLiteral("the formula engine could not evaluate %1")
-                                     .arg(QString::fromStdString(name));
+    if (name.empty())
         return;
+    // The same bars and the same formula give the same lines: only a change
+    // of the data, the span, the definition or the theme needs the engine.
+    const QStringList texts = QStringList{definition.text1, definition.text2, definition.text3,
+                                          definition.text4, definition.text5, definition.text6}
+                              + definition.paramNames;
+    const quint64 input = ZtEngineCache::fingerprint(m_data, start, length, texts, m_params);
+    if (!m_engineCache.restore(input, &m_formulaLines)) {
+        m_engineCache.clear();
+        if (!evaluate(name, start, length)) {
+            m_lastFormulaError = QString::fromStdString(m_moduleFormular.lastError());
+            if (m_lastFormulaError.isEmpty())
+                m_lastFormulaError = QStringLiteral("the formula engine could not evaluate %1")
+                                         .arg(QString::fromStdString(name));
+            return;
+        }
+        m_engineCache.store(input, m_formulaLines);
     }
     if (m_formulaType == eFT_MA)
         applyMaThemeColors();
     resetMaxMinValue();
+}
+
+bool ZtLineLib_Formula::evaluate(std::string& name, int start, int length)
+{
+    CInputData input;
+    input.days = PBDataChange::LBDG_TagDayVector(m_data, start, length);
+    // The lines are made while the engine hands its records over, already
+    // aligned with the records of the data.
+    EngineLines result(this, start, length, m_data->count());
+    return m_moduleFormular.ComputeDayFormular(name, input, 1, 0, &result);
 }
 
 void ZtLineLib_Formula::createByFlines(const tagFLINES& flines, int start, int length, int count)

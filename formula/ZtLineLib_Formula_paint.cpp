@@ -257,7 +257,12 @@ private:
 class BatchOrder
 {
 public:
-    BatchOrder(QPainter* painter, double pointW) : m_painter(painter), m_keepOrder(pointW < 1.0) {}
+    // Under a scaled device transform (high DPI) neighbouring slots may share
+    // a device pixel, so the order is kept as for narrow slots.
+    BatchOrder(QPainter* painter, double pointW)
+        : m_painter(painter), m_keepOrder(pointW < 1.0 || !ztMapsToWholeDevicePixels(painter))
+    {
+    }
     ~BatchOrder() { settle(); }
     BatchOrder(const BatchOrder&) = delete;
     BatchOrder& operator=(const BatchOrder&) = delete;
@@ -693,7 +698,7 @@ void ZtLineLib_Formula::paintPolyline(QPainter* painter, const Line* line, const
     // Segments within one pixel column are vertical; with more items than
     // pixels most are. Their rows are known exactly (see VerticalRun), so
     // a run of them is filled as one rectangle instead of stroked one by one.
-    VerticalRun run(batch, batch.solid() && painter->transform().type() == QTransform::TxNone);
+    VerticalRun run(batch, batch.solid() && painter->deviceTransform().type() == QTransform::TxNone);
     const bool tags = m_drawMaxMinTag;
     const QList<float>& values = line->values;
     const int last = values.size() - 1;
@@ -907,11 +912,15 @@ void ZtLineLib_Formula::paintColourSticks(QPainter* painter, const Line* line, b
     const double middle = m_rect.top() + m_rect.height() * 0.5;
     const int size = line->values.size();
     const int colourCount = barColours ? line->colors.size() : 0;
+    const RoundedSticks* rounded = roundedSticksFor(line);
+    const int roundedEnd = rounded ? rounded->first + rounded->values.size() : 0;
     for (int i = m_dataShowIndex, k = 0; k < m_dataShowLength && i < size; ++i, ++k) {
         const float raw = line->values.at(i);
         if (isGap(raw))
             continue;
-        const double v = roundToPrec(raw, m_prec);
+        const double v = rounded && i >= rounded->first && i < roundedEnd
+                             ? rounded->values.at(i - rounded->first)
+                             : roundToPrec(raw, m_prec);
         const double y = getY(v);
         const double x = g.unroundedCentre(k);
         if (i < colourCount) {

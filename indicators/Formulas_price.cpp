@@ -59,14 +59,12 @@ void Formulas::eFT_DLINE(double param)
 
     const int end = walkEnd();
     for (m_index = m_startIndex; m_index < end; ++m_index) {
-        // Minutes not yet traded carry negative keys; the line ends at the
-        // last traded one.
+        // A minute without data (not traded, or a late opening) has no value.
         const WalkRecord rec{m_data->at(m_index)};
-        if (rec.key() < 0)
-            break;
-        addValue(close, rec.value(eFieldClose));
+        const bool traded = rec.key() > 0;
+        addValue(close, traded ? rec.value(eFieldClose) : kZtNoValue);
         if (withAverage)
-            addValue(average, rec.value(eFieldAverage));
+            addValue(average, traded ? rec.value(eFieldAverage) : kZtNoValue);
     }
 }
 
@@ -124,9 +122,7 @@ void Formulas::eFT_DLINEVOL()
     const int end = walkEnd();
     for (m_index = m_startIndex; m_index < end; ++m_index) {
         const WalkRecord rec{m_data->at(m_index)};
-        if (rec.key() < 0)
-            break;
-        addValue(volume, rec.value(eFieldVolume));
+        addValue(volume, rec.key() > 0 ? rec.value(eFieldVolume) : kZtNoValue);
     }
 }
 

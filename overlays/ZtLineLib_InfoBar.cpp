@@ -29,6 +29,13 @@ qint64 dateOf(qint64 time)
     return time > 0 ? DataTrans::getDateYYYYMMDDFromULL(quint64(time)) : 0;
 }
 
+// The last moment a bar covers: a daily key (time of day 000000) stands for
+// its whole date, any other key for itself.
+qint64 barEnd(qint64 key)
+{
+    return key > 0 && key % 1000000 == 0 ? key + 235959 : key;
+}
+
 qint64 timeField(const DQDUnionReader& r, unsigned int field)
 {
     return r.getValue(field).toLongLong();
@@ -181,7 +188,9 @@ void ZtLineLib_InfoBar::placeDated(ShowLineInfoType type, const DQDUnionReader& 
 }
 
 // A level event lands on the bar whose key interval (previous key, own key]
-// holds its time, searching from the newest shown bar. Before the first
+// holds its time, searching from the newest shown bar. A daily bar's key is
+// its date at 00:00 but the bar covers the whole day, so an event at 10:30
+// belongs to it rather than to the next day's bar. Before the first
 // record the previous key is taken as 0, so an earlier event goes to the
 // first bar, as dated events do when the window starts at the first record.
 void ZtLineLib_InfoBar::placeLevel(const DQDUnionReader& e, const KeyCache& keys)
@@ -193,12 +202,12 @@ void ZtLineLib_InfoBar::placeLevel(const DQDUnionReader& e, const KeyCache& keys
     const int first = m_dataShowIndex;
     const int last = int(std::max<qint64>(
         std::min<qint64>(qint64(first) + m_dataShowLength - 1, count - 1), -1));
-    if (last < 0 || keys.at(last) < t || (first >= 1 && keys.at(first) > t))
+    if (last < 0 || barEnd(keys.at(last)) < t || (first >= 1 && keys.at(first) > t))
         return;
     for (int b = last; b >= first; --b) {
         const qint64 kb = keys.at(b);
-        const qint64 kp = b > 0 ? keys.at(b - 1) : 0;
-        if (t == kb || (kp < t && t < kb && lastPlacedKey() != kb)) {
+        const qint64 kp = b > 0 ? barEnd(keys.at(b - 1)) : 0;
+        if (t == kb || (kp < t && t <= barEnd(kb) && lastPlacedKey() != kb)) {
             appendInfo(eLineInfoLevel, b, t, e);
             return;
         }

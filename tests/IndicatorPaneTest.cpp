@@ -468,16 +468,27 @@ TEST(PanePrice, CallAuctionBandAndSeveralDays)
     dvol.setRange(0, 45);
     EXPECT_EQ(dvol.values(0).at(0), 1000.0f);
 
-    // Several days: the span starts at the first record with a key.
+    // Several days: the span starts at the first record with a key and runs
+    // to the last one; an empty slot inside it (a day opening late) simply
+    // has no value instead of hiding every later day.
     DQDDataList days;
     for (int i = 0; i < 3; ++i)
         days.append(record(-1, 0, 0));
     for (int i = 0; i < 3; ++i)
         days.append(record(20240910093000 + i * 100, 8.5, 10 + i));
+    days.append(record(0, 0, 0));
+    days.append(record(20240911093100, 9.5, 13));
+    days.append(record(-1, 0, 0));
     Pane multi(F::eFT_DLINEVOL, &days, true);
     multi.setShowDRFS(2);
-    multi.setRange(0, 6);
-    EXPECT_EQ(multi.values(0), series({kMarker, kMarker, kMarker, 10, 11, 12}));
+    multi.setRange(0, 9);
+    EXPECT_EQ(multi.values(0), series({kMarker, kMarker, kMarker, 10, 11, 12, kMarker, 13}));
+    Pane price(F::eFT_DLINE, &days, true);
+    price.m_params = {0.0f};
+    price.setShowDRFS(2);
+    price.setRange(0, 9);
+    EXPECT_EQ(price.values(0), series({kMarker, kMarker, kMarker, 8.5, 8.5, 8.5, kMarker, 9.5}));
+    EXPECT_EQ(price.maxReference(), 9.5);
 }
 
 TEST(PanePrice, CloseLineKeepsGapsAndStopsAtTheData)
@@ -604,15 +615,23 @@ TEST(PanePipeline, PaddingRangeAndRebuild)
     EXPECT_EQ(padded->values.at(15 + 42), 42.0f);
     EXPECT_EQ(padded->colors.at(15 + 42), 42);
 
-    // The range looks only at the shown window, across every series.
-    Line a, b;
+    // The range looks only at the shown window, across every series drawn
+    // as values: an icon line counts where its icons stand, not its icon
+    // numbers, and a text line only where its text stands.
+    Line a, b, icon, text;
     a.values = series({-100, 5, kMarker, 7, 1000});
     a.values2 = series({0, 0, 9});
     b.values4 = series({-9, -9, -9, std::nanf(""), 2e15f});
+    icon.drawType = eDRAWICON;
+    icon.values = series({0, 6, 6, 6});
+    icon.values2 = series({0, 50, 50, 50});
+    text.drawType = eDRAWTEXT;
+    text.values = series({0, 8});
+    text.values2 = series({0, -50});
     pane.setRange(1, 3);
     pane.m_formulaLines.clearLines();
-    pane.m_formulaLines.appendLine(a);
-    pane.m_formulaLines.appendLine(b);
+    for (const Line* l : {&a, &b, &icon, &text})
+        pane.m_formulaLines.appendLine(*l);
     pane.SetMaxMinValue(kZtNoValue, kZtNoValueMax);
     pane.resetMaxMinValue();
     EXPECT_EQ(pane.minReference(), -9.0);

@@ -101,12 +101,14 @@ TEST(InfoBar, LevelEventsTakeTheBarWhoseIntervalHoldsThem)
     bar.addLineInfo(Bar::eLineInfoLevel,
                     events({event(eFieldLevelTime, day(2023, 7, 19)),              // exactly a bar
                             event(eFieldLevelTime, day(2023, 7, 22) + 93000),     // weekend → Monday
-                            event(eFieldLevelTime, day(2023, 7, 10))}));          // before record 0
-    EXPECT_EQ(indices(bar), (QList<int>{2, 5, 0}));
+                            event(eFieldLevelTime, day(2023, 7, 10)),           // before record 0
+                            event(eFieldLevelTime, day(2023, 7, 20) + 103000),    // a daily bar's own day
+                            event(eFieldLevelTime, day(2023, 7, 25) + 103000)}));  // the last bar's day
+    EXPECT_EQ(indices(bar), (QList<int>{2, 5, 0, 3, 6}));
 
     // Once the window leaves record 0 the early event has no bar.
     bar.setRange(1, 6);
-    EXPECT_EQ(indices(bar), (QList<int>{1, 4}));
+    EXPECT_EQ(indices(bar), (QList<int>{1, 4, 2, 5}));
 }
 
 TEST(InfoBar, ClearingByTypeKeepsTheOthersInOrder)

@@ -511,12 +511,14 @@ public:
 
 } // namespace
 
-TEST_F(PaneRender, LinesPaintTheirSegmentsPixelForPixel)
+TEST_F(PaneRender, FastPaintersMatchOneCallPerItemAtEveryPixelRatio)
 {
-    // The line painter fills runs of vertical segments instead of stroking
-    // them; the result must equal stroking every segment on its own, also
-    // with many values per pixel column, a rectangle reaching above the
-    // image (negative rows are stroked) and zero-length segments.
+    // The line painter fills runs of vertical segments, and the stick
+    // painters fill one-pixel columns, instead of stroking them; the result
+    // must equal stroking every item on its own, also with many values per
+    // pixel column, a rectangle reaching above the image (negative rows are
+    // stroked), zero-length segments, and on high-DPI devices, where a
+    // logical pixel is 1.5 or 2 device pixels.
     QList<float> values;
     quint32 seed = 99;
     float v = 50;
@@ -526,33 +528,49 @@ TEST_F(PaneRender, LinesPaintTheirSegmentsPixelForPixel)
             v = std::max(1.0f, v + float(int(seed >> 24) - 128) / 64.0f);
         values.append(v);
     }
-    const DQDDataList list = flatBars(values.size());
-    for (const QRect& rect : {QRect(0, 0, 300, 200), QRect(10, -20, 700, 200), QRect(0, 5, 1500, 150)}) {
-        DQDDataList data = list;
-        GeometryPane pane;
-        pane.setRect(rect);
-        pane.setData(&data);
-        pane.setRange(0, values.size());
-        pane.SetMaxMinValue(60, 40); // values beyond the band clamp to its edges
-        pane.addLine(makeLine(eLINE, values));
+    DQDDataList list = flatBars(values.size());
+    for (int i = 0; i < list.count(); i += 3)
+        list.at(i)->setValue(eFieldChange, -1.0); // every third stick falls
+    const auto image = [](double ratio) {
+        QImage img = blank(int(1600 * ratio), int(220 * ratio));
+        img.setDevicePixelRatio(ratio);
+        return img;
+    };
+    for (double ratio : {1.0, 1.5, 2.0}) {
+        for (const QRect& rect : {QRect(0, 0, 300, 200), QRect(10, -20, 700, 200), QRect(0, 5, 1500, 150)}) {
+            for (int type : {eLINE, eVOLSTICK}) {
+                DQDDataList data = list;
+                GeometryPane pane;
+                pane.setRect(rect);
+                pane.setData(&data);
+                pane.setRange(0, type == eLINE ? values.size() : rect.width() / 3);
+                pane.SetMaxMinValue(60, 40); // values beyond the band clamp to its edges
+                pane.addLine(makeLine(type, values));
 
-        QImage ours = blank(1600, 220);
-        QPainter p(&ours);
-        pane.Fill(&p);
-        p.end();
+                QImage ours = image(ratio);
+                QPainter p(&ours);
+                pane.Fill(&p);
+                p.end();
 
-        QImage reference = blank(1600, 220);
-        QPainter r(&reference);
-        r.setClipRect(QRectF(rect));
-        r.setPen(QPen(QColor(0, 0, 255)));
-        for (int k = 0; k + 1 < values.size(); ++k) {
-            const int x1 = pane.centre(k);
-            const int x2 = pane.centre(k + 1);
-            if (x2 > pane.drawRight())
-                break;
-            r.drawLine(QLineF(x1, pane.getY(values.at(k)), x2, pane.getY(values.at(k + 1))));
+                QImage reference = image(ratio);
+                QPainter r(&reference);
+                r.setClipRect(QRectF(rect));
+                r.setPen(QPen(QColor(0, 0, 255)));
+                for (int k = 0; type == eLINE && k + 1 < values.size(); ++k) {
+                    const int x1 = pane.centre(k);
+                    const int x2 = pane.centre(k + 1);
+                    if (x2 > pane.drawRight())
+                        break;
+                    r.drawLine(QLineF(x1, pane.getY(values.at(k)), x2, pane.getY(values.at(k + 1))));
+                }
+                for (int k = 0; type == eVOLSTICK && k < pane.dataShowLength(); ++k) {
+                    r.setPen(getThemePen(k % 3 == 0 ? QStringLiteral("KDown") : QStringLiteral("KUp")));
+                    r.drawLine(pane.centre(k), int(pane.getY(values.at(k))), pane.centre(k),
+                               int(pane.getRect().bottom()));
+                }
+                r.end();
+                EXPECT_TRUE(ours == reference) << ratio << " " << rect.width() << " " << type;
+            }
         }
-        r.end();
-        EXPECT_TRUE(ours == reference) << rect.width();
     }
 }

@@ -347,6 +347,20 @@ TEST_F(ReferenceTest, NumbersPaddingsAndStyle)
     EXPECT_EQ(axis.getAxisYDataString(172), "15.00");
     axis.setDataScaling(100);
     EXPECT_EQ(axis.getAxisYDataString(22), "0.20");
+    axis.setDataScaling(1);
+    // The value at a height follows the axis's own scale: logarithmic (the
+    // middle of 1 … 100 is 10, not 50.50), and percent from the first open.
+    axis.setCoordinateSystem(eLogarithmic);
+    place(100, 1, 300, 2);
+    EXPECT_EQ(axis.getAxisYDataString(172), "10.00");
+    EXPECT_EQ(axis.getAxisYDataString(22), "100.00");
+    axis.setCoordinateSystem(eLinear);
+    axis.setLeftPercentEnable(true);
+    place(11, 9, 300, 2);
+    EXPECT_EQ(axis.getAxisYDataString(22), "10.00%");
+    EXPECT_EQ(axis.getAxisYDataString(322), "-10.00%");
+    EXPECT_EQ(axis.getAxisYDataString(172), "0.00%");
+    axis.setLeftPercentEnable(false);
 
     EXPECT_FALSE(axis.getImgJHJJ_close().isNull());
     EXPECT_EQ(axis.getImgJHJJ_close().size(), QSize(11, 11));

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QSet>
 
+#include <algorithm>
+
 using ZtUIDataStruct::PubCacheCustom;
 
 namespace {
@@ -56,6 +58,19 @@ TEST_F(ThemeTest, BothThemesColourEveryKey)
         }
         const QStringList lines = theme.value(QStringLiteral("FormulasList"));
         EXPECT_EQ(QSet<QString>(lines.begin(), lines.begin() + 7).size(), 7);
+        // Formula colour names map to the first seven entries, so each must
+        // keep the hue of its name (COLORRED stays red); white may become a
+        // grey that shows on the face.
+        const int basicHues[] = {-1, 60, 300, 120, 0, 240, 180};
+        for (int i = 0; i < 7; ++i) {
+            const QColor c(lines.at(i));
+            if (basicHues[i] < 0) {
+                EXPECT_LT(c.hsvSaturation(), 30) << i;
+                continue;
+            }
+            const int d = qAbs(c.hsvHue() - basicHues[i]) % 360;
+            EXPECT_LE(std::min(d, 360 - d), 35) << i << " " << qPrintable(lines.at(i));
+        }
     }
     QStringList darkKeys = PubCacheCustom::darkTheme().keys();
     QStringList lightKeys = PubCacheCustom::lightTheme().keys();

@@ -36,10 +36,11 @@ QHash<QString, QStringList> PubCacheCustom::darkTheme()
         {QStringLiteral("CrossCurveBackground"), {QStringLiteral("#14243e")}},
         {QStringLiteral("DLineLine"), {QStringLiteral("#f0f0f0")}},
         {QStringLiteral("DLineAvgLine"), {QStringLiteral("#f5c518")}},
-        // The first seven stand in for the basic colours of formula output.
+        // The first seven stand in for the basic colours of formula output
+        // (white, yellow, magenta, green, red, blue, cyan) and keep their hues.
         {QStringLiteral("FormulasList"),
          {QStringLiteral("#ffffff"), QStringLiteral("#ffd700"), QStringLiteral("#ff4dff"),
-          QStringLiteral("#00e676"), QStringLiteral("#4da6ff"), QStringLiteral("#ff8c1a"),
+          QStringLiteral("#00e676"), QStringLiteral("#ff4d4d"), QStringLiteral("#4d6bff"),
           QStringLiteral("#00d8d8"), QStringLiteral("#b48cff"), QStringLiteral("#c8a064"),
           QStringLiteral("#ff7a9c")}},
         {QStringLiteral("KLineMAs"),
@@ -88,7 +89,7 @@ QHash<QString, QStringList> PubCacheCustom::lightTheme()
         {QStringLiteral("DLineAvgLine"), {QStringLiteral("#e08a00")}},
         {QStringLiteral("FormulasList"),
          {QStringLiteral("#303030"), QStringLiteral("#d08c00"), QStringLiteral("#c800c8"),
-          QStringLiteral("#00963c"), QStringLiteral("#1e64dc"), QStringLiteral("#e05a00"),
+          QStringLiteral("#00963c"), QStringLiteral("#dc1e1e"), QStringLiteral("#1e46dc"),
           QStringLiteral("#008c96"), QStringLiteral("#7846c8"), QStringLiteral("#8c6428"),
           QStringLiteral("#d23c6e")}},
         {QStringLiteral("KLineMAs"),
