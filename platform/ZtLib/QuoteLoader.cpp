@@ -441,7 +441,7 @@ bool QuoteLoader::loadMinutes(const QString& path, DQDDataList* out, const Minut
         if (dayList.isEmpty() || dayList.last() != q.time / 1000000)
             dayList.append(q.time / 1000000);
     }
-    const int keepFrom = opt.days > 0 ? std::max(0, dayList.size() - opt.days) : 0;
+    const int keepFrom = opt.days > 0 ? std::max(0, int(dayList.size()) - opt.days) : 0;
 
     QVector<DayLayout> days(dayList.size());
     if (!placeRows(csv, quotes, opt.auction, keepFrom, &days))
