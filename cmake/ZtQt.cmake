@@ -10,6 +10,13 @@
 #   zt_find_qt(<module>...)   finds further modules of the same Qt, REQUIRED
 # The installed package records the choice (ZtLineLibConfig.cmake), so a
 # consumer gets the same Qt.
+#
+# The sources compile under both without a compatibility header. What a new
+# source must mind: container sizes are qsizetype (64-bit) in Qt 6, so mixing
+# them with int in std::min/std::max needs std::min<int>; QTextStream is
+# UTF-8 by default in Qt 6 and has no setCodec; Qt 6 has no QRegExp or
+# QTextCodec without its compatibility module. Where a call must differ,
+# `#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)` at that call.
 
 set(ZT_QT_MIN_5 5.15)
 set(ZT_QT_MIN_6 6.2)
