@@ -1,5 +1,11 @@
 # The two commands of a fresh machine: `make demo` and `make test`.
+# QT=6 builds against Qt 6 instead of Qt 5, in build-qt6/.
+QT ?= 5
+ifeq ($(QT),5)
 BUILD ?= build
+else
+BUILD ?= build-qt$(QT)
+endif
 JOBS ?= $(shell nproc)
 
 .PHONY: setup configure build demo test bench clean
@@ -8,7 +14,7 @@ setup:
 	bash scripts/setup
 
 configure: setup
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZT_QT_MAJOR=$(QT) >/dev/null
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)

@@ -181,7 +181,7 @@ QString resolveConditionalFormat(QVariant value, QString format)
             return blockFormat;
         // Nothing before the block changed; the cut can only join a new
         // "{if#" that starts at most three characters earlier.
-        from = std::max(0, at - (kIf.size() - 1));
+        from = std::max<int>(0, at - (kIf.size() - 1));
     }
 }
 

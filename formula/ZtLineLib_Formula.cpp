@@ -42,7 +42,7 @@ void padSeries(QList<T>& series, int start, int length, int count, T marker)
 {
     if (series.isEmpty())
         return;
-    const int head = std::min(length, series.size());
+    const int head = std::min<int>(length, series.size());
     QList<T> padded;
     padded.reserve(start + series.size() + std::max(count - length, 0));
     for (int i = 0; i < start; ++i)
@@ -203,7 +203,7 @@ void ZtLineLib_Formula::applyMaThemeColors()
         for (int j = 0; j < both; ++j)
             names[j] = custom.value().at(j);
     }
-    const int n = std::min(m_formulaLines.lineCount(), names.size());
+    const int n = std::min<int>(m_formulaLines.lineCount(), names.size());
     for (int i = 0; i < n; ++i) {
         QColor c;
         c.setNamedColor(names.at(i));

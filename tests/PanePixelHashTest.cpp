@@ -34,7 +34,7 @@ QByteArray fingerprint(const QImage& image)
 {
     QCryptographicHash hash(QCryptographicHash::Sha1);
     for (int y = 0; y < image.height(); ++y)
-        hash.addData(reinterpret_cast<const char*>(image.constScanLine(y)), image.width() * 4);
+        hash.addData(QByteArray::fromRawData(reinterpret_cast<const char*>(image.constScanLine(y)), image.width() * 4));
     return hash.result().toHex().left(16);
 }
 

@@ -55,7 +55,7 @@ QList<PaneLegend::Segment> PaneLegend::split(ZtLineLib_Formula& pane, const QStr
         if (end < 0)
             end = rest.size();
         const QString segment = rest.left(end).trimmed();
-        rest = rest.mid(std::min(end + sep.size(), int(rest.size())));
+        rest = rest.mid(std::min<int>(end + sep.size(), rest.size()));
         if (!segment.isEmpty())
             out.append({withAxisUnits(segment, pane.getPrec()), pane.getLinePenByIndex(k).color(), false});
     }

@@ -65,29 +65,30 @@ void ViewerWindow::createMenus()
 void ViewerWindow::createFileMenu()
 {
     QMenu* menu = menuBar()->addMenu(QStringLiteral("&File"));
-    menu->addAction(QStringLiteral("&Open CSV…"), this, &ViewerWindow::openDialog, QKeySequence::Open);
+    // Shortcuts are set on the action: the overloads that take one moved in Qt 6.
+    menu->addAction(QStringLiteral("&Open CSV…"), this, &ViewerWindow::openDialog)->setShortcut(QKeySequence::Open);
     menu->addAction(QStringLiteral("Open &sample"), this, [this] {
         QString error;
         if (!openSampleBars(&error))
             QMessageBox::warning(this, windowTitle(), error);
     });
     menu->addSeparator();
-    menu->addAction(QStringLiteral("&Quit"), this, &QWidget::close, QKeySequence::Quit);
+    menu->addAction(QStringLiteral("&Quit"), this, &QWidget::close)->setShortcut(QKeySequence::Quit);
 }
 
 void ViewerWindow::createViewMenu()
 {
     QMenu* menu = menuBar()->addMenu(QStringLiteral("&View"));
-    menu->addAction(QStringLiteral("K-line / &intraday"), this, &ViewerWindow::toggleIntraday,
-                    QKeySequence(Qt::Key_F5));
+    menu->addAction(QStringLiteral("K-line / &intraday"), this, &ViewerWindow::toggleIntraday)
+        ->setShortcut(QKeySequence(Qt::Key_F5));
     m_logAction = menu->addAction(QStringLiteral("&Logarithmic scale"));
     m_logAction->setCheckable(true);
-    m_logAction->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_L));
+    m_logAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     connect(m_logAction, &QAction::toggled, this, [this](bool on) { m_chart->setLogScale(on); });
     m_darkAction = menu->addAction(QStringLiteral("&Dark theme"));
     m_darkAction->setCheckable(true);
     m_darkAction->setChecked(true);
-    m_darkAction->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_T));
+    m_darkAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     connect(m_darkAction, &QAction::toggled, this, &ViewerWindow::setDarkTheme);
     menu->addSeparator();
     menu->addAction(QStringLiteral("Zoom in\tUp / wheel"), m_chart, [this] { m_chart->zoom(1); });
