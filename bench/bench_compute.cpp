@@ -10,6 +10,8 @@
 // the ratio ours ÷ hand and the target. The table judges nothing for CI:
 // the binary exits 0 whatever the timings.
 
+#include "BenchFormulaLines.h"
+
 #include <ZtChipDistribution.h>
 #include <ZtLineLib.h>
 
@@ -1074,6 +1076,19 @@ void printSummary(const CollectingReporter& reporter)
         std::printf("%-9s %7.0f %12.2f %12.2f %7.2f %6.0fx  %s\n", c.name, bars, o, h, ratio,
                     target, ratio <= target ? "ok" : "SHORT");
     }
+    const auto ours = reporter.results.find("ours/FORMULA10");
+    const auto hand = reporter.results.find("hand/FORMULA10");
+    if (ours != reporter.results.end() && hand != reporter.results.end()) {
+        if (!ours->second.error.empty()) {
+            std::printf("FORMULA10  ERROR %s\n", ours->second.error.c_str());
+        } else {
+            const double ratio = ours->second.median() / std::max(hand->second.median(), 1.0);
+            std::printf("\nten-line formula, ten functions, %d bars: ours %.2f ms, hand %.2f ms, "
+                        "ratio %.2f  target 5x  %s\n",
+                        kDailyBars, ours->second.median() / 1e6, hand->second.median() / 1e6,
+                        ratio, ratio <= 5.0 ? "ok" : "SHORT");
+        }
+    }
     const auto demo = reporter.results.find("demo/setRange10k");
     if (demo != reporter.results.end() && demo->second.error.empty()) {
         const double ms = demo->second.median() / 1e6;
@@ -1098,6 +1113,10 @@ int main(int argc, char** argv)
             ->Unit(benchmark::kMicrosecond);
     }
     benchmark::RegisterBenchmark("demo/setRange10k", benchDemo)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("ours/FORMULA10", FormulaLinesBench::benchOurs, &fixture().daily)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("hand/FORMULA10", FormulaLinesBench::benchHand, &fixture().daily)
+        ->Unit(benchmark::kMicrosecond);
 
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
