@@ -256,6 +256,11 @@ TEST(FormulaEngineFunctions, DecimalPricesAndNumericRules)
         {"SMA(C,3,0)", {N_, N_, N_, N_, N_, N_, N_, N_}},
         {"MA(C,-2)", {N_, N_, N_, N_, N_, N_, N_, N_}},
         {"DMA(C,0)", {N_, N_, N_, N_, N_, N_, N_, N_}},
+        // A line as the period: each bar its own window, 0 all bars so far.
+        {"HHV(C,BARSLAST(C>4)+1)", {N_, N_, N_, N_, 5, 9, 9, 6}},
+        {"LLV(C,IF(C>3,3,0))", {3, 1, 1, 1, 1, 1, 1, 2}},
+        {"MA(C,IF(C>3,2,0))", {N_, N_, 2.5, N_, 3, 7, N_, 4}},
+        {"SUM(C,BARPOS)+COUNT(C>2,BARPOS)*100", {103, 104, 208, 209, 314, 423, 425, 531}},
     });
     checkAll({{"CROSS(C,3)", {N_, 1, 0, 0, 0}}}, closesOnly({2, 4, 3, 3, 5}));
 }

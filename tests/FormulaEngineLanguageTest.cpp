@@ -262,7 +262,7 @@ TEST(FormulaEngineLanguage, ErrorsNamePositions)
     expectError("X:MA;", 1, 3, "needs its arguments");
     expectError("AND:C;", 1, 1, "cannot name a line");
     // Evaluation errors carry the position of the offending argument.
-    expectError("X:MA(C,BARSLAST(C>4));", 1, 8, "period of MA must be a constant");
+    expectError("X:EMA(C,BARSLAST(C>4));", 1, 9, "period of EMA must be a constant");
     expectError("X:BARSLASTS(C>4,C);", 1, 17, "argument 2 of BARSLASTS must be a constant");
     expectError("X:MAX6(C);", 1, 3, "MAX6 expects 2 to 6 arguments");
     expectError("\n\n   X:SMA(C,3,C);", 3, 14, "period of SMA must be a constant");

@@ -419,12 +419,14 @@ bool FormulaEvaluator::evalCall(const FormulaNode& node, FormulaValue& value)
 bool FormulaEvaluator::evalWindow(const FormulaNode& node, std::vector<FormulaValue>& args,
                                   FormulaValue& value)
 {
+    const int n = m_count;
+    if (args.size() == 2 && !args[1].isScalar)
+        return evalWindowByBar(node, args, value);
     for (size_t i = 1; i < args.size(); ++i) {
         if (!args[i].isScalar)
             return fail(*node.args[i], std::string("the period of ") + functionName(node.index)
                                            + " must be a constant");
     }
-    const int n = m_count;
     const Series x = seriesOf(args[0]);
     Series out = newSeries();
     const double* in = x->data();
@@ -476,6 +478,28 @@ bool FormulaEvaluator::evalLibrary(const FormulaNode& node, std::vector<FormulaV
                      bars ? columnOf(bars->m_time, m_count) : nullptr);
     Series out = newSeries();
     entry.impl(call, out->data());
+    value = series(out);
+    return true;
+}
+
+bool FormulaEvaluator::evalWindowByBar(const FormulaNode& node, std::vector<FormulaValue>& args,
+                                       FormulaValue& value)
+{
+    using Window = FormulaSeries::Window;
+    Window kind;
+    switch (node.index) {
+    case fnSUM: kind = Window::Sum; break;
+    case fnMA: kind = Window::Mean; break;
+    case fnCOUNT: kind = Window::Count; break;
+    case fnHHV: kind = Window::Highest; break;
+    case fnLLV: kind = Window::Lowest; break;
+    default:
+        return fail(*node.args[1], std::string("the period of ") + functionName(node.index)
+                                       + " must be a constant");
+    }
+    const Series x = seriesOf(args[0]);
+    Series out = newSeries();
+    FormulaSeries::windowByBar(kind, x->data(), args[1].series->data(), m_count, out->data());
     value = series(out);
     return true;
 }

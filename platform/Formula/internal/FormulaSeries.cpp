@@ -295,3 +295,65 @@ void FormulaSeries::cross(const double* a, const double* b, int n, double* out)
             ? 1.0 : 0.0;
     }
 }
+
+void FormulaSeries::windowByBar(Window kind, const double* x, const double* period, int n,
+                                double* out)
+{
+    // Prefix totals (values, magnitudes, true bars, bars without a value) so
+    // any window's total is one difference.
+    const size_t size = size_t(n > 0 ? n : 0) + 1;
+    std::vector<double> total(size, 0.0), magnitude(size, 0.0), trues(size, 0.0);
+    std::vector<int> gaps(size, 0);
+    for (int i = 0; i < n; ++i) {
+        const bool gap = std::isnan(x[i]);
+        total[size_t(i) + 1] = total[size_t(i)] + (gap ? 0.0 : x[i]);
+        magnitude[size_t(i) + 1] = magnitude[size_t(i)] + (gap ? 0.0 : std::fabs(x[i]));
+        trues[size_t(i) + 1] = trues[size_t(i)] + (!gap && x[i] != 0.0 ? 1.0 : 0.0);
+        gaps[size_t(i) + 1] = gaps[size_t(i)] + (gap ? 1 : 0);
+    }
+    // Sparse table of extremes: level k holds the extreme of 2^k bars.
+    const bool extreme = kind == Window::Highest || kind == Window::Lowest;
+    std::vector<std::vector<double>> levels;
+    const auto pick = [kind](double a, double b) {
+        return kind == Window::Highest ? std::max(a, b) : std::min(a, b);
+    };
+    if (extreme && n > 0) {
+        levels.emplace_back(x, x + n);
+        for (int span = 2; span <= n; span *= 2) {
+            const std::vector<double>& below = levels.back();
+            std::vector<double> level(size_t(n - span + 1));
+            for (size_t i = 0; i < level.size(); ++i)
+                level[i] = pick(below[i], below[i + size_t(span / 2)]);
+            levels.push_back(std::move(level));
+        }
+    }
+    for (int i = 0; i < n; ++i) {
+        const double v = period[i];
+        int p = (std::isnan(v) || v < 0.0 || v > double(i) + 1.0) ? -1 : int(v);
+        if (p == 0)
+            p = kind == Window::Mean ? -1 : i + 1;
+        const int first = i - p + 1;
+        if (p < 1 || gaps[size_t(i) + 1] != gaps[size_t(first)]) {
+            out[i] = kNaN;
+            continue;
+        }
+        if (extreme) {
+            int k = 0;
+            while ((2 << k) <= p)
+                ++k;
+            const std::vector<double>& level = levels[size_t(k)];
+            out[i] = pick(level[size_t(first)], level[size_t(i - (1 << k) + 1)]);
+            continue;
+        }
+        if (kind == Window::Count) {
+            out[i] = trues[size_t(i) + 1] - trues[size_t(first)];
+            continue;
+        }
+        const double sum = total[size_t(i) + 1] - total[size_t(first)];
+        const double scale = magnitude[size_t(i) + 1] - magnitude[size_t(first)];
+        // The difference of two long prefixes carries their rounding.
+        const bool noise = std::fabs(sum) <= 1e-12 * magnitude[size_t(i) + 1]
+            || std::fabs(sum) <= FormulaDecimal::kTolerance * scale;
+        out[i] = (noise ? 0.0 : sum) / (kind == Window::Mean ? p : 1);
+    }
+}
