@@ -392,6 +392,8 @@ TEST(FormulaEngineLanguage, RandomTokenSoupKeepsItsPromises)
         ";", ":", ":=", "+", "-", "*", "/", ">", "<=", "=", "<>", "AND", "OR", "NOT", "&&",
         "MA(", "EMA(", "SMA(", "REF(", "HHV(", "COUNT(", "STD(", "AVEDEV(", "IF(", "CROSS(",
         "BARSLAST(", "DRAWTEXT(", "DRAWICON(", "COLORRED", "NODRAW", "LINETHICK3", "{", "}",
+        "ZIG(", "SAR(", "FINDHIGH(", "HOD(", "SUMBARS(", "BACKSET(", "MAX6(", "REFX(", "DATE",
+        "TR", "MOD(", "SLOPE(", "TFILTER(", "LAST(", "DAYTODATE(", "PEAKBARS(",
         "\n", "\x01", "名",
     };
     const Bars bars = randomBars(30);

@@ -94,6 +94,53 @@ void fnTRMA(FormulaCall& c, double* o)
     FormulaSeries::ma(inner.data(), n, second, o);
 }
 
+// Running totals of f(k) (no value counting 0): the total of bars a … b
+// is t[b + 1] − t[a].
+template <class F>
+std::vector<double> prefixSums(int n, F f)
+{
+    std::vector<double> t(size_t(n) + 1, 0.0);
+    for (int k = 0; k < n; ++k) {
+        const double v = f(k);
+        t[size_t(k) + 1] = t[size_t(k)] + (std::isnan(v) ? 0.0 : v);
+    }
+    return t;
+}
+
+// Σ(x − x̄)(y − ȳ) over the p bars ending at each bar (from bar p − 1 on),
+// sliding: sums of the deviations from a reference value, taken afresh once
+// per window so that rounding cannot pile up. Bars where either line has no
+// value count as nothing; callers reject windows holding them.
+std::vector<double> comoments(const double* x, const double* y, int n, int p)
+{
+    std::vector<double> out(size_t(n), kNaN);
+    double rx = 0.0, ry = 0.0, sx = 0.0, sy = 0.0, sxy = 0.0;
+    const auto step = [&](int k, double sign) {
+        if (std::isnan(x[k]) || std::isnan(y[k]))
+            return;
+        const double dx = x[k] - rx, dy = y[k] - ry;
+        sx += sign * dx;
+        sy += sign * dy;
+        sxy += sign * dx * dy;
+    };
+    for (int i = 0; i < n; ++i) {
+        if (i % p == 0) {
+            rx = std::isnan(x[i]) ? 0.0 : x[i];
+            ry = std::isnan(y[i]) ? 0.0 : y[i];
+            sx = sy = sxy = 0.0;
+            for (int k = std::max(0, i - p + 1); k <= i; ++k)
+                step(k, 1.0);
+        } else {
+            step(i, 1.0);
+            if (i >= p)
+                step(i - p, -1.0);
+        }
+        if (i >= p - 1)
+            out[size_t(i)] = D::subtract(sxy, sx * sy / p);
+    }
+    return out;
+}
+
 // Mean of the bars from i − N/2 to i + N/2 that exist: the window is centred
 // and shrinks at both ends of the series (it looks ahead).
 void fnXMA(FormulaCall& c, double* o)
@@ -104,18 +151,13 @@ void fnXMA(FormulaCall& c, double* o)
         return none(n, o);
     const double* x = c.series(0);
     const GapWindow gaps(x, n);
+    const std::vector<double> total = prefixSums(n, [x](int k) { return x[k]; });
     const int half = std::min(p / 2, n);
     for (int i = 0; i < n; ++i) {
         const int from = std::max(0, i - half);
         const int to = std::min(n - 1, i + half);
-        if (!gaps.full(to, to - from + 1)) {
-            o[i] = kNaN;
-            continue;
-        }
-        double total = 0.0;
-        for (int k = from; k <= to; ++k)
-            total += x[k];
-        o[i] = total / (to - from + 1);
+        const double sum = total[size_t(to) + 1] - total[size_t(from)];
+        o[i] = gaps.full(to, to - from + 1) ? sum / (to - from + 1) : kNaN;
     }
 }
 
@@ -138,14 +180,13 @@ void forFullWindows(FormulaCall& c, size_t arg, double* o, bool zeroMeansAll, F 
 void fnHARMEAN(FormulaCall& c, double* o)
 {
     const double* x = c.series(0);
-    forFullWindows(c, 1, o, false, [x](int i, int first) {
-        double inverse = 0.0;
-        for (int k = first; k <= i; ++k) {
-            if (x[k] == 0.0)
-                return kNaN;
-            inverse += 1.0 / x[k];
-        }
-        return (i - first + 1) / inverse;
+    const std::vector<double> inverse
+        = prefixSums(c.count(), [x](int k) { return x[k] == 0.0 ? 0.0 : 1.0 / x[k]; });
+    const std::vector<double> zeros
+        = prefixSums(c.count(), [x](int k) { return x[k] == 0.0 ? 1.0 : 0.0; });
+    forFullWindows(c, 1, o, false, [&inverse, &zeros](int i, int first) {
+        const size_t a = size_t(first), b = size_t(i) + 1;
+        return zeros[b] != zeros[a] ? kNaN : (i - first + 1) / (inverse[b] - inverse[a]);
     });
 }
 
@@ -169,66 +210,44 @@ void fnMULAR(FormulaCall& c, double* o)
     });
 }
 
-// Least-squares line through the window, bar positions 0 … N − 1.
-struct Fit
+// Least-squares line through the N-bar window (bar positions 0 … N − 1):
+// its slope is the comoment of position and value over that of position,
+// and it passes through the window's means.
+template <class F>
+void regression(FormulaCall& c, double* o, F f)
 {
-    double slope;
-    double atEnd;
-};
-
-Fit fit(const double* y, int first, int i)
-{
-    const double p = i - first + 1;
-    if (p < 2)
-        return {0.0, y[i]};
-    double sy = 0.0, sky = 0.0;
-    for (int k = first; k <= i; ++k) {
-        sy += y[k];
-        sky += (k - first) * y[k];
+    const int n = c.count();
+    const int p = periodArg(c, 1);
+    if (p < 1)
+        return none(n, o);
+    const double* y = c.series(0);
+    std::vector<double> position(static_cast<size_t>(n)), mean(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        position[size_t(i)] = i;
+    FormulaSeries::ma(y, n, p, mean.data());
+    const std::vector<double> cyy = comoments(position.data(), y, n, p);
+    const double cxx = double(p) * (double(p) * p - 1.0) / 12.0;
+    for (int i = 0; i < n; ++i) {
+        const double slope = p < 2 ? 0.0 : cyy[size_t(i)] / cxx;
+        const double atEnd = mean[size_t(i)] + slope * (p - 1) / 2.0;
+        o[i] = std::isnan(mean[size_t(i)]) ? kNaN : clean(f(slope, atEnd));
     }
-    const double sk = p * (p - 1) / 2;
-    const double skk = (p - 1) * p * (2 * p - 1) / 6;
-    const double slope = D::subtract(p * sky, sk * sy) / (p * skk - sk * sk);
-    return {slope, (sy - slope * sk) / p + slope * (p - 1)};
 }
 
 void fnSLOPE(FormulaCall& c, double* o)
 {
-    const double* y = c.series(0);
-    forFullWindows(c, 1, o, false, [y](int i, int first) { return fit(y, first, i).slope; });
+    regression(c, o, [](double slope, double) { return slope; });
 }
 
 void fnFORCAST(FormulaCall& c, double* o)
 {
-    const double* y = c.series(0);
-    forFullWindows(c, 1, o, false, [y](int i, int first) { return fit(y, first, i).atEnd; });
+    regression(c, o, [](double, double atEnd) { return atEnd; });
 }
 
 // FORCAST + SLOPE: the fitted line one bar ahead.
 void fnTSMA(FormulaCall& c, double* o)
 {
-    const double* y = c.series(0);
-    forFullWindows(c, 1, o, false, [y](int i, int first) {
-        const Fit f = fit(y, first, i);
-        return f.atEnd + f.slope;
-    });
-}
-
-// Σ(x − x̄)(y − ȳ) over the window, with x̄ and ȳ the window's means.
-double comoment(const double* x, const double* y, int first, int i)
-{
-    const int p = i - first + 1;
-    double mx = 0.0, my = 0.0;
-    for (int k = first; k <= i; ++k) {
-        mx += x[k];
-        my += y[k];
-    }
-    mx /= p;
-    my /= p;
-    double s = 0.0;
-    for (int k = first; k <= i; ++k)
-        s += D::subtract(x[k], mx) * D::subtract(y[k], my);
-    return s;
+    regression(c, o, [](double slope, double atEnd) { return atEnd + slope; });
 }
 
 enum class Moment { Devsq, VarSample, VarPopulation, StdSample, StdPopulation };
@@ -237,9 +256,10 @@ template <Moment m>
 void variance(FormulaCall& c, double* o)
 {
     const double* x = c.series(0);
-    forFullWindows(c, 1, o, false, [x](int i, int first) {
-        const int p = i - first + 1;
-        const double s = comoment(x, x, first, i);
+    const int p = std::max(periodArg(c, 1), 1);
+    const std::vector<double> sxx = comoments(x, x, c.count(), p);
+    forFullWindows(c, 1, o, false, [&sxx, p](int i, int) {
+        const double s = std::max(sxx[size_t(i)], 0.0);
         switch (m) {
         case Moment::Devsq: return s;
         case Moment::VarSample: return p > 1 ? s / (p - 1) : kNaN;
@@ -273,9 +293,8 @@ void fnCOVAR(FormulaCall& c, double* o)
 {
     const double* x = c.series(0);
     const double* y = c.series(1);
-    pairWindow(c, o, 0, [x, y](int first, int i) {
-        return comoment(x, y, first, i) / (i - first + 1);
-    });
+    const std::vector<double> sxy = comoments(x, y, c.count(), std::max(periodArg(c, 2), 1));
+    pairWindow(c, o, 0, [&sxy](int first, int i) { return sxy[size_t(i)] / (i - first + 1); });
 }
 
 // Correlation coefficient; no value when a line is flat over the window.
@@ -283,10 +302,13 @@ void fnRELATE(FormulaCall& c, double* o)
 {
     const double* x = c.series(0);
     const double* y = c.series(1);
-    pairWindow(c, o, 0, [x, y](int first, int i) {
-        const double sxx = comoment(x, x, first, i);
-        const double syy = comoment(y, y, first, i);
-        return (sxx > 0.0 && syy > 0.0) ? comoment(x, y, first, i) / std::sqrt(sxx * syy) : kNaN;
+    const int p = std::max(periodArg(c, 2), 1);
+    const std::vector<double> sxx = comoments(x, x, c.count(), p);
+    const std::vector<double> syy = comoments(y, y, c.count(), p);
+    const std::vector<double> sxy = comoments(x, y, c.count(), p);
+    pairWindow(c, o, 0, [&](int, int i) {
+        const size_t k = size_t(i);
+        return (sxx[k] > 0.0 && syy[k] > 0.0) ? sxy[k] / std::sqrt(sxx[k] * syy[k]) : kNaN;
     });
 }
 
@@ -303,9 +325,12 @@ void fnBETA2(FormulaCall& c, double* o)
         if (y[i - 1] != 0.0)
             ry[size_t(i)] = y[i] / y[i - 1] - 1.0;
     }
-    pairWindow(c, o, 1, [&rx, &ry](int first, int i) {
-        const double vy = comoment(ry.data(), ry.data(), first, i);
-        return vy > 0.0 ? comoment(rx.data(), ry.data(), first, i) / vy : kNaN;
+    const int p = std::max(periodArg(c, 2), 1);
+    const std::vector<double> syy = comoments(ry.data(), ry.data(), n, p);
+    const std::vector<double> sxy = comoments(rx.data(), ry.data(), n, p);
+    pairWindow(c, o, 1, [&](int, int i) {
+        const size_t k = size_t(i);
+        return syy[k] > 0.0 ? sxy[k] / syy[k] : kNaN;
     });
 }
 
