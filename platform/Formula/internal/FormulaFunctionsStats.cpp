@@ -202,11 +202,27 @@ void fnMULAR(FormulaCall& c, double* o)
         }
         return;
     }
-    forFullWindows(c, 1, o, false, [x](int i, int first) {
-        double product = 1.0;
-        for (int k = first; k <= i; ++k)
-            product *= x[k];
-        return product;
+    // Short windows multiply out; long ones add logarithms, counting zeros
+    // and negative factors apart.
+    constexpr int kDirect = 16;
+    const int n = c.count();
+    const std::vector<double> logs
+        = prefixSums(n, [x](int k) { return x[k] == 0.0 ? 0.0 : std::log(std::fabs(x[k])); });
+    const std::vector<double> zeros = prefixSums(n, [x](int k) { return x[k] == 0.0 ? 1.0 : 0.0; });
+    const std::vector<double> negatives
+        = prefixSums(n, [x](int k) { return x[k] < 0.0 ? 1.0 : 0.0; });
+    forFullWindows(c, 1, o, false, [&](int i, int first) {
+        if (i - first < kDirect) {
+            double product = 1.0;
+            for (int k = first; k <= i; ++k)
+                product *= x[k];
+            return product;
+        }
+        const size_t a = size_t(first), b = size_t(i) + 1;
+        if (zeros[b] != zeros[a])
+            return 0.0;
+        const double sign = std::fmod(negatives[b] - negatives[a], 2.0) == 0.0 ? 1.0 : -1.0;
+        return sign * std::exp(logs[b] - logs[a]);
     });
 }
 
