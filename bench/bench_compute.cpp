@@ -47,8 +47,9 @@ const QString kCode = QStringLiteral("SH999999");
 
 // A mean-reverting walk around 10 yuan on consecutive calendar days from
 // 1700 on, so that every key is a real date (the feed files are checked).
-// Prices are floats widened: the formula engine computes from floats, the
-// hand loops from the doubles of the list, and both then see one value.
+// Prices have two decimals, as quotes do: the formula engine reads them
+// back from floats as those decimals, the hand loops from the doubles of the
+// list, and both then see one value.
 DQDDataList makeDailyBars(int n)
 {
     DQDDataList list;
@@ -62,9 +63,10 @@ DQDDataList makeDailyBars(int n)
     const QDate first(1700, 1, 1);
     for (int i = 0; i < n; ++i) {
         const double open = price;
-        price = double(float(std::max(1.0, price * (1.0 + noise() * 0.04) + (10.0 - price) * 0.01)));
-        const double high = double(float(std::max(open, price) * (1.0 + std::fabs(noise()) * 0.02)));
-        const double low = double(float(std::min(open, price) * (1.0 - std::fabs(noise()) * 0.02)));
+        const auto cents = [](double v) { return std::round(v * 100.0) / 100.0; };
+        price = cents(std::max(1.0, price * (1.0 + noise() * 0.04) + (10.0 - price) * 0.01));
+        const double high = cents(std::max(open, price) * (1.0 + std::fabs(noise()) * 0.02));
+        const double low = cents(std::min(open, price) * (1.0 - std::fabs(noise()) * 0.02));
         const double volume = std::round(1e6 * (1.0 + noise()));
         const QDate d = first.addDays(i);
         const qint64 key = (qint64(d.year()) * 10000 + d.month() * 100 + d.day()) * 1000000;
