@@ -45,7 +45,8 @@
 // are truncated toward zero; 0 or below gives no values, except N = 0
 // meaning "all bars so far" where documented (SUM HHV LLV COUNT …); a
 // non-constant period is an error unless the function accepts a line (REF,
-// DMA; SUM MA COUNT HHV LLV then take each bar's own window). SMA(X,N,M) with M ≥ N follows X; M ≤ 0 gives no values.
+// DMA; SUM MA COUNT HHV LLV HHVBARS LLVBARS EVERY EXIST then take each
+// bar's own window). SMA(X,N,M) with M ≥ N follows X; M ≤ 0 gives no values.
 //
 // Output. Each output statement becomes one tagFLINE handed to
 // result->parseFromFline before ComputeDayFormular returns: count = number

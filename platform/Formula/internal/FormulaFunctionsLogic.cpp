@@ -52,30 +52,41 @@ void barDirection(FormulaCall& c, double* o)
 
 // How many of the N bars up to this one hold a true X, or −1 while the
 // window is not full of values.
+// N may be a line: each bar then takes its own window.
 template <class F>
 void windowCount(FormulaCall& c, double* o, F verdict)
 {
     const int n = c.count();
-    const int p = periodArg(c, 1, true);
-    if (p < 0)
-        return none(n, o);
     const double* x = c.series(0);
     std::vector<double> hits(static_cast<size_t>(n));
-    FormulaSeries::count(x, n, p, hits.data());
+    std::vector<double> sizes(static_cast<size_t>(n));
+    if (c.isScalar(1)) {
+        const int p = periodArg(c, 1, true);
+        if (p < 0)
+            return none(n, o);
+        FormulaSeries::count(x, n, p, hits.data());
+        for (int i = 0; i < n; ++i)
+            sizes[size_t(i)] = p;
+    } else {
+        const double* p = c.series(1);
+        FormulaSeries::windowByBar(FormulaSeries::Window::Count, x, p, n, hits.data());
+        for (int i = 0; i < n; ++i)
+            sizes[size_t(i)] = std::trunc(p[i]);
+    }
     for (int i = 0; i < n; ++i) {
-        const int size = p == 0 ? i + 1 : p;
+        const double size = sizes[size_t(i)] == 0.0 ? i + 1.0 : sizes[size_t(i)];
         o[i] = std::isnan(hits[size_t(i)]) ? kNaN : verdict(hits[size_t(i)], size);
     }
 }
 
 void fnEVERY(FormulaCall& c, double* o)
 {
-    windowCount(c, o, [](double hits, int size) { return hits == size ? 1.0 : 0.0; });
+    windowCount(c, o, [](double hits, double size) { return hits == size ? 1.0 : 0.0; });
 }
 
 void fnEXIST(FormulaCall& c, double* o)
 {
-    windowCount(c, o, [](double hits, int) { return hits > 0 ? 1.0 : 0.0; });
+    windowCount(c, o, [](double hits, double) { return hits > 0 ? 1.0 : 0.0; });
 }
 
 // X over the bars from A bars ago to B bars ago (A = 0: from the first
@@ -245,8 +256,8 @@ constexpr unsigned kOC = eTagDayOpen | eTagDayClose;
 const FormulaLibraryEntry kLogic[] = {
     {"IFF", 3, 3, -1, fnIFF},                {"IFN", 3, 3, -1, fnIFN},
     {"IFC", 3, 3, -1, fnIFF},                {"IFELSE", 3, 3, -1, fnIFF},
-    {"EVERY", 2, 2, 1, fnEVERY},             {"ALL", 2, 2, 1, fnEVERY},
-    {"EXIST", 2, 2, 1, fnEXIST},             {"ANY", 2, 2, 1, fnEXIST},
+    {"EVERY", 2, 2, -1, fnEVERY},            {"ALL", 2, 2, -1, fnEVERY},
+    {"EXIST", 2, 2, -1, fnEXIST},            {"ANY", 2, 2, -1, fnEXIST},
     {"EXISTR", 3, 3, 1, spanTest<false>},    {"LAST", 3, 3, 1, spanTest<true>},
     {"LONGCROSS", 3, 3, 2, fnLONGCROSS},     {"CROSSUP", 2, 2, -1, crossing<true>},
     {"CROSSDOWN", 2, 2, -1, crossing<false>},

@@ -109,11 +109,52 @@ void fnBARSNEXT(FormulaCall& c, double* o)
     }
 }
 
-// Bars since the highest (lowest) of the last N (0: of all bars so far);
-// among equal extremes the most recent counts.
+// Bars since the extreme of each bar's own window (N a line): a sparse
+// table of the extreme's position over 2^k bars answers each in constant
+// time.
+template <bool highest>
+void extremeBarsByBar(FormulaCall& c, double* o)
+{
+    const int n = c.count();
+    const double* x = c.series(0);
+    const double* period = c.series(1);
+    const GapWindow gaps(x, n);
+    // Of two positions the better value, the later one on a tie.
+    const auto better = [x](int a, int b) {
+        return (highest ? x[a] > x[b] : x[a] < x[b]) ? a : std::max(a, b);
+    };
+    std::vector<std::vector<int>> levels(1, std::vector<int>(static_cast<size_t>(n)));
+    std::iota(levels[0].begin(), levels[0].end(), 0);
+    for (int span = 2; span <= n; span *= 2) {
+        const std::vector<int>& below = levels.back();
+        std::vector<int> level(static_cast<size_t>(n - span + 1));
+        for (size_t i = 0; i < level.size(); ++i)
+            level[i] = better(below[i], below[i + size_t(span / 2)]);
+        levels.push_back(std::move(level));
+    }
+    for (int i = 0; i < n; ++i) {
+        const double v = period[i];
+        int p = (std::isnan(v) || v < 0.0 || v > i + 1.0) ? -1 : int(v);
+        p = p == 0 ? i + 1 : p;
+        if (p < 1 || !gaps.full(i, p)) {
+            o[i] = kNaN;
+            continue;
+        }
+        int k = 0;
+        while ((2 << k) <= p)
+            ++k;
+        const std::vector<int>& level = levels[size_t(k)];
+        o[i] = i - better(level[size_t(i - p + 1)], level[size_t(i - (1 << k) + 1)]);
+    }
+}
+
+// Bars since the highest (lowest) of the last N (0: of all bars so far; N
+// may be a line); among equal extremes the most recent counts.
 template <bool highest>
 void extremeBars(FormulaCall& c, double* o)
 {
+    if (!c.isScalar(1))
+        return extremeBarsByBar<highest>(c, o);
     const int n = c.count();
     const int p = periodArg(c, 1, true);
     if (p < 0)
@@ -347,7 +388,7 @@ const FormulaLibraryEntry kReference[] = {
     {"BARSLASTS", 2, 2, 1, fnBARSLASTS},        {"BARSNEXT", 1, 1, -1, fnBARSNEXT},
     {"BARPOS", 0, 0, -1, fnBARPOS},             {"CURRBARSCOUNT", 0, 0, -1, fnCURRBARSCOUNT},
     {"TOTALBARSCOUNT", 0, 0, -1, fnTOTALBARSCOUNT}, {"ISLASTBAR", 0, 0, -1, fnISLASTBAR},
-    {"HHVBARS", 2, 2, 1, extremeBars<true>},    {"LLVBARS", 2, 2, 1, extremeBars<false>},
+    {"HHVBARS", 2, 2, -1, extremeBars<true>},   {"LLVBARS", 2, 2, -1, extremeBars<false>},
     {"SUMBARS", 2, 2, -1, fnSUMBARS},           {"VALUEWHEN", 2, 2, -1, fnVALUEWHEN},
     {"REFV", 2, 2, -1, fnREFV},                 {"REFX", 2, 2, -1, refAhead<true>},
     {"REFXV", 2, 2, -1, refAhead<false>},       {"REFX1", 2, 2, -1, refAhead<true>},
