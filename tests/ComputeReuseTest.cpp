@@ -172,6 +172,14 @@ TEST(ComputeReuse, BarConversionOfTheColumnsAFormulaReads)
     EXPECT_EQ(engine.inputColumns("VR"), unsigned(eTagDayClose | eTagDayVolume));
     EXPECT_EQ(engine.inputColumns("NO SUCH FORMULA"), unsigned(eTagDayAllColumns));
     EXPECT_EQ(engine.inputColumns(""), unsigned(eTagDayAllColumns));
+    // Functions that read bars themselves (TR, ISUP) name their columns too.
+    CDFormulaManage store;
+    TagFormularContent own;
+    own.texts[0] = "COLUMNS";
+    own.texts[2] = "X:TR+ISUP+AMO;";
+    ASSERT_TRUE(store.SetFormularContent(own));
+    EXPECT_EQ(engine.inputColumns("COLUMNS"), unsigned(eTagDayOpen | eTagDayHigh | eTagDayLow
+                                                       | eTagDayClose | eTagDayAmount));
 }
 
 TEST(ComputeReuse, RangeEqualsTheCutExtremesOfTheShownValues)

@@ -5,7 +5,9 @@
 
 #include <ZtLineLib.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -136,12 +138,17 @@ inline CInputData makeInput(const Bars& b)
     return input;
 }
 
-// The engine reads float columns; references start from the same floats.
+// The engine reads float columns as their shortest decimals; references
+// start from the same decimals.
 inline std::vector<double> asRead(const std::vector<double>& v)
 {
     std::vector<double> out;
-    for (double x : v)
-        out.push_back(double(float(x)));
+    for (double x : v) {
+        char text[32];
+        const auto end = std::to_chars(text, text + sizeof text - 1, float(x)).ptr;
+        *end = 0;
+        out.push_back(std::strtod(text, nullptr));
+    }
     return out;
 }
 

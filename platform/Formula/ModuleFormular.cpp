@@ -2,6 +2,8 @@
 
 #include "internal/FormulaBuiltins.h"
 #include "internal/FormulaEvaluator.h"
+#include "internal/FormulaFunctions.h"
+#include "internal/FormulaLibrary.h"
 #include "internal/FormulaLexer.h"
 #include "internal/FormulaParser.h"
 #include "internal/FormulaRegistry.h"
@@ -150,6 +152,8 @@ void collectColumns(const FormulaNode& node, unsigned* columns)
     if (node.kind == FormulaNode::Column && node.index >= 0
         && node.index < FormulaNode::ColumnCount)
         *columns |= bits[node.index];
+    if (node.kind == FormulaNode::Call && node.index >= fnLibrary)
+        *columns |= FormulaLibrary::entry(node.index - fnLibrary).columns;
     for (const auto& arg : node.args)
         collectColumns(*arg, columns);
 }

@@ -15,27 +15,38 @@
 //   NAME : expr {, attr};      output line NAME
 //   expr {, attr};             output line without a name
 // Expressions: numbers (1, 2.5, 1e3), parameters of the definition (by
-// name), OPEN HIGH LOW CLOSE VOL AMOUNT (short O H L C V; VOLUME), earlier
-// variables, + - * /, = == <> != < <= > >=, AND && OR || NOT, parentheses.
-// Functions: MA EMA SMA(X,N,M) WMA REF HHV LLV SUM COUNT STD AVEDEV ABS MAX
-// MIN IF CROSS BARSLAST NOT; DRAWTEXT(COND,PRICE,'TEXT') and
-// DRAWICON(COND,PRICE,N) form a whole output statement.
+// name), OPEN HIGH LOW CLOSE VOL AMOUNT (short O H L C V; VOLUME, AMO),
+// earlier variables, + - * /, = == <> != < <= > >=, AND && OR || NOT,
+// parentheses. Core functions (FormulaEvaluator): MA EMA SMA(X,N,M) WMA REF
+// HHV LLV SUM COUNT STD AVEDEV ABS MAX MIN IF CROSS BARSLAST NOT;
+// DRAWTEXT(COND,PRICE,'TEXT') and DRAWICON(COND,PRICE,N) form a whole
+// output statement. The function families (internal/FormulaFunctions*.cpp,
+// one table each): math, averages and statistics, references and ranking,
+// price signals, logic, time. Functions without arguments (DATE, TIME,
+// BARPOS, TR, ISUP, NULL …) read as names. docs/formula-language.md lists
+// every name with its meaning and warm-up.
 // Attributes: COLORSTICK VOLSTICK LINESTICK NODRAW LINETHICK1…9, COLORBBGGRR
 // (six hex digits) and COLORWHITE YELLOW MAGENTA GREEN RED BLUE CYAN BLACK
 // GRAY LIGHTGRAY BROWN LIGHTRED LIGHTGREEN LIGHTBLUE.
 //
 // Values. Every operation works on whole series. A bar without a value
-// (warm-up, an empty slot, a no-value or non-finite input, x/0) is NaN
-// inside and kFormulaNoValue in the output. Warm-up rule: a value exists
-// where the values it is computed from exist; a window function over N bars
-// (MA WMA HHV LLV SUM COUNT STD AVEDEV) needs N bars with values, so it
-// starts N − 1 bars after its input; REF(X,N) starts N bars after X; the
-// recursive EMA and SMA start with their input, seeded with its first value,
-// and step over bars without a value keeping their state. Comparisons,
-// logic, IF and CROSS give no value where an operand has none.
-// N = 0 in SUM HHV LLV COUNT means "all bars so far". Periods are truncated
-// toward zero; a negative, missing or non-constant period (REF excepted,
-// which accepts a series) gives no values or an error.
+// (warm-up, an empty slot, a no-value or non-finite input, x/0, a result
+// that is not a finite number) is NaN inside and kFormulaNoValue in the
+// output. Warm-up rule: a value exists where the values it is computed from
+// exist; a window function over N bars starts N − 1 bars after its input;
+// REF(X,N) starts N bars after X; the recursive averages (EMA SMA DMA …)
+// start with their input, seeded with its first value, and step over bars
+// without a value keeping their state. Comparisons, logic, IF and CROSS
+// give no value where an operand has none.
+// Numbers. Inputs are widened to the double of their shortest decimal form
+// and differences below 1e−10 of the operands count as 0 in + − and the
+// comparisons (FormulaDecimal.h), so decimal prices compare and cancel
+// exactly. CROSS(A,B) needs A strictly below B on the bar before. Periods
+// are truncated toward zero; 0 or below gives no values, except N = 0
+// meaning "all bars so far" where documented (SUM HHV LLV COUNT …); a
+// non-constant period is an error unless the function accepts a line (REF,
+// DMA; SUM MA COUNT HHV LLV HHVBARS LLVBARS EVERY EXIST then take each
+// bar's own window). SMA(X,N,M) with M ≥ N follows X; M ≤ 0 gives no values.
 //
 // Output. Each output statement becomes one tagFLINE handed to
 // result->parseFromFline before ComputeDayFormular returns: count = number

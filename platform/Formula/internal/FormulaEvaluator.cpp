@@ -1,7 +1,9 @@
 #include "FormulaEvaluator.h"
 
 #include "FormulaBufferPool.h"
+#include "FormulaDecimal.h"
 #include "FormulaFunctions.h"
+#include "FormulaLibrary.h"
 #include "FormulaSeries.h"
 
 #include <algorithm>
@@ -17,7 +19,7 @@ constexpr double kNoValueLimit = 999999986991104.0;
 double inputValue(float v)
 {
     const double d = v;
-    return (std::isfinite(d) && std::fabs(d) < kNoValueLimit) ? d : kNaN;
+    return (std::isfinite(d) && std::fabs(d) < kNoValueLimit) ? FormulaDecimal::widen(v) : kNaN;
 }
 
 // Applies f element by element, reusing an operand's series when this is
@@ -294,10 +296,11 @@ bool FormulaEvaluator::evalBinary(const FormulaNode& node, FormulaValue& value)
     const int n = m_count;
     switch (node.index) {
     case FormulaNode::Add:
-        value = combine(a, b, n, [](double x, double y) { return x + y; });
+        value = combine(a, b, n, [](double x, double y) { return FormulaDecimal::add(x, y); });
         break;
     case FormulaNode::Subtract:
-        value = combine(a, b, n, [](double x, double y) { return x - y; });
+        value = combine(a, b, n,
+                        [](double x, double y) { return FormulaDecimal::subtract(x, y); });
         break;
     case FormulaNode::Multiply:
         value = combine(a, b, n, [](double x, double y) { return x * y; });
@@ -306,22 +309,22 @@ bool FormulaEvaluator::evalBinary(const FormulaNode& node, FormulaValue& value)
         value = combine(a, b, n, [](double x, double y) { return y == 0.0 ? kNaN : x / y; });
         break;
     case FormulaNode::Less:
-        value = combine(a, b, n, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(x < y); });
+        value = combine(a, b, n, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(FormulaDecimal::less(x, y)); });
         break;
     case FormulaNode::LessEqual:
-        value = combine(a, b, n, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(x <= y); });
+        value = combine(a, b, n, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(!FormulaDecimal::less(y, x)); });
         break;
     case FormulaNode::Greater:
-        value = combine(a, b, n, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(x > y); });
+        value = combine(a, b, n, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(FormulaDecimal::less(y, x)); });
         break;
     case FormulaNode::GreaterEqual:
-        value = combine(a, b, n, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(x >= y); });
+        value = combine(a, b, n, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(!FormulaDecimal::less(x, y)); });
         break;
     case FormulaNode::Equal:
-        value = combine(a, b, n, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(x == y); });
+        value = combine(a, b, n, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(FormulaDecimal::equal(x, y)); });
         break;
     case FormulaNode::NotEqual:
-        value = combine(a, b, n, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(x != y); });
+        value = combine(a, b, n, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(!FormulaDecimal::equal(x, y)); });
         break;
     case FormulaNode::And:
         value = combine(a, b, n, [](double x, double y) {
@@ -407,6 +410,8 @@ bool FormulaEvaluator::evalCall(const FormulaNode& node, FormulaValue& value)
     case fnDRAWICON:
         return fail(node, "DRAWTEXT and DRAWICON must stand alone in a statement");
     default:
+        if (node.index >= fnLibrary)
+            return evalLibrary(node, args, value);
         return evalWindow(node, args, value);
     }
 }
@@ -414,12 +419,14 @@ bool FormulaEvaluator::evalCall(const FormulaNode& node, FormulaValue& value)
 bool FormulaEvaluator::evalWindow(const FormulaNode& node, std::vector<FormulaValue>& args,
                                   FormulaValue& value)
 {
+    const int n = m_count;
+    if (args.size() == 2 && !args[1].isScalar)
+        return evalWindowByBar(node, args, value);
     for (size_t i = 1; i < args.size(); ++i) {
         if (!args[i].isScalar)
             return fail(*node.args[i], std::string("the period of ") + functionName(node.index)
                                            + " must be a constant");
     }
-    const int n = m_count;
     const Series x = seriesOf(args[0]);
     Series out = newSeries();
     const double* in = x->data();
@@ -447,6 +454,52 @@ bool FormulaEvaluator::evalWindow(const FormulaNode& node, std::vector<FormulaVa
     case fnSMA: FormulaSeries::sma(in, n, p, args[2].number, o); break;
     default: return fail(node, "unknown function");
     }
+    value = series(out);
+    return true;
+}
+
+bool FormulaEvaluator::evalLibrary(const FormulaNode& node, std::vector<FormulaValue>& args,
+                                   FormulaValue& value)
+{
+    const FormulaLibraryEntry& entry = FormulaLibrary::entry(node.index - fnLibrary);
+    if (entry.firstConstant >= 0) {
+        for (size_t i = size_t(entry.firstConstant); i < args.size(); ++i) {
+            if (!args[i].isScalar)
+                return fail(*node.args[i], "argument " + std::to_string(i + 1) + " of "
+                                               + entry.name + " must be a constant");
+        }
+    }
+    const TagDay* bars = m_input.days.empty() ? nullptr : &m_input.days.front();
+    const auto columnOf = [bars](const std::vector<int>& c, int n) {
+        return (bars && int(c.size()) >= n) ? c.data() : nullptr;
+    };
+    FormulaCall call(m_count, args, [this](int id) { return column(id)->data(); },
+                     bars ? columnOf(bars->m_dateCol, m_count) : nullptr,
+                     bars ? columnOf(bars->m_time, m_count) : nullptr);
+    Series out = newSeries();
+    entry.impl(call, out->data());
+    value = series(out);
+    return true;
+}
+
+bool FormulaEvaluator::evalWindowByBar(const FormulaNode& node, std::vector<FormulaValue>& args,
+                                       FormulaValue& value)
+{
+    using Window = FormulaSeries::Window;
+    Window kind;
+    switch (node.index) {
+    case fnSUM: kind = Window::Sum; break;
+    case fnMA: kind = Window::Mean; break;
+    case fnCOUNT: kind = Window::Count; break;
+    case fnHHV: kind = Window::Highest; break;
+    case fnLLV: kind = Window::Lowest; break;
+    default:
+        return fail(*node.args[1], std::string("the period of ") + functionName(node.index)
+                                       + " must be a constant");
+    }
+    const Series x = seriesOf(args[0]);
+    Series out = newSeries();
+    FormulaSeries::windowByBar(kind, x->data(), args[1].series->data(), m_count, out->data());
     value = series(out);
     return true;
 }

@@ -33,6 +33,10 @@ private:
     bool evalCall(const FormulaNode& node, FormulaValue& value);
     bool evalWindow(const FormulaNode& node, std::vector<FormulaValue>& args,
                     FormulaValue& value);
+    bool evalWindowByBar(const FormulaNode& node, std::vector<FormulaValue>& args,
+                         FormulaValue& value);
+    bool evalLibrary(const FormulaNode& node, std::vector<FormulaValue>& args,
+                     FormulaValue& value);
     bool evalDraw(const FormulaStatement& statement, FormulaValue& value,
                   FormulaOutputLine& line);
 

@@ -1,6 +1,30 @@
 #include "FormulaFunctions.h"
 
+#include "FormulaLibrary.h"
+
 #include <unordered_map>
+#include <vector>
+
+namespace {
+
+// The library's functions as table entries, in the library's order.
+const std::vector<FormulaFunctions::Info>& libraryInfos()
+{
+    static const std::vector<FormulaFunctions::Info> infos = [] {
+        std::vector<FormulaFunctions::Info> v;
+        for (int k = 0; k < FormulaLibrary::size(); ++k) {
+            const FormulaLibraryEntry& e = FormulaLibrary::entry(k);
+            FormulaFunctions::Info info{FormulaFunctionId(fnLibrary + k), e.minArity,
+                                        e.firstConstant};
+            info.maxArity = e.maxArity;
+            v.push_back(info);
+        }
+        return v;
+    }();
+    return infos;
+}
+
+} // namespace
 
 const FormulaFunctions::Info* FormulaFunctions::find(const std::string& name)
 {
@@ -15,5 +39,13 @@ const FormulaFunctions::Info* FormulaFunctions::find(const std::string& name)
         {"DRAWICON", {fnDRAWICON, 3, -1}},
     };
     const auto it = table.find(name);
-    return it == table.end() ? nullptr : &it->second;
+    if (it != table.end())
+        return &it->second;
+    const int k = FormulaLibrary::indexOf(name);
+    return k < 0 ? nullptr : &libraryInfos()[size_t(k)];
+}
+
+const char* FormulaFunctions::libraryName(int id)
+{
+    return FormulaLibrary::entry(id - fnLibrary).name;
 }

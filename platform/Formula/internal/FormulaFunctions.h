@@ -5,6 +5,8 @@
 enum FormulaFunctionId {
     fnMA, fnEMA, fnSMA, fnWMA, fnREF, fnHHV, fnLLV, fnSUM, fnCOUNT, fnSTD, fnAVEDEV,
     fnABS, fnMAX, fnMIN, fnIF, fnCROSS, fnBARSLAST, fnNOT, fnDRAWTEXT, fnDRAWICON,
+    // library functions (FormulaLibrary.h): fnLibrary + their position there
+    fnLibrary = 1 << 12,
 };
 
 // The function table of the formula language.
@@ -18,8 +20,12 @@ public:
         // Arguments from this index on must be constants (periods, weights);
         // −1 when all may be series.
         int firstConstant;
+        // Most arguments accepted, when more than arity (fewest) are.
+        int maxArity = -1;
     };
 
     // The function of that upper-case name, or null.
     static const Info* find(const std::string& name);
+    // The upper-case name of a library function id (≥ fnLibrary).
+    static const char* libraryName(int id);
 };

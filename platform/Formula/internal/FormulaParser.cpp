@@ -31,6 +31,7 @@ int columnOf(const std::string& name)
         {"CLOSE", FormulaNode::Close},   {"C", FormulaNode::Close},
         {"VOL", FormulaNode::Volume},    {"V", FormulaNode::Volume},
         {"VOLUME", FormulaNode::Volume}, {"AMOUNT", FormulaNode::Amount},
+        {"AMO", FormulaNode::Amount},
     };
     const auto it = columns.find(name);
     return it == columns.end() ? -1 : it->second;
@@ -426,9 +427,13 @@ FormulaParser::NodePtr FormulaParser::parseCall(const FormulaToken& name)
     }
     if (!expect(FormulaTokenKind::RightParen, "')'"))
         return nullptr;
-    if (int(call->args.size()) != info->arity) {
-        fail(name, name.raw + " expects " + std::to_string(info->arity) + " argument"
-                 + (info->arity == 1 ? "" : "s"));
+    const int given = int(call->args.size());
+    const int most = std::max(info->arity, info->maxArity);
+    if (given < info->arity || given > most) {
+        const std::string count = most > info->arity
+            ? std::to_string(info->arity) + " to " + std::to_string(most)
+            : std::to_string(info->arity);
+        fail(name, name.raw + " expects " + count + " argument" + (most == 1 ? "" : "s"));
         return nullptr;
     }
     if (!sealDepth(*call, name))
@@ -450,9 +455,13 @@ FormulaParser::NodePtr FormulaParser::parseName(const FormulaToken& name)
     const int column = columnOf(name.text);
     if (column >= 0)
         return makeNode(FormulaNode::Column, column, name);
+    // Functions without arguments (DATE, BARPOS, NULL …) read as names.
+    const FormulaFunctions::Info* function = FormulaFunctions::find(name.text);
+    if (function && function->arity == 0)
+        return makeNode(FormulaNode::Call, function->id, name);
     if (isKeyword(name.text))
         fail(name, "unexpected '" + name.raw + "'");
-    else if (FormulaFunctions::find(name.text))
+    else if (function)
         fail(name, "function '" + name.raw + "' needs its arguments");
     else
         fail(name, "unknown name '" + name.raw + "'");

@@ -1,5 +1,7 @@
 #include "FormulaSeries.h"
 
+#include "FormulaDecimal.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -44,21 +46,39 @@ void FormulaSeries::sum(const double* x, int n, int period, double* out)
         return;
     }
     // Bars without a value count as 0 in the total and are tracked apart,
-    // so the window is valid exactly when none of them is inside.
+    // so the window is valid exactly when none of them is inside. The total
+    // is summed afresh once per window length, so rounding cannot pile up
+    // over a long series, and a total that is rounding noise of the values
+    // it holds (0.1 + 0.2 − 0.3) is 0.
     int gaps = 0;
+    double magnitude = 0.0;
     for (int i = 0; i < n; ++i) {
         if (std::isnan(x[i]))
             ++gaps;
-        else
-            total += x[i];
-        if (i >= period) {
-            const double leaving = x[i - period];
-            if (std::isnan(leaving))
-                --gaps;
-            else
+        if (i >= period && std::isnan(x[i - period]))
+            --gaps;
+        if (i % period == 0) {
+            total = 0.0;
+            magnitude = 0.0;
+            for (int k = std::max(0, i - period + 1); k <= i; ++k) {
+                if (!std::isnan(x[k])) {
+                    total += x[k];
+                    magnitude += std::fabs(x[k]);
+                }
+            }
+        } else {
+            const double leaving = i >= period ? x[i - period] : 0.0;
+            if (!std::isnan(x[i])) {
+                total += x[i];
+                magnitude += std::fabs(x[i]);
+            }
+            if (i >= period && !std::isnan(leaving)) {
                 total -= leaving;
+                magnitude -= std::fabs(leaving);
+            }
         }
-        out[i] = (i >= period - 1 && gaps == 0) ? total : kNaN;
+        const bool noise = std::fabs(total) <= FormulaDecimal::kTolerance * magnitude;
+        out[i] = (i >= period - 1 && gaps == 0) ? (noise ? 0.0 : total) : kNaN;
     }
 }
 
@@ -117,11 +137,14 @@ void FormulaSeries::ema(const double* x, int n, double period, double* out)
 
 void FormulaSeries::sma(const double* x, int n, double period, double weight, double* out)
 {
-    if (!(period > 0.0) || std::isnan(weight)) {
+    if (!(period > 0.0) || !(weight > 0.0)) {
         fill(out, n, kNaN);
         return;
     }
-    // Y = (M·X + (N − M)·Y′) / N, seeded with the first value.
+    // Y = (M·X + (N − M)·Y′) / N, seeded with the first value. A weight of
+    // N or more follows X itself: beyond N the formula would swing ever
+    // wider around X rather than smooth it.
+    weight = std::min(weight, period);
     double y = kNaN;
     for (int i = 0; i < n; ++i) {
         const double v = x[i];
@@ -260,13 +283,77 @@ void FormulaSeries::barsLast(const double* x, int n, double* out)
 
 void FormulaSeries::cross(const double* a, const double* b, int n, double* out)
 {
-    // A crosses above B: not above it on the bar before, above it now.
+    // A crosses above B: strictly below it on the bar before, above it now;
+    // leaving a tie is not a cross.
     for (int i = 0; i < n; ++i) {
         if (i == 0 || std::isnan(a[i]) || std::isnan(b[i]) || std::isnan(a[i - 1])
             || std::isnan(b[i - 1])) {
             out[i] = kNaN;
             continue;
         }
-        out[i] = (a[i - 1] <= b[i - 1] && a[i] > b[i]) ? 1.0 : 0.0;
+        out[i] = (FormulaDecimal::less(a[i - 1], b[i - 1]) && FormulaDecimal::less(b[i], a[i]))
+            ? 1.0 : 0.0;
+    }
+}
+
+void FormulaSeries::windowByBar(Window kind, const double* x, const double* period, int n,
+                                double* out)
+{
+    // Prefix totals (values, magnitudes, true bars, bars without a value) so
+    // any window's total is one difference.
+    const size_t size = size_t(n > 0 ? n : 0) + 1;
+    std::vector<double> total(size, 0.0), magnitude(size, 0.0), trues(size, 0.0);
+    std::vector<int> gaps(size, 0);
+    for (int i = 0; i < n; ++i) {
+        const bool gap = std::isnan(x[i]);
+        total[size_t(i) + 1] = total[size_t(i)] + (gap ? 0.0 : x[i]);
+        magnitude[size_t(i) + 1] = magnitude[size_t(i)] + (gap ? 0.0 : std::fabs(x[i]));
+        trues[size_t(i) + 1] = trues[size_t(i)] + (!gap && x[i] != 0.0 ? 1.0 : 0.0);
+        gaps[size_t(i) + 1] = gaps[size_t(i)] + (gap ? 1 : 0);
+    }
+    // Sparse table of extremes: level k holds the extreme of 2^k bars.
+    const bool extreme = kind == Window::Highest || kind == Window::Lowest;
+    std::vector<std::vector<double>> levels;
+    const auto pick = [kind](double a, double b) {
+        return kind == Window::Highest ? std::max(a, b) : std::min(a, b);
+    };
+    if (extreme && n > 0) {
+        levels.emplace_back(x, x + n);
+        for (int span = 2; span <= n; span *= 2) {
+            const std::vector<double>& below = levels.back();
+            std::vector<double> level(size_t(n - span + 1));
+            for (size_t i = 0; i < level.size(); ++i)
+                level[i] = pick(below[i], below[i + size_t(span / 2)]);
+            levels.push_back(std::move(level));
+        }
+    }
+    for (int i = 0; i < n; ++i) {
+        const double v = period[i];
+        int p = (std::isnan(v) || v < 0.0 || v > double(i) + 1.0) ? -1 : int(v);
+        if (p == 0)
+            p = kind == Window::Mean ? -1 : i + 1;
+        const int first = i - p + 1;
+        if (p < 1 || gaps[size_t(i) + 1] != gaps[size_t(first)]) {
+            out[i] = kNaN;
+            continue;
+        }
+        if (extreme) {
+            int k = 0;
+            while ((2 << k) <= p)
+                ++k;
+            const std::vector<double>& level = levels[size_t(k)];
+            out[i] = pick(level[size_t(first)], level[size_t(i - (1 << k) + 1)]);
+            continue;
+        }
+        if (kind == Window::Count) {
+            out[i] = trues[size_t(i) + 1] - trues[size_t(first)];
+            continue;
+        }
+        const double sum = total[size_t(i) + 1] - total[size_t(first)];
+        const double scale = magnitude[size_t(i) + 1] - magnitude[size_t(first)];
+        // The difference of two long prefixes carries their rounding.
+        const bool noise = std::fabs(sum) <= 1e-12 * magnitude[size_t(i) + 1]
+            || std::fabs(sum) <= FormulaDecimal::kTolerance * scale;
+        out[i] = (noise ? 0.0 : sum) / (kind == Window::Mean ? p : 1);
     }
 }

@@ -28,5 +28,13 @@ public:
     static void stdev(const double* x, int n, int period, double* out);
     static void avedev(const double* x, int n, int period, double* out);
     static void barsLast(const double* x, int n, double* out);
+
+    // SUM, MA, COUNT, HHV and LLV whose period is a line: each bar takes its
+    // own period (truncated; 0 means all bars so far except for MA; below 0
+    // or beyond the bars so far, no value). Constant time per bar, so a
+    // period that grows with the data (BARSLAST …) stays linear.
+    enum class Window { Sum, Mean, Count, Highest, Lowest };
+    static void windowByBar(Window kind, const double* x, const double* period, int n,
+                            double* out);
     static void cross(const double* a, const double* b, int n, double* out);
 };

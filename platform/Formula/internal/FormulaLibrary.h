@@ -1,0 +1,86 @@
+#pragma once
+
+#include "FormulaValue.h"
+
+#include <functional>
+#include <limits>
+#include <string>
+#include <vector>
+
+// One call of a library function as its implementation sees it: the
+// evaluated arguments, the number of bars and the bars' columns.
+class FormulaCall
+{
+public:
+    using ColumnSource = std::function<const double*(int columnId)>;
+
+    FormulaCall(int n, std::vector<FormulaValue>& args, ColumnSource columns,
+                const int* dates, const int* times)
+        : m_n(n), m_args(args), m_columns(std::move(columns)), m_dates(dates), m_times(times)
+    {
+    }
+
+    int count() const { return m_n; }
+    size_t argCount() const { return m_args.size(); }
+    bool isScalar(size_t i) const { return m_args[i].isScalar; }
+    // A constant argument (the first bar's value of a series argument).
+    double number(size_t i) const;
+    // Argument i as n values; a constant is spread over every bar.
+    const double* series(size_t i);
+    // Price column (FormulaNode::ColumnId) with the evaluator's widening.
+    const double* column(int id) { return m_columns(id); }
+    // yyyymmdd and HHMMSS of bar i; 0 when the input has none.
+    int date(int i) const { return m_dates ? m_dates[i] : 0; }
+    int time(int i) const { return m_times ? m_times[i] : 0; }
+
+private:
+    int m_n;
+    std::vector<FormulaValue>& m_args;
+    ColumnSource m_columns;
+    const int* m_dates;
+    const int* m_times;
+    std::vector<std::vector<double>> m_spread;
+};
+
+// Writes one value per bar to out (NaN = no value).
+using FormulaImpl = void (*)(FormulaCall& call, double* out);
+
+struct FormulaLibraryEntry
+{
+    const char* name;
+    int minArity;
+    int maxArity;
+    // Arguments from this index on must be constants; −1 when all may be lines.
+    int firstConstant;
+    FormulaImpl impl;
+    // Price columns read besides the arguments (TagDayColumn bits), so
+    // that callers fill them (ModuleFormular::inputColumns).
+    unsigned columns = 0;
+};
+
+// The functions of the language beyond the evaluator's core set, one table
+// per family (FormulaFunctions*.cpp).
+namespace FormulaLibrary {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+struct Family
+{
+    const FormulaLibraryEntry* entries;
+    size_t count;
+};
+
+Family mathFamily();
+Family statsFamily();
+Family referenceFamily();
+Family signalFamily();
+Family logicFamily();
+Family timeFamily();
+
+// Position of name in the joined tables, or −1; entry(position) is valid
+// for 0 ≤ position < size().
+int indexOf(const std::string& name);
+const FormulaLibraryEntry& entry(int position);
+int size();
+
+} // namespace FormulaLibrary

@@ -1,0 +1,268 @@
+// The function families of the formula language against values worked out
+// by hand, one table per family, and the numeric rules of the language.
+
+#include "FormulaEngineTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace FormulaTest;
+
+namespace {
+
+const double N_ = kNaN;
+const std::vector<double> kCloses = {3, 1, 4, 1, 5, 9, 2, 6};
+
+struct Case
+{
+    const char* expr;
+    std::vector<double> expected;
+};
+
+// Evaluates "X:expr;" over input and compares with the expected values.
+void check(const Case& c, CInputData input)
+{
+    SCOPED_TRACE(c.expr);
+    CDFormulaManage store;
+    TagFormularContent formula = definition("FNTEST", std::string("X:") + c.expr + ";");
+    ASSERT_TRUE(store.SetFormularContent(formula));
+    ModuleFormular engine;
+    CapturedResult result;
+    std::string name = "FNTEST";
+    ASSERT_TRUE(engine.ComputeDayFormular(name, input, 1, 0, &result)) << engine.lastError();
+    ASSERT_EQ(result.captured.size(), 1u);
+    const std::vector<float>& got = result.captured[0].data1;
+    ASSERT_EQ(got.size(), c.expected.size());
+    for (size_t i = 0; i < got.size(); ++i) {
+        if (std::isnan(c.expected[i]))
+            EXPECT_TRUE(isMarker(got[i])) << "bar " << i << " got " << got[i];
+        else
+            EXPECT_NEAR(got[i], c.expected[i], 1e-5 * std::fabs(c.expected[i]) + 1e-6)
+                << "bar " << i;
+    }
+}
+
+void checkAll(const std::vector<Case>& cases, const Bars& bars = closesOnly(kCloses))
+{
+    for (const Case& c : cases)
+        check(c, makeInput(bars));
+}
+
+// Bars with a date (yyyymmdd) and time of day (HHMMSS) each.
+CInputData timedInput(const std::vector<double>& closes, const std::vector<int>& dates,
+                      const std::vector<int>& times)
+{
+    CInputData input = makeInput(closesOnly(closes));
+    input.days.front().m_dateCol = dates;
+    input.days.front().m_time = times;
+    return input;
+}
+
+} // namespace
+
+TEST(FormulaEngineFunctions, Math)
+{
+    const double l2 = std::log(2.0), l3 = std::log(3.0);
+    checkAll({
+        {"LN(C-1)", {l2, N_, l3, N_, 2 * l2, 3 * l2, 0, std::log(5.0)}},
+        {"POW(-C,0.5)", {N_, N_, N_, N_, N_, N_, N_, N_}},
+        {"ROUND(C/2)", {2, 1, 2, 1, 3, 5, 1, 3}},
+        {"ROUND(-C/2)", {-2, -1, -2, -1, -3, -5, -1, -3}},
+        {"ROUND2(C/8,2)", {0.38, 0.13, 0.5, 0.13, 0.63, 1.13, 0.25, 0.75}},
+        {"CEILING(-C/2)", {-1, 0, -2, 0, -2, -4, -1, -3}},
+        {"FLOOR(-C/2)", {-2, -1, -2, -1, -3, -5, -1, -3}},
+        {"INTPART(-C/2)", {-1, 0, -2, 0, -2, -4, -1, -3}},
+        {"FRACPART(-C/2)", {-0.5, -0.5, 0, -0.5, -0.5, -0.5, 0, 0}},
+        {"MOD(-C,3)", {0, -1, -1, -1, -2, 0, -2, 0}},
+        {"MOD(C*1.5,2)", {0.5, 1.5, 0, 1.5, 1.5, 1.5, 1, 1}},
+        {"MOD(C,0)", {N_, N_, N_, N_, N_, N_, N_, N_}},
+        {"SIGN(C-4)", {-1, -1, 0, -1, 1, 1, -1, 1}},
+        {"BETWEEN(C,4,2)", {1, 0, 1, 0, 0, 0, 1, 0}},
+        {"RANGE(C,2,5)", {1, 0, 1, 0, 0, 0, 0, 0}},
+        {"CONST(C)", {6, 6, 6, 6, 6, 6, 6, 6}},
+        {"MAX6(C,2,REF(C,1))", {N_, 3, 4, 4, 5, 9, 9, 6}},
+        {"MIN6(C,4,5,6,7,8)", {3, 1, 4, 1, 4, 4, 2, 4}},
+        {"RAND(6)=INTPART(RAND(6)) AND BETWEEN(RAND(6),1,6)", {1, 1, 1, 1, 1, 1, 1, 1}},
+    });
+}
+
+TEST(FormulaEngineFunctions, MovingAveragesAndStatistics)
+{
+    const double r = std::sqrt(7.0 / 3.0);
+    checkAll({
+        {"DMA(C,0.5)", {3, 2, 3, 2, 3.5, 6.25, 4.125, 5.0625}},
+        {"DMA(C,IF(C>4,1,0.5))", {3, 2, 3, 2, 5, 9, 5.5, 6}},
+        {"TMA(C,0.5,1)", {3, 2.5, 5.25, 3.625, 6.8125, 12.40625, 8.203125, 10.1015625}},
+        {"MEMA(C,3)", {3, 7 / 3.0, 26 / 9.0, 61 / 27.0, 257 / 81.0, 1243 / 243.0, 2972 / 729.0,
+                       10318 / 2187.0}},
+        {"EXPMEMA(C,3)", {N_, N_, 8 / 3.0, 11 / 6.0, 41 / 12.0, 149 / 24.0, 197 / 48.0,
+                          485 / 96.0}},
+        {"TRMA(C,4)", {N_, N_, N_, 7 / 3.0, 8 / 3.0, 12.5 / 3, 15.5 / 3, 5.5}},
+        {"XMA(C,3)", {2, 8 / 3.0, 2, 10 / 3.0, 5, 16 / 3.0, 17 / 3.0, 4}},
+        {"HARMEAN(C,2)", {N_, 1.5, 1.6, 1.6, 5 / 3.0, 90 / 14.0, 36 / 11.0, 3}},
+        {"MULAR(C,2)", {N_, 3, 4, 4, 5, 45, 18, 12}},
+        {"MULAR(C,0)", {3, 3, 12, 12, 60, 540, 1080, 6480}},
+        {"SLOPE(C,3)", {N_, N_, 0.5, 0, 0.5, 4, -1.5, -1.5}},
+        {"FORCAST(C,3)", {N_, N_, 19 / 6.0, 2, 23 / 6.0, 9, 23 / 6.0, 25 / 6.0}},
+        {"TSMA(C,3)", {N_, N_, 11 / 3.0, 2, 13 / 3.0, 13, 7 / 3.0, 8 / 3.0}},
+        {"STDDEV(C,3)", {N_, N_, r, std::sqrt(3.0), std::sqrt(13 / 3.0), 4, std::sqrt(37 / 3.0),
+                         std::sqrt(37 / 3.0)}},
+        {"STDP(C,2)", {N_, 1, 1.5, 1.5, 2, 2, 3.5, 2}},
+        {"VAR(C,2)", {N_, 2, 4.5, 4.5, 8, 8, 24.5, 8}},
+        {"VARP(C,2)", {N_, 1, 2.25, 2.25, 4, 4, 12.25, 4}},
+        {"DEVSQ(C,3)", {N_, N_, 14 / 3.0, 6, 26 / 3.0, 32, 74 / 3.0, 74 / 3.0}},
+        {"COVAR(C,REF(C,1),2)", {N_, N_, -1.5, -2.25, -3, 4, -7, -7}},
+        {"RELATE(C,-2*C+1,3)", {N_, N_, -1, -1, -1, -1, -1, -1}},
+        {"BETA2(2*C,C,2)", {N_, N_, 1, 1, 1, 1, 1, 1}},
+    });
+}
+
+TEST(FormulaEngineFunctions, ReferencesAndCounts)
+{
+    checkAll({
+        {"BARSCOUNT(REF(C,2))", {N_, N_, 1, 2, 3, 4, 5, 6}},
+        {"BARSSINCE(C>4)", {N_, N_, N_, N_, 0, 1, 2, 3}},
+        {"BARSSINCEN(C>4,3)", {N_, N_, N_, N_, 0, 1, 2, 2}},
+        {"BARSLASTCOUNT(C>2)", {1, 0, 1, 0, 1, 2, 0, 1}},
+        {"BARSLASTS(C>4,2)", {N_, N_, N_, N_, N_, 1, 2, 2}},
+        {"BARSNEXT(C>4)", {4, 3, 2, 1, 0, 0, 1, 0}},
+        {"BARPOS*10+CURRBARSCOUNT", {18, 27, 36, 45, 54, 63, 72, 81}},
+        {"TOTALBARSCOUNT+ISLASTBAR", {8, 8, 8, 8, 8, 8, 8, 9}},
+        {"HHVBARS(C,3)", {N_, N_, 0, 1, 0, 0, 1, 2}},
+        {"HHVBARS(C,0)", {0, 1, 0, 1, 0, 0, 1, 2}},
+        {"LLVBARS(C,3)", {N_, N_, 1, 0, 1, 2, 0, 1}},
+        {"SUMBARS(C,5)", {N_, N_, 2, 2, 1, 1, 2, 1}},
+        {"VALUEWHEN(C>4,C*10)", {N_, N_, N_, N_, 50, 90, 90, 60}},
+        {"REFV(C,2)", {N_, N_, 3, 1, 4, 1, 5, 9}},
+        {"REFX(C,2)", {4, 1, 5, 9, 2, 6, 6, 6}},
+        {"REFXV(C,2)", {4, 1, 5, 9, 2, 6, N_, N_}},
+        {"FINDHIGH(C,0,3,2)", {N_, N_, 3, 1, 4, 5, 5, 6}},
+        {"FINDHIGH(C,1,3,1)", {N_, N_, N_, 4, 4, 5, 9, 9}},
+        {"FINDLOWBARS(C,0,3,1)", {N_, N_, 1, 0, 1, 2, 0, 1}},
+        {"HOD(C,3)", {N_, N_, 1, 2, 1, 1, 3, 2}},
+        {"LOD(C,3)", {N_, N_, 3, 1, 3, 3, 1, 2}},
+        {"HOD(C,0)", {1, 2, 1, 3, 1, 1, 5, 2}},
+        {"HV(C,3)", {N_, N_, N_, 4, 4, 5, 9, 9}},
+        {"LV(C,2)", {N_, N_, 1, 1, 1, 1, 5, 2}},
+        {"TOPRANGE(C)", {0, 0, 2, 0, 4, 5, 0, 1}},
+        {"LOWRANGE(C)", {0, 1, 0, 3, 0, 0, 2, 0}},
+    });
+}
+
+TEST(FormulaEngineFunctions, PriceSignals)
+{
+    Bars bars;
+    bars.high = {10, 11, 12, 13, 12, 9};
+    bars.low = {9, 10, 11, 12, 10, 8};
+    bars.close = {9.5, 10.5, 11.5, 12.5, 11, 8.5};
+    bars.open = bars.close;
+    bars.volume.assign(6, 100);
+    checkAll({
+                 {"TR", {N_, 1.5, 1.5, 1.5, 2.5, 3}},
+                 // Stops at each close: rising from LLV(L,2), step 0.1 up to 0.2,
+                 // turned down by bar 4's low.
+                 {"SAR(2,10,20)", {N_, 9, 9.6, 10.28, 13, 12}},
+                 {"SARTURN(2,10,20)", {N_, 0, 0, 0, -1, 0}},
+             },
+             bars);
+    // Turns of 10 %: up to 12, down to 9, up to the end.
+    checkAll({
+                 {"ZIG(3,10)", {10, 12, 10.5, 9, 11, 13}},
+                 {"PEAK(3,10,1)", {N_, 12, 12, 12, 12, 12}},
+                 {"PEAKBARS(3,10,1)", {N_, 0, 1, 2, 3, 4}},
+                 {"TROUGH(C,10,1)", {N_, N_, N_, 9, 9, 9}},
+                 {"TROUGHBARS(3,10,1)", {N_, N_, N_, 0, 1, 2}},
+             },
+             closesOnly({10, 12, 11, 9, 10, 13}));
+}
+
+TEST(FormulaEngineFunctions, Logic)
+{
+    checkAll({
+        {"IFN(C>3,C,0)", {3, 1, 0, 1, 0, 0, 2, 0}},
+        {"EVERY(C>2,2)", {N_, 0, 0, 0, 0, 1, 0, 0}},
+        {"EXIST(C>5,2)", {N_, 0, 0, 0, 0, 1, 1, 1}},
+        {"EXISTR(C>5,3,2)", {N_, N_, N_, 0, 0, 0, 0, 1}},
+        {"LAST(C>2,2,1)", {N_, N_, 0, 0, 0, 0, 1, 0}},
+        {"LAST(C>0,0,0)", {1, 1, 1, 1, 1, 1, 1, 1}},
+        {"LONGCROSS(C,3,1)", {N_, 0, 1, 0, 1, 0, 0, 1}},
+        {"LONGCROSS(C,3,2)", {N_, N_, 0, 0, 0, 0, 0, 0}},
+        {"CROSSDOWN(C,3)", {N_, 0, 0, 1, 0, 0, 1, 0}},
+        {"NDAY(C,2,2)", {N_, 0, 0, 0, 0, 1, 0, 0}},
+        {"UPNDAY(C,2)", {N_, N_, 0, 0, 0, 1, 0, 0}},
+        {"DOWNNDAY(C,1)", {N_, 1, 0, 1, 0, 0, 1, 0}},
+        {"FILTER(C>2,1)", {1, 0, 1, 0, 1, 0, 0, 1}},
+        {"FILTERX(C>2,1)", {1, 0, 1, 0, 0, 1, 0, 1}},
+        {"TFILTER(C>4,C<2,1)", {0, 0, 0, 0, 1, 0, 0, 0}},
+        {"TFILTER(C>4,C<3,0)", {0, 0, 0, 0, 1, 0, 2, 1}},
+        {"BACKSET(C>8,3)", {0, 0, 0, 1, 1, 1, 0, 0}},
+        {"ISVALID(REF(C,1))+ISVALID(0)", {1, 2, 2, 2, 2, 2, 2, 2}},
+        {"IF(C>4,C,DRAWNULL)", {N_, N_, N_, N_, 5, 9, N_, 6}},
+    });
+    Bars bars = closesOnly({1, 2, 3});
+    bars.open = {2, 2, 2};
+    checkAll({{"ISUP*100+ISDOWN*10+ISEQUAL", {10, 1, 100}}}, bars);
+}
+
+TEST(FormulaEngineFunctions, TimeFromTheRecords)
+{
+    // Tuesday 2024-01-02 … Monday 2024-01-08, daily bars.
+    const std::vector<int> days = {20240102, 20240103, 20240104, 20240105, 20240108};
+    const std::vector<int> noTime(5, 0);
+    const std::vector<Case> daily = {
+        {"DATE", {1240102, 1240103, 1240104, 1240105, 1240108}},
+        {"YEAR*10000+MONTH*100+DAY", {20240102, 20240103, 20240104, 20240105, 20240108}},
+        {"WEEKDAY*10+WEEKOFYEAR", {21, 31, 41, 51, 12}},
+        {"TIME+PERIOD", {5, 5, 5, 5, 5}},
+        {"DATETODAY(DATE)", {12067, 12068, 12069, 12070, 12073}},
+        {"DAYTODATE(DATETODAY(DATE))-DATE", {0, 0, 0, 0, 0}},
+        {"REFDATE(C,1240104)", {3, 3, 3, 3, 3}},
+    };
+    for (const Case& c : daily)
+        check(c, timedInput({1, 2, 3, 4, 5}, days, noTime));
+    const std::vector<int> minutes = {93100, 93200, 93300};
+    const std::vector<Case> intraday = {
+        {"TIME", {93100, 93200, 93300}},
+        {"HOUR*100+MINUTE", {931, 932, 933}},
+        {"TIMETOSEC(TIME)", {34260, 34320, 34380}},
+        {"SECTOTIME(TIMETOSEC(TIME)+59)", {93159, 93259, 93359}},
+        {"PERIOD", {0, 0, 0}},
+        {"DATETIME-12409190000", {931, 932, 933}},
+    };
+    for (const Case& c : intraday)
+        check(c, timedInput({1, 2, 3}, std::vector<int>(3, 20240919), minutes));
+}
+
+TEST(FormulaEngineFunctions, DecimalPricesAndNumericRules)
+{
+    // Single-precision prices compare and cancel as their decimals do.
+    Bars bars = closesOnly({10.05, 0.26, 20.1, 1.3});
+    bars.high = {10.07, 0.27, 20.13, 1.4};
+    bars.low = {10.03, 0.25, 20.07, 1.2};
+    bars.open = {9.95, 0.06, 20.4, 1.2};
+    checkAll({
+                 {"(2*C-H-L=0)*10+((H+L)/2=C)", {11, 11, 11, 11}},
+                 {"2*C-H-L", {0, 0, 0, 0}},
+                 {"(O=0.06)+(O*3=0.18)*10", {0, 11, 0, 0}},
+                 {"SUM(C-O,3)", {N_, N_, 0, 0}},
+                 {"(C-O)/(2*C-H-L)", {N_, N_, N_, N_}},
+             },
+             bars);
+    checkAll({
+        // A tie on the previous bar is not a cross.
+        {"CROSS(C,3)", {N_, 0, 1, 0, 1, 0, 0, 1}},
+        {"CROSS(C,4)", {N_, 0, 0, 0, 1, 0, 0, 1}},
+        // M ≥ N follows X; a weight or period of 0 or below gives no value.
+        {"SMA(C,3,5)-C", {0, 0, 0, 0, 0, 0, 0, 0}},
+        {"SMA(C,3,0)", {N_, N_, N_, N_, N_, N_, N_, N_}},
+        {"MA(C,-2)", {N_, N_, N_, N_, N_, N_, N_, N_}},
+        {"DMA(C,0)", {N_, N_, N_, N_, N_, N_, N_, N_}},
+        // A line as the period: each bar its own window, 0 all bars so far.
+        {"HHV(C,BARSLAST(C>4)+1)", {N_, N_, N_, N_, 5, 9, 9, 6}},
+        {"LLV(C,IF(C>3,3,0))", {3, 1, 1, 1, 1, 1, 1, 2}},
+        {"MA(C,IF(C>3,2,0))", {N_, N_, 2.5, N_, 3, 7, N_, 4}},
+        {"SUM(C,BARPOS)+COUNT(C>2,BARPOS)*100", {103, 104, 208, 209, 314, 423, 425, 531}},
+        {"HHVBARS(C,IF(C>3,3,0))*10+LLVBARS(C,2+ISLASTBAR)", {N_, 10, 1, 10, 1, 1, 10, 21}},
+        {"EVERY(C>0,BARPOS)+EXIST(C>8,IF(C>4,2,1))*10", {1, 1, 1, 1, 1, 11, 1, 1}},
+    });
+    checkAll({{"CROSS(C,3)", {N_, 1, 0, 0, 0}}}, closesOnly({2, 4, 3, 3, 5}));
+}
