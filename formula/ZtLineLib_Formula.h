@@ -218,6 +218,15 @@ protected:
     // createByFlines.
     class EngineLines;
 
+    // ---- formula drawings (ZtLineLib_Formula_paintDraw.cpp) ----------------
+    // Paints a line of a drawing type (301 and up), or an engine line with a
+    // line style or colours per bar; false when the line is not one of them.
+    bool paintDrawing(QPainter* painter, const Formulas::formulaLine* line);
+    // 0 for backgrounds (painted under every line), 2 for DRAWABOVE lines
+    // (over every line), 1 for the others.
+    static int drawingPass(const Formulas::formulaLine* line);
+    class DrawingPainter;
+
     double m_maxTagValue = kZtNoValue;
     double m_minTagValue = kZtNoValueMax;
     int m_maxTagX = -1;

@@ -5,6 +5,10 @@
 enum FormulaFunctionId {
     fnMA, fnEMA, fnSMA, fnWMA, fnREF, fnHHV, fnLLV, fnSUM, fnCOUNT, fnSTD, fnAVEDEV,
     fnABS, fnMAX, fnMIN, fnIF, fnCROSS, fnBARSLAST, fnNOT, fnDRAWTEXT, fnDRAWICON,
+    // drawing
+    fnSTICKLINE = 1000, fnDRAWKLINE, fnDRAWCOLORKLINE, fnDRAWKLINE_IF, fnDRAWLINE, fnPOLYLINE,
+    fnPARTLINE, fnDRAWNUMBER, fnDRAWNUMBER_FIX, fnDRAWTEXT_FIX, fnDRAWBAND, fnFILLRGN,
+    fnDRAWGBK, fnHORLINE, fnVERTLINE, fnDRAWSL, fnRGB, fnRGBA,
 };
 
 // The function table of the formula language.
@@ -18,8 +22,16 @@ public:
         // Arguments from this index on must be constants (periods, weights);
         // −1 when all may be series.
         int firstConstant;
+        // Fewest arguments when fewer than arity are allowed; −1: exactly arity.
+        int minArity = -1;
     };
 
     // The function of that upper-case name, or null.
     static const Info* find(const std::string& name);
+
+    // drawing
+    // True for the functions that make a whole output statement.
+    static bool isDrawing(int id);
+    // The index of the argument that must be a quoted text, or −1.
+    static int textArgument(int id);
 };
