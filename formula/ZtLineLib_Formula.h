@@ -225,6 +225,7 @@ protected:
     // 0 for backgrounds (painted under every line), 2 for DRAWABOVE lines
     // (over every line), 1 for the others.
     static int drawingPass(const Formulas::formulaLine* line);
+    QRectF drawingBand() const;
     class DrawingPainter;
 
     double m_maxTagValue = kZtNoValue;

@@ -150,6 +150,12 @@ private:
     qint64 m_end;
 };
 
+QRectF ZtLineLib_Formula::drawingBand() const
+{
+    // The band the bars are drawn in, not the margins an axis may share.
+    return QRectF(m_drawLeft, m_rect.top(), m_drawRight - m_drawLeft + 1, m_rect.height());
+}
+
 int ZtLineLib_Formula::drawingPass(const Formulas::formulaLine* line)
 {
     if (line->useDrawRoutines && line->drawType == eDRAWGBK)
@@ -168,14 +174,31 @@ bool ZtLineLib_Formula::paintDrawing(QPainter* painter, const Formulas::formulaL
         return true;
     case eSTICKLINE: d.stickLine(); return true;
     case eDRAWKLINE: d.candles(); return true;
-    case eSEGMENT: d.segments(); return true;
-    case ePOLYLINE: d.polyline(); return true;
+    case eSEGMENT: {
+        // These reach in from bars outside the window; they stay in the band.
+        ZtPainterClipGuard clip(painter, drawingBand());
+        d.segments();
+        return true;
+    }
+    case ePOLYLINE: {
+        ZtPainterClipGuard clip(painter, drawingBand());
+        d.polyline();
+        return true;
+    }
     case ePARTLINE: d.partLine(); return true;
     case eDRAWNUMBER: d.numbers(); return true;
     case eNUMBER_FIX:
     case eTEXT_FIX: d.fixedText(); return true;
-    case eDRAWBAND: d.band(); return true;
-    case eFILLRGN: d.fillRegion(); return true;
+    case eDRAWBAND: {
+        ZtPainterClipGuard clip(painter, drawingBand());
+        d.band();
+        return true;
+    }
+    case eFILLRGN: {
+        ZtPainterClipGuard clip(painter, drawingBand());
+        d.fillRegion();
+        return true;
+    }
     case eDRAWGBK: d.background(); return true;
     case eVERTLINE: d.vertLines(); return true;
     default: return false;
@@ -462,7 +485,7 @@ void ZtLineLib_Formula::DrawingPainter::fixedText()
                           m_line.param2 < 0 ? p.m_prec : m_line.param2)
         : m_line.text;
     const QFontMetrics fm = m_painter->fontMetrics();
-    const QRectF r = p.m_rect;
+    const QRectF r = p.drawingBand();
     // (x, y) is where the text starts (type 0) or ends (type 1), y its top.
     int left = ztPixel(r.left() + double(fx) * r.width());
     if (m_line.param1 == 1)
@@ -525,7 +548,7 @@ void ZtLineLib_Formula::DrawingPainter::background()
     const qint64 last = m_end - 1;
     if (last < first() || isGap(m_line.values.at(int(last))))
         return;
-    const QRectF r = p.m_rect;
+    const QRectF r = p.drawingBand();
     const bool horizontal = at(m_line.values2, last) == 1.0f;
     QLinearGradient gradient(r.topLeft(), horizontal ? r.topRight() : r.bottomLeft());
     gradient.setColorAt(0, codeColour(m_line.param1));
