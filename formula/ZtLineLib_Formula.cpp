@@ -26,7 +26,8 @@ qint64 recordKey(const DQDDataList* data, int i)
 bool isEngineType(int type)
 {
     return type == ZtLineLib_Formula::eFT_MA
-           || (type >= ZtLineLib_Formula::eFT_MACD && type <= ZtLineLib_Formula::eFT_AB);
+           || (type >= ZtLineLib_Formula::eFT_MACD && type <= ZtLineLib_Formula::eFT_AB)
+           || ZtLineLib_Formula::isUserFormulaType(ZtLineLib_Formula::enumFormulaType(type));
 }
 
 // Pads one series for padLines. The engine gives length values per series;

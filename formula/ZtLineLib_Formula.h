@@ -56,6 +56,9 @@ public:
         eFT_RZRQ = 1006,
         eFT_YDCM = 2000,
         eFT_CLOSE = 90001,
+        // Formulas of the store beyond the catalogue get types from here on
+        // (userFormulaType); they compute through the engine like MACD.
+        eFT_USER_FIRST = 100000,
     };
 
     // One stored indicator definition, as the formula store keeps it.
@@ -109,6 +112,15 @@ public:
     bool canChangeFormula();
     bool canSetParm();
     int needSpecialValue();
+
+    // ---- user formulas (ZtLineLib_Formula_user.cpp) ------------------------
+    // The type of the stored formula name for this process, the same for
+    // the same name (case as given), given out from eFT_USER_FIRST on; a
+    // catalogue title gives its own type. eFT_NONE for an empty name.
+    static enumFormulaType userFormulaType(const QString& name);
+    static bool isUserFormulaType(enumFormulaType type);
+    // The name behind a user formula type; empty for any other type.
+    static QString userFormulaName(enumFormulaType type);
 
     // ---- formula engine ---------------------------------------------------
     static void showFormulaWindow();
