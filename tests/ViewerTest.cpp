@@ -185,6 +185,17 @@ TEST_F(ViewerTest, IndicatorPaneSwitchAndIntradayChart)
     QTest::keyClick(&m_chart, Qt::Key_BracketRight);
     EXPECT_NE(m_chart.pane(2)->type(), ZtLineLib_Formula::eFT_KDJ);
 
+    // A user formula of the store joins the indicators and shows like the others.
+    TagFormularContent def = *ZtLineLib_Formula::m_dformulaManage.findFormular("MTM");
+    def.texts[0] = "USERMTM";
+    ASSERT_TRUE(ZtLineLib_Formula::m_dformulaManage.SetFormularContent(def));
+    const auto user = ZtLineLib_Formula::userFormulaType(QStringLiteral("USERMTM"));
+    EXPECT_TRUE(ChartWidget::indicatorTypes().contains(user));
+    m_chart.setLowestPaneType(user);
+    EXPECT_TRUE(m_chart.pane(2)->legendText().startsWith(QStringLiteral("USERMTM(12,6) MTM:")))
+        << qPrintable(m_chart.pane(2)->legendText());
+    ZtLineLib_Formula::m_dformulaManage.removeFormular("USERMTM");
+
     // One intraday day: the whole 241 slots, which the wheel leaves alone.
     m_chart.setChartData(ViewerSource::loadMinutes(kData + QStringLiteral("sh600000_dline5.csv"), 1),
                          {ZtLineLib_Formula::eFT_DLINEVOL});

@@ -12,6 +12,8 @@
 #include "PaneWidget.h"
 #include "ViewerWindow.h"
 
+#include <ZtLineLib_Formula.h>
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMouseEvent>
@@ -73,8 +75,18 @@ int main(int argc, char** argv)
                                   QStringLiteral("WxH"), QStringLiteral("1280x800"));
     const QCommandLineOption hoverEvent(QStringLiteral("hover-event"),
                                         QStringLiteral("For --screenshot: the mouse on the last event icon."));
-    parser.addOptions({events, intraday, light, shot, size, hoverEvent});
+    const QCommandLineOption store(QStringLiteral("store"),
+                                   QStringLiteral("Formula store file (user formulas join the Indicators menu)."),
+                                   QStringLiteral("file"));
+    parser.addOptions({events, intraday, light, shot, size, hoverEvent, store});
     parser.process(app);
+    if (parser.isSet(store)) {
+        std::string why;
+        if (!ZtLineLib_Formula::m_dformulaManage.loadFromFile(parser.value(store).toStdString(), &why)) {
+            std::fprintf(stderr, "ztviewer: --store: %s\n", why.c_str());
+            return 1;
+        }
+    }
 
     ViewerWindow window;
     const QStringList wh = parser.value(size).split(QLatin1Char('x'));
