@@ -3,6 +3,8 @@
 //   ztviewer                       the sample daily bars with their events
 //   ztviewer FILE [--events FILE]  daily bars or intraday minutes from FILE
 //   ztviewer --intraday            the sample intraday minutes
+//   ztviewer --store FILE          with the formula store of FILE: its user
+//                                  formulas join the Indicators menu
 //   ztviewer --screenshot OUT.png [--size WxH] [--hover-event]
 //                                  shows the window, puts the crosshair on
 //                                  the chart (or the mouse on the last event
