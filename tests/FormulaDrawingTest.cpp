@@ -67,14 +67,15 @@ Bars sampleBars()
     return b;
 }
 
-bool evaluate(const std::string& source, Records* out, std::string* error = nullptr)
+bool evaluate(const std::string& source, Records* out, std::string* error = nullptr,
+              const Bars& bars = sampleBars())
 {
     CDFormulaManage store;
     TagFormularContent c = definition("DRAWTEST", source, {});
     store.SetFormularContent(c);
     ModuleFormular engine;
     std::string name = "DRAWTEST";
-    CInputData input = makeInput(sampleBars());
+    CInputData input = makeInput(bars);
     const bool ok = engine.ComputeDayFormular(name, input, 1, 0, out);
     if (error)
         *error = engine.lastError();
@@ -188,6 +189,9 @@ TEST(FormulaDrawing, RecordsPerFunction)
         ASSERT_EQ(out.all.size(), 1u);
         EXPECT_EQ(out.all[0].drawType, row.drawType);
         row.check(out.all[0]);
+        // Without bars a drawing is an empty line, not a read before the data.
+        Records none;
+        EXPECT_TRUE(evaluate(std::string(row.source) + ";", &none, &error, Bars())) << error;
     }
 }
 

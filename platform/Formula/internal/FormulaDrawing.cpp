@@ -254,6 +254,10 @@ void FormulaDrawing::build(int id, const std::vector<Series>& a, const std::stri
 {
     Output out{n, line};
     line.text = text;
+    // Without bars there is nothing to draw and no last bar to take a
+    // setting from.
+    if (n <= 0)
+        return;
     switch (id) {
     case fnSTICKLINE: {
         float* p1 = out.series(0);
