@@ -7,6 +7,7 @@
 
 #include <ChartData.h>
 #include <ChartWidget.h>
+#include <FormulaEditor.h>
 #include <PaneWidget.h>
 #include <TimeAxisWidget.h>
 #include <ViewerSource.h>
@@ -16,6 +17,9 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTableWidget>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -208,6 +212,31 @@ TEST_F(ViewerTest, IndicatorPaneSwitchAndIntradayChart)
     move(price, QPoint(xOf(60), price->height() / 2));
     EXPECT_EQ(m_chart.crosshairIndex(), 60);
     EXPECT_TRUE(price->legendText().contains(QStringLiteral("10:30"))) << qPrintable(price->legendText());
+}
+
+TEST_F(ViewerTest, FormulaEditorMarksErrorsAndAppliesToAPane)
+{
+    FormulaEditor editor;
+    editor.nameEdit()->setText(QStringLiteral("EDITED"));
+    editor.textEdit()->setPlainText(QStringLiteral("M:MA(C,N);\nX:M+FOO;"));
+    EXPECT_TRUE(editor.problem().contains(QStringLiteral("unknown name 'N'")));
+    editor.paramTable()->insertRow(0);
+    editor.paramTable()->setItem(0, 0, new QTableWidgetItem(QStringLiteral("N")));
+    editor.paramTable()->setItem(0, 1, new QTableWidgetItem(QStringLiteral("5")));
+    // The error moved to line 2, column 5, and is marked there.
+    EXPECT_TRUE(editor.problem().startsWith(QStringLiteral("line 2, column 5"))) << qPrintable(editor.problem());
+    ASSERT_EQ(editor.textEdit()->extraSelections().size(), 1);
+    EXPECT_EQ(editor.textEdit()->extraSelections().first().cursor.selectedText(), QStringLiteral("F"));
+    EXPECT_FALSE(editor.apply());
+
+    editor.textEdit()->setPlainText(QStringLiteral("M:MA(C,N);\nX:M*2,DOTLINE;"));
+    EXPECT_TRUE(editor.problem().isEmpty());
+    EXPECT_TRUE(editor.textEdit()->extraSelections().isEmpty());
+    QObject::connect(&editor, &FormulaEditor::applied, &m_chart, &ChartWidget::setLowestPaneType);
+    ASSERT_TRUE(editor.apply());
+    EXPECT_TRUE(m_chart.pane(2)->legendText().startsWith(QStringLiteral("EDITED(5) M:")))
+        << qPrintable(m_chart.pane(2)->legendText());
+    ZtLineLib_Formula::m_dformulaManage.removeFormular("EDITED");
 }
 
 } // namespace
