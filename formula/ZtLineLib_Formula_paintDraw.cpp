@@ -320,6 +320,10 @@ void ZtLineLib_Formula::DrawingPainter::stickLine()
             continue;
         ColourRun& run = batch.colour(colourAt(i));
         const double xc = x(i);
+        if (p.m_drawMaxMinTag) {
+            p.recordMaxMin(a, int(xc));
+            p.recordMaxMin(b, int(xc));
+        }
         const double top = std::min(y(a), y(b));
         const double bottom = std::max(y(a), y(b));
         if (width == 1) {
@@ -352,6 +356,10 @@ void ZtLineLib_Formula::DrawingPainter::candles()
         const QColor c = i < m_line.colors.size() ? colourAt(i) : (rising ? up : down);
         ColourRun& run = batch.colour(c);
         const int xc = int(x(i));
+        if (p.m_drawMaxMinTag) {
+            p.recordMax(high, xc);
+            p.recordMin(low, xc);
+        }
         const double yo = y(open), yc = y(close);
         run.line(QLineF(xc, y(high), xc, std::min(yo, yc)));
         run.line(QLineF(xc, std::max(yo, yc), xc, y(low)));
