@@ -67,7 +67,8 @@ QString ZtLineLib_Formula::getChildDataString(int index)
 
         const QList<float>& values = line->values;
         if (!inData || !hasValue(values, index)) {
-            text += label + QStringLiteral(":--") + kSegmentEnd;
+            const bool untitled = line->lineStyle & eFormulaStyleNoTitle;
+            text += (untitled ? QStringLiteral("--") : label + QStringLiteral(":--")) + kSegmentEnd;
             continue;
         }
         const float v = values.at(index) / scaling;
