@@ -36,16 +36,16 @@ float finite(const QString& option, const QString& field, const QString& text)
 }
 
 // "N=default[:min:max[:step]]" into parameter j of def.
-void addParam(TagFormularContent& def, const QString& spec)
+void addParam(TagFormularContent& def, const QString& given)
 {
-    const int eq = spec.indexOf(QLatin1Char('='));
-    const QString name = spec.left(eq).trimmed();
+    const int eq = given.indexOf(QLatin1Char('='));
+    const QString name = given.left(eq).trimmed();
     if (eq <= 0 || !isName(name))
-        throw CliError::usage(QStringLiteral("formulas add: --param \"%1\": expected NAME=default:min:max:step").arg(spec));
-    const QStringList parts = spec.mid(eq + 1).split(QLatin1Char(':'));
+        throw CliError::usage(QStringLiteral("formulas add: --param \"%1\": expected NAME=default:min:max:step").arg(given));
+    const QStringList parts = given.mid(eq + 1).split(QLatin1Char(':'));
     if (parts.size() != 1 && parts.size() != 3 && parts.size() != 4)
         throw CliError::usage(QStringLiteral("formulas add: --param %1: expected default:min:max:step, got \"%2\"")
-                                  .arg(name, spec.mid(eq + 1)));
+                                  .arg(name, given.mid(eq + 1)));
     const float value = finite(name, QStringLiteral("default"), parts.at(0));
     const float lo = parts.size() > 1 ? finite(name, QStringLiteral("min"), parts.at(1)) : value;
     const float hi = parts.size() > 1 ? finite(name, QStringLiteral("max"), parts.at(2)) : value;
