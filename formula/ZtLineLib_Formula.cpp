@@ -32,7 +32,8 @@ const float* firstValue(const QList<float>& series)
 bool isEngineType(int type)
 {
     return type == ZtLineLib_Formula::eFT_MA
-           || (type >= ZtLineLib_Formula::eFT_MACD && type <= ZtLineLib_Formula::eFT_AB);
+           || (type >= ZtLineLib_Formula::eFT_MACD && type <= ZtLineLib_Formula::eFT_AB)
+           || ZtLineLib_Formula::isUserFormulaType(ZtLineLib_Formula::enumFormulaType(type));
 }
 
 // Pads one series for padLines. The engine gives length values per series;

@@ -57,6 +57,9 @@ public:
         eFT_RZRQ = 1006,
         eFT_YDCM = 2000,
         eFT_CLOSE = 90001,
+        // Formulas of the store beyond the catalogue get types from here on
+        // (userFormulaType); they compute through the engine like MACD.
+        eFT_USER_FIRST = 100000,
     };
 
     // One stored indicator definition, as the formula store keeps it.
@@ -110,6 +113,15 @@ public:
     bool canChangeFormula();
     bool canSetParm();
     int needSpecialValue();
+
+    // ---- user formulas (ZtLineLib_Formula_user.cpp) ------------------------
+    // The type of the stored formula name for this process, the same for
+    // the same name (case as given), given out from eFT_USER_FIRST on; a
+    // catalogue title gives its own type. eFT_NONE for an empty name.
+    static enumFormulaType userFormulaType(const QString& name);
+    static bool isUserFormulaType(enumFormulaType type);
+    // The name behind a user formula type; empty for any other type.
+    static QString userFormulaName(enumFormulaType type);
 
     // ---- formula engine ---------------------------------------------------
     static void showFormulaWindow();
@@ -242,6 +254,15 @@ protected:
     const RoundedSticks* roundedSticksFor(const Formulas::formulaLine* line) const;
     QVector<RoundedSticks> m_roundedSticks;
     ZtEngineCache m_engineCache;
+    // ---- formula drawings (ZtLineLib_Formula_paintDraw.cpp) ----------------
+    // Paints a line of a drawing type (301 and up), or an engine line with a
+    // line style or colours per bar; false when the line is not one of them.
+    bool paintDrawing(QPainter* painter, const Formulas::formulaLine* line);
+    // 0 for backgrounds (painted under every line), 2 for DRAWABOVE lines
+    // (over every line), 1 for the others.
+    static int drawingPass(const Formulas::formulaLine* line);
+    QRectF drawingBand() const;
+    class DrawingPainter;
 
     double m_maxTagValue = kZtNoValue;
     double m_minTagValue = kZtNoValueMax;

@@ -30,7 +30,7 @@ QString ZtLineLib_Formula::helpFormulaTypeToQString(enumFormulaType type)
     case eFT_MMLD: return QStringLiteral("买卖力道");
     case eFT_CMSD: return QStringLiteral("筹码锁定");
     case eFT_RZRQ: return QStringLiteral("融资融券");
-    default: return QString();
+    default: return userFormulaName(type);
     }
 }
 

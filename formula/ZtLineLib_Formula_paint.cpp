@@ -522,9 +522,14 @@ void ZtLineLib_Formula::FillChild(QPainter* painter)
     m_maxTagX = -1;
     m_minTagX = -1;
 
+    for (int pass = 0; pass < 3; ++pass)
     for (int n = 0; n < m_formulaLines.lineCount(); ++n) {
         const Line* line = m_formulaLines.lineAt(n);
+        if (drawingPass(line) != pass)
+            continue;
         if (line->useDrawRoutines) {
+            if (paintDrawing(painter, line))
+                continue;
             switch (line->drawType) {
             case eLINE: Draw_eLINE(painter, line); break;
             case eVOLSTICK: Draw_eVOLSTICK(painter, line); break;

@@ -4,6 +4,8 @@
 
 #include "ZtLineLibTheme.h"
 
+#include <FormulaDrawType.h>
+
 #include <cmath>
 
 namespace {
@@ -57,7 +59,7 @@ QString ZtLineLib_Formula::getChildDataString(int index)
             text += line->name + kNameOnlyEnd;
             continue;
         }
-        if (line->name.isEmpty())
+        if (line->name.isEmpty() || (line->lineStyle & eFormulaStyleNoText))
             continue;
         QString label = line->name;
         if (m_formulaType == eFT_MA && i < params.size())
@@ -65,11 +67,15 @@ QString ZtLineLib_Formula::getChildDataString(int index)
 
         const QList<float>& values = line->values;
         if (!inData || !hasValue(values, index)) {
-            text += label + QStringLiteral(":--") + kSegmentEnd;
+            const bool untitled = line->lineStyle & eFormulaStyleNoTitle;
+            text += (untitled ? QStringLiteral("--") : label + QStringLiteral(":--")) + kSegmentEnd;
             continue;
         }
         const float v = values.at(index) / scaling;
-        text += label + QLatin1Char(':') + QString::number(double(v), 'f', m_prec);
+        if (line->lineStyle & eFormulaStyleNoTitle)
+            text += QString::number(double(v), 'f', m_prec);
+        else
+            text += label + QLatin1Char(':') + QString::number(double(v), 'f', m_prec);
         const bool falling = index >= 1 && values.at(index) < values.at(index - 1);
         text += falling ? ztArrowDown() : ztArrowUp();
         text += kSegmentEnd;

@@ -192,13 +192,14 @@ double scanWindow(const QList<Formulas::formulaLine*>& lines, int index, int len
     const qint64 first = std::max(index, 0);
     const qint64 end = qint64(index) + length;
     for (const Formulas::formulaLine* line : lines) {
-        // Icons and texts stand at `values`; an icon line's second series
-        // holds icon numbers, which are no values on the axis.
-        const bool placedOnly = line->drawType == eDRAWICON || line->drawType == eDRAWTEXT;
+        const int priced = ztRangeSeriesOf(line->drawType);
+        int bit = 1;
         for (const QList<float>* series :
              {&line->values, &line->values2, &line->values3, &line->values4}) {
-            if (placedOnly && series != &line->values)
-                break;
+            const bool skip = !(priced & bit);
+            bit <<= 1;
+            if (skip)
+                continue;
             const qint64 stop = std::min<qint64>(end, series->size());
             for (qint64 i = first; i < stop; ++i) {
                 const double v = series->at(int(i));

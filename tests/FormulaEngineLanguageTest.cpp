@@ -258,7 +258,7 @@ TEST(FormulaEngineLanguage, ErrorsNamePositions)
     expectError("X:DRAWTEXT(C>1,C,3);", 1, 18, "DRAWTEXT expects a text");
     expectError("X:1+DRAWICON(C>1,C,1);", 1, 5, "must stand alone");
     expectError("X:=DRAWICON(C>1,C,1);", 1, 1, "must be output lines");
-    expectError("X:=C,COLORRED;", 1, 5, "attributes belong to output lines");
+    expectError("X:=C,COLORSTIK;", 1, 6, "unknown colour"); // checked, though ignored
     expectError("X:MA;", 1, 3, "needs its arguments");
     expectError("AND:C;", 1, 1, "cannot name a line");
     // Evaluation errors carry the position of the offending argument.

@@ -9,6 +9,7 @@
 #include <ChartPane.h>
 #include <ChartWidget.h>
 #include <CliOptions.h>
+#include <FormulaEditor.h>
 #include <PaneWidget.h>
 #include <TimeAxisWidget.h>
 #include <ViewerSource.h>
@@ -22,6 +23,9 @@
 #include <QImage>
 #include <QPainter>
 #include <QMouseEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTableWidget>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -234,6 +238,16 @@ TEST_F(ViewerTest, IndicatorPaneSwitchAndIntradayChart)
         }
     EXPECT_GT(reddish, 30);
     EXPECT_TRUE(m_chart.pane(2)->formulaPane()->lastFormulaError().startsWith(QLatin1String("line 1, column")));
+    // A user formula of the store joins the indicators and shows like the others.
+    TagFormularContent def = *ZtLineLib_Formula::m_dformulaManage.findFormular("MTM");
+    def.texts[0] = "USERMTM";
+    ASSERT_TRUE(ZtLineLib_Formula::m_dformulaManage.SetFormularContent(def));
+    const auto user = ZtLineLib_Formula::userFormulaType(QStringLiteral("USERMTM"));
+    EXPECT_TRUE(ChartWidget::indicatorTypes().contains(user));
+    m_chart.setLowestPaneType(user);
+    EXPECT_TRUE(m_chart.pane(2)->legendText().startsWith(QStringLiteral("USERMTM(12,6) MTM:")))
+        << qPrintable(m_chart.pane(2)->legendText());
+    ZtLineLib_Formula::m_dformulaManage.removeFormular("USERMTM");
 
     // One intraday day: the whole 241 slots, which the wheel leaves alone.
     m_chart.setChartData(ViewerSource::loadMinutes(kData + QStringLiteral("sh600000_dline5.csv"), 1),
@@ -293,6 +307,31 @@ TEST(HostKitTest, MarginPaneKeepsItsRangeAndAxisUnits)
         legend << s.text;
     EXPECT_TRUE(legend.join(' ').contains(QRegularExpression(QStringLiteral("融资余额:\\d+\\.\\d\\d亿"))))
         << qPrintable(legend.join(' '));
+}
+
+TEST_F(ViewerTest, FormulaEditorMarksErrorsAndAppliesToAPane)
+{
+    FormulaEditor editor;
+    editor.nameEdit()->setText(QStringLiteral("EDITED"));
+    editor.textEdit()->setPlainText(QStringLiteral("M:MA(C,N);\nX:M+FOO;"));
+    EXPECT_TRUE(editor.problem().contains(QStringLiteral("unknown name 'N'")));
+    editor.paramTable()->insertRow(0);
+    editor.paramTable()->setItem(0, 0, new QTableWidgetItem(QStringLiteral("N")));
+    editor.paramTable()->setItem(0, 1, new QTableWidgetItem(QStringLiteral("5")));
+    // The error moved to line 2, column 5, and is marked there.
+    EXPECT_TRUE(editor.problem().startsWith(QStringLiteral("line 2, column 5"))) << qPrintable(editor.problem());
+    ASSERT_EQ(editor.textEdit()->extraSelections().size(), 1);
+    EXPECT_EQ(editor.textEdit()->extraSelections().first().cursor.selectedText(), QStringLiteral("F"));
+    EXPECT_FALSE(editor.apply());
+
+    editor.textEdit()->setPlainText(QStringLiteral("M:MA(C,N);\nX:M*2,DOTLINE;"));
+    EXPECT_TRUE(editor.problem().isEmpty());
+    EXPECT_TRUE(editor.textEdit()->extraSelections().isEmpty());
+    QObject::connect(&editor, &FormulaEditor::applied, &m_chart, &ChartWidget::setLowestPaneType);
+    ASSERT_TRUE(editor.apply());
+    EXPECT_TRUE(m_chart.pane(2)->legendText().startsWith(QStringLiteral("EDITED(5) M:")))
+        << qPrintable(m_chart.pane(2)->legendText());
+    ZtLineLib_Formula::m_dformulaManage.removeFormular("EDITED");
 }
 
 } // namespace

@@ -80,11 +80,21 @@ bool PaneCatalog::typeByName(const QString& name, Type* type)
             return true;
         }
     }
+    // A formula of the store (user formulas included) by its name.
+    for (const TagFormularContent& c : ZtLineLib_Formula::m_dformulaManage.contents()) {
+        const QString stored = QString::fromStdString(c.texts[0]);
+        if (!n.isEmpty() && n.compare(stored, Qt::CaseInsensitive) == 0) {
+            *type = ZtLineLib_Formula::userFormulaType(stored);
+            return true;
+        }
+    }
     return false;
 }
 
 QString PaneCatalog::nameOf(Type type)
 {
+    if (ZtLineLib_Formula::isUserFormulaType(type))
+        return ZtLineLib_Formula::userFormulaName(type);
     for (const NamedType& t : kTypes)
         if (t.type == type)
             return QLatin1String(t.name);
@@ -102,7 +112,8 @@ QString PaneCatalog::namesHelp()
 bool PaneCatalog::isEngineType(Type type)
 {
     return type == ZtLineLib_Formula::eFT_MA
-           || (type >= ZtLineLib_Formula::eFT_MACD && type <= ZtLineLib_Formula::eFT_AB);
+           || (type >= ZtLineLib_Formula::eFT_MACD && type <= ZtLineLib_Formula::eFT_AB)
+           || ZtLineLib_Formula::isUserFormulaType(type);
 }
 
 bool PaneCatalog::isDataServiceType(Type type)

@@ -30,6 +30,9 @@ QString FormulasCommand::help()
         "usage: ztchart formulas list [--store FILE]\n"
         "       ztchart formulas show NAME [--store FILE]\n"
         "       ztchart formulas set NAME v1,v2,... --store FILE\n"
+        "       ztchart formulas add NAME --text FILE [--param N=default:min:max:step ...]\n"
+        "                            [--description TEXT] [--overlay] --store FILE\n"
+        "       ztchart formulas remove NAME --store FILE\n"
         "\n"
         "The stored indicator definitions: the built-in ones (MA, MACD, KDJ, ...) or\n"
         "those of the store file (which must exist, except for set).\n"
@@ -39,6 +42,12 @@ QString FormulasCommand::help()
         "  set    gives the first parameters of NAME new values (each within its\n"
         "         minimum and maximum) and saves the store to FILE (created from the\n"
         "         built-in definitions when it does not exist yet)\n"
+        "  add    stores a user formula: its text from FILE (UTF-8), its parameters in\n"
+        "         order (N=default, or N=default:min:max with an optional :step); the\n"
+        "         text must compile with them. NAME then works as a pane type\n"
+        "         wherever --store FILE is given; --overlay lets it overlay a price\n"
+        "         pane (kline:NAME)\n"
+        "  remove drops a user formula from the store (the built-in ones stay)\n"
         "Panes of `lines`, `text` and `render` compute with the store given by\n"
         "their own --store option.\n");
 }
@@ -119,7 +128,11 @@ int FormulasCommand::set(const QString& name, const QString& values, const QStri
 
 int FormulasCommand::run(const QStringList& args)
 {
-    CliOptions opts(QStringLiteral("formulas"), {{QStringLiteral("store"), true, QString()}});
+    CliOptions opts(QStringLiteral("formulas"), {{QStringLiteral("store"), true, QString()},
+                                                  {QStringLiteral("text"), true, QString()},
+                                                  {QStringLiteral("param"), true, QString()},
+                                                  {QStringLiteral("description"), true, QString()},
+                                                  {QStringLiteral("overlay"), false, QString()}});
     opts.parse(args);
     if (opts.helpRequested()) {
         StdStreams::out() << help();
@@ -131,20 +144,33 @@ int FormulasCommand::run(const QStringList& args)
     const QString action = words.first();
     const int expected = action == QLatin1String("list") ? 1 : action == QLatin1String("show") ? 2
                                                            : action == QLatin1String("set")    ? 3
+                                                           : action == QLatin1String("add")    ? 2
+                                                           : action == QLatin1String("remove") ? 2
                                                                                                : -1;
     if (expected < 0)
-        throw CliError::usage(QStringLiteral("formulas: unknown action \"%1\" (list, show, set)").arg(action));
+        throw CliError::usage(QStringLiteral("formulas: unknown action \"%1\" (list, show, set, add, remove)").arg(action));
     if (words.size() != expected)
         throw CliError::usage(QStringLiteral("formulas %1: expected %2 argument(s) after the action, got %3")
                                   .arg(action)
                                   .arg(expected - 1)
                                   .arg(words.size() - 1));
-    if (action == QLatin1String("set") && !opts.has(QStringLiteral("store")))
-        throw CliError::usage(QStringLiteral("formulas set: missing --store FILE (where the change is saved)"));
-    FormulaStore::loadIfGiven(opts, action == QLatin1String("set"));
+    const bool changes = action == QLatin1String("set") || action == QLatin1String("add")
+                         || action == QLatin1String("remove");
+    if (changes && !opts.has(QStringLiteral("store")))
+        throw CliError::usage(QStringLiteral("formulas %1: missing --store FILE (where the change is saved)").arg(action));
+    if (action != QLatin1String("add")) {
+        for (const char* o : {"text", "param", "description", "overlay"})
+            if (opts.has(QLatin1String(o)))
+                throw CliError::usage(QStringLiteral("formulas %1: --%2 belongs to add").arg(action, QLatin1String(o)));
+    }
+    FormulaStore::loadIfGiven(opts, changes);
     if (action == QLatin1String("list"))
         return list();
     if (action == QLatin1String("show"))
         return show(words.at(1));
+    if (action == QLatin1String("add"))
+        return add(words.at(1), opts);
+    if (action == QLatin1String("remove"))
+        return remove(words.at(1), opts.value(QStringLiteral("store")));
     return set(words.at(1), words.at(2), opts.value(QStringLiteral("store")));
 }

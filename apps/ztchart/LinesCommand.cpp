@@ -62,9 +62,10 @@ int LinesCommand::run(const QStringList& args)
         return 0;
     }
     opts.rejectPositional();
+    // User formulas are names of the store.
+    FormulaStore::loadIfGiven(opts);
     const PaneCatalog::Type type = PaneCatalog::typeOption(opts);
     const QList<double> params = opts.numberList(QStringLiteral("params"));
-    FormulaStore::loadIfGiven(opts);
     ChartData data = ChartData::load(opts);
     const DataWindow window = DataWindow::resolve(opts, data.count(), data.count());
 

@@ -54,7 +54,9 @@ PaneList::Entry PaneList::parseEntry(const QString& item)
 bool PaneList::isOverlayType(PaneCatalog::Type type)
 {
     return type == ZtLineLib_Formula::eFT_MA || type == ZtLineLib_Formula::eFT_BOLL
-           || type == ZtLineLib_Formula::eFT_CLOSE;
+           || type == ZtLineLib_Formula::eFT_CLOSE
+           || (ZtLineLib_Formula::isUserFormulaType(type)
+               && ZtLineLib_Formula::getCFormulaParams(type).number1 == 1);
 }
 
 PaneList PaneList::parse(const QString& text)

@@ -48,10 +48,11 @@ int TextCommand::run(const QStringList& args)
     opts.rejectPositional();
     opts.require(QStringLiteral("type"));
     opts.require(QStringLiteral("index"));
+    // User formulas are names of the store.
+    FormulaStore::loadIfGiven(opts);
     const PaneCatalog::Type type = PaneCatalog::typeOption(opts);
     const int index = opts.intValue(QStringLiteral("index"), 0, 0, INT_MAX);
     const QList<double> params = opts.numberList(QStringLiteral("params"));
-    FormulaStore::loadIfGiven(opts);
     ChartData data = ChartData::load(opts);
     if (index >= data.count())
         throw CliError(QStringLiteral("--index %1 lies past the data (%2 records, last index %3)")

@@ -28,7 +28,7 @@ const Command kCommands[] = {
     {"lines", &LinesCommand::run, &LinesCommand::help, "computed lines of one pane type as CSV"},
     {"text", &TextCommand::run, &TextCommand::help, "the legend of one item of a pane"},
     {"eval", &EvalCommand::run, &EvalCommand::help, "evaluate a formula text over quotes, CSV"},
-    {"formulas", &FormulasCommand::run, &FormulasCommand::help, "list, show and set stored definitions"},
+    {"formulas", &FormulasCommand::run, &FormulasCommand::help, "list, show, set, add and remove stored definitions"},
     {"render", &RenderCommand::run, &RenderCommand::help, "draw a chart into a PNG or JPEG file"},
 };
 

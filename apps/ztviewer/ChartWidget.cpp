@@ -46,8 +46,16 @@ ChartWidget::~ChartWidget()
 QList<ChartWidget::Type> ChartWidget::indicatorTypes()
 {
     using F = ZtLineLib_Formula;
-    return {F::eFT_VOL, F::eFT_MACD, F::eFT_KDJ, F::eFT_RSI, F::eFT_BOLL, F::eFT_BIAS, F::eFT_CCI,
-            F::eFT_CR,  F::eFT_VR,   F::eFT_WR,  F::eFT_DMA, F::eFT_MTM,  F::eFT_AB,  F::eFT_MA};
+    QList<Type> types = {F::eFT_VOL, F::eFT_MACD, F::eFT_KDJ, F::eFT_RSI, F::eFT_BOLL,
+                         F::eFT_BIAS, F::eFT_CCI, F::eFT_CR, F::eFT_VR, F::eFT_WR,
+                         F::eFT_DMA, F::eFT_MTM, F::eFT_AB, F::eFT_MA};
+    // User formulas of the store follow the classic ones.
+    for (const TagFormularContent& c : F::m_dformulaManage.contents()) {
+        const Type t = F::userFormulaType(QString::fromStdString(c.texts[0]));
+        if (F::isUserFormulaType(t))
+            types.append(t);
+    }
+    return types;
 }
 
 bool ChartWidget::isIntraday() const

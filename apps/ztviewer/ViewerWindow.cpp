@@ -1,7 +1,10 @@
 #include "ViewerWindow.h"
 
+#include "FormulaEditor.h"
+
 #include "ChartData.h"
 #include "ChartWidget.h"
+#include "PaneWidget.h"
 #include "CliError.h"
 #include "PaneCatalog.h"
 #include "ViewerSource.h"
@@ -113,6 +116,20 @@ void ViewerWindow::createIndicatorMenu()
         });
     }
     menu->addAction(QStringLiteral("&Remove lowest pane"), m_chart, &ChartWidget::removeLastPane);
+    menu->addAction(QStringLiteral("Formula &editor…"), this, [this] {
+        // Apply shows the formula in the lowest pane.
+        auto* editor = new FormulaEditor(this);
+        editor->setAttribute(Qt::WA_DeleteOnClose);
+        if (m_chart->paneCount() > 1)
+            editor->load(ZtLineLib_Formula::helpFormulaTypeToQString(m_chart->pane(m_chart->paneCount() - 1)->type()));
+        connect(editor, &FormulaEditor::applied, m_chart, [this](F::enumFormulaType type) {
+            if (m_chart->isIntraday())
+                return;
+            m_chart->setLowestPaneType(type);
+            m_chart->refresh();
+        });
+        editor->show();
+    });
     menu->addSeparator();
     menu->addAction(QStringLiteral("Previous indicator\t["), m_chart, [this] { m_chart->cycleLowestPane(-1); });
     menu->addAction(QStringLiteral("Next indicator\t]"), m_chart, [this] { m_chart->cycleLowestPane(1); });

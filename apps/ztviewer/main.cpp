@@ -3,7 +3,8 @@
 //   ztviewer                       the sample daily bars with their events
 //   ztviewer FILE [--events FILE]  daily bars or intraday minutes from FILE
 //   ztviewer --intraday            the sample intraday minutes
-//   ztviewer --store FILE          stored formulas and parameters
+//   ztviewer --store FILE          with the formula store of FILE: its user
+//                                  formulas join the Indicators menu
 //   ztviewer --screenshot OUT.png [--size WxH] [--hover-event]
 //                                  shows the window, puts the crosshair on
 //                                  the chart (or the mouse on the last event
@@ -12,6 +13,8 @@
 #include "ChartWidget.h"
 #include "PaneWidget.h"
 #include "ViewerWindow.h"
+
+#include <ZtLineLib_Formula.h>
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -97,7 +100,7 @@ int main(int argc, char** argv)
                                   QStringLiteral("WxH"), QStringLiteral("1280x800"));
     const QCommandLineOption hoverEvent(QStringLiteral("hover-event"),
                                         QStringLiteral("For --screenshot: the mouse on the last event icon."));
-    const QCommandLineOption store(QStringLiteral("store"), QStringLiteral("Formula store file."),
+    const QCommandLineOption store(QStringLiteral("store"), QStringLiteral("Formula store file (user formulas join the Indicators menu)."),
                                    QStringLiteral("file"));
     parser.addOptions({help, events, intraday, light, store, shot, size, hoverEvent});
     if (!parser.parse(args)) {

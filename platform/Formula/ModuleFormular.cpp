@@ -56,18 +56,18 @@ void deliver(std::vector<FormulaOutputLine>& lines, int barCount, FormulaResultB
         r.lineFlag = 0;
         r.data1 = (line.data1 && !line.data1->empty()) ? line.data1->data() : &noBars;
         r.data2 = (line.data2 && !line.data2->empty()) ? line.data2->data() : nullptr;
-        r.data3 = nullptr;
-        r.data4 = nullptr;
+        r.data3 = (line.data3 && !line.data3->empty()) ? line.data3->data() : nullptr;
+        r.data4 = (line.data4 && !line.data4->empty()) ? line.data4->data() : nullptr;
         r.text = texts.back().data();
-        r.colorCodes = nullptr;
+        r.colorCodes = line.colorCodes.empty() ? nullptr : line.colorCodes.data();
         r.drawType = line.drawType;
-        r.param1 = 0;
-        r.param2 = 0;
+        r.param1 = line.param1;
+        r.param2 = line.param2;
         r.lineWidth = line.lineWidth;
         r.name = names.back().data();
         r.count = barCount;
         r.color = line.color;
-        r.lineStyle = 0;
+        r.lineStyle = std::uint16_t(line.lineStyle);
         r.stripColor = nullptr;
         r.rect = nullptr;
     }

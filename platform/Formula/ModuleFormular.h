@@ -16,18 +16,32 @@
 //   expr {, attr};             output line without a name
 // Expressions: numbers (1, 2.5, 1e3), parameters of the definition (by
 // name), OPEN HIGH LOW CLOSE VOL AMOUNT (short O H L C V; VOLUME, AMO),
-// earlier variables, + - * /, = == <> != < <= > >=, AND && OR || NOT,
-// parentheses. Core functions (FormulaEvaluator): MA EMA SMA(X,N,M) WMA REF
-// HHV LLV SUM COUNT STD AVEDEV ABS MAX MIN IF CROSS BARSLAST NOT;
-// DRAWTEXT(COND,PRICE,'TEXT') and DRAWICON(COND,PRICE,N) form a whole
-// output statement. The function families (internal/FormulaFunctions*.cpp,
-// one table each): math, averages and statistics, references and ranking,
-// price signals, logic, time. Functions without arguments (DATE, TIME,
-// BARPOS, TR, ISUP, NULL …) read as names. docs/formula-language.md lists
-// every name with its meaning and warm-up.
-// Attributes: COLORSTICK VOLSTICK LINESTICK NODRAW LINETHICK1…9, COLORBBGGRR
-// (six hex digits) and COLORWHITE YELLOW MAGENTA GREEN RED BLUE CYAN BLACK
-// GRAY LIGHTGRAY BROWN LIGHTRED LIGHTGREEN LIGHTBLUE.
+// earlier variables, + - * /, = == <> != < <= > >=, AND && OR || NOT, parentheses.
+// Functions: MA EMA SMA(X,N,M) WMA REF HHV LLV SUM COUNT STD AVEDEV ABS MAX
+// MIN IF CROSS BARSLAST NOT; the function families (internal/
+// FormulaFunctions*.cpp, one table each: math, averages and statistics,
+// references and ranking, price signals, logic, time; functions without
+// arguments such as DATE, TIME, BARPOS, TR, NULL read as names); RGB(r,g,b) RGBA(r,g,b,a) with constant
+// components, and the colour names below, are numbers in expressions.
+// Drawing functions form a whole output statement (see FormulaDrawType.h
+// for their records): DRAWTEXT(COND,PRICE,'TEXT') DRAWICON(COND,PRICE,N)
+// STICKLINE(COND,P1,P2,WIDTH,EMPTY) DRAWKLINE(H,O,L,C)
+// DRAWKLINE_IF(COND,H,O,L,C) DRAWCOLORKLINE(COND,COLOR,EMPTY)
+// DRAWLINE(C1,P1,C2,P2,EXPAND) HORLINE(COND,PRICE[,DIR[,EXTEND]])
+// DRAWSL(COND,PRICE,SLOPE,LEN,DIRECT) POLYLINE/PLOYLINE(COND,PRICE)
+// PARTLINE(PRICE,COND1,COLOR1,…) DRAWNUMBER(COND,PRICE,NUMBER[,DECIMALS])
+// DRAWNUMBER_FIX(COND,X,Y,TYPE,NUMBER[,DECIMALS]) DRAWTEXT_FIX(COND,X,Y,TYPE,'T')
+// DRAWBAND(V1,COLOR1,V2,COLOR2) FILLRGN(V1,V2,COND1,COLOR1,…)
+// DRAWGBK(COND,COLOR1[,COLOR2[,DIRECTION]]) VERTLINE(COND).
+// Attributes: COLORSTICK VOLSTICK LINESTICK NODRAW; LINETHICKn (any n, cut
+// to 1…16); DOTLINE LINEDASH POINTDOT CIRCLEDOT CROSSDOT UPDOWNDOT STEPLINE
+// LINEAREA (tagFLINE::lineStyle, low bits) NOTEXT NOTITLE DRAWABOVE (flag
+// bits); UPCOLORc DOWNCOLORc (per-bar colour codes) STICKTYPEn; colours
+// COLORBBGGRR (six hex digits), RGB(r,g,b), RGBA(r,g,b,a) and COLORWHITE
+// YELLOW MAGENTA GREEN RED BLUE CYAN BLACK GRAY BROWN ORANGE PURPLE, light
+// ones as LIGHTRED or LIRED (GREEN BLUE CYAN MAGENTA GRAY YELLOW alike).
+// Attributes on a hidden variable are checked and ignored.
+// docs/formula-language.md lists every name with its meaning and warm-up.
 //
 // Values. Every operation works on whole series. A bar without a value
 // (warm-up, an empty slot, a no-value or non-finite input, x/0, a result

@@ -2,6 +2,7 @@
 
 #include "FormulaBufferPool.h"
 #include "FormulaDecimal.h"
+#include "FormulaDrawing.h"
 #include "FormulaFunctions.h"
 #include "FormulaLibrary.h"
 #include "FormulaSeries.h"
@@ -201,8 +202,7 @@ bool FormulaEvaluator::run(const FormulaProgram& program, std::vector<FormulaOut
     int outputIndex = 0;
     for (const FormulaStatement& statement : program.statements) {
         const FormulaNode& root = *statement.expr;
-        const bool draw = root.kind == FormulaNode::Call
-            && (root.index == fnDRAWTEXT || root.index == fnDRAWICON);
+        const bool draw = root.kind == FormulaNode::Call && FormulaFunctions::isDrawing(root.index);
         FormulaValue value;
         FormulaOutputLine line;
         const bool ok = draw ? evalDraw(statement, value, line) : eval(root, value);
@@ -214,10 +214,11 @@ bool FormulaEvaluator::run(const FormulaProgram& program, std::vector<FormulaOut
         if (statement.output) {
             line.name = statement.name;
             line.drawType = statement.drawType;
-            line.color = statement.color >= 0 ? statement.color : defaultColor(outputIndex);
+            line.color = statement.color != -1 ? statement.color : defaultColor(outputIndex);
             line.lineWidth = statement.lineWidth;
             if (!draw)
                 line.data1 = toOutput(value);
+            FormulaDrawing::finish(statement, line);
             lines.push_back(std::move(line));
             ++outputIndex;
         }
@@ -231,6 +232,23 @@ bool FormulaEvaluator::evalDraw(const FormulaStatement& statement, FormulaValue&
                                 FormulaOutputLine& line)
 {
     const FormulaNode& call = *statement.expr;
+    if (call.index != fnDRAWTEXT && call.index != fnDRAWICON) {
+        std::vector<Series> args;
+        std::string text;
+        for (const auto& arg : call.args) {
+            if (arg->kind == FormulaNode::Text) {
+                text = arg->text;
+                continue;
+            }
+            FormulaValue v;
+            if (!eval(*arg, v))
+                return false;
+            args.push_back(seriesOf(v));
+        }
+        FormulaDrawing::build(call.index, args, text, m_count, line);
+        value = scalar(kNaN);
+        return true;
+    }
     FormulaValue condition;
     FormulaValue price;
     if (!eval(*call.args[0], condition) || !eval(*call.args[1], price))

@@ -37,6 +37,26 @@ const FormulaFunctions::Info* FormulaFunctions::find(const std::string& name)
         {"CROSS", {fnCROSS, 2, -1}},  {"BARSLAST", {fnBARSLAST, 1, -1}},
         {"NOT", {fnNOT, 1, -1}},      {"DRAWTEXT", {fnDRAWTEXT, 3, -1}},
         {"DRAWICON", {fnDRAWICON, 3, -1}},
+        // drawing
+        {"STICKLINE", {fnSTICKLINE, 5, -1}},
+        {"DRAWKLINE", {fnDRAWKLINE, 4, -1}},
+        {"DRAWCOLORKLINE", {fnDRAWCOLORKLINE, 3, -1}},
+        {"DRAWKLINE_IF", {fnDRAWKLINE_IF, 5, -1}},
+        {"DRAWLINE", {fnDRAWLINE, 5, -1}},
+        {"POLYLINE", {fnPOLYLINE, 2, -1}},
+        {"PLOYLINE", {fnPOLYLINE, 2, -1}},
+        {"PARTLINE", {fnPARTLINE, 2, -1, 31}},
+        {"DRAWNUMBER", {fnDRAWNUMBER, 3, -1, 4}},
+        {"DRAWNUMBER_FIX", {fnDRAWNUMBER_FIX, 5, -1, 6}},
+        {"DRAWTEXT_FIX", {fnDRAWTEXT_FIX, 5, -1}},
+        {"DRAWBAND", {fnDRAWBAND, 4, -1}},
+        {"FILLRGN", {fnFILLRGN, 3, -1, 32}},
+        {"DRAWGBK", {fnDRAWGBK, 2, -1, 4}},
+        {"HORLINE", {fnHORLINE, 2, -1, 4}},
+        {"VERTLINE", {fnVERTLINE, 1, -1}},
+        {"DRAWSL", {fnDRAWSL, 5, -1}},
+        {"RGB", {fnRGB, 3, 0}},
+        {"RGBA", {fnRGBA, 4, 0}},
     };
     const auto it = table.find(name);
     if (it != table.end())
@@ -48,4 +68,19 @@ const FormulaFunctions::Info* FormulaFunctions::find(const std::string& name)
 const char* FormulaFunctions::libraryName(int id)
 {
     return FormulaLibrary::entry(id - fnLibrary).name;
+}
+
+// drawing
+bool FormulaFunctions::isDrawing(int id)
+{
+    return id == fnDRAWTEXT || id == fnDRAWICON || (id >= fnSTICKLINE && id <= fnDRAWSL);
+}
+
+int FormulaFunctions::textArgument(int id)
+{
+    switch (id) {
+    case fnDRAWTEXT: return 2;
+    case fnDRAWTEXT_FIX: return 4;
+    default: return -1;
+    }
 }

@@ -12,8 +12,14 @@ struct FormulaOutputLine
     int drawType = 0;
     int color = 0;
     int lineWidth = 1;
+    int lineStyle = 0;
+    int param1 = 0;
+    int param2 = 0;
     using Series = std::shared_ptr<std::vector<float>>;
 
     Series data1;
-    Series data2; // icon numbers; null unless a DRAWICON line
+    Series data2; // icon numbers of a DRAWICON line, or a drawing's series
+    Series data3; // drawings only
+    Series data4;
+    std::vector<int> colorCodes; // per bar, or empty
 };

@@ -1,6 +1,8 @@
 #include "FormulaParser.h"
 
 #include "../FormulaDrawType.h"
+#include "FormulaAttributes.h"
+#include "FormulaDrawing.h"
 #include "FormulaFunctions.h"
 
 #include <algorithm>
@@ -40,42 +42,6 @@ int columnOf(const std::string& name)
 bool isKeyword(const std::string& name)
 {
     return name == "AND" || name == "OR" || name == "NOT";
-}
-
-// Named colours, 0x00BBGGRR.
-bool namedColor(const std::string& name, int& color)
-{
-    static const std::unordered_map<std::string, int> colors = {
-        {"WHITE", 0xFFFFFF},     {"YELLOW", 0x00FFFF},    {"MAGENTA", 0xFF00FF},
-        {"GREEN", 0x00FF00},     {"RED", 0x0000FF},       {"BLUE", 0xFF0000},
-        {"CYAN", 0xFFFF00},      {"BLACK", 0x000000},     {"GRAY", 0x808080},
-        {"LIGHTGRAY", 0xC0C0C0}, {"BROWN", 0x004080},     {"LIGHTRED", 0x8080FF},
-        {"LIGHTGREEN", 0x80FF80}, {"LIGHTBLUE", 0xFF8080},
-    };
-    const auto it = colors.find(name);
-    if (it == colors.end())
-        return false;
-    color = it->second;
-    return true;
-}
-
-bool hexColor(const std::string& digits, int& color)
-{
-    if (digits.size() != 6)
-        return false;
-    int value = 0;
-    for (char c : digits) {
-        int d;
-        if (c >= '0' && c <= '9')
-            d = c - '0';
-        else if (c >= 'A' && c <= 'F')
-            d = c - 'A' + 10;
-        else
-            return false;
-        value = value * 16 + d;
-    }
-    color = value;
-    return true;
 }
 
 } // namespace
@@ -167,19 +133,20 @@ bool FormulaParser::parseStatement(FormulaProgram& program)
         return false;
     statement.output = !hidden;
     if (at(FormulaTokenKind::Comma)) {
-        if (hidden)
-            return fail(current(), "line attributes belong to output lines");
-        if (!parseAttributes(statement))
+        // Published formulas often colour hidden variables too; the
+        // attributes are checked and then ignored.
+        FormulaStatement ignored;
+        if (!parseAttributes(hidden ? ignored : statement))
             return false;
     }
     if (!at(FormulaTokenKind::End) && !expect(FormulaTokenKind::Semicolon, "';'"))
         return false;
 
     const FormulaNode& root = *statement.expr;
-    if (root.kind == FormulaNode::Call && (root.index == fnDRAWTEXT || root.index == fnDRAWICON)) {
+    if (root.kind == FormulaNode::Call && FormulaFunctions::isDrawing(root.index)) {
         if (hidden)
-            return fail(start, "DRAWTEXT and DRAWICON must be output lines");
-        statement.drawType = root.index == fnDRAWTEXT ? eFormulaDrawText : eFormulaDrawIcon;
+            return fail(start, "DRAWTEXT, DRAWICON and the drawing functions must be output lines");
+        statement.drawType = FormulaDrawing::drawTypeOf(root.index);
     }
     if (!upperName.empty()) {
         // A later definition of the same name shadows the earlier one.
@@ -198,44 +165,28 @@ bool FormulaParser::parseAttributes(FormulaStatement& statement)
             return fail(current(), "expected a line attribute");
         if (!applyAttribute(statement, current()))
             return false;
-        next();
     }
     return true;
 }
 
 bool FormulaParser::applyAttribute(FormulaStatement& statement, const FormulaToken& token)
 {
-    const std::string& a = token.text;
-    if (a == "COLORSTICK") {
-        statement.drawType = eFormulaColorStick;
-    } else if (a == "VOLSTICK") {
-        statement.drawType = eFormulaVolStick;
-    } else if (a == "LINESTICK" || a == "STICK") {
-        statement.drawType = eFormulaLineStick;
-    } else if (a == "NODRAW") {
-        statement.drawType = eFormulaNoDraw;
-    } else if (a.size() == 10 && a.compare(0, 9, "LINETHICK") == 0 && a[9] >= '1' && a[9] <= '9') {
-        statement.lineWidth = a[9] - '0';
-    } else if (a.size() > 5 && a.compare(0, 5, "COLOR") == 0) {
-        const std::string rest = a.substr(5);
-        int color = 0;
-        if (!namedColor(rest, color) && !hexColor(rest, color))
-            return fail(token, "unknown colour '" + token.raw + "'");
-        statement.color = color;
-    } else {
-        return fail(token, "unknown line attribute '" + token.raw + "'");
-    }
-    return true;
+    FormulaError error;
+    if (FormulaAttributes::read(m_tokens, m_pos, statement, error))
+        return true;
+    FormulaToken where = token;
+    where.line = error.line;
+    where.column = error.column;
+    return fail(where, error.message);
 }
 
 bool FormulaParser::checkDrawCalls(const FormulaNode& node, bool isRoot)
 {
-    if (!isRoot && node.kind == FormulaNode::Call
-        && (node.index == fnDRAWTEXT || node.index == fnDRAWICON)) {
+    if (!isRoot && node.kind == FormulaNode::Call && FormulaFunctions::isDrawing(node.index)) {
         FormulaToken where;
         where.line = node.line;
         where.column = node.column;
-        return fail(where, "DRAWTEXT and DRAWICON must stand alone in a statement");
+        return fail(where, "DRAWTEXT, DRAWICON and the drawing functions must stand alone in a statement");
     }
     for (const auto& arg : node.args) {
         if (!checkDrawCalls(*arg, false))
@@ -404,10 +355,11 @@ FormulaParser::NodePtr FormulaParser::parseCall(const FormulaToken& name)
     next(); // '('
     if (!at(FormulaTokenKind::RightParen)) {
         for (;;) {
-            const bool textArgument = info->id == fnDRAWTEXT && call->args.size() == 2;
-            if (textArgument) {
+            const int textIndex = FormulaFunctions::textArgument(info->id);
+            if (textIndex >= 0 && int(call->args.size()) == textIndex) {
                 if (!at(FormulaTokenKind::Text)) {
-                    fail(current(), "DRAWTEXT expects a text in quotes as third argument");
+                    fail(current(), name.raw + " expects a text in quotes as argument "
+                                        + std::to_string(textIndex + 1));
                     return nullptr;
                 }
                 NodePtr text = makeNode(FormulaNode::Text, 0, current());
@@ -436,6 +388,11 @@ FormulaParser::NodePtr FormulaParser::parseCall(const FormulaToken& name)
         fail(name, name.raw + " expects " + count + " argument" + (most == 1 ? "" : "s"));
         return nullptr;
     }
+    std::string problem;
+    if (!FormulaDrawing::completeCall(*call, problem)) {
+        fail(name, problem);
+        return nullptr;
+    }
     if (!sealDepth(*call, name))
         return nullptr;
     return call;
@@ -459,6 +416,12 @@ FormulaParser::NodePtr FormulaParser::parseName(const FormulaToken& name)
     const FormulaFunctions::Info* function = FormulaFunctions::find(name.text);
     if (function && function->arity == 0)
         return makeNode(FormulaNode::Call, function->id, name);
+    int color = 0;
+    if (FormulaAttributes::colorConstant(name.text, color)) {
+        NodePtr node = makeNode(FormulaNode::Number, 0, name);
+        node->number = color;
+        return node;
+    }
     if (isKeyword(name.text))
         fail(name, "unexpected '" + name.raw + "'");
     else if (function)

@@ -1,0 +1,407 @@
+// Formula drawings and line styles: the engine's records per drawing
+// function and attribute, and the pictures the pane paints from them.
+
+#include "FormulaEngineTestSupport.h"
+#include "PaneTestSupport.h"
+
+#include <FormulaDrawType.h>
+
+#include <functional>
+
+using namespace FormulaTest;
+using namespace panetest;
+
+namespace {
+
+constexpr float NV = kFormulaNoValue;
+
+// Every field of every record, copied while the engine's memory is valid.
+struct Record
+{
+    std::string name, text;
+    int drawType = 0, color = 0, width = 0, style = 0, param1 = 0, param2 = 0;
+    std::vector<float> d[4];
+    std::vector<int> colours;
+};
+
+class Records : public FormulaResultBase
+{
+public:
+    void parseFromFline(tagFLINES& f) override
+    {
+        for (int i = 0; i < f.count; ++i) {
+            const tagFLINE& r = f.lines[i];
+            Record c;
+            c.name = r.name;
+            c.text = r.text;
+            c.drawType = r.drawType;
+            c.color = r.color;
+            c.width = r.lineWidth;
+            c.style = r.lineStyle;
+            c.param1 = r.param1;
+            c.param2 = r.param2;
+            const float* series[] = {r.data1, r.data2, r.data3, r.data4};
+            for (int k = 0; k < 4; ++k) {
+                if (series[k])
+                    c.d[k].assign(series[k], series[k] + r.count);
+            }
+            if (r.colorCodes)
+                c.colours.assign(r.colorCodes, r.colorCodes + r.count);
+            all.push_back(c);
+        }
+    }
+    std::vector<Record> all;
+};
+
+// Closes 1 2 3 4 5 4 3 2; open = close − 0.5, high = close + 1, low = close − 1.
+Bars sampleBars()
+{
+    Bars b;
+    for (double c : {1, 2, 3, 4, 5, 4, 3, 2}) {
+        b.open.push_back(c - 0.5);
+        b.high.push_back(c + 1);
+        b.low.push_back(c - 1);
+        b.close.push_back(c);
+        b.volume.push_back(100);
+    }
+    return b;
+}
+
+bool evaluate(const std::string& source, Records* out, std::string* error = nullptr,
+              const Bars& bars = sampleBars())
+{
+    CDFormulaManage store;
+    TagFormularContent c = definition("DRAWTEST", source, {});
+    store.SetFormularContent(c);
+    ModuleFormular engine;
+    std::string name = "DRAWTEST";
+    CInputData input = makeInput(bars);
+    const bool ok = engine.ComputeDayFormular(name, input, 1, 0, out);
+    if (error)
+        *error = engine.lastError();
+    return ok;
+}
+
+} // namespace
+
+TEST(FormulaDrawing, RecordsPerFunction)
+{
+    using Check = std::function<void(const Record&)>;
+    const std::vector<float> closes = {1, 2, 3, 4, 5, 4, 3, 2};
+    const std::vector<float> ones(8, 1.0f);
+    struct Row
+    {
+        const char* source;
+        int drawType;
+        Check check;
+    };
+    const Row rows[] = {
+        {"STICKLINE(C>3,C,O,8,1)", eFormulaStickLine, [](const Record& r) {
+             EXPECT_EQ(r.d[0], std::vector<float>({NV, NV, NV, 4, 5, 4, NV, NV}));
+             EXPECT_EQ(r.d[1], std::vector<float>({NV, NV, NV, 3.5, 4.5, 3.5, NV, NV}));
+             EXPECT_EQ(r.param1, 8);
+             EXPECT_EQ(r.param2, 1);
+         }},
+        {"DRAWKLINE(H,O,L,C)", eFormulaKLine, [&](const Record& r) {
+             EXPECT_EQ(r.d[3], closes);
+             EXPECT_EQ(r.d[0][0], 2.0f);
+             EXPECT_EQ(r.param2, -2);
+             EXPECT_TRUE(r.colours.empty());
+         }},
+        {"DRAWKLINE_IF(C>4,H,O,L,C)", eFormulaKLine, [](const Record& r) {
+             EXPECT_EQ(r.d[2], std::vector<float>({NV, NV, NV, NV, 4, NV, NV, NV}));
+         }},
+        {"DRAWCOLORKLINE(C>4,COLORRED,0)", eFormulaKLine, [](const Record& r) {
+             EXPECT_EQ(r.d[1], std::vector<float>({NV, NV, NV, NV, 4.5, NV, NV, NV}));
+             ASSERT_EQ(r.colours.size(), 8u);
+             EXPECT_EQ(r.colours[4], 0x0000FF);
+             EXPECT_EQ(r.param2, 0);
+         }},
+        // From the latest C=2 to the next C=4; the second C=2 never ends.
+        {"DRAWLINE(C=2,C,C=4,C,1)", eFormulaSegment, [](const Record& r) {
+             EXPECT_EQ(r.d[0], std::vector<float>({NV, 2, NV, NV, NV, NV, NV, NV}));
+             EXPECT_EQ(r.d[1][1], 4.0f);
+             EXPECT_EQ(r.d[2][1], 2.0f);
+             EXPECT_EQ(r.d[3][1], 0.0f);
+             EXPECT_EQ(r.param1, 1);
+         }},
+        {"HORLINE(C=4,C,1,0)", eFormulaSegment, [](const Record& r) {
+             EXPECT_EQ(r.d[0], std::vector<float>({NV, NV, NV, 4, NV, 4, NV, NV}));
+             EXPECT_EQ(r.d[2][3], 2.0f); // to the next hit
+             EXPECT_EQ(r.d[2][5], 2.0f); // to the last bar
+             EXPECT_EQ(r.param1, 0);
+         }},
+        {"DRAWSL(C=5,C,1,2,2)", eFormulaSegment, [](const Record& r) {
+             EXPECT_EQ(r.d[0][4], 3.0f);
+             EXPECT_EQ(r.d[1][4], 7.0f);
+             EXPECT_EQ(r.d[2][4], 2.0f);
+             EXPECT_EQ(r.d[3][4], -2.0f);
+         }},
+        {"PLOYLINE(C>=4,C)", eFormulaPolyline, [](const Record& r) {
+             EXPECT_EQ(r.d[0], std::vector<float>({NV, NV, NV, 4, 5, 4, NV, NV}));
+         }},
+        {"PARTLINE(C,C>3,COLORRED,C<3,RGB(0,255,0),C=3)", eFormulaPartLine, [&](const Record& r) {
+             EXPECT_EQ(r.d[0], closes);
+             EXPECT_EQ(r.d[1], ones);
+             // The last condition without a colour takes the line's (white).
+             EXPECT_EQ(r.colours, std::vector<int>({0xFF00, 0xFF00, 0xFFFFFF, 0xFF, 0xFF, 0xFF,
+                                                    0xFFFFFF, 0xFF00}));
+         }},
+        {"DRAWNUMBER(C=5,H,C*2)", eFormulaNumber, [](const Record& r) {
+             EXPECT_EQ(r.d[0], std::vector<float>({NV, NV, NV, NV, 6, NV, NV, NV}));
+             EXPECT_EQ(r.d[1][4], 10.0f);
+             EXPECT_EQ(r.param1, -1);
+         }},
+        {"DRAWNUMBER_FIX(1,0.25,0.5,1,C,3)", eFormulaNumberFix, [&](const Record& r) {
+             EXPECT_EQ(r.d[0], closes);
+             EXPECT_EQ(r.d[1][7], 0.25f);
+             EXPECT_EQ(r.d[2][7], 0.5f);
+             EXPECT_EQ(r.param1, 1);
+             EXPECT_EQ(r.param2, 3);
+         }},
+        {"DRAWTEXT_FIX(C>4,0,0,0,'hi')", eFormulaTextFix, [](const Record& r) {
+             EXPECT_EQ(r.d[0], std::vector<float>({NV, NV, NV, NV, 1, NV, NV, NV}));
+             EXPECT_EQ(r.text, "hi");
+         }},
+        {"DRAWBAND(C,COLORRED,O,COLORLIGREEN)", eFormulaBand, [&](const Record& r) {
+             EXPECT_EQ(r.d[0], closes);
+             EXPECT_EQ(r.param1, 0x0000FF);
+             EXPECT_EQ(r.param2, 0x80FF80);
+         }},
+        {"FILLRGN(H,L,C>4,COLORBLUE)", eFormulaFillRegion, [](const Record& r) {
+             EXPECT_EQ(r.d[1], std::vector<float>({NV, NV, NV, NV, 4, NV, NV, NV}));
+             EXPECT_EQ(r.colours[4], 0xFF0000);
+         }},
+        {"DRAWGBK(C>0,RGBA(1,2,3,255))", eFormulaBackground, [&](const Record& r) {
+             EXPECT_EQ(r.d[0], ones);
+             EXPECT_EQ(r.param1, 0x030201);
+             EXPECT_EQ(r.param2, 0x030201);
+         }},
+        {"VERTLINE(C=5)", eFormulaVertLine, [](const Record& r) {
+             EXPECT_EQ(r.d[0], std::vector<float>({NV, NV, NV, NV, 1, NV, NV, NV}));
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.source);
+        Records out;
+        std::string error;
+        ASSERT_TRUE(evaluate(std::string(row.source) + ";", &out, &error)) << error;
+        ASSERT_EQ(out.all.size(), 1u);
+        EXPECT_EQ(out.all[0].drawType, row.drawType);
+        row.check(out.all[0]);
+        // Without bars a drawing is an empty line, not a read before the data.
+        Records none;
+        EXPECT_TRUE(evaluate(std::string(row.source) + ";", &none, &error, Bars())) << error;
+    }
+}
+
+TEST(FormulaDrawing, StylesColoursAndTheirErrors)
+{
+    Records out;
+    std::string error;
+    ASSERT_TRUE(evaluate("A:C,DOTLINE,COLORLIRED;B:C,LINEDASH,COLORLIGHTRED,LINETHICK25;"
+                         "E:C,POINTDOT,LINETHICK0;F:C,CIRCLEDOT,NOTEXT;"
+                         "G:C,CROSSDOT,NOTITLE,DRAWABOVE;H:C,UPDOWNDOT,RGB(1,2,3);"
+                         "I:C,STEPLINE,RGBA(1,2,3,0);J:C,LINEAREA,COLOR0080FF;"
+                         "K:C-3,COLORSTICK,UPCOLOR(RGB(9,9,9)),DOWNCOLORBLUE;L:C,STICKTYPE2;"
+                         "M:=C,COLORRED,DOTLINE;N:COLORLICYAN+M*0,COLORLIMAGENTA;"
+                         "P:COLORLIGRAY,NOTEXT",
+                         &out, &error))
+        << error;
+    ASSERT_EQ(out.all.size(), 12u);
+    struct Expect { int style, color, width; };
+    const Expect expected[] = {
+        {eFormulaStyleDot, 0x8080FF, 1},
+        {eFormulaStyleDash, 0x8080FF, 16},
+        {eFormulaStylePoints, -1, 1},
+        {eFormulaStyleCircles | eFormulaStyleNoText, -1, 1},
+        {eFormulaStyleCrosses | eFormulaStyleNoTitle | eFormulaStyleDrawAbove, -1, 1},
+        {eFormulaStyleUpDown, 0x030201, 1},
+        {eFormulaStyleStep, int(0xFF030201u), 1},
+        {eFormulaStyleArea, 0x0080FF, 1},
+    };
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        SCOPED_TRACE(out.all[i].name);
+        EXPECT_EQ(out.all[i].style, expected[i].style);
+        if (expected[i].color >= 0 || i == 6)
+            EXPECT_EQ(out.all[i].color, expected[i].color);
+        EXPECT_EQ(out.all[i].width, expected[i].width);
+    }
+    // Rising and falling colours by sign on a colour stick.
+    EXPECT_EQ(out.all[8].colours, std::vector<int>({0xFF0000, 0xFF0000, 0x090909, 0x090909,
+                                                    0x090909, 0x090909, 0x090909, 0xFF0000}));
+    // A stick type turns the line into hollow bars from zero.
+    EXPECT_EQ(out.all[9].drawType, eFormulaStickLine);
+    EXPECT_EQ(out.all[9].param2, 1);
+    EXPECT_EQ(out.all[9].d[1][0], 0.0f);
+    // The hidden M left no line; colour names are numbers in expressions.
+    EXPECT_EQ(out.all[10].name, "N");
+    EXPECT_EQ(out.all[10].d[0][0], float(0xFFFF80));
+    EXPECT_EQ(out.all[10].color, 0xFF80FF);
+    EXPECT_EQ(out.all[11].d[0][0], float(0xC0C0C0));
+
+    const std::pair<const char*, const char*> errors[] = {
+        {"X:C,LINETHICKX;", "unknown line attribute 'LINETHICKX'"},
+        {"X:C,UPCOLORPINKISH;", "unknown colour"},
+        {"X:C,RGB(1,2);", "RGB expects 3 numbers"},
+        {"STICKLINE(C,C,O);", "STICKLINE expects 5 arguments"},
+        {"PARTLINE(C);", "PARTLINE expects 2 to 31 arguments"},
+        {"X:RGB(C,1,1);", "RGB expects constant numbers"},
+        {"X:1+VERTLINE(C>1);", "must stand alone"},
+        {"X:=STICKLINE(1,C,O,1,0);", "must be output lines"},
+        {"DRAWTEXT_FIX(1,0,0,0,C);", "DRAWTEXT_FIX expects a text in quotes as argument 5"},
+    };
+    for (const auto& e : errors) {
+        Records none;
+        EXPECT_FALSE(evaluate(e.first, &none, &error)) << e.first;
+        EXPECT_NE(error.find(e.second), std::string::npos) << e.first << ": " << error;
+    }
+}
+
+// ---- pictures -------------------------------------------------------------------------
+
+namespace {
+
+class DrawingRender : public PaneFixture
+{
+protected:
+    // 10 bars in 100 × 100: centres at 10k + 6, value v at row 100 − 10v.
+    static QImage picture(const QList<Line>& lines, int n = 10)
+    {
+        ZtUIDataStruct::DQDDataList list = flatBars(n);
+        Pane pane;
+        for (const Line& l : lines)
+            pane.addLine(l);
+        pane.setRect(0, 0, 100, 100);
+        pane.setData(&list);
+        pane.setRange(0, n);
+        pane.SetMaxMinValue(10, 0);
+        return paint(pane, 100, 100);
+    }
+    static Line drawing(int type, const QList<float>& v1, const QList<float>& v2 = {},
+                        QRgb colour = 0xff0000ff)
+    {
+        Line l = makeLine(type, v1, true);
+        l.values2 = v2;
+        l.pen.setColor(QColor::fromRgb(colour));
+        return l;
+    }
+};
+
+const float M = float(kZtNoValue);
+
+} // namespace
+
+TEST_F(DrawingRender, SticksCandlesAndSegments)
+{
+    // A filled stick from 2 to 6 at bar 1, a hollow one at bar 3.
+    Line filled = drawing(eSTICKLINE, {M, 6, M, M, M, M, M, M, M, M}, {M, 2, M, M, M, M, M, M, M, M});
+    filled.param1 = 10;
+    Line hollow = drawing(eSTICKLINE, {M, M, M, 6, M, M, M, M, M, M}, {M, M, M, 2, M, M, M, M, M, M});
+    hollow.param1 = 10;
+    hollow.param2 = 1;
+    QImage img = picture({filled, hollow});
+    EXPECT_EQ(img.pixel(16, 60), 0xff0000ffu);
+    EXPECT_EQ(img.pixel(36, 60), kBlack); // hollow inside
+    EXPECT_GT(count(img, QRect(30, 40, 10, 41), 0xff0000ffu), 40);
+    EXPECT_EQ(img.pixel(16, 30), kBlack);
+
+    // Candles: rising (close ≥ open) hollow in KUp, falling filled in KDown.
+    Line candles = drawing(eDRAWKLINE, {8, 8, M, M, M, M, M, M, M, M}, {3, 6, M, M, M, M, M, M, M, M});
+    candles.values3 = {1, 1, M, M, M, M, M, M, M, M};
+    candles.values4 = {6, 3, M, M, M, M, M, M, M, M};
+    candles.param2 = -2;
+    img = picture({candles});
+    EXPECT_EQ(img.pixel(6, 25), kUp);    // upper wick
+    EXPECT_EQ(img.pixel(16, 55), kDown); // inside the falling body
+    EXPECT_EQ(count(img, QRect(0, 0, 10, 100), kDown), 0);
+
+    // A segment from bar 1 at 2 to bar 5 at 6, carried on to the right edge.
+    Line seg = drawing(eSEGMENT, {M, 2, M, M, M, M, M, M, M, M}, {M, 6, M, M, M, M, M, M, M, M});
+    seg.values3 = {0, 4, 0, 0, 0, 0, 0, 0, 0, 0};
+    seg.values4 = QVector<float>(10, 0.0f).toList();
+    seg.param1 = 1;
+    img = picture({seg});
+    EXPECT_EQ(img.pixel(36, 60), 0xff0000ffu); // halfway
+    EXPECT_EQ(img.pixel(76, 20), 0xff0000ffu); // beyond its end
+    EXPECT_EQ(img.pixel(6, 90), kBlack);        // not before its start
+}
+
+TEST_F(DrawingRender, StylesAreasAndOrder)
+{
+    const QList<float> five = QVector<float>(10, 5.0f).toList();
+    // A dotted line leaves gaps on its row; a solid one does not.
+    Line dotted = drawing(eLINE, five);
+    dotted.lineStyle = eFormulaStyleDot;
+    QImage img = picture({dotted});
+    const int dottedInk = count(img, QRect(0, 50, 100, 1), 0xff0000ffu);
+    EXPECT_GT(dottedInk, 20);
+    EXPECT_LT(dottedInk, 80);
+
+    // Point dots: ink at the bars, none between them.
+    Line points = drawing(eLINE, five);
+    points.lineStyle = eFormulaStylePoints;
+    img = picture({points});
+    EXPECT_EQ(img.pixel(26, 50), 0xff0000ffu);
+    EXPECT_EQ(img.pixel(31, 50), kBlack);
+
+    // A step holds its value up to the next bar, then jumps.
+    Line step = drawing(eLINE, {2, 2, 6, 6, M, M, M, M, M, M});
+    step.lineStyle = eFormulaStyleStep;
+    img = picture({step});
+    EXPECT_EQ(img.pixel(26, 80), 0xff0000ffu);
+    EXPECT_EQ(img.pixel(26, 60), 0xff0000ffu);
+    EXPECT_EQ(img.pixel(21, 70), kBlack);
+
+    // A band in red above, green below; a background under everything even
+    // when listed last; a DRAWABOVE line over a later one.
+    Line band = drawing(eDRAWBAND, {6, 6, 6, 6, 6, 2, 2, 2, 2, 2}, five);
+    band.param1 = 0x0000FF;
+    band.param2 = 0x00FF00;
+    Line back = drawing(eDRAWGBK, QVector<float>(10, 1.0f).toList(), QVector<float>(10, 0.0f).toList());
+    back.param1 = back.param2 = 0x808080;
+    Line above = drawing(eVERTLINE, {M, M, M, M, M, M, M, M, 1, M}, {}, 0xffffff00);
+    above.lineStyle = eFormulaStyleDrawAbove;
+    Line later = drawing(eVERTLINE, {M, M, M, M, M, M, M, M, 1, M}, {}, 0xff00ffff);
+    img = picture({band, above, later, back});
+    EXPECT_EQ(img.pixel(16, 45), 0xffff0000u);
+    EXPECT_EQ(img.pixel(76, 65), 0xff00ff00u);
+    EXPECT_EQ(img.pixel(16, 10), 0xff808080u);
+    EXPECT_EQ(img.pixel(86, 10), 0xffffff00u);
+}
+
+TEST(FormulaDrawingRange, OnlyPriceSeriesWidenTheRange)
+{
+    Formulas lines;
+    auto add = [&](int type, float v1, float v2) {
+        Formulas::formulaLine l(QString(), type, QPen(), true);
+        l.values = {v1};
+        l.values2 = {v2};
+        lines.appendLine(l);
+    };
+    add(eSTICKLINE, 5, 1);    // both ends are prices
+    add(eDRAWNUMBER, 4, 900); // the number shown is not
+    add(eNUMBER_FIX, 700, 0.5f);
+    add(eDRAWGBK, 1000, 1);
+    EXPECT_EQ(lines.maxOverWindow(0, 1), 5.0);
+    EXPECT_EQ(lines.minOverWindow(0, 1), 1.0);
+}
+
+TEST_F(DrawingRender, NoTextAndNoTitleInTheValueText)
+{
+    ZtUIDataStruct::DQDDataList list = flatBars(2);
+    Pane pane;
+    pane.setPrec(2);
+    const quint16 flags[] = {0, eFormulaStyleNoText, eFormulaStyleNoTitle};
+    for (int i = 0; i < 3; ++i) {
+        Line l = makeLine(eLINE, {5.0f, M}, true, QString(QChar('A' + i)));
+        l.lineStyle = flags[i];
+        pane.addLine(l);
+    }
+    pane.setRect(0, 0, 100, 100);
+    pane.setData(&list);
+    pane.setRange(0, 2);
+    EXPECT_EQ(pane.getDataString(0), QStringLiteral(" |A:5.00") + ztArrowUp() + QStringLiteral(",&5.00")
+                                         + ztArrowUp());
+    EXPECT_EQ(pane.getDataString(1), QStringLiteral(" |A:--,&--"));
+}
