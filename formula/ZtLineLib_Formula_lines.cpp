@@ -6,6 +6,7 @@
 #include "ZtSpareLists.h"
 
 #include <CInputData.h>
+#include <FormulaDrawType.h>
 #include <PBDataChange.h>
 
 #include <algorithm>
@@ -77,6 +78,11 @@ public:
 
     void parseFromFline(tagFLINES& flines) override
     {
+        // A failed evaluation may say why in a record of its own.
+        if (flines.count == 1 && flines.lines && flines.lines[0].drawType == eFormulaError) {
+            m_pane->m_lastFormulaError = QString::fromLocal8Bit(flines.lines[0].text);
+            return;
+        }
         lineCount = flines.count;
         m_pane->createByFlines(flines, m_start, m_length, m_count);
     }
@@ -105,7 +111,7 @@ void ZtLineLib_Formula::computeByEngine(int start, int length)
     if (!m_engineCache.restore(input, &m_formulaLines)) {
         m_engineCache.clear();
         if (!evaluate(name, start, length)) {
-            m_lastFormulaError = QString::fromStdString(m_moduleFormular.lastError());
+            // An engine that gives no reason still leaves one for the host.
             if (m_lastFormulaError.isEmpty())
                 m_lastFormulaError = QStringLiteral("the formula engine could not evaluate %1")
                                          .arg(QString::fromStdString(name));

@@ -73,6 +73,14 @@ public:
     std::vector<CapturedLine> captured;
 };
 
+// A failed evaluation hands over one record with the reason and no series.
+inline bool handedOnlyTheReason(const CapturedResult& r, const std::string& error)
+{
+    return r.calls == 1 && r.captured.size() == 1 && r.captured[0].drawType == eFormulaError
+        && r.captured[0].text == error && r.captured[0].count == 0;
+}
+
+
 struct Bars
 {
     std::vector<double> open, high, low, close, volume;

@@ -63,6 +63,11 @@ enum enumFormulaDrawType {
     eFormulaFillRegion = 310,
     eFormulaBackground = 311,
     eFormulaVertLine = 312,
+    // Handed over alone, with no series (count 0), when an evaluation fails
+    // and ComputeDayFormular returns false: text holds the reason, "line L,
+    // column C: what" where a position applies. It lets a chart show why a
+    // pane is empty without any call beyond ComputeDayFormular.
+    eFormulaError = 900,
 };
 
 // tagFLINE::lineStyle: the low four bits choose how a line (draw type 0) is

@@ -1,4 +1,5 @@
 #include "ModuleFormular.h"
+#include "FormulaDrawType.h"
 
 #include "internal/FormulaBuiltins.h"
 #include "internal/FormulaEvaluator.h"
@@ -77,6 +78,24 @@ void deliver(std::vector<FormulaOutputLine>& lines, int barCount, FormulaResultB
     result->parseFromFline(all);
 }
 
+// Hands the reason of a failed evaluation over as one record of its own.
+void deliverError(const std::string& name, const FormulaError& error, FormulaResultBase* result)
+{
+    std::string localName = toLocal8Bit(name);
+    std::string text = toLocal8Bit(error.text());
+    float noBars = kFormulaNoValue;
+    tagFLINE record{};
+    record.data1 = &noBars;
+    record.text = text.data();
+    record.name = localName.data();
+    record.drawType = eFormulaError;
+    record.count = 0;
+    tagFLINES all;
+    all.lines = &record;
+    all.count = 1;
+    result->parseFromFline(all);
+}
+
 } // namespace
 
 ModuleFormular::ModuleFormular()
@@ -136,6 +155,8 @@ bool ModuleFormular::ComputeDayFormular(std::string& name, CInputData& input, in
         FormulaEvaluator(input).run(program, lines, error);
     if (!error.message.empty()) {
         registry.setError(this, error);
+        if (result)
+            deliverError(name, error, result);
         return false;
     }
     registry.setError(this, FormulaError());
