@@ -79,7 +79,7 @@ void PaneWidget::setOverlays(const QList<Type>& types)
 {
     m_overlays.clear();
     for (Type t : types)
-        m_overlays.append({t, {}});
+        m_overlays.append(ChartPane::Entry{t, {}});
     m_chart->setOverlays(m_overlays);
     placeElements();
     compute();
