@@ -10,6 +10,7 @@
 
 #include "ZtLineLib_Formula.h"
 
+#include "ZtDecimalCut.h"
 #include "ZtPainterClipGuard.h"
 
 #include <QString>
@@ -112,14 +113,11 @@ bool ZtLineLib_Formula::isDayBoundary(int i) const
 
 double ZtLineLib_Formula::roundToPrec(double value, int prec)
 {
-    // Exact powers of ten up to the largest a double holds exactly.
-    static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    using zt::kPow10;
     // QString::number gives six decimals for a negative precision.
     const int p = prec < 0 ? 6 : prec;
     const double a = std::fabs(value);
-    if (!std::isfinite(value) || p > 22 || a * kPow10[p] >= 0x1p52)
+    if (!std::isfinite(value) || p > zt::kMaxExactPow10 || a * kPow10[p] >= 0x1p52)
         return QString::number(value, 'f', p).toDouble();
 
     // The text is the exact binary value rounded to p decimals, halves away
@@ -127,11 +125,7 @@ double ZtLineLib_Formula::roundToPrec(double value, int prec)
     // compared with the half; below 2^52 k/10^p is the double nearest to the
     // decimal, as reading the text gives.
     const double s = kPow10[p];
-    double k = std::floor(a * s);
-    if (std::fma(a, s, -k) < 0)
-        k -= 1;
-    else if (std::fma(a, s, -(k + 1)) >= 0)
-        k += 1;
+    double k = zt::exactFloorTimes(a, s);
     if (std::fma(a, s, -(k + 0.5)) >= 0)
         k += 1;
     const double r = k / s;
