@@ -5,6 +5,7 @@
 #include "Formulas_ma.h"
 
 #include "ZtLineLibTheme.h"
+#include "ZtDecimalCut.h"
 #include "ZtSpareLists.h"
 
 #include <QLocale>
@@ -20,12 +21,10 @@ namespace {
 constexpr int kCurrentIndex = -9999999;
 const char kIndexError[] = "指标计算是发生Index错误。";
 
-// Exact powers of ten up to the largest a double holds exactly.
-constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                             1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-constexpr int kMaxExactPow10 = 22;
-// Their reciprocals (nearly exact; used only with room to spare).
+using zt::kMaxExactPow10;
+using zt::kPow10;
+
+// The reciprocals of kPow10 (nearly exact; used only with room to spare).
 constexpr double kNegPow10[] = {1e0,   1e-1,  1e-2,  1e-3,  1e-4,  1e-5,  1e-6,  1e-7,
                                 1e-8,  1e-9,  1e-10, 1e-11, 1e-12, 1e-13, 1e-14, 1e-15,
                                 1e-16, 1e-17, 1e-18, 1e-19, 1e-20, 1e-21, 1e-22};
@@ -131,11 +130,7 @@ double Formulas::truncToPrec(double value, int prec)
     // shortest text is that number and the cut gives a back; otherwise the
     // cut is floor(a·10^p) / 10^p, taken on the exact product.
     const double s = kPow10[p];
-    double k = std::floor(a * s);
-    if (std::fma(a, s, -k) < 0)
-        k -= 1;
-    else if (std::fma(a, s, -(k + 1)) >= 0)
-        k += 1;
+    const double k = zt::exactFloorTimes(a, s);
     const double r = ((k + 1) / s == a) ? a : k / s;
     return value < 0 ? -r : r;
 }

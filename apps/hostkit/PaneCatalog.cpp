@@ -152,6 +152,19 @@ void PaneCatalog::checkComputed(const ZtLineLib_Formula& pane, const QString& co
                                 pane.lastFormulaError()));
 }
 
+void PaneCatalog::computeAlone(ZtLineLib_Formula* pane, ChartData* data, const QList<double>& params,
+                               const CliOptions& opts, int first, int count)
+{
+    configure(pane, data, params);
+    if (opts.has(QStringLiteral("prec")))
+        pane->setPrec(opts.intValue(QStringLiteral("prec"), 2, 0, 10));
+    // Any rectangle will do: the lines and the range do not depend on it.
+    pane->setRect(0, 0, 1000, 400);
+    pane->SetMaxMinValue(kZtNoValue, kZtNoValueMax);
+    pane->setRange(first, count);
+    checkComputed(*pane, opts.command());
+}
+
 void PaneCatalog::configure(ZtLineLib_Formula* pane, ChartData* data, const QList<double>& params,
                             qint64 chipKey)
 {

@@ -50,6 +50,11 @@ public:
     // Throws "COMMAND: TITLE: formula error: reason" when the pane's formula failed in its
     // last computation.
     static void checkComputed(const ZtLineLib_Formula& pane, const QString& command);
+    // Sets pane up as configure does, with the --prec option, and computes
+    // the window first … first + count − 1 on its own, without a chart
+    // around it; throws as checkComputed does.
+    static void computeAlone(ZtLineLib_Formula* pane, ChartData* data, const QList<double>& params,
+                             const CliOptions& opts, int first, int count);
 
 private:
     static void applyEngineParams(Type type, const QList<double>& params);

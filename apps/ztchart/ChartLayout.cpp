@@ -1,6 +1,7 @@
 #include "ChartLayout.h"
 
 #include "ChartData.h"
+#include "EventBarSetup.h"
 #include "ChartPane.h"
 #include "PaneCatalog.h"
 #include "TimeAxisSetup.h"
@@ -44,7 +45,7 @@ ChartLayout::ChartLayout(ChartData* data, const PaneList& panes, const Options& 
         m_panes.push_back(std::move(pane));
     }
     createChipColumn(panes);
-    createEvents();
+    m_events = EventBarSetup::create(m_data);
     createTimeAxis();
 }
 
@@ -65,18 +66,6 @@ void ChartLayout::createChipColumn(const PaneList& panes)
     PaneCatalog::configure(m_chip.get(), m_data, panes.chipParams);
     if (m_options.logScale)
         m_chip->setCoordinateSystem(eLogarithmic);
-}
-
-void ChartLayout::createEvents()
-{
-    if (m_data->events().isEmpty())
-        return;
-    m_events = std::make_unique<ZtLineLib_InfoBar>();
-    m_events->setData(m_data->charted());
-    m_events->setIsDLine(m_data->isDLine());
-    // Level icons on a K-line chart are centred on the top padding's edge
-    // with this height.
-    m_events->setCrossPaddingTop(9);
 }
 
 void ChartLayout::createTimeAxis()
@@ -158,12 +147,8 @@ void ChartLayout::setWindow(int first, int count)
         setGeometry(m_rect);
         computePanes();
     }
-    if (m_events) {
-        m_events->setRange(first, count);
-        for (auto it = m_data->events().constBegin(); it != m_data->events().constEnd(); ++it)
-            if (it.value().count() > 0)
-                m_events->addLineInfo(ZtLineLib_InfoBar::ShowLineInfoType(it.key()), it.value());
-    }
+    if (m_events)
+        EventBarSetup::setWindow(m_events.get(), *m_data, first, count);
     m_timeAxis->setRange(first, count);
     m_crossTimeAxis->setRange(first, count);
     computeChip();

@@ -69,7 +69,6 @@ public:
 
 private:
     void createChipColumn(const PaneList& panes);
-    void createEvents();
     void createTimeAxis();
     void computePanes();
     void computeChip();

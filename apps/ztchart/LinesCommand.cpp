@@ -70,14 +70,7 @@ int LinesCommand::run(const QStringList& args)
     const DataWindow window = DataWindow::resolve(opts, data.count(), data.count());
 
     ZtLineLib_Formula pane(type);
-    PaneCatalog::configure(&pane, &data, params);
-    if (opts.has(QStringLiteral("prec")))
-        pane.setPrec(opts.intValue(QStringLiteral("prec"), 2, 0, 10));
-    // Any rectangle will do: the lines and the range do not depend on it.
-    pane.setRect(0, 0, 1000, 400);
-    pane.SetMaxMinValue(kZtNoValue, kZtNoValueMax);
-    pane.setRange(window.first, window.count);
-    PaneCatalog::checkComputed(pane, opts.command());
+    PaneCatalog::computeAlone(&pane, &data, params, opts, window.first, window.count);
 
     QTextStream& out = StdStreams::out();
     if (type == ZtLineLib_Formula::eFT_YDCM) {

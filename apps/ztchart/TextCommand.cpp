@@ -67,13 +67,7 @@ int TextCommand::run(const QStringList& args)
                            .arg(window.first + window.count - 1));
 
     ZtLineLib_Formula pane(type);
-    PaneCatalog::configure(&pane, &data, params);
-    if (opts.has(QStringLiteral("prec")))
-        pane.setPrec(opts.intValue(QStringLiteral("prec"), 2, 0, 10));
-    pane.setRect(0, 0, 1000, 400);
-    pane.SetMaxMinValue(kZtNoValue, kZtNoValueMax);
-    pane.setRange(window.first, window.count);
-    PaneCatalog::checkComputed(pane, opts.command());
+    PaneCatalog::computeAlone(&pane, &data, params, opts, window.first, window.count);
 
     const QString text = pane.getDataString(index);
     QTextStream& out = StdStreams::out();

@@ -1,6 +1,7 @@
 #include "PaneWidget.h"
 
 #include "ChartData.h"
+#include "EventBarSetup.h"
 
 #include <ZtLineCrossCurve.h>
 #include <ZtLineLibTheme.h>
@@ -28,7 +29,7 @@ PaneWidget::PaneWidget(ChartData* data, Type type, bool main, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     createChart(type);
     if (m_main)
-        createEvents();
+        m_events = EventBarSetup::create(m_data);
 }
 
 PaneWidget::~PaneWidget() = default;
@@ -52,17 +53,6 @@ void PaneWidget::createChart(Type type)
     m_cross->setDrawLineEnable(true);
     m_cross->setDrawHLine(true);
     m_cross->appendRefrenc(axis);
-}
-
-void PaneWidget::createEvents()
-{
-    if (m_data->events().isEmpty())
-        return;
-    m_events = std::make_unique<ZtLineLib_InfoBar>();
-    m_events->setData(m_data->charted());
-    m_events->setIsDLine(m_data->isDLine());
-    // Level icons centre on the top edge of the band.
-    m_events->setCrossPaddingTop(9);
 }
 
 void PaneWidget::setType(Type type)
@@ -139,12 +129,8 @@ void PaneWidget::compute()
     if (m_count <= 0 || width() <= 0)
         return;
     m_chart->compute(m_first, m_count);
-    if (m_events) {
-        m_events->setRange(m_first, m_count);
-        for (auto it = m_data->events().constBegin(); it != m_data->events().constEnd(); ++it)
-            if (it.value().count() > 0)
-                m_events->addLineInfo(ZtLineLib_InfoBar::ShowLineInfoType(it.key()), it.value());
-    }
+    if (m_events)
+        EventBarSetup::setWindow(m_events.get(), *m_data, m_first, m_count);
     m_hovered.clear();
 }
 

@@ -79,7 +79,6 @@ protected:
 
 private:
     void createChart(Type type);
-    void createEvents();
     void placeElements();
     void compute();
     int legendIndex() const;
