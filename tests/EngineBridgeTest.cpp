@@ -1,7 +1,7 @@
 // The engine bridge: output records into result lines, result lines into
 // pane lines, and whole engine panes over real quotes.
 
-#include <ZtLineLib.h>
+#include "TestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -14,13 +14,7 @@ namespace {
 
 const float kMarker = float(kZtNoValue);
 
-DQDDataList sampleBars()
-{
-    DQDDataList list;
-    QString error;
-    QuoteLoader::loadBars(QStringLiteral(ZT_SOURCE_DIR "/data/sh600000_day.csv"), &list, &error);
-    return list;
-}
+using testkit::sampleBars;
 
 // Textbook EMA seeded with the first value.
 std::vector<double> ema(const std::vector<double>& x, int n)

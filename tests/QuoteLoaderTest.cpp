@@ -1,4 +1,4 @@
-#include <ZtLineLib.h>
+#include "TestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@ namespace {
 
 QString dataFile(const char* name)
 {
-    return QStringLiteral(ZT_SOURCE_DIR "/data/") + QLatin1String(name);
+    return testkit::samplePath(QLatin1String(name));
 }
 
 qint64 keyOf(const DQDDataList& list, int i)

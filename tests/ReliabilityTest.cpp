@@ -3,7 +3,6 @@
 
 #include "PaneTestSupport.h"
 
-#include <ZtLineLib.h>
 
 #include <QImage>
 #include <QPainter>
@@ -225,13 +224,7 @@ TEST(Reliability, CandlesWithAnInfiniteRightPaddingPaintNoBodies)
         QPainter p(&cut);
         pane.Fill(&p);
     }
-    const auto lit = [](const QImage& img) {
-        int n = 0;
-        for (int y = 0; y < img.height(); ++y)
-            for (int x = 0; x < img.width(); ++x)
-                n += (img.pixel(x, y) & 0xffffff) != 0;
-        return n;
-    };
+    const auto lit = [](const QImage& img) { return testkit::countInk(img, img.rect()); };
     EXPECT_GT(lit(sound), 0);
     EXPECT_LT(lit(cut), lit(sound));
 }

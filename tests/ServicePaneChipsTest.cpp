@@ -243,17 +243,11 @@ TEST_F(ServicePaneChips, ProfilesPaint)
         pane.setQnowData(20.5);
         pane.setRange(0, m_bars.count());
         ASSERT_EQ(pane.formulaLines().lineCount(), 1);
-        QImage img(200, 220, QImage::Format_ARGB32_Premultiplied);
-        img.fill(Qt::black);
-        QPainter p(&img);
-        pane.Fill(&p);
-        p.end();
+        const QImage img = testkit::painted(pane, 200, 220);
         // The young chips lie between 20 and 21 on the 9 … 22 scale: rows
         // near the top quarter of the pane, none near its bottom.
-        int top = 0, bottom = 0;
-        for (int y = 0; y < img.height(); ++y)
-            for (int x = 0; x < img.width(); ++x)
-                (y < img.height() / 3 ? top : bottom) += img.pixel(x, y) != qRgb(0, 0, 0);
+        const int top = testkit::countInk(img, QRect(0, 0, 200, 220 / 3));
+        const int bottom = testkit::countInk(img, img.rect()) - top;
         EXPECT_GT(top, 50) << shape;
         EXPECT_LT(bottom, top / 4) << shape;
     }

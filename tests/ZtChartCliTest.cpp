@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <PubCacheCustom.h>
+#include "TestKit.h"
 
 #include <QColor>
 #include <QDir>
@@ -52,7 +52,7 @@ CliRun ztchart(const QStringList& args)
 
 QString sample(const char* name)
 {
-    return QStringLiteral(ZT_SOURCE_DIR "/data/") + QLatin1String(name);
+    return testkit::samplePath(QLatin1String(name));
 }
 
 // Column of a CSV file by header name, as numbers, one per data row.
