@@ -3,12 +3,6 @@
 
 #include "PaneTestSupport.h"
 
-
-#include <QImage>
-#include <QPainter>
-
-#include <gtest/gtest.h>
-
 #include <limits>
 
 using namespace ZtUIDataStruct;
@@ -18,18 +12,8 @@ namespace {
 DQDDataList bars(int n)
 {
     DQDDataList list;
-    for (int i = 0; i < n; ++i) {
-        DQDUnionReader r;
-        const qint64 key = 20240102000000LL + qint64(i) * 1000000;
-        r.setUniqueValue(key);
-        r.setValue(eFieldDateTime, key);
-        r.setValue(eFieldOpen, 10.0);
-        r.setValue(eFieldHigh, 11.0);
-        r.setValue(eFieldLow, 9.0);
-        r.setValue(eFieldClose, 10.5);
-        r.setValue(eFieldVolume, 1000.0);
-        list.append(r);
-    }
+    for (int i = 0; i < n; ++i)
+        list.append(testkit::ohlc(20240102000000LL + qint64(i) * 1000000, 10.0, 11.0, 9.0, 10.5));
     return list;
 }
 
