@@ -203,16 +203,9 @@ TEST(EngineBridge, IntradayEnginePaneIsPaddedToTheWholeDay)
     // 241 slots, the first 100 traded.
     DQDDataList list;
     for (int i = 0; i < 241; ++i) {
-        DQDUnionReader r;
-        if (i < 100) {
-            const qint64 t = 20240105093000 + qint64(i / 60) * 10000 + (i % 60) * 100;
-            r.setUniqueValue(t);
-            r.setValue(eFieldDateTime, t);
-            for (unsigned id : {eFieldOpen, eFieldHigh, eFieldLow, eFieldClose})
-                r.setValue(id, 10.0 + 0.01 * i);
-            r.setValue(eFieldVolume, 1000.0);
-        }
-        list.append(r);
+        const double p = 10.0 + 0.01 * i;
+        const qint64 t = 20240105093000 + qint64(i / 60) * 10000 + (i % 60) * 100;
+        list.append(i < 100 ? testkit::ohlc(t, p, p, p, p) : DQDUnionReader());
     }
     EnginePane pane(F::eFT_MACD, &list);
     pane.setIsDLine(true);

@@ -24,14 +24,7 @@ double field(const DQDDataList& list, int i, unsigned int id)
     return list.at(i)->getValue(id).toDouble();
 }
 
-QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& content)
-{
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(content);
-    return path;
-}
+using testkit::writeFile;
 
 } // namespace
 
