@@ -132,10 +132,7 @@ TEST_F(ServicePaneChips, LayersTakeTheDefaultChipColours)
 
     F pane(F::eFT_YDCM);
     compute(pane, 0, eZtYdcmOutYounger, {1, 2, 5});
-    ASSERT_EQ(pane.formulaLines().lineCount(), 3);
-    const QStringList names{"ydcm_1", "ydcm_2", "ydcm_5"};
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(pane.formulaLines().lineAt(i)->name, names[i]);
+    ASSERT_EQ(testkit::lineNames(pane.formulaLines()), QStringList({"ydcm_1", "ydcm_2", "ydcm_5"}));
     EXPECT_EQ(pane.formulaLines().lineAt(0)->pen.color(), QColor("#112233"));
     EXPECT_EQ(pane.formulaLines().lineAt(1)->pen.color(), QColor("#445566"));
     EXPECT_EQ(pane.formulaLines().lineAt(2)->pen.color(),

@@ -57,6 +57,15 @@ inline ZtUIDataStruct::DQDDataList sampleBars(const QString& name = QStringLiter
     return list;
 }
 
+// The names of a pane's lines, in order.
+inline QStringList lineNames(const Formulas& lines)
+{
+    QStringList names;
+    for (int i = 0; i < lines.lineCount(); ++i)
+        names << lines.lineAt(i)->name;
+    return names;
+}
+
 // Writes text into a file of a temporary folder and gives its path.
 inline QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& text)
 {
