@@ -68,14 +68,7 @@ class PaneFixture : public ::testing::Test
 protected:
     static QImage blank(int w, int h) { return testkit::blankImage(w, h); }
 
-    static QImage paint(Pane& pane, int w, int h)
-    {
-        QImage img = blank(w, h);
-        QPainter p(&img);
-        pane.Fill(&p);
-        p.end();
-        return img;
-    }
+    static QImage paint(Pane& pane, int w, int h) { return testkit::painted(pane, w, h); }
 
     static int count(const QImage& img, const QRect& r, QRgb rgb) { return testkit::countColour(img, r, rgb); }
 

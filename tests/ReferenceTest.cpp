@@ -58,14 +58,7 @@ protected:
         axis.SetMaxMinValue(max, min);
         axis.setRange(0, list.count());
     }
-    QImage paint()
-    {
-        const QRectF r = axis.getRect();
-        QImage img = blankImage(int(r.width()), int(r.height()));
-        QPainter p(&img);
-        axis.Fill(&p);
-        return img;
-    }
+    QImage paint() { return testkit::painted(axis, int(axis.getRect().width()), int(axis.getRect().height())); }
     static QString u(const char* s) { return QString::fromUtf8(s); }
 
     ZtUIDataStruct::DQDDataList list = dailyBars(QDate(2024, 1, 2), QDate(2024, 2, 20));
