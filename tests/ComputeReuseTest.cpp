@@ -3,7 +3,7 @@
 // widening that skips the precision cut, and the aligned walk of a feed
 // table. Each must give exactly what the plain way gives.
 
-#include <ZtLineLib.h>
+#include "TestKit.h"
 #include <ZtSeriesAlign.h>
 
 #include <gtest/gtest.h>
@@ -19,19 +19,9 @@ const float kMarker = float(kZtNoValue);
 
 DQDUnionReader quote(qint64 key, double close, double volume)
 {
-    DQDUnionReader r;
-    r.setUniqueValue(key);
-    r.setValue(eFieldDateTime, key);
-    r.setValue(eFieldOpen, close - 0.02);
-    r.setValue(eFieldHigh, close + 0.05);
-    r.setValue(eFieldLow, close - 0.07);
-    r.setValue(eFieldClose, close);
-    r.setValue(eFieldVolume, volume);
-    r.setValue(eFieldAmount, volume * close);
-    r.setValue(eFieldAverage, close - 0.01);
-    r.setValue(eFieldPreClose, close - 0.03);
-    r.setValue(eFieldChange, 0.03);
-    return r;
+    return testkit::record(key, {{eFieldOpen, close - 0.02}, {eFieldHigh, close + 0.05}, {eFieldLow, close - 0.07},
+                                 {eFieldClose, close}, {eFieldVolume, volume}, {eFieldAmount, volume * close},
+                                 {eFieldAverage, close - 0.01}, {eFieldPreClose, close - 0.03}, {eFieldChange, 0.03}});
 }
 
 // One intraday day with the auction band: 256 slots, the first `traded`
@@ -41,9 +31,7 @@ DQDDataList auctionDay(int traded, double base)
     DQDDataList list;
     for (int i = 0; i < 256; ++i) {
         if (i >= traded) {
-            DQDUnionReader r;
-            r.setUniqueValue(-1);
-            list.append(r);
+            list.append(testkit::record(-1));
             continue;
         }
         const qint64 key = 20240105091500LL + qint64(i / 60) * 10000 + (i % 60) * 100;

@@ -1,4 +1,4 @@
-#include <ZtLineLib.h>
+#include "TestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -15,17 +15,9 @@ DQDDataList makeBars()
 {
     DQDDataList list;
     const QDate start(2024, 1, 2);
-    for (int i = 0; i < 90; ++i) {
-        DQDUnionReader r;
-        if (i < 80) {
-            const QDate d = start.addDays(i);
-            const qint64 t = (d.year() * 10000LL + d.month() * 100 + d.day()) * 1000000LL;
-            r.setUniqueValue(t);
-            r.setValue(eFieldDateTime, t);
-            r.setValue(eFieldClose, 10.0);
-        }
-        list.append(r);
-    }
+    for (int i = 0; i < 90; ++i)
+        list.append(i < 80 ? testkit::record(testkit::dayKey(start.addDays(i)), {{eFieldClose, 10.0}})
+                           : DQDUnionReader());
     return list;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <ZtLineLib.h>
+#include "TestKit.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -15,17 +15,9 @@ namespace DataServiceFixtures {
 inline ZtUIDataStruct::DQDUnionReader bar(qint64 key, double low, double high, double close,
                                           double volume, double amount = 0.0)
 {
-    using namespace ZtUIDataStruct;
-    DQDUnionReader r;
-    r.setUniqueValue(key);
-    r.setValue(eFieldDateTime, key);
-    r.setValue(eFieldOpen, close);
-    r.setValue(eFieldLow, low);
-    r.setValue(eFieldHigh, high);
-    r.setValue(eFieldClose, close);
-    r.setValue(eFieldVolume, volume);
+    ZtUIDataStruct::DQDUnionReader r = testkit::ohlc(key, close, high, low, close, volume);
     if (amount > 0)
-        r.setValue(eFieldAmount, amount);
+        r.setValue(ZtUIDataStruct::eFieldAmount, amount);
     return r;
 }
 
@@ -41,9 +33,7 @@ inline ZtUIDataStruct::DQDUnionReader minute(qint64 key, double open, double clo
 
 inline ZtUIDataStruct::DQDUnionReader emptySlot()
 {
-    ZtUIDataStruct::DQDUnionReader r;
-    r.setUniqueValue(0);
-    return r;
+    return testkit::record(0);
 }
 
 inline ZtUIDataStruct::DQDUnionReader readerOf(const QString& code)
@@ -51,20 +41,8 @@ inline ZtUIDataStruct::DQDUnionReader readerOf(const QString& code)
     return ZtUIDataStruct::DQDUnionReader(PBDataChange::LBDG_QNowSingle(code, false));
 }
 
-// Writes text into a file of a temporary folder and gives its path.
-inline QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& text)
-{
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(text);
-    return path;
-}
-
-inline QString samplePath(const QString& name)
-{
-    return QStringLiteral(ZT_SOURCE_DIR "/data/") + name;
-}
+using testkit::samplePath;
+using testkit::writeFile;
 
 constexpr double kNoValue = -999999986991104.0;
 

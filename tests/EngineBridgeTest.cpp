@@ -1,7 +1,7 @@
 // The engine bridge: output records into result lines, result lines into
 // pane lines, and whole engine panes over real quotes.
 
-#include <ZtLineLib.h>
+#include "TestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -14,13 +14,7 @@ namespace {
 
 const float kMarker = float(kZtNoValue);
 
-DQDDataList sampleBars()
-{
-    DQDDataList list;
-    QString error;
-    QuoteLoader::loadBars(QStringLiteral(ZT_SOURCE_DIR "/data/sh600000_day.csv"), &list, &error);
-    return list;
-}
+using testkit::sampleBars;
 
 // Textbook EMA seeded with the first value.
 std::vector<double> ema(const std::vector<double>& x, int n)
@@ -101,9 +95,7 @@ TEST(EngineBridge, MacdPaneOverRealQuotes)
     pane.setRange(900, 100);
 
     const Formulas& lines = pane.formulaLines();
-    ASSERT_EQ(lines.lineCount(), 3);
-    EXPECT_EQ(lines.lineAt(0)->name, QStringLiteral("DIFF"));
-    EXPECT_EQ(lines.lineAt(2)->name, QStringLiteral("MACD"));
+    ASSERT_EQ(testkit::lineNames(lines), QStringList({"DIFF", "DEA", "MACD"}));
     EXPECT_EQ(lines.lineAt(2)->drawType, int(eCOLORSTICK));
     EXPECT_TRUE(lines.lineAt(0)->useDrawRoutines);
     EXPECT_EQ(pane.m_params, QList<float>({12, 26, 9}));
@@ -186,10 +178,7 @@ TEST(EngineBridge, MaPaneDropsSwitchedOffAveragesAndTakesThemeColours)
     EnginePane pane(F::eFT_MA, &list);
     pane.setRange(0, 200);
     const Formulas& lines = pane.formulaLines();
-    ASSERT_EQ(lines.lineCount(), 3);
-    EXPECT_EQ(lines.lineAt(0)->name, QStringLiteral("MA1"));
-    EXPECT_EQ(lines.lineAt(1)->name, QStringLiteral("MA2"));
-    EXPECT_EQ(lines.lineAt(2)->name, QStringLiteral("MA4"));
+    ASSERT_EQ(testkit::lineNames(lines), QStringList({"MA1", "MA2", "MA4"}));
     EXPECT_EQ(lines.lineAt(0)->pen.color(), QColor(QStringLiteral("#123456")));
     const QStringList deflt = PubCacheCustom::mDefultColor.value(QStringLiteral("KLineMAs"));
     ASSERT_GE(deflt.size(), 3);
@@ -209,16 +198,9 @@ TEST(EngineBridge, IntradayEnginePaneIsPaddedToTheWholeDay)
     // 241 slots, the first 100 traded.
     DQDDataList list;
     for (int i = 0; i < 241; ++i) {
-        DQDUnionReader r;
-        if (i < 100) {
-            const qint64 t = 20240105093000 + qint64(i / 60) * 10000 + (i % 60) * 100;
-            r.setUniqueValue(t);
-            r.setValue(eFieldDateTime, t);
-            for (unsigned id : {eFieldOpen, eFieldHigh, eFieldLow, eFieldClose})
-                r.setValue(id, 10.0 + 0.01 * i);
-            r.setValue(eFieldVolume, 1000.0);
-        }
-        list.append(r);
+        const double p = 10.0 + 0.01 * i;
+        const qint64 t = 20240105093000 + qint64(i / 60) * 10000 + (i % 60) * 100;
+        list.append(i < 100 ? testkit::ohlc(t, p, p, p, p) : DQDUnionReader());
     }
     EnginePane pane(F::eFT_MACD, &list);
     pane.setIsDLine(true);

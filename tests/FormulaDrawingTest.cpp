@@ -15,43 +15,8 @@ namespace {
 
 constexpr float NV = kFormulaNoValue;
 
-// Every field of every record, copied while the engine's memory is valid.
-struct Record
-{
-    std::string name, text;
-    int drawType = 0, color = 0, width = 0, style = 0, param1 = 0, param2 = 0;
-    std::vector<float> d[4];
-    std::vector<int> colours;
-};
-
-class Records : public FormulaResultBase
-{
-public:
-    void parseFromFline(tagFLINES& f) override
-    {
-        for (int i = 0; i < f.count; ++i) {
-            const tagFLINE& r = f.lines[i];
-            Record c;
-            c.name = r.name;
-            c.text = r.text;
-            c.drawType = r.drawType;
-            c.color = r.color;
-            c.width = r.lineWidth;
-            c.style = r.lineStyle;
-            c.param1 = r.param1;
-            c.param2 = r.param2;
-            const float* series[] = {r.data1, r.data2, r.data3, r.data4};
-            for (int k = 0; k < 4; ++k) {
-                if (series[k])
-                    c.d[k].assign(series[k], series[k] + r.count);
-            }
-            if (r.colorCodes)
-                c.colours.assign(r.colorCodes, r.colorCodes + r.count);
-            all.push_back(c);
-        }
-    }
-    std::vector<Record> all;
-};
+using Records = CapturedResult;
+using Record = CapturedLine;
 
 // Closes 1 2 3 4 5 4 3 2; open = close − 0.5, high = close + 1, low = close − 1.
 Bars sampleBars()
@@ -186,9 +151,9 @@ TEST(FormulaDrawing, RecordsPerFunction)
         Records out;
         std::string error;
         ASSERT_TRUE(evaluate(std::string(row.source) + ";", &out, &error)) << error;
-        ASSERT_EQ(out.all.size(), 1u);
-        EXPECT_EQ(out.all[0].drawType, row.drawType);
-        row.check(out.all[0]);
+        ASSERT_EQ(out.captured.size(), 1u);
+        EXPECT_EQ(out.captured[0].drawType, row.drawType);
+        row.check(out.captured[0]);
         // Without bars a drawing is an empty line, not a read before the data.
         Records none;
         EXPECT_TRUE(evaluate(std::string(row.source) + ";", &none, &error, Bars())) << error;
@@ -208,7 +173,7 @@ TEST(FormulaDrawing, StylesColoursAndTheirErrors)
                          "P:COLORLIGRAY,NOTEXT",
                          &out, &error))
         << error;
-    ASSERT_EQ(out.all.size(), 12u);
+    ASSERT_EQ(out.captured.size(), 12u);
     struct Expect { int style, color, width; };
     const Expect expected[] = {
         {eFormulaStyleDot, 0x8080FF, 1},
@@ -221,24 +186,24 @@ TEST(FormulaDrawing, StylesColoursAndTheirErrors)
         {eFormulaStyleArea, 0x0080FF, 1},
     };
     for (size_t i = 0; i < std::size(expected); ++i) {
-        SCOPED_TRACE(out.all[i].name);
-        EXPECT_EQ(out.all[i].style, expected[i].style);
+        SCOPED_TRACE(out.captured[i].name);
+        EXPECT_EQ(out.captured[i].style, expected[i].style);
         if (expected[i].color >= 0 || i == 6)
-            EXPECT_EQ(out.all[i].color, expected[i].color);
-        EXPECT_EQ(out.all[i].width, expected[i].width);
+            EXPECT_EQ(out.captured[i].color, expected[i].color);
+        EXPECT_EQ(out.captured[i].lineWidth, expected[i].width);
     }
     // Rising and falling colours by sign on a colour stick.
-    EXPECT_EQ(out.all[8].colours, std::vector<int>({0xFF0000, 0xFF0000, 0x090909, 0x090909,
+    EXPECT_EQ(out.captured[8].colours, std::vector<int>({0xFF0000, 0xFF0000, 0x090909, 0x090909,
                                                     0x090909, 0x090909, 0x090909, 0xFF0000}));
     // A stick type turns the line into hollow bars from zero.
-    EXPECT_EQ(out.all[9].drawType, eFormulaStickLine);
-    EXPECT_EQ(out.all[9].param2, 1);
-    EXPECT_EQ(out.all[9].d[1][0], 0.0f);
+    EXPECT_EQ(out.captured[9].drawType, eFormulaStickLine);
+    EXPECT_EQ(out.captured[9].param2, 1);
+    EXPECT_EQ(out.captured[9].d[1][0], 0.0f);
     // The hidden M left no line; colour names are numbers in expressions.
-    EXPECT_EQ(out.all[10].name, "N");
-    EXPECT_EQ(out.all[10].d[0][0], float(0xFFFF80));
-    EXPECT_EQ(out.all[10].color, 0xFF80FF);
-    EXPECT_EQ(out.all[11].d[0][0], float(0xC0C0C0));
+    EXPECT_EQ(out.captured[10].name, "N");
+    EXPECT_EQ(out.captured[10].d[0][0], float(0xFFFF80));
+    EXPECT_EQ(out.captured[10].color, 0xFF80FF);
+    EXPECT_EQ(out.captured[11].d[0][0], float(0xC0C0C0));
 
     const std::pair<const char*, const char*> errors[] = {
         {"X:C,LINETHICKX;", "unknown line attribute 'LINETHICKX'"},

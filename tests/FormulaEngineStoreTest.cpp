@@ -2,6 +2,7 @@
 // the link to every evaluator, and its file.
 
 #include "FormulaEngineTestSupport.h"
+#include "TestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -339,14 +340,9 @@ TEST(FormulaEngineStore, BarsFromTheDataServiceConversion)
     DQDDataList list;
     const double closes[] = {10, 11, 12, 13, 0, 15};
     for (int i = 0; i < 6; ++i) {
-        DQDUnionReader r;
-        const qint64 key = i == 4 ? 0 : 20240102000000LL + i * 1000000LL;
-        r.setUniqueValue(key);
-        r.setValue(eFieldDateTime, key);
-        for (unsigned int f : {eFieldOpen, eFieldHigh, eFieldLow, eFieldClose})
-            r.setValue(f, closes[i]);
-        r.setValue(eFieldVolume, 100.0 * (i + 1));
-        list.append(r);
+        const double c = closes[i];
+        const qint64 key = 20240102000000LL + i * 1000000LL;
+        list.append(i == 4 ? testkit::record(0) : testkit::ohlc(key, c, c, c, c, 100.0 * (i + 1)));
     }
     CInputData input;
     input.days = PBDataChange::LBDG_TagDayVector(&list, 0, 6);

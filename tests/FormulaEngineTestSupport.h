@@ -25,6 +25,9 @@ struct CapturedLine
     int color = -1;
     int lineWidth = -1;
     int count = -1;
+    int style = 0, param1 = 0, param2 = 0;
+    std::vector<float> d[4]; // every series the record has, data1 … data4
+    std::vector<int> colours;
     std::vector<float> data1;
     std::vector<float> data2;
     bool hasData2 = false;
@@ -56,6 +59,16 @@ public:
                 line.data2.assign(r.data2, r.data2 + r.count);
             line.hasData3 = r.data3 != nullptr || r.data4 != nullptr;
             line.hasColors = r.colorCodes != nullptr;
+            line.style = r.lineStyle;
+            line.param1 = r.param1;
+            line.param2 = r.param2;
+            const float* series[] = {r.data1, r.data2, r.data3, r.data4};
+            for (int k = 0; k < 4; ++k) {
+                if (series[k])
+                    line.d[k].assign(series[k], series[k] + r.count);
+            }
+            if (r.colorCodes)
+                line.colours.assign(r.colorCodes, r.colorCodes + r.count);
             captured.push_back(line);
         }
     }

@@ -1,4 +1,4 @@
-#include <ZtLineLib.h>
+#include "TestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -219,11 +219,9 @@ TEST(InfoBar, PromptOpensToTheLeftNearTheRightEdge)
     EXPECT_EQ(img.pixelColor(int(late.right()) - 2, int(late.bottom()) - 2), QColor("#102030"));
     // The first line fills the box's width: its right end is in the upper half
     // (a wrapped line would leave that corner empty).
-    int textInUpperRight = 0;
-    for (int x = int(late.right()) - int(late.width()) / 4; x < int(late.right()) - 1; ++x)
-        for (int y = int(late.top()) + 1; y < int(late.center().y()); ++y)
-            textInUpperRight += img.pixelColor(x, y) != QColor("#102030");
-    EXPECT_GT(textInUpperRight, 0);
+    const QRect upperRight(QPoint(int(late.right()) - int(late.width()) / 4, int(late.top()) + 1),
+                           QPoint(int(late.right()) - 2, int(late.center().y()) - 1));
+    EXPECT_GT(testkit::countInk(img, upperRight, qRgb(0x10, 0x20, 0x30)), 0);
 
     // A level event has no texts: it ends the prompt, so no box at all.
     Bar::LineInfo level;
@@ -234,10 +232,9 @@ TEST(InfoBar, PromptOpensToTheLeftNearTheRightEdge)
 
 TEST(InfoBar, SampleDividendsLandOnTheExDividendBars)
 {
-    DQDDataList bars;
+    DQDDataList bars = testkit::sampleBars();
+    ASSERT_EQ(bars.count(), 1000);
     QString error;
-    ASSERT_TRUE(QuoteLoader::loadBars(ZT_SOURCE_DIR "/data/sh600000_day.csv", &bars, &error))
-        << error.toStdString();
     QList<qint64> keys;
     for (int i = 0; i < bars.count(); ++i)
         keys << bars.at(i)->getUniqueValue(0).toLongLong();

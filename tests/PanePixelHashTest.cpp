@@ -9,7 +9,7 @@
 // and look at the images it writes to the temporary folder before taking
 // them over.
 
-#include <ZtLineLib.h>
+#include "TestKit.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -27,7 +27,7 @@ namespace {
 
 QString dataFile(const char* name)
 {
-    return QStringLiteral(ZT_SOURCE_DIR "/data/") + QLatin1String(name);
+    return testkit::samplePath(QLatin1String(name));
 }
 
 QByteArray fingerprint(const QImage& image)

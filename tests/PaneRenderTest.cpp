@@ -33,16 +33,7 @@ QList<float> ones(int n)
     return QVector<float>(n, 1.0f).toList();
 }
 
-// Pixels that are not black: antialiased text has few of exactly its colour.
-int inked(const QImage& img, const QRect& r)
-{
-    int n = 0;
-    const QRect area = r.intersected(img.rect());
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            n += img.pixel(x, y) != kBlack;
-    return n;
-}
+using testkit::countInk;
 
 } // namespace
 
@@ -350,7 +341,7 @@ TEST_F(PaneRender, MarkersPointAtTheExtremesFromTheSideWithRoom)
     EXPECT_EQ(img.pixel(416, y), kDefault);
     EXPECT_EQ(img.pixel(396, y), kBlack);
     EXPECT_EQ(img.pixel(409, y - 3), kDefault); // arrow head
-    EXPECT_GT(inked(img, QRect(421, y - 15, 100, 30)), 10); // text
+    EXPECT_GT(countInk(img, QRect(421, y - 15, 100, 30)), 10); // text
 
     // 14 px from the right edge: the text goes left.
     Pane edge;
@@ -358,7 +349,7 @@ TEST_F(PaneRender, MarkersPointAtTheExtremesFromTheSideWithRoom)
     EXPECT_EQ(edge.maxTagX(), 586);
     EXPECT_EQ(img.pixel(576, y), kDefault);
     EXPECT_EQ(img.pixel(596, y), kBlack);
-    EXPECT_GT(inked(img, QRect(450, y - 15, 120, 30)), 10);
+    EXPECT_GT(countInk(img, QRect(450, y - 15, 120, 30)), 10);
 
     // Nothing recorded (a line of markers only): no marker at all, not even
     // one at x = -1 that would show on a pane at x = 0.

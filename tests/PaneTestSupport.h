@@ -1,6 +1,6 @@
 #pragma once
 
-#include <ZtLineLib.h>
+#include "TestKit.h"
 
 #include <QImage>
 #include <QPainter>
@@ -41,16 +41,9 @@ inline ZtUIDataStruct::DQDUnionReader bar(qint64 key, double open, double high, 
                                           double close, double preClose)
 {
     using namespace ZtUIDataStruct;
-    DQDUnionReader r;
-    r.setUniqueValue(key);
-    r.setValue(eFieldDateTime, key);
-    r.setValue(eFieldOpen, open);
-    r.setValue(eFieldHigh, high);
-    r.setValue(eFieldLow, low);
-    r.setValue(eFieldClose, close);
+    DQDUnionReader r = testkit::ohlc(key, open, high, low, close);
     r.setValue(eFieldPreClose, preClose);
     r.setValue(eFieldChange, close - preClose);
-    r.setValue(eFieldVolume, 1000.0);
     return r;
 }
 
@@ -69,53 +62,19 @@ constexpr QRgb kDefault = 0xffffffff; // "Default"
 constexpr QRgb kFlat = 0xffffff00;    // "Flat"
 constexpr QRgb kBlack = 0xff000000;
 
-// Pure colours for the keys the painters use; the previous tables come back
-// when the fixture ends.
+// Pure colours for the keys the painters use.
 class PaneFixture : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_custom = ZtUIDataStruct::PubCacheCustom::mCustomColor;
-        auto& t = ZtUIDataStruct::PubCacheCustom::mCustomColor;
-        t[QStringLiteral("KUp")] = QStringList{QStringLiteral("#ff0000")};
-        t[QStringLiteral("Up")] = QStringList{QStringLiteral("#ff0000")};
-        t[QStringLiteral("KDown")] = QStringList{QStringLiteral("#00ff00")};
-        t[QStringLiteral("Down")] = QStringList{QStringLiteral("#00ff00")};
-        t[QStringLiteral("Default")] = QStringList{QStringLiteral("#ffffff")};
-        t[QStringLiteral("Flat")] = QStringList{QStringLiteral("#ffff00")};
-    }
-    void TearDown() override { ZtUIDataStruct::PubCacheCustom::mCustomColor = m_custom; }
+    static QImage blank(int w, int h) { return testkit::blankImage(w, h); }
 
-    static QImage blank(int w, int h)
-    {
-        QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
-        img.fill(Qt::black);
-        return img;
-    }
+    static QImage paint(Pane& pane, int w, int h) { return testkit::painted(pane, w, h); }
 
-    static QImage paint(Pane& pane, int w, int h)
-    {
-        QImage img = blank(w, h);
-        QPainter p(&img);
-        pane.Fill(&p);
-        p.end();
-        return img;
-    }
-
-    // Pixels of exactly this colour inside r.
-    static int count(const QImage& img, const QRect& r, QRgb rgb)
-    {
-        int n = 0;
-        const QRect area = r.intersected(img.rect());
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x)
-                n += img.pixel(x, y) == rgb;
-        return n;
-    }
+    static int count(const QImage& img, const QRect& r, QRgb rgb) { return testkit::countColour(img, r, rgb); }
 
 private:
-    QHash<QString, QStringList> m_custom;
+    testkit::ThemeColours m_theme{{"KUp", "#ff0000"}, {"Up", "#ff0000"}, {"KDown", "#00ff00"},
+                                  {"Down", "#00ff00"}, {"Default", "#ffffff"}, {"Flat", "#ffff00"}};
 };
 
 } // namespace panetest

@@ -16,15 +16,8 @@ namespace {
 
 const float kMarker = float(kZtNoValue);
 
-QString up()
-{
-    return ztArrowUp();
-}
-
-QString down()
-{
-    return ztArrowDown();
-}
+const auto up = ztArrowUp;
+const auto down = ztArrowDown;
 
 } // namespace
 

@@ -1,4 +1,4 @@
-#include <ZtLineLib.h>
+#include "TestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@ namespace {
 
 QString dataFile(const char* name)
 {
-    return QStringLiteral(ZT_SOURCE_DIR "/data/") + QLatin1String(name);
+    return testkit::samplePath(QLatin1String(name));
 }
 
 qint64 keyOf(const DQDDataList& list, int i)
@@ -24,14 +24,7 @@ double field(const DQDDataList& list, int i, unsigned int id)
     return list.at(i)->getValue(id).toDouble();
 }
 
-QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& content)
-{
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(content);
-    return path;
-}
+using testkit::writeFile;
 
 } // namespace
 

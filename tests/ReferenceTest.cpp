@@ -58,14 +58,7 @@ protected:
         axis.SetMaxMinValue(max, min);
         axis.setRange(0, list.count());
     }
-    QImage paint()
-    {
-        const QRectF r = axis.getRect();
-        QImage img = blankImage(int(r.width()), int(r.height()));
-        QPainter p(&img);
-        axis.Fill(&p);
-        return img;
-    }
+    QImage paint() { return testkit::painted(axis, int(axis.getRect().width()), int(axis.getRect().height())); }
     static QString u(const char* s) { return QString::fromUtf8(s); }
 
     ZtUIDataStruct::DQDDataList list = dailyBars(QDate(2024, 1, 2), QDate(2024, 2, 20));
@@ -107,30 +100,27 @@ TEST_F(ReferenceTest, TagsGridAndStubsOfTenToTwenty)
     EXPECT_EQ(texts(axis.paintedTags()), QStringList({"1.03", "1.00", "1.02", "1.01"}));
 }
 
-TEST_F(ReferenceTest, LargeValuesAreShortenedWithUnits)
+TEST_F(ReferenceTest, LargeValuesGetUnitsAndRepaintsFollowPrecision)
 {
-    place(200000, 0, 300, 2);
-    paint();
-    EXPECT_EQ(texts(axis.paintedTags()),
-              QStringList({u("20.00万"), "0.00", u("16.00万"), u("12.00万"), "80000.00", "40000.00"}));
-    place(5e8, -2e5, 300, 1);
-    paint();
-    const QStringList t = texts(axis.paintedTags());
-    EXPECT_EQ(t.value(0), u("5.0亿"));
-    EXPECT_EQ(t.value(1), u("-20.0万"));
-}
-
-TEST_F(ReferenceTest, RepaintsFollowPrecision)
-{
-    // Tag texts are kept between repaints; a new precision must still show.
-    place(20, 10, 300, 2);
-    paint();
-    place(20, 10, 300, 1);
-    paint();
-    EXPECT_EQ(texts(axis.paintedTags()).value(0), "20.0");
-    place(20, 10, 300, 2);
-    paint();
-    EXPECT_EQ(texts(axis.paintedTags()).value(0), "20.00");
+    // Run in order on one axis: tag texts are kept between repaints, and a
+    // new precision must still show.
+    const struct
+    {
+        double max, min;
+        int prec;
+        QStringList first;
+    } steps[] = {
+        {200000, 0, 2, {u("20.00万"), "0.00", u("16.00万"), u("12.00万"), "80000.00", "40000.00"}},
+        {5e8, -2e5, 1, {u("5.0亿"), u("-20.0万")}},
+        {20, 10, 2, {"20.00"}},
+        {20, 10, 1, {"20.0"}},
+        {20, 10, 2, {"20.00"}},
+    };
+    for (const auto& s : steps) {
+        place(s.max, s.min, 300, s.prec);
+        paint();
+        EXPECT_EQ(texts(axis.paintedTags()).mid(0, s.first.size()), s.first) << s.max << " " << s.prec;
+    }
 }
 
 TEST_F(ReferenceTest, TagColoursAndPercentTexts)

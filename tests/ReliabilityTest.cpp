@@ -3,13 +3,6 @@
 
 #include "PaneTestSupport.h"
 
-#include <ZtLineLib.h>
-
-#include <QImage>
-#include <QPainter>
-
-#include <gtest/gtest.h>
-
 #include <limits>
 
 using namespace ZtUIDataStruct;
@@ -19,18 +12,8 @@ namespace {
 DQDDataList bars(int n)
 {
     DQDDataList list;
-    for (int i = 0; i < n; ++i) {
-        DQDUnionReader r;
-        const qint64 key = 20240102000000LL + qint64(i) * 1000000;
-        r.setUniqueValue(key);
-        r.setValue(eFieldDateTime, key);
-        r.setValue(eFieldOpen, 10.0);
-        r.setValue(eFieldHigh, 11.0);
-        r.setValue(eFieldLow, 9.0);
-        r.setValue(eFieldClose, 10.5);
-        r.setValue(eFieldVolume, 1000.0);
-        list.append(r);
-    }
+    for (int i = 0; i < n; ++i)
+        list.append(testkit::ohlc(20240102000000LL + qint64(i) * 1000000, 10.0, 11.0, 9.0, 10.5));
     return list;
 }
 
@@ -225,13 +208,7 @@ TEST(Reliability, CandlesWithAnInfiniteRightPaddingPaintNoBodies)
         QPainter p(&cut);
         pane.Fill(&p);
     }
-    const auto lit = [](const QImage& img) {
-        int n = 0;
-        for (int y = 0; y < img.height(); ++y)
-            for (int x = 0; x < img.width(); ++x)
-                n += (img.pixel(x, y) & 0xffffff) != 0;
-        return n;
-    };
+    const auto lit = [](const QImage& img) { return testkit::countInk(img, img.rect()); };
     EXPECT_GT(lit(sound), 0);
     EXPECT_LT(lit(cut), lit(sound));
 }

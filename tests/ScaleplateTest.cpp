@@ -32,13 +32,7 @@ protected:
         axis.setData(&list);
         axis.setRange(first, length);
     }
-    QImage paint()
-    {
-        QImage img = blankImage(int(axis.getRect().width()) + 100, 30);
-        QPainter p(&img);
-        axis.Fill(&p);
-        return img;
-    }
+    QImage paint() { return testkit::painted(axis, int(axis.getRect().width()) + 100, 30); }
     QStringList labelTexts() const
     {
         QStringList out;

@@ -132,10 +132,7 @@ TEST_F(ServicePaneChips, LayersTakeTheDefaultChipColours)
 
     F pane(F::eFT_YDCM);
     compute(pane, 0, eZtYdcmOutYounger, {1, 2, 5});
-    ASSERT_EQ(pane.formulaLines().lineCount(), 3);
-    const QStringList names{"ydcm_1", "ydcm_2", "ydcm_5"};
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(pane.formulaLines().lineAt(i)->name, names[i]);
+    ASSERT_EQ(testkit::lineNames(pane.formulaLines()), QStringList({"ydcm_1", "ydcm_2", "ydcm_5"}));
     EXPECT_EQ(pane.formulaLines().lineAt(0)->pen.color(), QColor("#112233"));
     EXPECT_EQ(pane.formulaLines().lineAt(1)->pen.color(), QColor("#445566"));
     EXPECT_EQ(pane.formulaLines().lineAt(2)->pen.color(),
@@ -243,17 +240,11 @@ TEST_F(ServicePaneChips, ProfilesPaint)
         pane.setQnowData(20.5);
         pane.setRange(0, m_bars.count());
         ASSERT_EQ(pane.formulaLines().lineCount(), 1);
-        QImage img(200, 220, QImage::Format_ARGB32_Premultiplied);
-        img.fill(Qt::black);
-        QPainter p(&img);
-        pane.Fill(&p);
-        p.end();
+        const QImage img = testkit::painted(pane, 200, 220);
         // The young chips lie between 20 and 21 on the 9 … 22 scale: rows
         // near the top quarter of the pane, none near its bottom.
-        int top = 0, bottom = 0;
-        for (int y = 0; y < img.height(); ++y)
-            for (int x = 0; x < img.width(); ++x)
-                (y < img.height() / 3 ? top : bottom) += img.pixel(x, y) != qRgb(0, 0, 0);
+        const int top = testkit::countInk(img, QRect(0, 0, 200, 220 / 3));
+        const int bottom = testkit::countInk(img, img.rect()) - top;
         EXPECT_GT(top, 50) << shape;
         EXPECT_LT(bottom, top / 4) << shape;
     }

@@ -33,9 +33,7 @@ void appendDay(DQDDataList* list, qint64 day, int traded, double base)
     const QVector<int> times = slotTimes();
     for (int i = 0; i < kSlots; ++i) {
         if (i >= traded) {
-            DQDUnionReader r;
-            r.setUniqueValue(-1);
-            list->append(r);
+            list->append(testkit::record(-1));
             continue;
         }
         const double open = base + 0.01 * (i % 7);

@@ -55,16 +55,8 @@ protected:
 
     static int paintedPixels(F& pane)
     {
-        QImage img(600, 150, QImage::Format_ARGB32_Premultiplied);
-        img.fill(Qt::black);
-        QPainter p(&img);
-        pane.Fill(&p);
-        p.end();
-        int n = 0;
-        for (int y = 0; y < img.height(); ++y)
-            for (int x = 0; x < img.width(); ++x)
-                n += img.pixel(x, y) != qRgb(0, 0, 0);
-        return n;
+        const QImage img = testkit::painted(pane, 600, 150);
+        return testkit::countInk(img, img.rect());
     }
 
     DQDDataList m_daily;

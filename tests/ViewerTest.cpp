@@ -15,7 +15,7 @@
 #include <ViewerSource.h>
 
 #include <DQDFieldId.h>
-#include <ZtLineLib.h>
+#include "TestKit.h"
 
 #include <QApplication>
 #include <QRegularExpression>
@@ -33,7 +33,7 @@ using namespace ZtUIDataStruct;
 
 namespace {
 
-const QString kData = QStringLiteral(ZT_SOURCE_DIR "/data/");
+const QString kData = testkit::samplePath(QString());
 
 // Rows of img between x0 and x1 holding a pixel of colour c, top first.
 QList<int> rowsWith(const QImage& img, const QColor& c, int x0, int x1, int y0 = 0)

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <PubCacheCustom.h>
+#include "TestKit.h"
 
 #include <QColor>
 #include <QDir>
@@ -52,7 +52,7 @@ CliRun ztchart(const QStringList& args)
 
 QString sample(const char* name)
 {
-    return QStringLiteral(ZT_SOURCE_DIR "/data/") + QLatin1String(name);
+    return testkit::samplePath(QLatin1String(name));
 }
 
 // Column of a CSV file by header name, as numbers, one per data row.
@@ -184,25 +184,35 @@ TEST(ZtChartCliTest, BadInputGivesOneErrorLineAndExitCode)
     expectOneErrorLine(ztchart({"render", "--bars", bad, "--log", "-o", dir.filePath("a.png")}), 1,
                        QStringLiteral("bad.csv:3: column \"high\": below the low 2"));
 
-    expectOneErrorLine(ztchart({"lines", "--bars", bars, "--type", "MACD", "--first", "1000"}), 1,
-                       QStringLiteral("past the data"));
-    expectOneErrorLine(ztchart({"lines", "--bars", bars, "--type", "MACD", "--first", "990", "--count", "11"}), 1,
-                       QStringLiteral("past the data"));
-    expectOneErrorLine(ztchart({"lines", "--bars", bars, "--type", "NOPE"}), 2, QStringLiteral("NOPE"));
-    expectOneErrorLine(ztchart({"lines", "--bars", bars}), 2, QStringLiteral("--type"));
-    expectOneErrorLine(ztchart({"lines", "--bars", bars, "--type", "MACD", "--colour", "x"}), 2,
-                       QStringLiteral("--colour"));
-    expectOneErrorLine(ztchart({"text", "--bars", bars, "--type", "MACD", "--index", "1000"}), 1,
-                       QStringLiteral("past the data"));
-    expectOneErrorLine(ztchart({"render", "--bars", bars, "--size", "12x", "-o", dir.filePath("a.png")}), 2,
-                       QStringLiteral("--size"));
-    expectOneErrorLine(ztchart({"render", "--bars", bars, "-o", dir.filePath("a.gif")}), 2,
-                       QStringLiteral(".png"));
-    expectOneErrorLine(ztchart({"render", "--bars", bars, "--crosshair", "5", "-o", dir.filePath("a.png")}), 1,
-                       QStringLiteral("outside the shown window"));
-    expectOneErrorLine(ztchart({"render", "--bars", bars, "-o", dir.filePath("no/such/a.png")}), 1,
-                       QStringLiteral("no folder"));
-    expectOneErrorLine(ztchart({"frobnicate"}), 2, QStringLiteral("frobnicate"));
+    const QString png = dir.filePath("a.png");
+    const struct
+    {
+        QStringList args;
+        int code;
+        const char* needle;
+    } cases[] = {
+        {{"lines", "--bars", bars, "--type", "MACD", "--first", "1000"}, 1, "past the data"},
+        {{"lines", "--bars", bars, "--type", "MACD", "--first", "990", "--count", "11"}, 1, "past the data"},
+        {{"lines", "--bars", bars, "--type", "NOPE"}, 2, "NOPE"},
+        {{"lines", "--bars", bars}, 2, "--type"},
+        {{"lines", "--bars", bars, "--type", "MACD", "--colour", "x"}, 2, "--colour"},
+        {{"text", "--bars", bars, "--type", "MACD", "--index", "1000"}, 1, "past the data"},
+        {{"render", "--bars", bars, "--size", "12x", "-o", png}, 2, "--size"},
+        {{"render", "--bars", bars, "-o", dir.filePath("a.gif")}, 2, ".png"},
+        {{"render", "--bars", bars, "--crosshair", "5", "-o", png}, 1, "outside the shown window"},
+        {{"render", "--bars", bars, "-o", dir.filePath("no/such/a.png")}, 1, "no folder"},
+        {{"frobnicate"}, 2, "frobnicate"},
+        {{"render", "--bars", bars, "--panes", "kline:vol", "-o", png}, 2, "cannot overlay"},
+        {{"render", "--bars", bars, "--panes", "kline,macd(6,13", "-o", png}, 2, "parentheses"},
+        {{"render", "--bars", bars, "--panes", "kline,chip", "-o", png}, 2, "--capital"},
+        {{"render", "--bars", bars, "--feed", "gossip=x.csv", "-o", png}, 2, "--feed"},
+        // Parameters keep to the bounds `formulas set` keeps to.
+        {{"render", "--bars", bars, "--panes", "kline,macd(0,0,0)", "-o", png}, 2, "MACD: SHORT = 0 is outside 2"},
+        {{"render", "--bars", bars, "--panes", "kline:MA(-5)", "-o", png}, 2, "MA: M1 = -5 is outside"},
+        {{"lines", "--bars", bars, "--type", "vol", "--params", "0"}, 2, "VOL: average period 0"},
+    };
+    for (const auto& c : cases)
+        expectOneErrorLine(ztchart(c.args), c.code, QLatin1String(c.needle));
     EXPECT_FALSE(QFile::exists(dir.filePath("a.png")));
 }
 
@@ -325,11 +335,7 @@ TEST(ZtChartCliTest, RenderWritesPicturesOfTheAskedSize)
     const CliRun log = ztchart({"render", "--bars", suspended.fileName(), "--log", "--panes", "kline", "-o", logPng});
     ASSERT_EQ(log.code, 0) << qPrintable(log.err);
     const QImage logImage(logPng);
-    int downPixels = 0;
-    for (int y = 0; y < logImage.height(); ++y)
-        for (int x = 0; x < logImage.width(); ++x)
-            downPixels += logImage.pixelColor(x, y) == QColor(QStringLiteral("#00e600"));
-    EXPECT_GT(downPixels, 2000);
+    EXPECT_GT(testkit::countColour(logImage, logImage.rect(), qRgb(0x00, 0xe6, 0x00)), 2000);
 
     // The chip column needs the float shares and works with them. Its key
     // figures stand under the profile, beside the volume pane; on the light
@@ -341,13 +347,7 @@ TEST(ZtChartCliTest, RenderWritesPicturesOfTheAskedSize)
     const QImage chips(chip);
     EXPECT_EQ(chips.size(), QSize(1200, 800));
     const QColor text(ZtUIDataStruct::PubCacheCustom::lightTheme().value(QStringLiteral("Default")).value(0));
-    auto count = [&](const QRect& r) {
-        int n = 0;
-        for (int y = r.top(); y <= r.bottom(); ++y)
-            for (int x = r.left(); x <= r.right(); ++x)
-                n += chips.pixelColor(x, y) == text;
-        return n;
-    };
+    auto count = [&](const QRect& r) { return testkit::countColour(chips, r, text.rgb()); };
     EXPECT_GT(count(QRect(966, 600, 220, 190)), 20);
     EXPECT_LT(count(QRect(966, 60, 220, 400)), 20);
 }
@@ -382,28 +382,12 @@ TEST(ZtChartCliTest, TextGivesTheLegendOfTheLinesValues)
     }
 }
 
-TEST(ZtChartCliTest, RenderPaneListsAndDefaultWindow)
+TEST(ZtChartCliTest, RenderServicePanesAndDefaultWindow)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString bars = sample("sh600000_day.csv");
     const QString out = dir.filePath("p.png");
-    expectOneErrorLine(ztchart({"render", "--bars", bars, "--panes", "kline:vol", "-o", out}), 2,
-                       QStringLiteral("cannot overlay"));
-    expectOneErrorLine(ztchart({"render", "--bars", bars, "--panes", "kline,macd(6,13", "-o", out}), 2,
-                       QStringLiteral("parentheses"));
-    expectOneErrorLine(ztchart({"render", "--bars", bars, "--panes", "kline,chip", "-o", out}), 2,
-                       QStringLiteral("--capital"));
-    expectOneErrorLine(ztchart({"render", "--bars", bars, "--feed", "gossip=x.csv", "-o", out}), 2,
-                       QStringLiteral("--feed"));
-    // Parameters keep to the bounds `formulas set` keeps to.
-    expectOneErrorLine(ztchart({"render", "--bars", bars, "--panes", "kline,macd(0,0,0)", "-o", out}), 2,
-                       QStringLiteral("MACD: SHORT = 0 is outside 2"));
-    expectOneErrorLine(ztchart({"render", "--bars", bars, "--panes", "kline:MA(-5)", "-o", out}), 2,
-                       QStringLiteral("MA: M1 = -5 is outside"));
-    expectOneErrorLine(ztchart({"lines", "--bars", bars, "--type", "vol", "--params", "0"}), 2,
-                       QStringLiteral("VOL: average period 0"));
-
     // A data-service pane without data says what it lacks; tags wider than
     // the usual padding ("-8092.34万") widen it instead of being cut at the
     // picture's left edge.
