@@ -1,4 +1,4 @@
-#include "DataServiceFixtures.h"
+#include "TestKit.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // function and attribute, and the pictures the pane paints from them.
 
 #include "FormulaEngineTestSupport.h"
-#include "PaneTestSupport.h"
+#include "TestKit.h"
 
 #include <FormulaDrawType.h>
 

@@ -1,7 +1,7 @@
 // The indicator pane's computed lines: price and volume lines over the
 // sample quotes, and the pipeline from range to lines.
 
-#include "IndicatorPaneSupport.h"
+#include "TestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -15,60 +15,61 @@ using F = ZtLineLib_Formula;
 
 // ---- price and volume lines --------------------------------------------------
 
+namespace {
+
+double fieldAt(const DQDDataList& list, int i, unsigned id)
+{
+    return list.at(i)->getValue(id).toDouble();
+}
+
+} // namespace
+
 TEST(PanePrice, CandleRangeOverTheSampleDays)
 {
-    const QVector<Bar> bars = readCsv("sh600000_day.csv");
-    ASSERT_EQ(bars.size(), 1000);
-    DQDDataList list = dailyList(bars);
+    DQDDataList list = testkit::sampleBars();
+    ASSERT_EQ(list.count(), 1000);
     Pane pane(F::eFT_KLINE, &list);
     pane.setRange(700, 120);
 
     double lo = 1e9, hi = -1e9;
     for (int i = 700; i < 820; ++i)
-        lo = std::min(lo, bars[i].low), hi = std::max(hi, bars[i].high);
+        lo = std::min(lo, fieldAt(list, i, eFieldLow)), hi = std::max(hi, fieldAt(list, i, eFieldHigh));
     EXPECT_EQ(pane.minReference(), Formulas::truncToPrec(lo, 2));
     EXPECT_EQ(pane.maxReference(), Formulas::truncToPrec(hi, 2));
     ASSERT_EQ(pane.formulaLines().lineCount(), 2);
     EXPECT_EQ(pane.formulaLines().lineAt(1)->drawType, -1);
     EXPECT_EQ(pane.values(0).size(), 820);
-    EXPECT_EQ(pane.values(1).at(750), float(bars[750].low));
+    EXPECT_EQ(pane.values(1).at(750), float(fieldAt(list, 750, eFieldLow)));
 
     // A window reaching past the data ends the lines with the data.
     pane.setRange(950, 200);
     EXPECT_EQ(pane.values(0).size(), 1000);
-    EXPECT_EQ(pane.values(0).last(), float(bars.last().high));
+    EXPECT_EQ(pane.values(0).last(), float(fieldAt(list, 999, eFieldHigh)));
 }
 
 TEST(PanePrice, VolumeAndMovingAveragesOverTheSampleDays)
 {
-    const QVector<Bar> bars = readCsv("sh600000_day.csv");
-    ASSERT_EQ(bars.size(), 1000);
-    DQDDataList list = dailyList(bars);
+    DQDDataList list = testkit::sampleBars();
     Pane pane(F::eFT_VOL, &list);
     pane.m_params = {5, 10, 7.5f, 0};
     pane.setRange(900, 100);
 
-    const Formulas& f = pane.formulaLines();
-    ASSERT_EQ(f.lineCount(), 5);
-    EXPECT_EQ(f.lineAt(0)->name, QStringLiteral("VOLUME"));
-    EXPECT_EQ(f.lineAt(1)->name, QStringLiteral("MA5"));
-    EXPECT_EQ(f.lineAt(2)->name, QStringLiteral("MA10"));
-    EXPECT_EQ(f.lineAt(3)->name, QStringLiteral("MA7.5"));
+    EXPECT_EQ(testkit::lineNames(pane.formulaLines()), QStringList({"VOLUME", "MA5", "MA10", "MA7.5", "MA0"}));
     const int lengths[] = {0, 5, 10, 7};
     for (int k : {0, 3, 4, 9, 500, 999}) {
-        EXPECT_EQ(pane.values(0).at(k), float(bars[k].volume)) << k;
+        EXPECT_EQ(pane.values(0).at(k), float(fieldAt(list, k, eFieldVolume))) << k;
         for (int line = 1; line <= 3; ++line) {
             const int n = lengths[line];
             double sum = 0;
             for (int j = 0; j < n && k - j >= 0; ++j)
-                sum += bars[k - j].volume;
+                sum += fieldAt(list, k - j, eFieldVolume);
             EXPECT_EQ(pane.values(line).at(k), k + 1 < n ? kMarker : float(sum / n)) << k << " " << n;
         }
         EXPECT_EQ(pane.values(4).at(k), kMarker); // period 0
     }
     double hi = 0;
     for (int i = 900; i < 1000; ++i)
-        hi = std::max(hi, bars[i].volume);
+        hi = std::max(hi, fieldAt(list, i, eFieldVolume));
     EXPECT_EQ(pane.maxReference(), hi);
 }
 
@@ -91,9 +92,17 @@ TEST(PanePrice, VolumeAverageAfterAMissingVolume)
 
 TEST(PanePrice, IntradayLinesOverTheSampleMinutes)
 {
-    const QVector<Bar> bars = readCsv("sh600000_m1.csv");
-    ASSERT_GE(bars.size(), 240);
-    DQDDataList day = minuteDay(bars, 200);
+    // The first day of the minute sample, traded up to slot 200.
+    DQDDataList minutes;
+    QString error;
+    ASSERT_TRUE(QuoteLoader::loadMinutes(testkit::samplePath("sh600000_m1.csv"), &minutes, {}, &error));
+    DQDDataList full, day;
+    for (int i = 0; i < 241; ++i) {
+        full.append(*minutes.at(i));
+        day.append(*minutes.at(i));
+        if (i >= 200)
+            day.at(i)->setUniqueValue(-1);
+    }
     Pane price(F::eFT_DLINE, &day, true);
     price.m_params = {1.0f};
     price.setRange(0, 241);
@@ -101,9 +110,9 @@ TEST(PanePrice, IntradayLinesOverTheSampleMinutes)
     // The average line comes first; both end at the last traded minute.
     EXPECT_EQ(price.values(0).size(), 200);
     EXPECT_EQ(price.values(1).size(), 200);
-    EXPECT_EQ(price.values(1).at(0), float(bars[0].open));
-    EXPECT_EQ(price.values(1).at(199), float(bars[198].close));
-    EXPECT_EQ(price.values(0).at(199), float(day.at(199)->getValue(eFieldAverage).toDouble()));
+    EXPECT_EQ(price.values(1).at(199), float(fieldAt(day, 199, eFieldClose)));
+    EXPECT_EQ(price.values(0).at(199), float(fieldAt(day, 199, eFieldAverage)));
+    EXPECT_NE(price.values(0).at(199), price.values(1).at(199));
 
     price.m_params = {0.0f};
     price.setRange(0, 241);
@@ -112,11 +121,10 @@ TEST(PanePrice, IntradayLinesOverTheSampleMinutes)
     price.setRange(0, 241);
     EXPECT_EQ(price.formulaLines().lineCount(), 0);
 
-    DQDDataList full = minuteDay(bars);
     Pane vol(F::eFT_DLINEVOL, &full, true);
     vol.setRange(0, 241);
     EXPECT_EQ(vol.values(0).size(), 241);
-    EXPECT_EQ(vol.values(0).at(240), float(bars[239].volume));
+    EXPECT_EQ(vol.values(0).at(240), float(fieldAt(full, 240, eFieldVolume)));
 }
 
 TEST(PanePrice, CallAuctionBandAndSeveralDays)
@@ -244,7 +252,8 @@ TEST(PanePipeline, PaddingRangeAndRebuild)
 
 TEST(PanePipeline, MaColoursFollowTheTheme)
 {
-    ThemeScope theme;
+    testkit::ThemeColours theme;
+    theme.clear();
     PubCacheCustom::mDefultColor.insert(QStringLiteral("KLineMAs"),
                                         {QStringLiteral("#010101"), QStringLiteral("#020202"),
                                          QStringLiteral("#030303")});

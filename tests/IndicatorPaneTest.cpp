@@ -1,7 +1,7 @@
 // The indicator pane's model: line model, computation state and catalogue,
 // over hand-made lists.
 
-#include "IndicatorPaneSupport.h"
+#include "TestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,8 @@ using F = ZtLineLib_Formula;
 
 TEST(PaneLineModel, LineDefaultsAndContainerOwnership)
 {
-    ThemeScope theme;
+    testkit::ThemeColours theme;
+    theme.clear();
     PubCacheCustom::mDefultColor.insert(QStringLiteral("Default"), {QStringLiteral("#808080")});
     const Line plain;
     EXPECT_EQ(plain.pen.color(), QColor(0x80, 0x80, 0x80));
@@ -48,7 +49,8 @@ TEST(PaneLineModel, LineDefaultsAndContainerOwnership)
 
 TEST(PaneLineModel, EngineLineConversion)
 {
-    ThemeScope theme;
+    testkit::ThemeColours theme;
+    theme.clear();
     QStringList list;
     for (int i = 1; i <= 7; ++i)
         list.append(QColor(0, 0, i).name());
@@ -193,7 +195,8 @@ TEST(PaneState, AddValueAlignsAndWidensOnlyOverTheShownWindow)
 
 TEST(PaneState, PensReadsAndMovingAverages)
 {
-    ThemeScope theme;
+    testkit::ThemeColours theme;
+    theme.clear();
     PubCacheCustom::mDefultColor.insert(
         QStringLiteral("FormulasList"),
         {QStringLiteral("#100000"), QStringLiteral("#200000"), QStringLiteral("#300000")});

@@ -1,7 +1,7 @@
 // Painting of the indicator pane, read back from offscreen images: candles,
 // lines, sticks, icons, the chip distribution and the max/min markers.
 
-#include "PaneTestSupport.h"
+#include "TestKit.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 // The value text of the indicator pane and the rounding the painters share
 // with it.
 
-#include "PaneTestSupport.h"
+#include "TestKit.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 // Hostile inputs that the fuzz targets in tests/fuzz turned up: each case
 // once crashed, hung or ran into undefined behaviour.
 
-#include "PaneTestSupport.h"
+#include "TestKit.h"
 
 #include <limits>
 

@@ -1,4 +1,4 @@
-#include "AxisTestSupport.h"
+#include "TestKit.h"
 
 #include <ZtLineLib.h>
 

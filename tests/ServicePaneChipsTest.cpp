@@ -1,8 +1,7 @@
 // The moving chip distribution pane: profiles, key figures, layers and
 // colours, on series small enough to work the answer out by hand.
 
-#include "DataServiceFixtures.h"
-#include "PaneTestSupport.h"
+#include "TestKit.h"
 
 #include <gtest/gtest.h>
 

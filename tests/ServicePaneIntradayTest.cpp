@@ -1,7 +1,7 @@
 // Data-service panes over intraday minutes, where the call-auction band makes
 // the pane compute from index 15 on.
 
-#include "DataServiceFixtures.h"
+#include "TestKit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Data-service panes over the sample quotes of 600000 with its float shares
 // and the sample chip-lock and margin feeds; each pane also paints.
 
-#include "DataServiceFixtures.h"
+#include "TestKit.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // chip lock and margin, over instruments registered with hand-made bars and
 // feeds.
 
-#include "DataServiceFixtures.h"
+#include "TestKit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include <ZtLineLib.h>
+#include "TestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -14,15 +14,7 @@ namespace {
 // Restores the process-wide theme tables after each test.
 class ThemeTest : public ::testing::Test
 {
-protected:
-    void TearDown() override
-    {
-        PubCacheCustom::mCustomColor = m_custom;
-        PubCacheCustom::mDefultColor = m_default;
-    }
-
-    QHash<QString, QStringList> m_custom = PubCacheCustom::mCustomColor;
-    QHash<QString, QStringList> m_default = PubCacheCustom::mDefultColor;
+    testkit::ThemeColours m_saved;
 };
 
 const char* const kPenKeys[] = {
