@@ -164,6 +164,14 @@ TEST(FormulaEngineFunctions, PriceSignals)
                  {"SARTURN(2,10,20)", {N_, 0, 0, 0, -1, 0}},
              },
              bars);
+    // The first stop lies under the lowest low of the first N bars, the
+    // extreme at their highest high, bar 1's included.
+    bars.high = {10, 12, 11, 11.5, 13};
+    bars.low = {9, 9.5, 10, 10.5, 11};
+    bars.close = {9.5, 11.5, 10.5, 11, 12.5};
+    bars.open = bars.close;
+    bars.volume.assign(5, 100);
+    checkAll({{"SAR(3,10,20)", {N_, N_, 9, 9.3, 10.04}}}, bars);
     // Turns of 10 %: up to 12, down to 9, up to the end.
     checkAll({
                  {"ZIG(3,10)", {10, 12, 10.5, 9, 11, 13}},

@@ -148,6 +148,13 @@ TEST_F(ReferenceTest, TagColoursAndPercentTexts)
     EXPECT_EQ(tags[4].color, QColor("#00ffff"));
     EXPECT_EQ(tags[0].text, "10.00");
     EXPECT_TRUE(tags[0].percentText.isEmpty());
+    // A tag's text is centred in its rectangle, however tall.
+    QImage tall = blankImage(60, 60);
+    QPainter tp(&tall);
+    axis.drawTag(&tp, axis.makePaintContext(&tp), QRectF(0, 0, 60, 60), r, type, 10.006);
+    tp.end();
+    EXPECT_GT(countTinted(tall, QRect(0, 20, 60, 20), 0xff0000), 0);
+    EXPECT_EQ(testkit::countInk(tall, QRect(0, 0, 60, 15)) + testkit::countInk(tall, QRect(0, 45, 60, 15)), 0);
 
     // Left percent: change against the first shown open (10.00), unsigned,
     // direction by colour.
