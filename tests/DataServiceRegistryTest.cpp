@@ -128,6 +128,7 @@ TEST_F(DataServiceRegistry, MalformedFeedsAreRejectedWithTheirPlace)
         {"date,bigbuy,bigsell\n20200103,10\n", ":2:3: "},
         {"date,bigbuy,bigsell\n20200103,10,4,5\n", ":2:4: "},
         {"date,bigbuy,bigsell\n20201303,10,4\n", ":2:1: "},
+        {"date,bigbuy,bigsell\n2020013,10,4\n", ":2:1: "},
         {"date,bigbuy,bigsell\n202001061261,10,4\n", ":2:1: "},
         {"date,bigbuy,bigsell\n20200103,1,2\n20200103,3,4\n", ":3:1: "},
         {"date,bigbuy,sell\n20200103,1,2\n", ":1:3: "},

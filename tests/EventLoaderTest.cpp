@@ -1,4 +1,4 @@
-#include <ZtLineLib.h>
+#include "TestKit.h"
 
 #include <gtest/gtest.h>
 
@@ -14,11 +14,7 @@ class EventFiles
 public:
     QString write(const QByteArray& content)
     {
-        const QString path = m_dir.filePath(QStringLiteral("events%1.csv").arg(m_count++));
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(content);
-        return path;
+        return testkit::writeFile(m_dir, QStringLiteral("events%1.csv").arg(m_count++), content);
     }
 
 private:
@@ -36,29 +32,33 @@ TEST(EventLoader, ReadsEveryTypeIntoItsFields)
         "20230721,dividend,\"10派3.2元, 含税\",,,x\r\n"
         "\n"
         "202409131030,4,,,2,x\n"
-        "20240830093000,notice,半年度报告,\"公告 \"\"A\"\"\",,x\n");
+        "20240830093015,notice,半年度报告,\"公告 \"\"A\"\"\",,x\n");
     QMap<int, DQDDataList> lists;
     QString error;
     ASSERT_TRUE(EventLoader::loadEvents(path, &lists, &error)) << error.toStdString();
     EXPECT_EQ(lists.keys(), (QList<int>{2, 4, 8}));
 
+    // Every type keeps its time in its own field (seconds included), its
+    // texts and level beside it.
     const DQDUnionReader* dividend = lists[2].at(0);
-    ASSERT_NE(dividend, nullptr);
-    EXPECT_EQ(dividend->getUniqueValue(0), "20230721000000");
-    EXPECT_EQ(dividend->getValue(eFieldDividendTime).toLongLong(), 20230721000000);
-    EXPECT_EQ(dividend->getValue(eFieldLevelTime).toLongLong(), 20230721000000);
-    EXPECT_EQ(dividend->getValue(eFieldDividendText).toString(), "10派3.2元, 含税");
-
     const DQDUnionReader* level = lists[4].at(0);
-    ASSERT_NE(level, nullptr);
-    EXPECT_EQ(level->getValue(eFieldLevelTime).toLongLong(), 20240913103000);
-    EXPECT_EQ(level->getValue(eFieldLevel).toLongLong(), 2);
-
     const DQDUnionReader* notice = lists[8].at(0);
-    ASSERT_NE(notice, nullptr);
-    EXPECT_EQ(notice->getValue(eFieldNoticeTime).toLongLong(), 20240830093000);
-    EXPECT_EQ(notice->getValue(eFieldNoticeText1).toString(), "半年度报告");
-    EXPECT_EQ(notice->getValue(eFieldNoticeText2).toString(), "公告 \"A\"");
+    ASSERT_TRUE(dividend && level && notice);
+    EXPECT_EQ(dividend->getUniqueValue(0), "20230721000000");
+    const struct
+    {
+        const DQDUnionReader* record;
+        unsigned field;
+        QVariant value;
+    } fields[] = {
+        {dividend, eFieldDividendTime, 20230721000000LL}, {dividend, eFieldLevelTime, 20230721000000LL},
+        {dividend, eFieldDividendText, QStringLiteral("10派3.2元, 含税")},
+        {level, eFieldLevelTime, 20240913103000LL}, {level, eFieldLevel, 2LL},
+        {notice, eFieldNoticeTime, 20240830093015LL}, {notice, eFieldNoticeText1, QStringLiteral("半年度报告")},
+        {notice, eFieldNoticeText2, QStringLiteral("公告 \"A\"")},
+    };
+    for (const auto& f : fields)
+        EXPECT_EQ(f.record->getValue(f.field).toString(), f.value.toString()) << f.field;
 
     // A header alone is a security without events.
     ASSERT_TRUE(EventLoader::loadEvents(files.write("type,time\n"), &lists, &error));

@@ -91,6 +91,9 @@ TEST(FormulaEngineLanguage, WindowFunctionsWorkedByHand)
     expectValues("LLV(C,3)", kCloses, {N_, N_, 1, 1, 1, 1, 2, 2});
     expectValues("HHV(C,0)", kCloses, {3, 3, 4, 4, 5, 9, 9, 9});
     expectValues("COUNT(C>2,3)", kCloses, {N_, N_, 2, 1, 2, 2, 2, 2});
+    // Period 0 runs from the first bar for the counting windows only.
+    expectValues("COUNT(C>2,0)", kCloses, {1, 1, 2, 2, 3, 4, 4, 5});
+    expectValues("MA(C,0)", kCloses, {N_, N_, N_, N_, N_, N_, N_, N_});
     expectValues("STD(C,3)", kCloses,
                  {N_, N_, std::sqrt(14.0 / 6.0), std::sqrt(3.0), std::sqrt(13.0 / 3.0),
                   std::sqrt(16.0), std::sqrt(37.0 / 3.0), std::sqrt(37.0 / 3.0)});

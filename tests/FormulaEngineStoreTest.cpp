@@ -347,6 +347,7 @@ TEST(FormulaEngineStore, BarsFromTheDataServiceConversion)
     CInputData input;
     input.days = PBDataChange::LBDG_TagDayVector(&list, 0, 6);
     ASSERT_EQ(input.days.size(), 6u);
+    EXPECT_TRUE(PBDataChange::LBDG_TagDayVector(nullptr, 0, 6).empty());
     CDFormulaManage store;
     TagFormularContent c = definition("SVC", "M:MA(C,2);V:VOL;");
     ASSERT_TRUE(store.SetFormularContent(c));

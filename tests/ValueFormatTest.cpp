@@ -82,24 +82,22 @@ TEST(ValueFormat, OptionsAndFlags)
 
 TEST(ValueFormat, ConditionsAndTerms)
 {
-    EXPECT_TRUE(evaluateFormatTerm(3.0, "true"));
-    EXPECT_FALSE(evaluateFormatTerm(3.0, "false"));
-    EXPECT_FALSE(evaluateFormatTerm(3.0, " true"));
-    EXPECT_TRUE(evaluateFormatTerm(3.0, "<=3"));
-    EXPECT_TRUE(evaluateFormatTerm(3.0, "<=4"));
-    EXPECT_FALSE(evaluateFormatTerm(3.0, "<=2"));
-    EXPECT_TRUE(evaluateFormatTerm(3.0, "!=3.0"));   // texts differ
-    EXPECT_FALSE(evaluateFormatTerm(3.0, "=3.0"));
-    EXPECT_TRUE(evaluateFormatTerm(3.0, "abc><b"));   // explicit left operand
-    EXPECT_TRUE(evaluateFormatTerm(3.0, "7>5>ignored"));
-    EXPECT_FALSE(evaluateFormatTerm(3.0, "3"));       // no operator
-    EXPECT_TRUE(evaluateFormatTerm(3.0, ">x"));       // a non-number reads 0
+    const std::pair<const char*, bool> terms[] = {
+        {"true", true}, {"false", false}, {" true", false}, {"<=3", true}, {"<=4", true}, {"<=2", false},
+        {"!=3.0", true}, {"=3.0", false}, // texts differ
+        {"abc><b", true},                 // explicit left operand
+        {"7>5>ignored", true}, {"3", false}, // no operator
+        {">x", true},                        // a non-number reads 0
+    };
+    for (const auto& t : terms)
+        EXPECT_EQ(evaluateFormatTerm(3.0, t.first), t.second) << t.first;
     // No precedence: the rest binds to the right.
-    EXPECT_TRUE(evaluateFormatCondition(7.0, "=7||<5&&>9"));
-    EXPECT_FALSE(evaluateFormatCondition(7.0, "<5&&>0||=7"));
-    EXPECT_TRUE(evaluateFormatCondition(7.0, "((=7))"));
-    EXPECT_FALSE(evaluateFormatCondition(7.0, "(=7)&&(=8)"));
-    EXPECT_TRUE(evaluateFormatCondition(7.0, "(=8)||(>1&&<9)"));
+    const std::pair<const char*, bool> conditions[] = {
+        {"=7||<5&&>9", true}, {"<5&&>0||=7", false}, {"((=7))", true}, {"(=7)&&(=8)", false},
+        {"(=8)||(>1&&<9)", true},
+    };
+    for (const auto& c : conditions)
+        EXPECT_EQ(evaluateFormatCondition(7.0, c.first), c.second) << c.first;
     EXPECT_EQ(resolveConditionalFormat(1.0, "x{if#<0;a}y{if#>0;b;c}z"), "b");
     EXPECT_EQ(resolveConditionalFormat(-1.0, "x{if#>0;a}y{if#>5;b}z"), "xyz");
 }
