@@ -97,7 +97,7 @@ TEST(FormulaDrawing, RecordsPerFunction)
              EXPECT_EQ(r.param1, 0);
          }},
         {"DRAWSL(C=5,C,1,2,2)", eFormulaSegment, [](const Record& r) {
-             EXPECT_EQ(r.d[0][4], 3.0f);
+             EXPECT_EQ(r.d[0], std::vector<float>({NV, NV, NV, NV, 3, NV, NV, NV}));
              EXPECT_EQ(r.d[1][4], 7.0f);
              EXPECT_EQ(r.d[2][4], 2.0f);
              EXPECT_EQ(r.d[3][4], -2.0f);
@@ -290,6 +290,11 @@ TEST_F(DrawingRender, SticksCandlesAndSegments)
     EXPECT_EQ(img.pixel(36, 60), 0xff0000ffu); // halfway
     EXPECT_EQ(img.pixel(76, 20), 0xff0000ffu); // beyond its end
     EXPECT_EQ(img.pixel(6, 90), kBlack);        // not before its start
+
+    // A polyline through two points is one straight line.
+    img = picture({drawing(ePOLYLINE, {M, 2, M, M, M, M, M, 8, M, M})});
+    EXPECT_GT(count(img, QRect(44, 48, 5, 5), 0xff0000ffu), 0);
+    EXPECT_EQ(count(img, QRect(0, 0, 14, 100), 0xff0000ffu), 0);
 }
 
 TEST_F(DrawingRender, StylesAreasAndOrder)
