@@ -1,5 +1,6 @@
-// Data-service panes over the sample quotes of 600000 with its float shares
-// and the sample chip-lock and margin feeds; each pane also paints.
+// The data service and its panes over the sample quotes of 600000 with its
+// float shares and the sample chip-lock and margin feeds; each pane also
+// paints.
 
 #include "TestKit.h"
 
@@ -188,4 +189,62 @@ TEST_F(ServicePaneSample, AuctionBandPaneOverTheSampleMinutes)
     for (int i = 0; i < 241; ++i)
         EXPECT_EQ(buyer[15 + i], float(recs.Get(recs.size() - 241 + i).buyer())) << i;
     EXPECT_GT(paintedPixels(pane), 0);
+}
+
+// ---- the service's answers -----------------------------------------------
+
+TEST_F(ServicePaneSample, ShippedFeedsLoadAndEndWithTheLastBar)
+{
+    ASSERT_EQ(m_daily.count(), 1000);
+    const DQDUnionReader reader = readerOf("600000");
+    const auto margin = ZtZB_Rzrq::getKlineRZRQ(reader, 0).repdataf10dstxrzrqoutput(0);
+    ASSERT_EQ(margin.data_size(), 250);
+    EXPECT_EQ(margin.data(249).date(), m_daily.at(999)->uniqueKey());
+    DQDDataList days = PBDataChange::LBGD_Kline(reader, eZtPeriodDay, eZtDividForward, false, 0);
+    const auto lock = ZtZB_Cmsdl::getKlineCMSDL(days, reader, 0);
+    ASSERT_EQ(lock.rdcmsdl_size(), 250);
+    EXPECT_DOUBLE_EQ(lock.rdcmsdl(249).spj(), m_daily.at(999)->getValue(eFieldClose).toDouble());
+
+    // Minutes cover 2024-09-10 … 09-18; the daily bars go on to 09-19.
+    const auto flow = ZtZB_Cmsdl::getKlineCJMX_FD(reader, 0);
+    const auto& recs = flow.repdatazhibiaofuwuoutput(0).data(0).zijinliuxiangfendang();
+    ASSERT_EQ(recs.size(), 6);
+    EXPECT_EQ(recs.Get(0).date(), 20240910000000);
+    EXPECT_GE(recs.Get(0).bigbuy() + recs.Get(0).bigsell(), 0.0);
+    EXPECT_DOUBLE_EQ(recs.Get(5).bigbuy(), kNoValue);
+}
+
+TEST_F(ServicePaneSample, ChipFiguresOfRealBarsAreConsistent)
+{
+    const DQDUnionReader reader = readerOf("600000");
+    const auto msg = ZtZB_Ydcmjs::Ydcmjs(m_daily, reader, 0, eZtYdcmOutYounger, 10,
+                                         eZtYdcmTriangular, 1.0, {5, 20, 60});
+    ASSERT_EQ(msg.rdydcmdata_size(), 10);
+    const auto& d = msg.rdydcmdata(9);
+    EXPECT_EQ(d.date(), m_daily.at(999)->uniqueKey());
+    EXPECT_GE(d.hlbl(), 0.0);
+    EXPECT_LE(d.hlbl(), 1.0);
+    EXPECT_LE(d.p90min(), d.p70min());
+    EXPECT_LE(d.p70min(), d.pjcb());
+    EXPECT_LE(d.pjcb(), d.p70max());
+    EXPECT_LE(d.p70max(), d.p90max());
+    EXPECT_LT(d.p70jzd(), d.p90jzd());
+    ASSERT_EQ(d.rdydcmsjfb_size(), 4);
+    double held = 0, previousShare = 0;
+    for (const auto& row : d.rdydcmsjfb(0).rdydcmjgfb())
+        held += row.volume();
+    // Each bar keeps 1 − t of the chips and adds t, so the part of the float
+    // not yet covered by chips shrinks by the factor 1 − t per bar.
+    double uncovered = 1.0;
+    for (int i = 0; i < m_daily.count(); ++i) {
+        const DQDUnionReader* r = m_daily.at(i);
+        const double shares = PBDataChange::floatSharesAt("600000", r->uniqueKey());
+        uncovered *= 1.0 - r->getValue(eFieldVolume).toDouble() / shares;
+    }
+    const double shares = PBDataChange::floatSharesAt("600000", d.date());
+    EXPECT_NEAR(held / shares, 1.0 - uncovered, 1e-6);
+    for (int i = 1; i < 4; ++i) {
+        EXPECT_GT(d.rdydcmsjfb(i).share(), previousShare);  // longer periods hold more
+        previousShare = d.rdydcmsjfb(i).share();
+    }
 }

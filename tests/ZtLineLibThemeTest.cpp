@@ -123,26 +123,3 @@ TEST_F(ThemeTest, ListLookupFallsBackToTheDefaultList)
     EXPECT_EQ(getThemeColorCount(QStringLiteral("FormulasList")), 8);
     EXPECT_EQ(getThemeColorCount(QStringLiteral("KLineMAs")), -1);
 }
-
-TEST(ZtLineLibResources, ArrowsAndEmbeddedImages)
-{
-    EXPECT_EQ(ztArrowUp(), QString(QChar(0x2191)));
-    EXPECT_EQ(ztArrowDown(), QString(QChar(0x2193)));
-    const struct
-    {
-        const char* path;
-        QSize size;
-    } images[] = {{":/images/close_dline_jhjj.png", {11, 11}},
-                  {":/images/lineinfo_qxxx.png", {6, 11}},
-                  {":/images/lineinfo_gpgm.png", {6, 11}},
-                  {":/images/dilei1.png", {9, 9}},
-                  {":/images/dilei2.png", {9, 9}}};
-    QImage previous;
-    for (const auto& i : images) {
-        const QImage image(QLatin1String(i.path));
-        EXPECT_EQ(image.size(), i.size) << i.path;
-        EXPECT_TRUE(image.hasAlphaChannel()) << i.path;
-        EXPECT_NE(image, previous) << i.path; // each icon is its own drawing
-        previous = image;
-    }
-}
