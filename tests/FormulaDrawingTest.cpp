@@ -338,6 +338,10 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     EXPECT_EQ(img.pixel(76, 65), 0xff00ff00u);
     EXPECT_EQ(img.pixel(16, 10), 0xff808080u);
     EXPECT_EQ(img.pixel(86, 10), 0xffffff00u);
+    // A window of one bar still shows its background.
+    back.values = {1};
+    back.values2 = {0};
+    EXPECT_EQ(picture({back}, 1).pixel(50, 50), 0xff808080u);
 }
 
 TEST(FormulaDrawingRange, OnlyPriceSeriesWidenTheRange)
