@@ -30,7 +30,7 @@ void check(const Case& c, CInputData input)
     std::string name = "FNTEST";
     ASSERT_TRUE(engine.ComputeDayFormular(name, input, 1, 0, &result)) << engine.lastError();
     ASSERT_EQ(result.captured.size(), 1u);
-    const std::vector<float>& got = result.captured[0].data1;
+    const std::vector<float>& got = result.captured[0].d[0];
     ASSERT_EQ(got.size(), c.expected.size());
     for (size_t i = 0; i < got.size(); ++i) {
         if (std::isnan(c.expected[i]))

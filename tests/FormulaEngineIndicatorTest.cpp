@@ -134,11 +134,11 @@ void expectLine(const CapturedResult& r, const std::string& name, const Series& 
     SCOPED_TRACE(name);
     const CapturedLine* line = r.line(name);
     ASSERT_NE(line, nullptr);
-    ASSERT_EQ(line->data1.size(), expected.size());
+    ASSERT_EQ(line->d[0].size(), expected.size());
     // The documented warm-up: the reference starts where the rule says.
     EXPECT_EQ(firstValue(expected), warmUp);
     for (size_t i = 0; i < expected.size(); ++i) {
-        const float got = line->data1[i];
+        const float got = line->d[0][i];
         if (std::isnan(expected[i])) {
             EXPECT_TRUE(isMarker(got)) << "bar " << i << " got " << got;
         } else {
@@ -365,10 +365,10 @@ TEST_F(FormulaEngineIndicators, KdjWorkedByHandWithStoredParameters)
     const CapturedLine* d = r.line("D");
     const CapturedLine* j = r.line("J");
     ASSERT_TRUE(k && d && j);
-    EXPECT_TRUE(isMarker(k->data1[1]));
-    EXPECT_NEAR(k->data1[2], 75.0, 1e-4);
-    EXPECT_NEAR(d->data1[2], 75.0, 1e-4);
-    EXPECT_NEAR(k->data1[3], 50.0, 1e-4);
-    EXPECT_NEAR(d->data1[3], 200.0 / 3.0, 1e-4);
-    EXPECT_NEAR(j->data1[3], 50.0 / 3.0, 1e-4);
+    EXPECT_TRUE(isMarker(k->d[0][1]));
+    EXPECT_NEAR(k->d[0][2], 75.0, 1e-4);
+    EXPECT_NEAR(d->d[0][2], 75.0, 1e-4);
+    EXPECT_NEAR(k->d[0][3], 50.0, 1e-4);
+    EXPECT_NEAR(d->d[0][3], 200.0 / 3.0, 1e-4);
+    EXPECT_NEAR(j->d[0][3], 50.0 / 3.0, 1e-4);
 }

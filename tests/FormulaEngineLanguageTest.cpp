@@ -42,7 +42,7 @@ std::vector<float> values(const std::string& expr, const std::vector<double>& cl
     EXPECT_TRUE(r.ok) << expr << ": " << r.error;
     if (!r.ok || r.result.captured.size() != 1)
         return {};
-    return r.result.captured.front().data1;
+    return r.result.captured.front().d[0];
 }
 
 void expectValues(const std::string& expr, const std::vector<double>& closes,
@@ -159,23 +159,23 @@ TEST(FormulaEngineLanguage, StatementsParametersAndNames)
     EXPECT_EQ(up.lineWidth, 2);
     EXPECT_EQ(down.lineWidth, 1);
     EXPECT_EQ(up.count, int(kCloses.size()));
-    EXPECT_TRUE(isMarker(up.data1[0]));
-    EXPECT_FLOAT_EQ(up.data1[1], 3.0f);   // (3 + 1)/2 + 1
-    EXPECT_FLOAT_EQ(down.data1[2], 1.5f); // (1 + 4)/2 − 1
-    EXPECT_FALSE(up.hasData2 || up.hasData3 || up.hasColors);
+    EXPECT_TRUE(isMarker(up.d[0][0]));
+    EXPECT_FLOAT_EQ(up.d[0][1], 3.0f);   // (3 + 1)/2 + 1
+    EXPECT_FLOAT_EQ(down.d[0][2], 1.5f); // (1 + 4)/2 − 1
+    EXPECT_TRUE(up.d[1].empty() && up.d[2].empty() && up.colours.empty());
 
     // A line may be named after a column and then shadows it.
     const Outcome vol = run("VOL:VOL,VOLSTICK;\nM:MA(VOL,2);", closesOnly(kCloses));
     ASSERT_TRUE(vol.ok) << vol.error;
     EXPECT_EQ(vol.result.captured[0].drawType, eFormulaVolStick);
-    EXPECT_FLOAT_EQ(vol.result.captured[1].data1[1], 100.0f);
+    EXPECT_FLOAT_EQ(vol.result.captured[1].d[0][1], 100.0f);
 
     // A constant output fills every bar; a statement without a name is a line.
     const Outcome constant = run("50;", closesOnly(kCloses));
     ASSERT_TRUE(constant.ok) << constant.error;
     ASSERT_EQ(constant.result.captured.size(), 1u);
     EXPECT_EQ(constant.result.captured[0].name, "");
-    EXPECT_EQ(constant.result.captured[0].data1, std::vector<float>(kCloses.size(), 50.0f));
+    EXPECT_EQ(constant.result.captured[0].d[0], std::vector<float>(kCloses.size(), 50.0f));
 }
 
 TEST(FormulaEngineLanguage, AttributesAndDefaultColours)
@@ -219,17 +219,17 @@ TEST(FormulaEngineLanguage, DrawTextAndDrawIcon)
     EXPECT_EQ(text.color, 0x0000FF);
     const std::vector<float> textAt = {kFormulaNoValue, kFormulaNoValue, 4, kFormulaNoValue,
                                        5, kFormulaNoValue, kFormulaNoValue, 6};
-    EXPECT_EQ(text.data1, textAt);
-    EXPECT_FALSE(text.hasData2);
+    EXPECT_EQ(text.d[0], textAt);
+    EXPECT_TRUE(text.d[1].empty());
 
     const CapturedLine& icon = r.result.captured[1];
     EXPECT_EQ(icon.drawType, eFormulaDrawIcon);
-    ASSERT_TRUE(icon.hasData2);
-    EXPECT_TRUE(isMarker(icon.data1[3]));
-    EXPECT_FLOAT_EQ(icon.data1[4], 10.0f);
-    EXPECT_FLOAT_EQ(icon.data1[5], 18.0f);
-    EXPECT_FLOAT_EQ(icon.data2[4], 1.0f);
-    EXPECT_FLOAT_EQ(icon.data2[5], 2.0f);
+    ASSERT_EQ(icon.d[1].size(), icon.d[0].size());
+    EXPECT_TRUE(isMarker(icon.d[0][3]));
+    EXPECT_FLOAT_EQ(icon.d[0][4], 10.0f);
+    EXPECT_FLOAT_EQ(icon.d[0][5], 18.0f);
+    EXPECT_FLOAT_EQ(icon.d[1][4], 1.0f);
+    EXPECT_FLOAT_EQ(icon.d[1][5], 2.0f);
 
     // Texts travel in the local 8-bit encoding.
     EXPECT_EQ(QString::fromLocal8Bit(r.result.captured[2].text.c_str()), QStringLiteral("买"));
@@ -326,11 +326,11 @@ TEST(FormulaEngineLanguage, HostileInputNeitherCrashesNorLoops)
     for (const char* name : {"A", "B", "D", "E", "G"}) {
         const CapturedLine* l = periods.result.line(name);
         ASSERT_NE(l, nullptr);
-        EXPECT_TRUE(std::all_of(l->data1.begin(), l->data1.end(), isMarker)) << name;
+        EXPECT_TRUE(std::all_of(l->d[0].begin(), l->d[0].end(), isMarker)) << name;
     }
-    EXPECT_FLOAT_EQ(periods.result.line("F")->data1[40], float(bars.close[0]));
-    EXPECT_TRUE(isMarker(periods.result.line("H")->data1[0]));
-    EXPECT_FALSE(isMarker(periods.result.line("H")->data1[1]));
+    EXPECT_FLOAT_EQ(periods.result.line("F")->d[0][40], float(bars.close[0]));
+    EXPECT_TRUE(isMarker(periods.result.line("H")->d[0][0]));
+    EXPECT_FALSE(isMarker(periods.result.line("H")->d[0][1]));
 
     // No bars: every line is there, with no items.
     const Outcome none = run("A:MA(C,5);B:DRAWICON(C>1,C,1);", Bars());
@@ -359,23 +359,23 @@ TEST(FormulaEngineLanguage, BarsWithoutValues)
     std::string name = "GAPS";
     ASSERT_TRUE(engine.ComputeDayFormular(name, input, 1, 0, &r)) << engine.lastError();
     const std::vector<float> m = {kFormulaNoValue};
-    const auto& a = r.line("A")->data1;
+    const auto& a = r.line("A")->d[0];
     for (int i : {2, 4, 6, 8})
         EXPECT_TRUE(isMarker(a[size_t(i)])) << i;
     EXPECT_FLOAT_EQ(a[7], 8.0f);
-    const auto& ma = r.line("B")->data1;
+    const auto& ma = r.line("B")->d[0];
     EXPECT_FLOAT_EQ(ma[1], 1.5f);
     EXPECT_TRUE(isMarker(ma[3]));  // window holds bar 2
     EXPECT_TRUE(isMarker(ma[5]));
     EXPECT_TRUE(isMarker(ma[7]));
     // EMA steps over a gap keeping its state: bar 3 = (2·4 + 2·Y1)/4, Y1 = 1.5.
-    const auto& ema = r.line("E")->data1;
+    const auto& ema = r.line("E")->d[0];
     EXPECT_TRUE(isMarker(ema[2]));
     EXPECT_FLOAT_EQ(ema[3], (8.0f + 2 * 1.5f) / 4.0f);
-    const auto& sum = r.line("S")->data1;
+    const auto& sum = r.line("S")->d[0];
     EXPECT_FLOAT_EQ(sum[3], 1 + 2 + 4);
     EXPECT_TRUE(isMarker(sum[4]));
-    const auto& vol = r.line("V")->data1;
+    const auto& vol = r.line("V")->d[0];
     EXPECT_FLOAT_EQ(vol[2], 100.0f);
     EXPECT_TRUE(isMarker(vol[3]));
 }

@@ -14,39 +14,18 @@ using namespace FormulaTest;
 
 namespace {
 
-bool sameFloat(float a, float b)
-{
-    return a == b || (std::isnan(a) && std::isnan(b));
-}
-
-bool sameDefinition(const TagFormularContent& a, const TagFormularContent& b)
-{
-    if (a.paramCount != b.paramCount)
-        return false;
-    for (int i = 0; i < 6; ++i) {
-        if (a.texts[i] != b.texts[i] || a.numbers[i] != b.numbers[i])
-            return false;
-    }
-    for (int j = 0; j < a.paramCount; ++j) {
-        if (a.paramNames[j] != b.paramNames[j])
-            return false;
-        for (int k = 0; k < 5; ++k) {
-            if (!sameFloat(a.params[k][j], b.params[k][j]))
-                return false;
-        }
-    }
-    return true;
-}
-
+// Two stores hold the same definitions when they write the same file.
 bool sameStore(const CDFormulaManage& a, const CDFormulaManage& b)
 {
-    if (a.contents().size() != b.contents().size())
-        return false;
-    for (size_t i = 0; i < a.contents().size(); ++i) {
-        if (!sameDefinition(a.contents()[i], b.contents()[i]))
-            return false;
+    QTemporaryDir dir;
+    QByteArray text[2];
+    for (int i = 0; i < 2; ++i) {
+        const QString path = dir.filePath(QString::number(i));
+        (i ? b : a).saveToFile(path.toStdString());
+        QFile f(path);
+        text[i] = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    return true;
+    return !text[0].isEmpty() && text[0] == text[1];
 }
 
 // The first value of line M of formula name, evaluated on 1, 2, 3, … 10.
@@ -60,7 +39,7 @@ float lastValue(ModuleFormular& engine, const std::string& formula, bool* ok = n
         *ok = done;
     if (!done || r.captured.empty())
         return kFormulaNoValue;
-    return r.captured.front().data1.back();
+    return r.captured.front().d[0].back();
 }
 
 TagFormularContent userMa(float n)
@@ -355,11 +334,11 @@ TEST(FormulaEngineStore, BarsFromTheDataServiceConversion)
     CapturedResult r;
     std::string name = "SVC";
     ASSERT_TRUE(engine.ComputeDayFormular(name, input, 1, 0, &r)) << engine.lastError();
-    const auto& m = r.line("M")->data1;
+    const auto& m = r.line("M")->d[0];
     EXPECT_TRUE(isMarker(m[0]));
     EXPECT_FLOAT_EQ(m[1], 10.5f);
     EXPECT_FLOAT_EQ(m[3], 12.5f);
     EXPECT_TRUE(isMarker(m[4]));
     EXPECT_TRUE(isMarker(m[5]));
-    EXPECT_FLOAT_EQ(r.line("V")->data1[5], 600.0f);
+    EXPECT_FLOAT_EQ(r.line("V")->d[0][5], 600.0f);
 }

@@ -28,11 +28,6 @@ struct CapturedLine
     int style = 0, param1 = 0, param2 = 0;
     std::vector<float> d[4]; // every series the record has, data1 … data4
     std::vector<int> colours;
-    std::vector<float> data1;
-    std::vector<float> data2;
-    bool hasData2 = false;
-    bool hasData3 = false;
-    bool hasColors = false;
 };
 
 // Copies every record while the engine's memory is valid.
@@ -53,12 +48,6 @@ public:
             line.color = r.color;
             line.lineWidth = r.lineWidth;
             line.count = r.count;
-            line.data1.assign(r.data1, r.data1 + r.count);
-            line.hasData2 = r.data2 != nullptr;
-            if (r.data2)
-                line.data2.assign(r.data2, r.data2 + r.count);
-            line.hasData3 = r.data3 != nullptr || r.data4 != nullptr;
-            line.hasColors = r.colorCodes != nullptr;
             line.style = r.lineStyle;
             line.param1 = r.param1;
             line.param2 = r.param2;
