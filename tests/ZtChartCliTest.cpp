@@ -170,17 +170,11 @@ TEST(ZtChartCliTest, BadInputGivesOneErrorLineAndExitCode)
     expectOneErrorLine(ztchart({"lines", "--bars", dir.filePath("missing.csv"), "--type", "MACD"}), 1,
                        QStringLiteral("missing.csv"));
 
-    const QString bad = dir.filePath("bad.csv");
-    QFile f(bad);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("date,open,high,low,close,volume\n20240102,1,2,0.5,1.5,100\n20240103,1,2,0.5,abc,100\n");
-    f.close();
+    QString bad = testkit::writeFile(dir, "bad.csv", "date,open,high,low,close,volume\n20240102,1,2,0.5,1.5,100\n20240103,1,2,0.5,abc,100\n");
     expectOneErrorLine(ztchart({"lines", "--bars", bad, "--type", "MACD"}), 1, QStringLiteral("\"close\""));
     // A row no market prints is refused where the log axis would have
     // drawn a blank chart.
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write("date,open,high,low,close,volume\n20240102,1,2,0.5,1.5,100\n20240103,1,0.5,2,1.5,100\n");
-    f.close();
+    bad = testkit::writeFile(dir, "bad.csv", "date,open,high,low,close,volume\n20240102,1,2,0.5,1.5,100\n20240103,1,0.5,2,1.5,100\n");
     expectOneErrorLine(ztchart({"render", "--bars", bad, "--log", "-o", dir.filePath("a.png")}), 1,
                        QStringLiteral("bad.csv:3: column \"high\": below the low 2"));
 
@@ -276,10 +270,7 @@ TEST(ZtChartCliTest, FormulasSetSavesTheStoreAndPanesUseIt)
     QByteArray json = file.readAll();
     file.close();
     ASSERT_TRUE(json.contains("EMA(DIFF,MID)"));
-    json.replace("EMA(DIFF,MID)", "EMA(DIFF,MID");
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(json);
-    file.close();
+    testkit::writeFile(dir, "store.json", json.replace("EMA(DIFF,MID)", "EMA(DIFF,MID"));
     const QString png = dir.filePath("p.png");
     for (const QStringList& args :
          {QStringList{"lines", "--bars", bars, "--type", "MACD", "--store", store},
@@ -327,12 +318,9 @@ TEST(ZtChartCliTest, RenderWritesPicturesOfTheAskedSize)
     ASSERT_TRUE(source.open(QIODevice::ReadOnly));
     QList<QByteArray> rows = source.readAll().split('\n');
     rows[995] = rows[995].left(9) + "0,0,0,0,0,0";
-    QFile suspended(dir.filePath("suspended.csv"));
-    ASSERT_TRUE(suspended.open(QIODevice::WriteOnly));
-    suspended.write(rows.join('\n'));
-    suspended.close();
+    const QString suspended = testkit::writeFile(dir, "suspended.csv", rows.join('\n'));
     const QString logPng = dir.filePath("log.png");
-    const CliRun log = ztchart({"render", "--bars", suspended.fileName(), "--log", "--panes", "kline", "-o", logPng});
+    const CliRun log = ztchart({"render", "--bars", suspended, "--log", "--panes", "kline", "-o", logPng});
     ASSERT_EQ(log.code, 0) << qPrintable(log.err);
     const QImage logImage(logPng);
     EXPECT_GT(testkit::countColour(logImage, logImage.rect(), qRgb(0x00, 0xe6, 0x00)), 2000);
@@ -450,6 +438,55 @@ TEST(ZtChartCliTest, EveryProgramAnswersHelpAndRejectsUnknownOptions)
 #endif
     // Nothing was written, least of all a folder named after an option.
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
+// A user formula becomes a pane type of the store; bad definitions are refused.
+TEST(ZtChartCliTest, UserFormulaAddUseAndRemove)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString store = dir.filePath("store.json");
+    const QString text = dir.filePath("f.txt");
+    testkit::writeFile(dir, "f.txt", "M:MA(C,N)*K;\nSTICKLINE(C>O,C,O,8,0);\n");
+    const QString bars = sample("sh600000_day.csv");
+
+    const CliRun add = ztchart({"formulas", "add", "MyAvg", "--text", text, "--param", "N=5:1:100:1",
+                             "--param", "K=2", "--store", store});
+    ASSERT_EQ(add.code, 0) << qPrintable(add.err);
+    EXPECT_EQ(add.out.trimmed(), QStringLiteral("MyAvg(N=5,K=2)"));
+
+    // The pane of the new name computes like the formula evaluated directly.
+    const CliRun pane = ztchart({"lines", "--bars", bars, "--type", "myavg", "--params", "3",
+                              "--store", store, "--no-range"});
+    const CliRun eval = ztchart({"eval", "--bars", bars, "--formula", "M:MA(C,3)*2"});
+    ASSERT_EQ(pane.code, 0) << qPrintable(pane.err);
+    ASSERT_EQ(eval.code, 0);
+    EXPECT_EQ(pane.out.split('\n').at(500).section(',', 2, 2),
+              eval.out.split('\n').at(500).section(',', 2, 2));
+    const CliRun legend = ztchart({"text", "--bars", bars, "--type", "MyAvg", "--index", "999",
+                                "--store", store});
+    EXPECT_TRUE(legend.out.startsWith(QLatin1String("MyAvg(5,2) |M:"))) << qPrintable(legend.out);
+
+    const struct
+    {
+        QStringList args;
+        int code;
+        const char* needle;
+    } refused[] = {
+        {{"formulas", "add", "MyAvg", "--text", text, "--store", store}, 1, "already names"},
+        {{"formulas", "add", "Other", "--text", text, "--store", store}, 1, "line 1, column 8: unknown name 'N'"},
+        {{"formulas", "add", "Other", "--text", text, "--param", "N=0:1:9", "--store", store}, 2, "outside"},
+        {{"formulas", "add", "Other", "--text", text, "--param", "N=x", "--store", store}, 2, "not a number"},
+        {{"formulas", "add", "1st", "--text", text, "--store", store}, 2, "no name"},
+        {{"formulas", "add", "Other", "--text", dir.filePath("none"), "--store", store}, 1, "cannot read"},
+        {{"formulas", "add", "Other", "--text", text}, 2, "--store"},
+        {{"formulas", "remove", "MACD", "--store", store}, 1, "built-in"},
+    };
+    for (const auto& r : refused)
+        expectOneErrorLine(ztchart(r.args), r.code, QLatin1String(r.needle));
+
+    ASSERT_EQ(ztchart({"formulas", "remove", "MYAVG", "--store", store}).code, 0);
+    EXPECT_EQ(ztchart({"lines", "--bars", bars, "--type", "MyAvg", "--store", store}).code, 2);
 }
 
 #else
