@@ -266,8 +266,8 @@ TEST_F(DrawingRender, SticksCandlesAndSegments)
     hollow.param1 = 10;
     hollow.param2 = 1;
     QImage img = picture({filled, hollow});
-    EXPECT_EQ(img.pixel(16, 60), 0xff0000ffu);
-    EXPECT_EQ(img.pixel(36, 60), kBlack); // hollow inside
+    // The hollow stick is black inside.
+    testkit::expectPixels(img, {{16, 60, 0xff0000ffu}, {36, 60, kBlack}});
     EXPECT_GT(count(img, QRect(30, 40, 10, 41), 0xff0000ffu), 40);
     EXPECT_EQ(img.pixel(16, 30), kBlack);
 
@@ -277,8 +277,8 @@ TEST_F(DrawingRender, SticksCandlesAndSegments)
     candles.values4 = {6, 3, M, M, M, M, M, M, M, M};
     candles.param2 = -2;
     img = picture({candles});
-    EXPECT_EQ(img.pixel(6, 25), kUp);    // upper wick
-    EXPECT_EQ(img.pixel(16, 55), kDown); // inside the falling body
+    // The upper wick of the first, the inside of the falling second.
+    testkit::expectPixels(img, {{6, 25, kUp}, {16, 55, kDown}});
     EXPECT_EQ(count(img, QRect(0, 0, 10, 100), kDown), 0);
 
     // A segment from bar 1 at 2 to bar 5 at 6, carried on to the right edge.
@@ -287,9 +287,8 @@ TEST_F(DrawingRender, SticksCandlesAndSegments)
     seg.values4 = QVector<float>(10, 0.0f).toList();
     seg.param1 = 1;
     img = picture({seg});
-    EXPECT_EQ(img.pixel(36, 60), 0xff0000ffu); // halfway
-    EXPECT_EQ(img.pixel(76, 20), 0xff0000ffu); // beyond its end
-    EXPECT_EQ(img.pixel(6, 90), kBlack);        // not before its start
+    // Halfway, beyond its end, and not before its start.
+    testkit::expectPixels(img, {{36, 60, 0xff0000ffu}, {76, 20, 0xff0000ffu}, {6, 90, kBlack}});
 
     // A polyline through two points is one straight line.
     img = picture({drawing(ePOLYLINE, {M, 2, M, M, M, M, M, 8, M, M})});
@@ -312,16 +311,13 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     Line points = drawing(eLINE, five);
     points.lineStyle = eFormulaStylePoints;
     img = picture({points});
-    EXPECT_EQ(img.pixel(26, 50), 0xff0000ffu);
-    EXPECT_EQ(img.pixel(31, 50), kBlack);
+    testkit::expectPixels(img, {{26, 50, 0xff0000ffu}, {31, 50, kBlack}});
 
     // A step holds its value up to the next bar, then jumps.
     Line step = drawing(eLINE, {2, 2, 6, 6, M, M, M, M, M, M});
     step.lineStyle = eFormulaStyleStep;
     img = picture({step});
-    EXPECT_EQ(img.pixel(26, 80), 0xff0000ffu);
-    EXPECT_EQ(img.pixel(26, 60), 0xff0000ffu);
-    EXPECT_EQ(img.pixel(21, 70), kBlack);
+    testkit::expectPixels(img, {{26, 80, 0xff0000ffu}, {26, 60, 0xff0000ffu}, {21, 70, kBlack}});
 
     // A band in red above, green below; a background under everything even
     // when listed last; a DRAWABOVE line over a later one.
@@ -334,10 +330,8 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     above.lineStyle = eFormulaStyleDrawAbove;
     Line later = drawing(eVERTLINE, {M, M, M, M, M, M, M, M, 1, M}, {}, 0xff00ffff);
     img = picture({band, above, later, back});
-    EXPECT_EQ(img.pixel(16, 45), 0xffff0000u);
-    EXPECT_EQ(img.pixel(76, 65), 0xff00ff00u);
-    EXPECT_EQ(img.pixel(16, 10), 0xff808080u);
-    EXPECT_EQ(img.pixel(86, 10), 0xffffff00u);
+    testkit::expectPixels(img, {{16, 45, 0xffff0000u}, {76, 65, 0xff00ff00u}, {16, 10, 0xff808080u},
+            {86, 10, 0xffffff00u}});
     // A window of one bar still shows its background.
     back.values = {1};
     back.values2 = {0};

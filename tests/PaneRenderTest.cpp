@@ -55,19 +55,13 @@ TEST_F(PaneRender, CandleColourAndDirection)
     pane.Fill(&p);
     p.end();
 
-    EXPECT_EQ(img.pixel(5, 60), kUp);     // outline, left edge
-    EXPECT_EQ(img.pixel(19, 60), kUp);    // outline, right edge
-    EXPECT_EQ(img.pixel(10, 40), kUp);    // top edge at the close
-    EXPECT_EQ(img.pixel(10, 80), kUp);    // bottom edge at the open
-    EXPECT_EQ(img.pixel(10, 60), kBlack); // hollow
-    EXPECT_EQ(img.pixel(12, 30), kUp);    // upper wick
-    EXPECT_EQ(img.pixel(12, 85), kUp);    // lower wick
-    EXPECT_EQ(img.pixel(12, 95), kBlack); // below the low
+    // Outline left and right, top edge at the close, bottom edge at the open,
+    // hollow inside; both wicks; nothing below the low.
+    testkit::expectPixels(img, {{5, 60, kUp}, {19, 60, kUp}, {10, 40, kUp}, {10, 80, kUp}, {10, 60, kBlack},
+            {12, 30, kUp}, {12, 85, kUp}, {12, 95, kBlack}});
 
-    EXPECT_EQ(img.pixel(30, 60), kDown); // filled
-    EXPECT_EQ(img.pixel(25, 80), kDown);
-    EXPECT_EQ(img.pixel(39, 40), kDown);
-    EXPECT_EQ(img.pixel(32, 30), kDown);
+    // The falling candle is filled.
+    testkit::expectPixels(img, {{30, 60, kDown}, {25, 80, kDown}, {39, 40, kDown}, {32, 30, kDown}});
 
     // open = close: a dash over the body width, falling as the previous
     // close lies above; rising when it does not.
@@ -83,9 +77,7 @@ TEST_F(PaneRender, CandleColourAndDirection)
     // A fixed pen paints every candle in its colour.
     pane.setFixedPen(QPen(QColor(0, 0, 255)));
     img = paint(pane, 60, 100);
-    EXPECT_EQ(img.pixel(5, 60), 0xff0000ffu);
-    EXPECT_EQ(img.pixel(30, 60), 0xff0000ffu);
-    EXPECT_EQ(img.pixel(10, 60), kBlack);
+    testkit::expectPixels(img, {{5, 60, 0xff0000ffu}, {30, 60, 0xff0000ffu}, {10, 60, kBlack}});
 }
 
 TEST_F(PaneRender, ThinCandlesUpToFourPixelsAndBodiesAbove)
@@ -102,8 +94,8 @@ TEST_F(PaneRender, ThinCandlesUpToFourPixelsAndBodiesAbove)
     EXPECT_EQ(pane.getPointW(), 4.0);
     QImage img = paint(pane, 50, 100);
     EXPECT_EQ(count(img, QRect(0, 60, 50, 1), kDown), 10);
-    EXPECT_EQ(img.pixel(2, 60), kDown); // centre of the first slot
-    EXPECT_EQ(img.pixel(1, 60), kBlack);
+    // Only the centre column of the first slot.
+    testkit::expectPixels(img, {{2, 60, kDown}, {1, 60, kBlack}});
 
     pane.setFixedPaddingRight(0.9); // 40.1 px for 10 items: 4.01
     setUp(pane, list, 41, 100, 20, 10);
@@ -129,15 +121,12 @@ TEST_F(PaneRender, LastCandleEndsAtTheDrawingBandsRightEnd)
 
     setUp(pane, falling, 70, 100, 20, 10);
     QImage img = paint(pane, 70, 100);
-    EXPECT_EQ(img.pixel(56, 60), kDown);
-    EXPECT_EQ(img.pixel(59, 60), kDown);
-    EXPECT_EQ(img.pixel(60, 60), kBlack);
+    testkit::expectPixels(img, {{56, 60, kDown}, {59, 60, kDown}, {60, 60, kBlack}});
 
     setUp(pane, rising, 70, 100, 20, 10);
     img = paint(pane, 70, 100);
-    EXPECT_EQ(img.pixel(59, 60), kUp); // the narrowed outline closes at 59
-    EXPECT_EQ(img.pixel(58, 60), kBlack);
-    EXPECT_EQ(img.pixel(60, 60), kBlack);
+    // The narrowed outline closes at 59.
+    testkit::expectPixels(img, {{59, 60, kUp}, {58, 60, kBlack}, {60, 60, kBlack}});
     EXPECT_EQ(count(img, QRect(60, 0, 10, 100), kUp), 0);
 }
 
@@ -157,10 +146,7 @@ TEST_F(PaneRender, OverlappingSlotsKeepTheDrawingOrder)
     setUp(pane, list, 3, 100, 20, 10);
     ASSERT_EQ(pane.getPointW(), 0.5);
     const QImage img = paint(pane, 3, 100);
-    EXPECT_EQ(img.pixel(0, 50), kUp);
-    EXPECT_EQ(img.pixel(0, 20), kDown);
-    EXPECT_EQ(img.pixel(1, 50), kDown);
-    EXPECT_EQ(img.pixel(1, 20), kUp);
+    testkit::expectPixels(img, {{0, 50, kUp}, {0, 20, kDown}, {1, 50, kDown}, {1, 20, kUp}});
 }
 
 TEST_F(PaneRender, VolumeSticks)
@@ -174,13 +160,8 @@ TEST_F(PaneRender, VolumeSticks)
     pane.addLine(makeLine(eVOLSTICK, {50, 50, 0}));
     setUp(pane, list, 60, 100, 100, 0);
     QImage img = paint(pane, 60, 100);
-    EXPECT_EQ(img.pixel(5, 70), kUp);
-    EXPECT_EQ(img.pixel(19, 70), kUp);
-    EXPECT_EQ(img.pixel(10, 70), kBlack);
-    EXPECT_EQ(img.pixel(10, 50), kUp);
-    EXPECT_EQ(img.pixel(10, 49), kBlack);
-    EXPECT_EQ(img.pixel(30, 70), kDown);
-    EXPECT_EQ(img.pixel(30, 99), kDown);
+    testkit::expectPixels(img, {{5, 70, kUp}, {19, 70, kUp}, {10, 70, kBlack}, {10, 50, kUp},
+            {10, 49, kBlack}, {30, 70, kDown}, {30, 99, kDown}});
     EXPECT_EQ(count(img, QRect(40, 0, 20, 100), kBlack), 2000); // a zero volume: nothing
 
     // Engine sticks take the bar's colour entry where there is one.
@@ -189,9 +170,8 @@ TEST_F(PaneRender, VolumeSticks)
     pane.line(0)->values.clear();
     pane.addLine(coloured);
     img = paint(pane, 60, 100);
-    EXPECT_EQ(img.pixel(5, 70), 0xff00ffffu);
-    EXPECT_EQ(img.pixel(10, 70), kBlack); // still rising: outlined
-    EXPECT_EQ(img.pixel(30, 70), kDown);
+    // Still rising: outlined.
+    testkit::expectPixels(img, {{5, 70, 0xff00ffffu}, {10, 70, kBlack}, {30, 70, kDown}});
 
     // Thin sticks are one line from the value to the bottom.
     DQDDataList many;
@@ -260,12 +240,8 @@ TEST_F(PaneRender, ColourSticksFromTheMiddle)
     pane.addLine(makeLine(eCOLORSTICK, {1.0f, -1.0f, 0.4f}));
     setUp(pane, list, 30, 100, 2, -2);
     QImage img = paint(pane, 30, 100);
-    EXPECT_EQ(img.pixel(6, 25), kUp);
-    EXPECT_EQ(img.pixel(6, 50), kUp);
-    EXPECT_EQ(img.pixel(6, 51), kBlack);
-    EXPECT_EQ(img.pixel(6, 24), kBlack);
-    EXPECT_EQ(img.pixel(16, 75), kDown);
-    EXPECT_EQ(img.pixel(16, 49), kBlack);
+    testkit::expectPixels(img, {{6, 25, kUp}, {6, 50, kUp}, {6, 51, kBlack}, {6, 24, kBlack},
+            {16, 75, kDown}, {16, 49, kBlack}});
     // 0.4 rounds to 0 with no decimals: one dot on the middle row.
     EXPECT_EQ(count(img, QRect(20, 0, 10, 100), kUp), 1);
     EXPECT_EQ(img.pixel(26, 50), kUp);
@@ -280,9 +256,7 @@ TEST_F(PaneRender, ColourSticksFromTheMiddle)
     pane.line(0)->values.clear();
     pane.addLine(coloured);
     img = paint(pane, 30, 100);
-    EXPECT_EQ(img.pixel(6, 30), 0xff0000ffu);
-    EXPECT_EQ(img.pixel(16, 70), 0xff0000ffu);
-    EXPECT_EQ(img.pixel(26, 50), 0xff0000ffu);
+    testkit::expectPixels(img, {{6, 30, 0xff0000ffu}, {16, 70, 0xff0000ffu}, {26, 50, 0xff0000ffu}});
 }
 
 TEST_F(PaneRender, MissingIconEndsItsLine)
@@ -338,17 +312,15 @@ TEST_F(PaneRender, MarkersPointAtTheExtremesFromTheSideWithRoom)
     EXPECT_EQ(middle.maxTagValue(), double(12345.67f));
     EXPECT_EQ(middle.minTagX(), 206); // the first of the equal lows
     const int y = int(middle.getY(double(12345.67f)));
-    EXPECT_EQ(img.pixel(416, y), kDefault);
-    EXPECT_EQ(img.pixel(396, y), kBlack);
-    EXPECT_EQ(img.pixel(409, y - 3), kDefault); // arrow head
+    // The line to the text and the arrow head.
+    testkit::expectPixels(img, {{416, y, kDefault}, {396, y, kBlack}, {409, y - 3, kDefault}});
     EXPECT_GT(countInk(img, QRect(421, y - 15, 100, 30)), 10); // text
 
     // 14 px from the right edge: the text goes left.
     Pane edge;
     img = paintPeak(edge, 38);
     EXPECT_EQ(edge.maxTagX(), 586);
-    EXPECT_EQ(img.pixel(576, y), kDefault);
-    EXPECT_EQ(img.pixel(596, y), kBlack);
+    testkit::expectPixels(img, {{576, y, kDefault}, {596, y, kBlack}});
     EXPECT_GT(countInk(img, QRect(450, y - 15, 120, 30)), 10);
 
     // Nothing recorded (a line of markers only): no marker at all, not even
@@ -372,11 +344,9 @@ TEST_F(PaneRender, IntradayVolumeSticksColourByTheClose)
     pane.addLine(makeLine(eVOLSTICK2, {5, 5, 5, 5}));
     setUp(pane, list, 40, 100, 10, 0);
     const QImage img = paint(pane, 40, 100);
-    EXPECT_EQ(img.pixel(6, 75), kDefault); // the first has nothing to compare with
-    EXPECT_EQ(img.pixel(16, 75), kUp);
-    EXPECT_EQ(img.pixel(26, 75), kDown);
-    EXPECT_EQ(img.pixel(36, 75), kDefault);
-    EXPECT_EQ(img.pixel(36, 49), kBlack);
+    // The first has nothing to compare with: "Default".
+    testkit::expectPixels(img, {{6, 75, kDefault}, {16, 75, kUp}, {26, 75, kDown}, {36, 75, kDefault},
+            {36, 49, kBlack}});
 }
 
 TEST_F(PaneRender, ChipDistribution)
@@ -401,8 +371,7 @@ TEST_F(PaneRender, ChipDistribution)
     // The profile: a white area from the pane's left edge out to the rows.
     pane.line(0)->chipType = 0;
     img = paint(pane, 200, 100);
-    EXPECT_EQ(img.pixel(105, 60), kDefault);
-    EXPECT_EQ(img.pixel(190, 85), kBlack);
+    testkit::expectPixels(img, {{105, 60, kDefault}, {190, 85, kBlack}});
     EXPECT_EQ(count(img, QRect(0, 0, 100, 100), kBlack), 100 * 100);
 
     // Without a positive largest volume there is no scale: nothing painted.
@@ -456,9 +425,7 @@ TEST_F(PaneRender, SmoothLineThroughItsPoints)
     EXPECT_EQ(p.brush().color(), QColor(0, 0, 255));
     p.end();
     const QRgb blue = 0xff0000ffu;
-    EXPECT_EQ(img.pixel(6, 75), blue);
-    EXPECT_EQ(img.pixel(16, 25), blue);
-    EXPECT_EQ(img.pixel(36, 75), blue);
+    testkit::expectPixels(img, {{6, 75, blue}, {16, 25, blue}, {36, 75, blue}});
     // The gap is bridged by one curve from item 1 to item 3, not drawn down
     // to the bottom.
     EXPECT_EQ(count(img, QRect(26, 90, 1, 10), blue), 0);

@@ -98,6 +98,19 @@ QImage painted(Element& e, int w, int h)
     return img;
 }
 
+struct Pixel
+{
+    int x, y;
+    QRgb rgb;
+};
+
+// Each listed pixel has exactly its colour.
+inline void expectPixels(const QImage& img, std::initializer_list<Pixel> pixels)
+{
+    for (const Pixel& p : pixels)
+        EXPECT_EQ(img.pixel(p.x, p.y), p.rgb) << "pixel " << p.x << "," << p.y;
+}
+
 // Pixels inside r that meet the test.
 inline int countPixels(const QImage& img, const QRect& r, const std::function<bool(QRgb)>& test)
 {
