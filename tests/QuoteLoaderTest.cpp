@@ -24,6 +24,20 @@ double field(const DQDDataList& list, int i, unsigned int id)
     return list.at(i)->getValue(id).toDouble();
 }
 
+struct Field
+{
+    int index;
+    unsigned id;
+    double value;
+};
+
+// Each listed field of the list has its value.
+void expectFields(const DQDDataList& list, std::initializer_list<Field> fields)
+{
+    for (const Field& f : fields)
+        EXPECT_DOUBLE_EQ(field(list, f.index, f.id), f.value) << "record " << f.index << " field " << f.id;
+}
+
 using testkit::writeFile;
 
 } // namespace
@@ -37,11 +51,8 @@ TEST(QuoteLoader, DailyBarsCarryPreviousCloseChangeAndAverage)
     // 20200807,10.51,10.53,10.36,10.43,44271966,461730432 then 20200810 … close 10.52
     EXPECT_EQ(keyOf(bars, 0), 20200807000000LL);
     EXPECT_EQ(bars.at(0)->getValue(eFieldDateTime).toLongLong(), 20200807000000LL);
-    EXPECT_DOUBLE_EQ(field(bars, 0, eFieldPreClose), 10.51);
-    EXPECT_DOUBLE_EQ(field(bars, 0, eFieldLow), 10.36);
-    EXPECT_DOUBLE_EQ(field(bars, 0, eFieldAverage), 461730432.0 / 44271966.0);
-    EXPECT_DOUBLE_EQ(field(bars, 0, eFieldAmount), 461730432.0);
-    EXPECT_DOUBLE_EQ(field(bars, 1, eFieldPreClose), 10.43);
+    expectFields(bars, {{0, eFieldPreClose, 10.51}, {0, eFieldLow, 10.36}, {0, eFieldAverage, 461730432.0 / 44271966.0},
+                        {0, eFieldAmount, 461730432.0}, {1, eFieldPreClose, 10.43}});
     EXPECT_NEAR(field(bars, 1, eFieldChange), 0.09, 1e-9);
     EXPECT_EQ(keyOf(bars, 999), 20240919000000LL);
     for (int i = 1; i < bars.count(); ++i)
@@ -64,17 +75,13 @@ TEST(QuoteLoader, AuctionAndLunchPointsFoldIntoSessionSlots)
     for (int i = 0; i < minutes.count(); ++i)
         ASSERT_GT(keyOf(minutes, i), 0) << i;
     // 09:25 (8.21, 225400) merged with 09:30 (8.22, 1085100).
+    // The previous close of the first day is the file's first open.
     EXPECT_EQ(keyOf(minutes, 0), 20240912093000LL);
-    EXPECT_DOUBLE_EQ(field(minutes, 0, eFieldOpen), 8.21);
-    EXPECT_DOUBLE_EQ(field(minutes, 0, eFieldClose), 8.22);
-    EXPECT_DOUBLE_EQ(field(minutes, 0, eFieldVolume), 225400.0 + 1085100.0);
-    EXPECT_DOUBLE_EQ(field(minutes, 0, eFieldPreClose), 8.21); // the file's first open
-    EXPECT_DOUBLE_EQ(field(minutes, 0, eFieldAverage), (1782399.0 + 8778619.0) / 1310500.0);
+    expectFields(minutes, {{0, eFieldOpen, 8.21}, {0, eFieldClose, 8.22}, {0, eFieldVolume, 225400.0 + 1085100.0},
+                           {0, eFieldPreClose, 8.21}, {0, eFieldAverage, (1782399.0 + 8778619.0) / 1310500.0}});
     // 11:30 (8.40, no volume) merged with 13:00 (8.42, 724600).
     EXPECT_EQ(keyOf(minutes, 120), 20240912113000LL);
-    EXPECT_DOUBLE_EQ(field(minutes, 120, eFieldOpen), 8.40);
-    EXPECT_DOUBLE_EQ(field(minutes, 120, eFieldClose), 8.42);
-    EXPECT_DOUBLE_EQ(field(minutes, 120, eFieldVolume), 724600.0);
+    expectFields(minutes, {{120, eFieldOpen, 8.40}, {120, eFieldClose, 8.42}, {120, eFieldVolume, 724600.0}});
     EXPECT_EQ(keyOf(minutes, 121), 20240912130100LL);
     EXPECT_EQ(keyOf(minutes, 240), 20240912150000LL);
     EXPECT_EQ(keyOf(minutes, 241), 20240913093000LL);
@@ -92,15 +99,11 @@ TEST(QuoteLoader, AuctionAndLunchPointsFoldIntoSessionSlots)
     ASSERT_EQ(day.count(), 256);
     // Slots before the 09:25 print are part of the band: keyed by their
     // time, flat at the day's first price, without volume.
-    EXPECT_EQ(keyOf(day, 0), 20240920091500LL);
-    EXPECT_EQ(keyOf(day, 9), 20240920092400LL);
-    EXPECT_DOUBLE_EQ(field(day, 9, eFieldClose), field(day, 10, eFieldOpen));
-    EXPECT_DOUBLE_EQ(field(day, 9, eFieldVolume), 0.0);
-    EXPECT_EQ(keyOf(day, 10), 20240920092500LL);
-    EXPECT_EQ(keyOf(day, 14), 20240920092900LL); // auction price held, no volume
-    EXPECT_DOUBLE_EQ(field(day, 14, eFieldClose), field(day, 10, eFieldClose));
-    EXPECT_DOUBLE_EQ(field(day, 14, eFieldVolume), 0.0);
-    EXPECT_EQ(keyOf(day, 15), 20240920093000LL);
+    // 09:25 has its own slot; after it the auction price is held, without volume.
+    for (int i : {0, 9, 10, 14, 15})
+        EXPECT_EQ(keyOf(day, i), 20240920091500LL + i * 100) << i; // 09:15 … 09:30
+    expectFields(day, {{9, eFieldClose, field(day, 10, eFieldOpen)}, {9, eFieldVolume, 0.0},
+                       {14, eFieldClose, field(day, 10, eFieldClose)}, {14, eFieldVolume, 0.0}});
     EXPECT_LT(field(day, 15, eFieldVolume), field(minutes, 4 * 241, eFieldVolume));
     EXPECT_DOUBLE_EQ(field(day, 15, eFieldPreClose), field(minutes, 4 * 241 - 1, eFieldClose));
 }
@@ -113,11 +116,8 @@ TEST(QuoteLoader, OneMinuteBarsGetAnOpeningSlot)
     ASSERT_EQ(minutes.count(), 5 * 241);
     // 202409100931,8.38,8.42,8.36,8.42,497200,4173936
     EXPECT_EQ(keyOf(minutes, 0), 20240910093000LL);
-    EXPECT_DOUBLE_EQ(field(minutes, 0, eFieldHigh), 8.38);
-    EXPECT_DOUBLE_EQ(field(minutes, 0, eFieldClose), 8.38);
-    EXPECT_DOUBLE_EQ(field(minutes, 0, eFieldVolume), 0.0);
-    EXPECT_DOUBLE_EQ(field(minutes, 1, eFieldAverage), 4173936.0 / 497200.0);
-    EXPECT_DOUBLE_EQ(field(minutes, 1, eFieldHigh), 8.42);
+    expectFields(minutes, {{0, eFieldHigh, 8.38}, {0, eFieldClose, 8.38}, {0, eFieldVolume, 0.0},
+                           {1, eFieldAverage, 4173936.0 / 497200.0}, {1, eFieldHigh, 8.42}});
 
     QuoteLoader::MinuteOptions opt;
     opt.days = 2;
@@ -156,13 +156,10 @@ TEST(QuoteLoader, GapsCarryThePriceAndTheUntradedRestIsEmpty)
     ASSERT_TRUE(QuoteLoader::loadMinutes(path, &list, {}, &error)) << qPrintable(error);
     ASSERT_EQ(list.count(), 2 * 241);
     // Day one: the gap between 09:30 and 15:00 repeats 9.0 without volume.
-    EXPECT_DOUBLE_EQ(field(list, 100, eFieldClose), 9.0);
-    EXPECT_DOUBLE_EQ(field(list, 100, eFieldVolume), 0.0);
     // Day two: 09:32 carries 09:31's close; the average is the mean of closes.
     EXPECT_EQ(keyOf(list, 243), 20240105093200LL);
-    EXPECT_DOUBLE_EQ(field(list, 243, eFieldOpen), 10.4);
-    EXPECT_DOUBLE_EQ(field(list, 243, eFieldAverage), (10.2 + 10.4 + 10.4) / 3);
-    EXPECT_DOUBLE_EQ(field(list, 244, eFieldPreClose), 9.5);
+    expectFields(list, {{100, eFieldClose, 9.0}, {100, eFieldVolume, 0.0}, {243, eFieldOpen, 10.4},
+                        {243, eFieldAverage, (10.2 + 10.4 + 10.4) / 3}, {244, eFieldPreClose, 9.5}});
     // After the last traded minute: placeholders with a negative key.
     EXPECT_LT(keyOf(list, 245), 0);
     EXPECT_LT(keyOf(list, 481), 0);
@@ -177,8 +174,7 @@ TEST(QuoteLoader, GapsCarryThePriceAndTheUntradedRestIsEmpty)
     ASSERT_TRUE(QuoteLoader::loadBars(custom, &list, &error)) << qPrintable(error);
     ASSERT_EQ(list.count(), 1);
     EXPECT_EQ(keyOf(list, 0), 20240104093005LL);
-    EXPECT_DOUBLE_EQ(field(list, 0, eFieldAverage), 4.5);
-    EXPECT_DOUBLE_EQ(field(list, 0, eFieldOpen), 4.2);
+    expectFields(list, {{0, eFieldAverage, 4.5}, {0, eFieldOpen, 4.2}});
     EXPECT_FALSE(list.at(0)->hasValue(eFieldAmount));
 }
 
@@ -229,9 +225,7 @@ TEST(QuoteLoader, ReadsTheFilesPeopleHave)
         ASSERT_EQ(list.count(), 2) << c.name;
         EXPECT_EQ(keyOf(list, 0), 20240910093100LL) << c.name;
         EXPECT_EQ(keyOf(list, 1), 20240910093200LL) << c.name;
-        EXPECT_DOUBLE_EQ(field(list, 0, eFieldLow), 8.36) << c.name;
-        EXPECT_DOUBLE_EQ(field(list, 1, eFieldClose), 8.43) << c.name;
-        EXPECT_DOUBLE_EQ(field(list, 1, eFieldVolume), 277500.0) << c.name;
+        expectFields(list, {{0, eFieldLow, 8.36}, {1, eFieldClose, 8.43}, {1, eFieldVolume, 277500.0}});
         EXPECT_EQ(list.at(1)->hasValue(eFieldAmount), c.amount) << c.name;
         DQDDataList minutes;
         ASSERT_TRUE(QuoteLoader::loadMinutes(path, &minutes, {}, &error)) << c.name << ": " << qPrintable(error);
