@@ -102,11 +102,9 @@ TEST(ZtLineLibBase, GetYLinearLogarithmicAndClamped)
     e.setFixedPaddingBottom(30);
     e.SetMaxMinValue(20, 10);
     EXPECT_DOUBLE_EQ(e.getPointH(), 16.0);
-    EXPECT_DOUBLE_EQ(e.getY(20), 50.0);
-    EXPECT_DOUBLE_EQ(e.getY(10), 50.0 + 160.0);
-    EXPECT_DOUBLE_EQ(e.getY(15), 130.0);
-    EXPECT_DOUBLE_EQ(e.getY(25), 50.0);   // above the range: rect top
-    EXPECT_DOUBLE_EQ(e.getY(-100), 250.0); // far below: rect bottom
+    // Above the range: the rectangle's top; far below: its bottom.
+    for (auto [v, y] : {std::pair{20.0, 50.0}, {10.0, 210.0}, {15.0, 130.0}, {25.0, 50.0}, {-100.0, 250.0}})
+        EXPECT_DOUBLE_EQ(e.getY(v), y) << v;
     e.SetMaxMinValue(7, 7); // no span: the scale stays
     EXPECT_DOUBLE_EQ(e.getPointH(), 16.0);
 
@@ -115,10 +113,8 @@ TEST(ZtLineLibBase, GetYLinearLogarithmicAndClamped)
     log.setRect(0, 0, 100, 200);
     log.setCoordinateSystem(eLogarithmic);
     log.SetMaxMinValue(100, 1);
-    EXPECT_NEAR(log.getY(10), 100.0, 1e-9);
-    EXPECT_NEAR(log.getY(100), 0.0, 1e-9);
-    EXPECT_NEAR(log.getY(1), 200.0, 1e-9);
-    EXPECT_DOUBLE_EQ(log.getY(1000), 0.0);
+    for (auto [v, y] : {std::pair{10.0, 100.0}, {100.0, 0.0}, {1.0, 200.0}, {1000.0, 0.0}})
+        EXPECT_NEAR(log.getY(v), y, 1e-9) << v;
 }
 
 TEST(ZtLineLibBase, ItemUnderX)
@@ -132,20 +128,19 @@ TEST(ZtLineLibBase, ItemUnderX)
 
     // Outside the rectangle: the first/last shown item with data, relative
     // like every other answer, so the texts name that item.
-    EXPECT_EQ(e.getAxisXDataIndex(0, true), 2);
-    EXPECT_EQ(e.getAxisXDataIndex(600, false), 57);
-    EXPECT_EQ(e.getAxisXDataString(0), QStringLiteral("22"));
-    EXPECT_EQ(e.getAxisXDataString(600), QStringLiteral("77"));
-    EXPECT_EQ(e.getAxisXDataIndex(-1, false), -1);
     // Slot boundaries are truncated pixel positions: 11 starts item 1.
-    EXPECT_EQ(e.getAxisXDataIndex(10, false), 0);
-    EXPECT_EQ(e.getAxisXDataIndex(11, false), 1);
     // Empty slots: skipped backwards, or −1 when nothing is left.
-    EXPECT_EQ(e.getAxisXDataIndex(254, false), 25);
-    EXPECT_EQ(e.getAxisXDataIndex(254, true), 22);
-    EXPECT_EQ(e.getAxisXDataIndex(14, true), -1);
-    EXPECT_EQ(e.getAxisXDataIndex(14, false), 1);
-    EXPECT_EQ(e.getAxisXDataString(254), QStringLiteral("42"));
+    const struct
+    {
+        int x;
+        bool skipEmpty;
+        int index;
+    } cases[] = {{0, true, 2},    {600, false, 57}, {-1, false, -1}, {10, false, 0}, {11, false, 1},
+                 {254, false, 25}, {254, true, 22},  {14, true, -1},  {14, false, 1}};
+    for (const auto& c : cases)
+        EXPECT_EQ(e.getAxisXDataIndex(c.x, c.skipEmpty), c.index) << c.x << " " << c.skipEmpty;
+    EXPECT_EQ(QStringList({e.getAxisXDataString(0), e.getAxisXDataString(600), e.getAxisXDataString(254)}),
+              QStringList({"22", "77", "42"}));
 
     // A window reaching past the data clamps to the last record.
     e.setRange(90, 60);
@@ -198,15 +193,12 @@ TEST(ZtLineLibBase, HitTestSpansHighToLowWidenedByFivePixels)
     e.setRange(10, 20); // 30 pixels an item; record 15 is item 5
     e.SetMaxMinValue(40, 0); // 10 pixels a unit: high at y 100, low at 150
     const int x = int(e.getX(5));
-    EXPECT_TRUE(e.checkAxisContainsPos(QPoint(x, 95)));
-    EXPECT_FALSE(e.checkAxisContainsPos(QPoint(x, 94)));
-    EXPECT_TRUE(e.checkAxisContainsPos(QPoint(x, 155)));
-    EXPECT_FALSE(e.checkAxisContainsPos(QPoint(x, 156)));
-    EXPECT_FALSE(e.checkAxisContainsPos(QPoint(int(e.getX(4)), 125)));
-    EXPECT_FALSE(e.checkAxisContainsPos(QPoint(-3, 125)));
     // At the left edge the first shown bar (record 10, not 20) is tested.
-    EXPECT_TRUE(e.checkAxisContainsPos(QPoint(0, 205)));
-    EXPECT_FALSE(e.checkAxisContainsPos(QPoint(0, 125)));
+    const std::pair<QPoint, bool> hits[] = {{{x, 95}, true},   {{x, 94}, false},  {{x, 155}, true},
+                                            {{x, 156}, false}, {{int(e.getX(4)), 125}, false},
+                                            {{-3, 125}, false}, {{0, 205}, true}, {{0, 125}, false}};
+    for (const auto& h : hits)
+        EXPECT_EQ(e.checkAxisContainsPos(h.first), h.second) << h.first.x() << "," << h.first.y();
 }
 
 TEST(ZtLineLibBase, FreshElementAndTextIndexBounds)
