@@ -225,7 +225,7 @@ TEST(FormulaEngineStore, FileRoundTrip)
     user.texts[1] = "a \"quoted\" description\nover two lines";
     user.texts[5] = "owner";
     user.numbers[0] = 1;
-    user.numbers[5] = -42;
+    user.numbers[5] = std::numeric_limits<int>::max(); // the largest number a file may hold
     user.params[0][0] = 1;
     user.params[1][0] = 250;
     user.params[3][0] = 5;
