@@ -27,21 +27,19 @@ TEST(PaneLineModel, LineDefaultsAndContainerOwnership)
     const Line plain;
     EXPECT_EQ(plain.pen.color(), QColor(0x80, 0x80, 0x80));
     EXPECT_EQ(plain.chipMax, kZtNoValue);
-    EXPECT_FALSE(plain.useDrawRoutines);
-    EXPECT_TRUE(plain.rect.isNull());
 
+    // Copies own their lines; a moved-from container is empty.
     Formulas a;
     EXPECT_FALSE(a.moveFirst());
     a.addLine(Line(QStringLiteral("DIFF"), eSMOOTHLINE, QPen(Qt::red), true));
     a.addLine(plain);
     Formulas copy(a);
     copy.lineAt(0)->name = QStringLiteral("changed");
-    EXPECT_EQ(a.lineAt(0)->name, QStringLiteral("DIFF")); // the copy owns its own lines
+    EXPECT_EQ(a.lineAt(0)->name, QStringLiteral("DIFF"));
     EXPECT_EQ(a.lineAt(2), nullptr);
     Formulas moved(std::move(copy));
     EXPECT_EQ(copy.lineCount(), 0);
     EXPECT_EQ(moved.lineAt(0)->name, QStringLiteral("changed"));
-
     EXPECT_TRUE(a.moveFirst() && a.moveNext());
     EXPECT_FALSE(a.moveNext());
     EXPECT_EQ(a.currentLine(), a.lineAt(1));
@@ -63,29 +61,27 @@ TEST(PaneLineModel, EngineLineConversion)
     d.colorCodes = {0x0000FF, 0x00FF00};
     d.lineWidth = 2;
     d.stripColor = StripColor{true, 1, 2, 3};
-    d.color = 0x0000FF; // pure red: the fifth list colour
     Line red;
     Pane::createByTagDay(&red, &d);
-    EXPECT_EQ(red.pen.color(), QColor(0, 0, 5));
     EXPECT_EQ(red.name, QStringLiteral("DIFF"));
     EXPECT_EQ(red.values, series({1.0f, 2.0f}));
     EXPECT_EQ(red.values2, series({3.0f}));
     EXPECT_TRUE(red.values3.isEmpty());
     EXPECT_EQ(red.colors, QList<int>({0x0000FF, 0x00FF00}));
-    EXPECT_EQ(red.lineWidth, 2);
-    EXPECT_EQ(red.stripColor.color3, 3);
+    EXPECT_EQ(std::make_pair(red.lineWidth, red.stripColor.color3), std::make_pair(2, 3));
     EXPECT_TRUE(red.rect.isNull()); // no rectangle given
 
-    d.color = 0x00FFFF; // yellow in BGR: the second
-    Pane::createByTagDay(&red, &d);
-    EXPECT_EQ(red.pen.color(), QColor(0, 0, 2));
-
-    d.color = 0x000080; // dark red is no basic colour
+    // Basic colours (0x00BBGGRR) take their entry of the list, others stay.
+    for (auto [code, colour] : {std::pair{0x0000FF, QColor(0, 0, 5)}, {0x00FFFF, QColor(0, 0, 2)},
+                                {0x000080, QColor(0x80, 0, 0)}}) {
+        d.color = code;
+        Pane::createByTagDay(&red, &d);
+        EXPECT_EQ(red.pen.color(), colour) << code;
+    }
     d.rect = Rect{true, 10, 20, 30, 40};
     Line dark;
     dark.pen.setWidth(3);
     Pane::createByTagDay(&dark, &d);
-    EXPECT_EQ(dark.pen.color(), QColor(0x80, 0, 0));
     EXPECT_EQ(dark.pen.width(), 3);
     EXPECT_EQ(dark.rect, QRect(QPoint(20, 10), QPoint(40, 30)));
 
@@ -266,12 +262,9 @@ TEST(PaneCatalogue, StoredDefinitionsRoundTripAndBadOnesAreRefused)
     ASSERT_TRUE(F::setCFormulaParams(c));
 
     const F::CFormulaClass back = F::getCFormulaParams(F::eFT_MACD);
-    EXPECT_EQ(back.text3, c.text3);
-    EXPECT_EQ(back.paramNames, c.paramNames);
-    EXPECT_EQ(back.paramList1, c.paramList1);
-    EXPECT_EQ(back.paramValues, c.paramValues);
-    EXPECT_EQ(back.paramList5, c.paramList5);
-    EXPECT_EQ(back.number2, 42);
+    EXPECT_EQ(std::make_tuple(back.text3, back.paramNames, back.number2), std::make_tuple(c.text3, c.paramNames, 42));
+    EXPECT_EQ(QList<QList<float>>({back.paramList1, back.paramValues, back.paramList5}),
+              QList<QList<float>>({c.paramList1, c.paramValues, c.paramList5}));
     EXPECT_EQ(F::getCFormulaParams(F::eFT_DLINE).paramCount, 0);
     EXPECT_TRUE(F::getCFormulaParamsAll(QStringLiteral("NO_SUCH_FORMULA")).paramValues.isEmpty());
 
