@@ -26,6 +26,22 @@ QStringList texts(const QVector<ZtLineLib_Reference::PaintedTag>& tags)
     return out;
 }
 
+QStringList colours(const QVector<ZtLineLib_Reference::PaintedTag>& tags)
+{
+    QStringList out;
+    for (const auto& t : tags)
+        out << t.color.name();
+    return out;
+}
+
+QStringList percents(const QVector<ZtLineLib_Reference::PaintedTag>& tags)
+{
+    QStringList out;
+    for (const auto& t : tags)
+        out << t.percentText;
+    return out;
+}
+
 QList<double> values(const QVector<ZtLineLib_Reference::PaintedTag>& tags)
 {
     QList<double> out;
@@ -140,12 +156,7 @@ TEST_F(ReferenceTest, TagColoursAndPercentTexts)
         axis.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorVol, 3);
     }
     auto tags = axis.paintedTags();
-    ASSERT_EQ(tags.size(), 5);
-    EXPECT_EQ(tags[0].color, QColor("#ffffff"));
-    EXPECT_EQ(tags[1].color, QColor("#ff0000"));
-    EXPECT_EQ(tags[2].color, QColor("#00ff00"));
-    EXPECT_EQ(tags[3].color, QColor("#00ff00"));
-    EXPECT_EQ(tags[4].color, QColor("#00ffff"));
+    EXPECT_EQ(colours(tags), QStringList({"#ffffff", "#ff0000", "#00ff00", "#00ff00", "#00ffff"}));
     EXPECT_EQ(tags[0].text, "10.00");
     EXPECT_TRUE(tags[0].percentText.isEmpty());
     // A tag's text is centred in its rectangle, however tall.
@@ -172,9 +183,7 @@ TEST_F(ReferenceTest, TagColoursAndPercentTexts)
     }
     tags = left.paintedTags();
     EXPECT_EQ(texts(tags), QStringList({"10.00%", "10.00%", "0.00%"}));
-    EXPECT_EQ(tags[0].color, QColor("#00ff00"));
-    EXPECT_EQ(tags[1].color, QColor("#ff0000"));
-    EXPECT_EQ(tags[2].color, QColor("#ffffff"));
+    EXPECT_EQ(colours(tags), QStringList({"#00ff00", "#ff0000", "#ffffff"}));
 
     // Right percent: distance from m_qnowData, both ways the same text.
     Axis right;
@@ -190,9 +199,7 @@ TEST_F(ReferenceTest, TagColoursAndPercentTexts)
         right.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorKline, 0);
     }
     tags = right.paintedTags();
-    EXPECT_EQ(tags[0].percentText, "10.00%");
-    EXPECT_EQ(tags[1].percentText, "10.00%");
-    EXPECT_EQ(tags[2].percentText, "0.00%");
+    EXPECT_EQ(percents(tags), QStringList({"10.00%", "10.00%", "0.00%"}));
 }
 
 TEST_F(ReferenceTest, RightPercentTagsHaveStubsAndAreNotDrawnTwice)
@@ -321,12 +328,11 @@ TEST_F(ReferenceTest, IntradayDaysBandsTimeGridAndLabels)
 
 TEST_F(ReferenceTest, NumbersPaddingsAndStyle)
 {
-    EXPECT_DOUBLE_EQ(ZtLineLib_Reference::roundToPrec(1.005, 2), 1.01);
-    EXPECT_DOUBLE_EQ(ZtLineLib_Reference::roundToPrec(10.004, 2), 10.0);
-    EXPECT_DOUBLE_EQ(ZtLineLib_Reference::roundToPrec(-2.4, 0), -2.0);
-    EXPECT_DOUBLE_EQ(ZtLineLib_Reference::truncateToPrec(3.14159, 2), 3.14);
-    EXPECT_DOUBLE_EQ(ZtLineLib_Reference::truncateToPrec(3.9, 0), 3.0);
-    EXPECT_DOUBLE_EQ(ZtLineLib_Reference::truncateToPrec(-2.789, 1), -2.7);
+    for (auto [v, prec, rounded, cut] : {std::tuple{1.005, 2, 1.01, 1.0}, {10.004, 2, 10.0, 10.0}, {-2.4, 0, -2.0, -2.0},
+                                         {3.14159, 2, 3.14, 3.14}, {3.9, 0, 4.0, 3.0}, {-2.789, 1, -2.8, -2.7}}) {
+        EXPECT_DOUBLE_EQ(ZtLineLib_Reference::roundToPrec(v, prec), rounded) << v;
+        EXPECT_DOUBLE_EQ(ZtLineLib_Reference::truncateToPrec(v, prec), cut) << v;
+    }
     EXPECT_DOUBLE_EQ(ZtLineLib_Reference::truncateToPrec(1.5e20, 2), 1.5e20);
     EXPECT_DOUBLE_EQ(ZtLineLib_Reference::truncateToPrec(1.2345e-7, 2), 1.23e-7);
 
@@ -338,10 +344,13 @@ TEST_F(ReferenceTest, NumbersPaddingsAndStyle)
 
     axis.setFixedPaddingTop(22);
     place(20, 10, 300, 2);
-    EXPECT_EQ(axis.getAxisYDataString(322), "10.00");
-    EXPECT_EQ(axis.getAxisYDataString(342), "9.33");
-    EXPECT_EQ(axis.getAxisYDataString(22), "20.00");
-    EXPECT_EQ(axis.getAxisYDataString(172), "15.00");
+    const auto texts = [&](std::initializer_list<int> ys) {
+        QStringList out;
+        for (int y : ys)
+            out << axis.getAxisYDataString(y);
+        return out;
+    };
+    EXPECT_EQ(texts({322, 342, 22, 172}), QStringList({"10.00", "9.33", "20.00", "15.00"}));
     axis.setDataScaling(100);
     EXPECT_EQ(axis.getAxisYDataString(22), "0.20");
     axis.setDataScaling(1);
@@ -349,14 +358,11 @@ TEST_F(ReferenceTest, NumbersPaddingsAndStyle)
     // middle of 1 … 100 is 10, not 50.50), and percent from the first open.
     axis.setCoordinateSystem(eLogarithmic);
     place(100, 1, 300, 2);
-    EXPECT_EQ(axis.getAxisYDataString(172), "10.00");
-    EXPECT_EQ(axis.getAxisYDataString(22), "100.00");
+    EXPECT_EQ(texts({172, 22}), QStringList({"10.00", "100.00"}));
     axis.setCoordinateSystem(eLinear);
     axis.setLeftPercentEnable(true);
     place(11, 9, 300, 2);
-    EXPECT_EQ(axis.getAxisYDataString(22), "10.00%");
-    EXPECT_EQ(axis.getAxisYDataString(322), "-10.00%");
-    EXPECT_EQ(axis.getAxisYDataString(172), "0.00%");
+    EXPECT_EQ(texts({22, 322, 172}), QStringList({"10.00%", "-10.00%", "0.00%"}));
     axis.setLeftPercentEnable(false);
 
     EXPECT_FALSE(axis.getImgJHJJ_close().isNull());
