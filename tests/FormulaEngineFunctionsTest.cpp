@@ -124,6 +124,7 @@ TEST(FormulaEngineFunctions, ReferencesAndCounts)
         {"BARSSINCEN(C>4,3)", {N_, N_, N_, N_, 0, 1, 2, 2}},
         {"BARSLASTCOUNT(C>2)", {1, 0, 1, 0, 1, 2, 0, 1}},
         {"BARSLASTS(C>4,2)", {N_, N_, N_, N_, N_, 1, 2, 2}},
+        {"BARSLASTS(C>4,1)", {N_, N_, N_, N_, 0, 0, 1, 0}},
         {"BARSNEXT(C>4)", {4, 3, 2, 1, 0, 0, 1, 0}},
         {"BARPOS*10+CURRBARSCOUNT", {18, 27, 36, 45, 54, 63, 72, 81}},
         {"TOTALBARSCOUNT+ISLASTBAR", {8, 8, 8, 8, 8, 8, 8, 9}},
