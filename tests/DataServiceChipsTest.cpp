@@ -62,14 +62,10 @@ TEST_F(DataServiceChips, FullTurnoverReplacesEveryChip)
         EXPECT_NEAR(rows[i].second, kFloat / 10, 1e-6);
     }
     // Key figures of ten equal rows 10.00 … 10.09 with the close at 10.04.
-    EXPECT_NEAR(d.hlbl(), 0.5, 1e-12);
-    EXPECT_NEAR(d.pjcb(), 10.045, 1e-9);
-    EXPECT_NEAR(d.p90min(), 10.00, 1e-9);
-    EXPECT_NEAR(d.p90max(), 10.09, 1e-9);
-    EXPECT_NEAR(d.p70min(), 10.01, 1e-9);
-    EXPECT_NEAR(d.p70max(), 10.08, 1e-9);
-    EXPECT_NEAR(d.p90jzd(), 0.09 / 20.09, 1e-12);
-    EXPECT_NEAR(d.p70jzd(), 0.07 / 20.09, 1e-12);
+    const double figures[] = {d.hlbl(), d.pjcb(), d.p90min(), d.p90max(), d.p70min(), d.p70max(), d.p90jzd(), d.p70jzd()};
+    const double expected[] = {0.5, 10.045, 10.00, 10.09, 10.01, 10.08, 0.09 / 20.09, 0.07 / 20.09};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_NEAR(figures[i], expected[i], 1e-9) << i;
 }
 
 TEST_F(DataServiceChips, HalfTurnoverHalvesOldChipsAndLayersSplitByAge)

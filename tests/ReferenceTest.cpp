@@ -167,21 +167,22 @@ TEST_F(ReferenceTest, TagColoursAndPercentTexts)
     EXPECT_GT(countTinted(tall, QRect(0, 20, 60, 20), 0xff0000), 0);
     EXPECT_EQ(testkit::countInk(tall, QRect(0, 0, 60, 15)) + testkit::countInk(tall, QRect(0, 45, 60, 15)), 0);
 
+    // Tags of the candle colours at the values, on an axis over the list.
+    const auto klineTags = [&](Axis& a, double max, double min, std::initializer_list<double> values) {
+        a.setData(&list);
+        a.setPrec(2);
+        a.SetMaxMinValue(max, min);
+        a.setRange(0, list.count());
+        const Axis::PaintContext ctx = a.makePaintContext(&p);
+        for (double v : values)
+            a.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorKline, v);
+        return a.paintedTags();
+    };
     // Left percent: change against the first shown open (10.00), unsigned,
     // direction by colour.
     Axis left;
     left.setLeftPercentEnable(true);
-    left.setData(&list);
-    left.setPrec(2);
-    left.SetMaxMinValue(11, 9);
-    left.setRange(0, list.count());
-    {
-        const Axis::PaintContext ctx = left.makePaintContext(&p);
-        left.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorKline, 9.0);
-        left.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorKline, 11.0);
-        left.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorKline, 10.0);
-    }
-    tags = left.paintedTags();
+    tags = klineTags(left, 11, 9, {9.0, 11.0, 10.0});
     EXPECT_EQ(texts(tags), QStringList({"10.00%", "10.00%", "0.00%"}));
     EXPECT_EQ(colours(tags), QStringList({"#00ff00", "#ff0000", "#ffffff"}));
 
@@ -189,15 +190,7 @@ TEST_F(ReferenceTest, TagColoursAndPercentTexts)
     Axis right;
     right.setRightPercentTagEnable(true);
     right.setQnowData(20);
-    right.setData(&list);
-    right.SetMaxMinValue(25, 15);
-    right.setRange(0, list.count());
-    {
-        const Axis::PaintContext ctx = right.makePaintContext(&p);
-        right.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorKline, 22);
-        right.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorKline, 18);
-        right.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorKline, 0);
-    }
+    tags = klineTags(right, 25, 15, {22, 18, 0});
     tags = right.paintedTags();
     EXPECT_EQ(percents(tags), QStringList({"10.00%", "10.00%", "0.00%"}));
 }

@@ -41,8 +41,6 @@ protected:
     void SetUp() override
     {
         PBDataChange::clearInstruments();
-        m_custom = PubCacheCustom::mCustomColor;
-        m_default = PubCacheCustom::mDefultColor;
         // Day 1 turns the whole float over inside 10 … 11; day 2 half of it
         // inside 20 … 21.
         m_bars.append(bar(kDay1, 10.0, 11.0, 10.5, kFloat));
@@ -50,12 +48,7 @@ protected:
         PBDataChange::registerInstrument("Y", "Chips", m_bars, DQDDataList(),
                                          {{20240101000000, kFloat}});
     }
-    void TearDown() override
-    {
-        PBDataChange::clearInstruments();
-        PubCacheCustom::mCustomColor = m_custom;
-        PubCacheCustom::mDefultColor = m_default;
-    }
+    void TearDown() override { PBDataChange::clearInstruments(); }
 
     void compute(F& pane, qint64 key, ZtE_YDCMJS_OUT_TYPE out, const QVector<int>& periods)
     {
@@ -73,8 +66,7 @@ protected:
     }
 
     DQDDataList m_bars;
-    QHash<QString, QStringList> m_custom;
-    QHash<QString, QStringList> m_default;
+    testkit::ThemeColours m_theme; // the tests change chip colours
 };
 
 } // namespace
