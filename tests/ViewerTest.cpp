@@ -62,18 +62,16 @@ protected:
         ASSERT_GT(m_chart.shownCount(), ChartWidget::kMinCount);
     }
 
+    static void send(PaneWidget* pane, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons)
+    {
+        QMouseEvent e(type, pos, pane->mapToGlobal(pos), button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(pane, &e);
+    }
     static void move(PaneWidget* pane, QPoint pos, Qt::MouseButtons buttons = Qt::NoButton)
     {
-        QMouseEvent e(QEvent::MouseMove, pos, pane->mapToGlobal(pos), Qt::NoButton, buttons, Qt::NoModifier);
-        QApplication::sendEvent(pane, &e);
+        send(pane, QEvent::MouseMove, pos, Qt::NoButton, buttons);
     }
-
-    static void press(PaneWidget* pane, QPoint pos)
-    {
-        QMouseEvent e(QEvent::MouseButtonPress, pos, pane->mapToGlobal(pos), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(pane, &e);
-    }
+    static void press(PaneWidget* pane, QPoint pos) { send(pane, QEvent::MouseButtonPress, pos, Qt::LeftButton, Qt::LeftButton); }
 
     void wheel(int notches)
     {
@@ -229,14 +227,10 @@ TEST_F(ViewerTest, IndicatorPaneSwitchAndIntradayChart)
     const QImage shot = m_chart.pane(2)->grab().toImage();
     ZtLineLib_Formula::m_dformulaManage = saved;
     const QColor red = getThemePen(QStringLiteral("Up")).color();
-    int reddish = 0;
-    for (int y = shot.height() / 3; y < shot.height() * 2 / 3; ++y)
-        for (int x = 0; x < shot.width(); ++x) {
-            const QColor c = shot.pixelColor(x, y);
-            reddish += std::abs(c.red() - red.red()) + std::abs(c.green() - red.green())
-                           + std::abs(c.blue() - red.blue()) < 60;
-        }
-    EXPECT_GT(reddish, 30);
+    const QRect middle(0, shot.height() / 3, shot.width(), shot.height() / 3);
+    EXPECT_GT(testkit::countPixels(shot.convertToFormat(QImage::Format_RGB32), middle, [&](QRgb c) {
+        return std::abs(qRed(c) - red.red()) + std::abs(qGreen(c) - red.green()) + std::abs(qBlue(c) - red.blue()) < 60;
+    }), 30);
     EXPECT_TRUE(m_chart.pane(2)->formulaPane()->lastFormulaError().startsWith(QLatin1String("line 1, column")));
     // A user formula of the store joins the indicators and shows like the others.
     TagFormularContent def = *ZtLineLib_Formula::m_dformulaManage.findFormular("MTM");
