@@ -202,25 +202,3 @@ TEST(EngineBridge, IntradayEnginePaneIsPaddedToTheWholeDay)
     EXPECT_NE(diff.at(99), kMarker);
     EXPECT_EQ(std::count(diff.begin() + 100, diff.end(), kMarker), 141);
 }
-
-TEST(EngineBridge, StoreWindowsGoToTheHostHandlers)
-{
-    EXPECT_FALSE(F::setCFormulaParamsForCWin(QStringLiteral("MACD"))); // no handler yet
-    std::string asked;
-    int shown = -1;
-    CDFormulaManage::setModifyHandler([&](CDFormulaManage&, std::string& name) {
-        asked = name;
-        return true;
-    });
-    CDFormulaManage::setManageHandler([&](CDFormulaManage&, int mode) {
-        shown = mode;
-        return 1;
-    });
-    F pane(F::eFT_KDJ);
-    EXPECT_TRUE(pane.setThisCFormulaParamsForCWin());
-    EXPECT_EQ(asked, "KDJ");
-    F::showFormulaWindow();
-    EXPECT_EQ(shown, 0);
-    CDFormulaManage::setModifyHandler(nullptr);
-    CDFormulaManage::setManageHandler(nullptr);
-}

@@ -207,11 +207,21 @@ TEST(FormulaEngineStore, HandlersOfTheHost)
     EXPECT_EQ(shownWith, 3);
     EXPECT_TRUE(store.ModifyFormular(name));
     EXPECT_EQ(store.findFormular("MACD")->params[2][0], 5.0f);
+    // A pane's windows reach the same handlers, naming the pane's formula.
+    using F = ZtLineLib_Formula;
+    CDFormulaManage::setManageHandler([&](CDFormulaManage&, int mode) { return shownWith = mode, 1; });
+    std::string asked;
+    CDFormulaManage::setModifyHandler([&](CDFormulaManage&, std::string& n) { return asked = n, true; });
+    EXPECT_TRUE(F(F::eFT_KDJ).setThisCFormulaParamsForCWin());
+    EXPECT_EQ(asked, "KDJ");
+    F::showFormulaWindow();
+    EXPECT_EQ(shownWith, 0);
 
     CDFormulaManage::setManageHandler(nullptr);
     CDFormulaManage::setModifyHandler(nullptr);
     EXPECT_FALSE(store.ModifyFormular(name));
     EXPECT_EQ(store.FShowFormularManage(0), CDFormulaManage::kNoManageWindow);
+    EXPECT_FALSE(F::setCFormulaParamsForCWin(QStringLiteral("MACD")));
 }
 
 TEST(FormulaEngineStore, FileRoundTrip)
