@@ -37,17 +37,16 @@ TEST_F(DataServiceRegistry, UnknownCodesGiveEmptyAnswers)
     EXPECT_TRUE(now.name.isEmpty());
     EXPECT_LE(now.getUniqueValue(0).toLongLong(), 0);
     const DQDUnionReader reader(now);
-    EXPECT_EQ(PBDataChange::LBGD_Kline(reader, eZtPeriodDay, eZtDividForward, false, 0).count(), 0);
-    EXPECT_EQ(PBDataChange::LBGD_Dline(reader, false, false, 0).count(), 0);
-    EXPECT_EQ(ZtZB_Cmsdl::getKlineCJMX_FD(reader, 0).repdatazhibiaofuwuoutput_size(), 0);
-    EXPECT_EQ(ZtZB_Cmsdl::getDlineMMLD_FD(reader, 0).repdatazhibiaofuwuoutput_size(), 0);
-    EXPECT_EQ(ZtZB_Rzrq::getKlineRZRQ(reader, 0).repdataf10dstxrzrqoutput_size(), 0);
     DQDDataList list;
-    EXPECT_EQ(ZtZB_Cmsdl::getKlineCMSDL(list, reader, 0).rdcmsdl_size(), 0);
-    // A reader that names no instrument at all.
-    EXPECT_EQ(PBDataChange::LBGD_Kline(DQDUnionReader(), eZtPeriodDay, eZtDividNone, false, 0)
-                  .count(),
-              0);
+    EXPECT_EQ(QList<int>({PBDataChange::LBGD_Kline(reader, eZtPeriodDay, eZtDividForward, false, 0).count(),
+                          PBDataChange::LBGD_Dline(reader, false, false, 0).count(),
+                          ZtZB_Cmsdl::getKlineCJMX_FD(reader, 0).repdatazhibiaofuwuoutput_size(),
+                          ZtZB_Cmsdl::getDlineMMLD_FD(reader, 0).repdatazhibiaofuwuoutput_size(),
+                          ZtZB_Rzrq::getKlineRZRQ(reader, 0).repdataf10dstxrzrqoutput_size(),
+                          ZtZB_Cmsdl::getKlineCMSDL(list, reader, 0).rdcmsdl_size(),
+                          // a reader that names no instrument at all
+                          PBDataChange::LBGD_Kline(DQDUnionReader(), eZtPeriodDay, eZtDividNone, false, 0).count()}),
+              QList<int>({0, 0, 0, 0, 0, 0, 0}));
     // An empty code registers nothing.
     PBDataChange::registerInstrument("", "x", DQDDataList(), DQDDataList(), {});
     EXPECT_FALSE(PBDataChange::hasInstrument(""));
@@ -85,13 +84,10 @@ TEST_F(DataServiceRegistry, SnapshotAndListsComeFromTheRegisteredInstrument)
 TEST_F(DataServiceRegistry, FloatSharesTakeTheLastEntryOnOrBeforeTheBar)
 {
     registerSample({{20200103, 2e6}, {20200101, 1e6}, {20200104000000, -5}, {20200106, 3e6}});
-    EXPECT_DOUBLE_EQ(PBDataChange::floatSharesAt("600000", 20191231000000), 0.0);
-    EXPECT_DOUBLE_EQ(PBDataChange::floatSharesAt("600000", 20200101), 1e6);
-    EXPECT_DOUBLE_EQ(PBDataChange::floatSharesAt("600000", 20200102150000), 1e6);
-    EXPECT_DOUBLE_EQ(PBDataChange::floatSharesAt("600000", 20200103000000), 2e6);
     // The negative entry of 2020-01-04 is dropped, not taken.
-    EXPECT_DOUBLE_EQ(PBDataChange::floatSharesAt("600000", 20200105), 2e6);
-    EXPECT_DOUBLE_EQ(PBDataChange::floatSharesAt("600000", 20200106093100), 3e6);
+    for (auto [key, shares] : {std::pair{20191231000000LL, 0.0}, {20200101LL, 1e6}, {20200102150000LL, 1e6},
+                               {20200103000000LL, 2e6}, {20200105LL, 2e6}, {20200106093100LL, 3e6}})
+        EXPECT_DOUBLE_EQ(PBDataChange::floatSharesAt("600000", key), shares) << key;
     EXPECT_DOUBLE_EQ(PBDataChange::floatSharesAt("unknown", 20200106), 0.0);
 
     // Bars handed out carry the float in force, and so do the engine's bars.
@@ -99,9 +95,7 @@ TEST_F(DataServiceRegistry, FloatSharesTakeTheLastEntryOnOrBeforeTheBar)
     DQDDataList days = PBDataChange::LBGD_Kline(reader, eZtPeriodDay, eZtDividForward, false, 0);
     const std::vector<TagDay> tag = PBDataChange::LBDG_TagDayVector(&days, 0, days.count());
     ASSERT_EQ(tag.size(), 3u);
-    EXPECT_FLOAT_EQ(tag.front().m_floatShares.at(0), 1e6f);
-    EXPECT_FLOAT_EQ(tag.front().m_floatShares.at(1), 2e6f);
-    EXPECT_FLOAT_EQ(tag.front().m_floatShares.at(2), 3e6f);
+    EXPECT_EQ(tag.front().m_floatShares, std::vector<float>({1e6f, 2e6f, 3e6f}));
     DQDDataList hostList;
     hostList.append(bar(20200102000000, 1, 2, 1.5, 10));
     EXPECT_FLOAT_EQ(PBDataChange::LBDG_TagDayVector(&hostList, 0, 1).front().m_floatShares.at(0),
