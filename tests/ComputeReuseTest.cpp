@@ -82,13 +82,16 @@ TEST(ComputeReuse, EngineLinesEqualThePlainPathWhateverStorageTheyReuse)
 {
     // MACD on a D-line pane with the auction band computes from slot 15 and
     // stops at the first slot not traded: markers in front and behind.
+    const auto intraday = [](F& pane, DQDDataList* list) {
+        pane.setRect(0, 0, 800, 200);
+        pane.setIsDLine(true);
+        pane.setShowJHJJ(true);
+        pane.setData(list);
+        pane.setRange(0, list->count());
+    };
     DQDDataList day = auctionDay(200, 10.0);
     F pane(F::eFT_MACD);
-    pane.setRect(0, 0, 800, 200);
-    pane.setIsDLine(true);
-    pane.setShowJHJJ(true);
-    pane.setData(&day);
-    pane.setRange(0, day.count());
+    intraday(pane, &day);
     const std::vector<QList<float>> expected = plainLines(F::eFT_MACD, day, 15, 185);
     ASSERT_EQ(expected.size(), 3u);
     EXPECT_EQ(expected[0].first(), kMarker);
@@ -99,10 +102,7 @@ TEST(ComputeReuse, EngineLinesEqualThePlainPathWhateverStorageTheyReuse)
     // next lines built from them are still exactly the plain ones.
     DQDDataList other = auctionDay(230, 20.0);
     F ma(F::eFT_MA);
-    ma.setRect(0, 0, 800, 200);
-    ma.setIsDLine(true);
-    ma.setShowJHJJ(true);
-    ma.setData(&other);
+    intraday(ma, &other);
     for (int round = 0; round < 3; ++round) {
         ma.setRange(0, other.count());
         pane.setRange(0, day.count());
@@ -135,11 +135,8 @@ TEST(ComputeReuse, BarConversionOfTheColumnsAFormulaReads)
     ASSERT_EQ(some.size(), 4u);
     const TagDay& a = all.front();
     const TagDay& s = some.front();
-    EXPECT_EQ(s.m_close, a.m_close);
-    EXPECT_EQ(s.m_volume, a.m_volume);
-    EXPECT_EQ(s.m_time, a.m_time);
-    EXPECT_EQ(s.m_dateCol, a.m_dateCol);
-    EXPECT_EQ(s.m_valid, a.m_valid);
+    EXPECT_EQ(std::tie(s.m_close, s.m_volume, s.m_time, s.m_dateCol, s.m_valid),
+              std::tie(a.m_close, a.m_volume, a.m_time, a.m_dateCol, a.m_valid));
     for (size_t i = 0; i < some.size(); ++i)
         EXPECT_EQ(some[i].m_date, all[i].m_date);
     for (const std::vector<float>* empty : {&s.m_open, &s.m_high, &s.m_low, &s.m_amount,
