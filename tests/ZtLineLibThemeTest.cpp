@@ -79,11 +79,7 @@ TEST_F(ThemeTest, PenLookupOrderAndStyle)
     PubCacheCustom::mCustomColor = {{QStringLiteral("KUp"), {QStringLiteral("#00ffff")}}};
 
     const QPen custom = getThemePen(QStringLiteral("KUp"), Qt::DashLine);
-    EXPECT_EQ(custom.color(), QColor(0, 255, 255));
-    EXPECT_EQ(custom.style(), Qt::DashLine);
-    EXPECT_DOUBLE_EQ(custom.widthF(), 1.0);
-    EXPECT_EQ(custom.capStyle(), Qt::SquareCap);
-    EXPECT_EQ(custom.joinStyle(), Qt::BevelJoin);
+    EXPECT_EQ(custom, QPen(QBrush(QColor(0, 255, 255)), 1.0, Qt::DashLine, Qt::SquareCap, Qt::BevelJoin));
     PubCacheCustom::mCustomColor.clear();
     EXPECT_EQ(getThemePen(QStringLiteral("KUp"), Qt::SolidLine).color(), QColor(255, 0, 0));
     EXPECT_EQ(getThemePen(QStringLiteral("Grid1"), Qt::DotLine).style(), Qt::DotLine);
@@ -109,13 +105,11 @@ TEST_F(ThemeTest, ListLookupFallsBackToTheDefaultList)
     PubCacheCustom::mCustomColor = {
         {QStringLiteral("FormulasList"), {QStringLiteral("#00ff00"), QStringLiteral("#0000ff")}}};
 
-    EXPECT_EQ(getThemePenAt(QStringLiteral("FormulasList"), 1).color(), QColor(0, 0, 255));
-    // Too short a custom list gives way to the default list, not to its own last entry.
-    EXPECT_EQ(getThemePenAt(QStringLiteral("FormulasList"), 3).color(), QColor(90, 0, 0));
+    // Too short a custom list gives way to the default list, not to its own
+    // last entry; past both lists, or a negative index: the key as a colour name.
+    for (auto [index, colour] : {std::pair{1, QColor(0, 0, 255)}, {3, QColor(90, 0, 0)}, {8, QColor()}, {-1, QColor()}})
+        EXPECT_EQ(getThemePenAt(QStringLiteral("FormulasList"), index).color(), colour) << index;
     EXPECT_EQ(getThemeColorCount(QStringLiteral("FormulasList")), 2);
-    // Past both lists, or a negative index: the key as a colour name.
-    EXPECT_FALSE(getThemePenAt(QStringLiteral("FormulasList"), 8).color().isValid());
-    EXPECT_FALSE(getThemePenAt(QStringLiteral("FormulasList"), -1).color().isValid());
     EXPECT_EQ(getThemePenAt(QStringLiteral("red"), -1).color(), QColor(Qt::red));
     EXPECT_EQ(getThemePenAt(QStringLiteral("FormulasList"), 0).style(), Qt::SolidLine);
 
