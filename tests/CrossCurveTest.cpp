@@ -175,11 +175,9 @@ TEST(CrossCurve, EachAxisIsRegisteredOnce)
     EXPECT_EQ(c.cross.lastTimeBoxes().size(), 1);
 
     ZtLineLib_Reference other;
-    EXPECT_FALSE(c.cross.deleteRefrenc(&other));
-    EXPECT_TRUE(c.cross.deleteRefrenc(&c.axis));
-    EXPECT_FALSE(c.cross.deleteRefrenc(&c.axis));
-    EXPECT_TRUE(c.cross.deleteScaleplate(&c.time));
-    EXPECT_FALSE(c.cross.deleteScaleplate(&c.time));
+    EXPECT_EQ(QList<bool>({c.cross.deleteRefrenc(&other), c.cross.deleteRefrenc(&c.axis), c.cross.deleteRefrenc(&c.axis),
+                           c.cross.deleteScaleplate(&c.time), c.cross.deleteScaleplate(&c.time)}),
+              QList<bool>({false, true, false, true, false}));
     c.fill(QPoint(300, 100), 20);
     EXPECT_TRUE(c.cross.lastValueBoxes().isEmpty() && c.cross.lastTimeBoxes().isEmpty());
 }

@@ -52,10 +52,8 @@ TEST_F(DataServiceFlow, BigOrdersAreEstimatedFromMinutesPerDayAndPerMinute)
     // From the first day with minutes to the last bar.
     ASSERT_EQ(days.size(), 2);
     EXPECT_EQ(days.Get(0).date(), 20240910000000);
-    EXPECT_DOUBLE_EQ(days.Get(0).bigbuy(), 1000.0);
-    EXPECT_DOUBLE_EQ(days.Get(0).bigsell(), 1200.0);
-    EXPECT_DOUBLE_EQ(days.Get(1).bigbuy(), 5000.0);
-    EXPECT_DOUBLE_EQ(days.Get(1).bigsell(), 0.0);
+    EXPECT_EQ(QList<double>({days.Get(0).bigbuy(), days.Get(0).bigsell(), days.Get(1).bigbuy(), days.Get(1).bigsell()}),
+              QList<double>({1000, 1200, 5000, 0}));
     EXPECT_EQ(k.repdatazhibiaofuwuoutput(0).data(0).maimailidaofendang_size(), 0);
 
     const auto d = ZtZB_Cmsdl::getDlineCJMX_FD(reader, 0);
@@ -96,11 +94,11 @@ TEST_F(DataServiceFlow, PowerSplitsEveryMinuteByItsClose)
     const auto d = ZtZB_Cmsdl::getDlineMMLD_FD(reader, 0);
     const auto& recs = d.repdatazhibiaofuwuoutput(0).data(0).maimailidaofendang();
     ASSERT_EQ(recs.size(), 3);
-    EXPECT_NEAR(recs.Get(0).buyer(), 750.0, 1e-9);
-    EXPECT_NEAR(recs.Get(0).seller(), 250.0, 1e-9);
-    EXPECT_DOUBLE_EQ(recs.Get(1).buyer(), 200.0);
-    EXPECT_DOUBLE_EQ(recs.Get(1).seller(), 200.0);
-    EXPECT_DOUBLE_EQ(recs.Get(2).buyer(), 200.0);
+    const double split[] = {recs.Get(0).buyer(), recs.Get(0).seller(), recs.Get(1).buyer(), recs.Get(1).seller(),
+                            recs.Get(2).buyer()};
+    const double expected[] = {750, 250, 200, 200, 200};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_NEAR(split[i], expected[i], 1e-9) << i;
     const auto k = ZtZB_Cmsdl::getKlineMMLD_FD(reader, 0);
     ASSERT_EQ(k.repdatazhibiaofuwuoutput(0).data(0).maimailidaofendang_size(), 1);
     EXPECT_NEAR(k.repdatazhibiaofuwuoutput(0).data(0).maimailidaofendang(0).buyer(), 1150.0, 1e-9);
