@@ -366,9 +366,8 @@ TEST_F(FormulaEngineIndicators, KdjWorkedByHandWithStoredParameters)
     const CapturedLine* j = r.line("J");
     ASSERT_TRUE(k && d && j);
     EXPECT_TRUE(isMarker(k->d[0][1]));
-    EXPECT_NEAR(k->d[0][2], 75.0, 1e-4);
-    EXPECT_NEAR(d->d[0][2], 75.0, 1e-4);
-    EXPECT_NEAR(k->d[0][3], 50.0, 1e-4);
-    EXPECT_NEAR(d->d[0][3], 200.0 / 3.0, 1e-4);
-    EXPECT_NEAR(j->d[0][3], 50.0 / 3.0, 1e-4);
+    const double got[] = {k->d[0][2], d->d[0][2], k->d[0][3], d->d[0][3], j->d[0][3]};
+    const double want[] = {75.0, 75.0, 50.0, 200.0 / 3.0, 50.0 / 3.0};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_NEAR(got[i], want[i], 1e-4) << i;
 }

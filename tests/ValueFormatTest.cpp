@@ -113,14 +113,11 @@ TEST(ValueFormat, HostileFormatsGiveATextAndEnd)
     // A cut that joins a new keyword is evaluated in turn.
     EXPECT_EQ(resolveConditionalFormat(1.0, "{{if#>5;x}if#<5;[ss:joined]}"), "[ss:joined]");
     // Unbalanced brackets and empty operands.
-    EXPECT_TRUE(evaluateFormatCondition(1.0, "((((>0"));
-    EXPECT_TRUE(evaluateFormatCondition(1.0, ">0))))"));
-    EXPECT_FALSE(evaluateFormatCondition(1.0, ")(&&||"));
-    EXPECT_FALSE(evaluateFormatCondition(1.0, ""));
-    EXPECT_EQ(formatValueText(1.0, "[ss:"), "");
-    EXPECT_EQ(formatValueText(1.0, "dd"), "1");
+    for (auto [condition, holds] : {std::pair{"((((>0", true}, {">0))))", true}, {")(&&||", false}, {"", false}})
+        EXPECT_EQ(evaluateFormatCondition(1.0, condition), holds) << condition;
+    for (auto [format, text] : {std::pair{"[ss:", ""}, {"dd", "1"}, {"d-3", "1"}})
+        EXPECT_EQ(formatValueText(1.0, format), text) << format;
     EXPECT_EQ(formatValueText(1.0, "d999999999"), QString::number(1.0, 'f', 64));
-    EXPECT_EQ(formatValueText(1.0, "d-3"), "1");
 
     // Deep nesting and long texts finish promptly, without deep recursion.
     QString deep = QString(5000, QLatin1Char('(')) + QStringLiteral(">0") + QString(5000, QLatin1Char(')'));
