@@ -277,9 +277,14 @@ TEST_F(DrawingRender, SticksCandlesAndSegments)
     candles.values4 = {6, 3, M, M, M, M, M, M, M, M};
     candles.param2 = -2;
     img = picture({candles});
-    // The upper wick of the first, the inside of the falling second.
-    testkit::expectPixels(img, {{6, 25, kUp}, {16, 55, kDown}});
+    // The upper wick of the first and its hollow inside, the inside of the
+    // falling second; style 1 leaves every body hollow.
+    testkit::expectPixels(img, {{6, 25, kUp}, {5, 55, kBlack}, {16, 55, kDown}});
     EXPECT_EQ(count(img, QRect(0, 0, 10, 100), kDown), 0);
+    candles.param2 = 1;
+    img = picture({candles});
+    testkit::expectPixels(img, {{5, 55, kBlack}, {16, 55, kBlack}});
+    EXPECT_EQ(count(img, QRect(10, 55, 10, 1), kDown), 2); // the falling outline's two sides
 
     // A segment from bar 1 at 2 to bar 5 at 6, carried on to the right edge.
     Line seg = drawing(eSEGMENT, {M, 2, M, M, M, M, M, M, M, M}, {M, 6, M, M, M, M, M, M, M, M});
