@@ -46,8 +46,12 @@ void Formulas::addValueUnshown(int lineIndex, double value)
 {
     // Only reached from addAlignedRecords, whose cursor never lies before the
     // first computed index.
-    if (formulaLine* line = lineAt(lineIndex))
-        line->values.append(float(ztIsNoValue(value) ? kZtNoValue : value));
+    if (formulaLine* line = lineAt(lineIndex)) {
+        const double v = ztIsNoValue(value) ? kZtNoValue : value;
+        // Kept for a later window that shows this record.
+        noteRow(line->values.size(), v);
+        line->values.append(float(v));
+    }
 }
 
 void Formulas::addAlignedRecords(const QVector<int>& lines, int records,
