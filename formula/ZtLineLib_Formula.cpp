@@ -277,6 +277,8 @@ QColor ZtLineLib_Formula::getColorByInt(int c)
 
 void ZtLineLib_Formula::rebuildForLength(int n)
 {
+    // The lines no longer are those of a computation to continue.
+    m_liveValid = false;
     n = std::max(n, 0);
     for (int i = m_formulaLines.lineCount() - 1; i >= 0; --i) {
         QList<float>& values = m_formulaLines.lineAt(i)->values;

@@ -66,7 +66,6 @@ void spliceSeries(QList<T>& series, const T* data, int items, int start, int len
     const int keep = series.size() < from ? 0 : from;
     if (series.size() > keep)
         series.erase(series.begin() + keep, series.end());
-    series.reserve(total);
     for (int p = keep; p < total; ++p)
         series.append(paddedAt(data, items, start, length, count, p, marker));
 }

@@ -101,8 +101,13 @@ void Formulas::addValue(int lineIndex, double value)
 void Formulas::noteRow(int i, double value)
 {
     if (i >= m_rowLow.size()) {
-        m_rowLow.reserve(std::max(walkEnd(), i + 1));
-        m_rowHigh.reserve(m_rowLow.capacity());
+        // Grown by doubling: a tail continued by one record at a time must
+        // not copy every row each time.
+        if (m_rowLow.capacity() <= i) {
+            const int room = std::max(walkEnd(), 2 * i + 16);
+            m_rowLow.reserve(room);
+            m_rowHigh.reserve(room);
+        }
         while (m_rowLow.size() <= i) {
             m_rowLow.append(kZtNoValueMax);
             m_rowHigh.append(kZtNoValue);
