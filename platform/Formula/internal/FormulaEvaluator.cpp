@@ -197,13 +197,15 @@ FormulaEvaluator::Series FormulaEvaluator::column(int id)
 {
     if (m_columns[id])
         return m_columns[id];
-    Series s = newSeries();
+    Series s;
     if (m_resume) {
         Series& kept = m_resume->columns[id];
         if (!kept)
             kept = std::make_shared<std::vector<double>>();
         kept->resize(size_t(m_count));
         s = kept;
+    } else {
+        s = newSeries();
     }
     m_bars.column(id, m_from, s->data());
     m_columns[id] = s;
