@@ -86,10 +86,14 @@ bool FormulaBars::scanFromEnd(const std::vector<TagDay>& days,
             if (k == size_t(-1))
                 return false;
             i = known[k].start;
-            if (!startsRun(days[size_t(i)]) || TagDayRun::serialOf(days[size_t(i)]) != known[k].serial)
-                return false;
+            if (!startsRun(days[size_t(i)]) && i != 0)
+                return false; // cut before it: the new start is not where we look
             starts.push_back(i);
-            kept = k;
+            // A run appended where a known one started: look further back.
+            if (TagDayRun::serialOf(days[size_t(i)]) == known[k].serial)
+                kept = k;
+            else if (i == 0)
+                kept = 0;
         } else if (i == 0 || startsRun(days[size_t(i)])) {
             starts.push_back(i);
             if (i == 0)
