@@ -545,7 +545,9 @@ bool FormulaEvaluator::evalLibrary(const FormulaNode& node, std::vector<FormulaV
     }
     FormulaCall call(m_count, args, [this](int id) { return column(id)->data(); },
                      m_bars.dates(), m_bars.times());
-    Series out = newSeries();
+    Series out = target(node);
+    if (entry.resumes)
+        call.setFrom(m_from);
     entry.impl(call, out->data());
     value = series(out);
     return true;
