@@ -29,13 +29,6 @@ const float* firstValue(const QList<float>& series)
     return series.isEmpty() ? nullptr : &series.constFirst();
 }
 
-bool isEngineType(int type)
-{
-    return type == ZtLineLib_Formula::eFT_MA
-           || (type >= ZtLineLib_Formula::eFT_MACD && type <= ZtLineLib_Formula::eFT_AB)
-           || ZtLineLib_Formula::isUserFormulaType(ZtLineLib_Formula::enumFormulaType(type));
-}
-
 // Pads one series for padLines. The engine gives length values per series;
 // should it give fewer, the tail markers go after what it gave.
 template <typename T>
@@ -65,6 +58,11 @@ ZtLineLib_Formula::ZtLineLib_Formula(enumFormulaType type)
 }
 
 ZtLineLib_Formula::~ZtLineLib_Formula() = default;
+
+bool ZtLineLib_Formula::isEngineType(enumFormulaType type)
+{
+    return type == eFT_MA || (type >= eFT_MACD && type <= eFT_AB) || isUserFormulaType(type);
+}
 
 void ZtLineLib_Formula::computedSpan(int* start, int* length) const
 {
@@ -100,17 +98,36 @@ void ZtLineLib_Formula::computedSpan(int* start, int* length) const
 void ZtLineLib_Formula::calculateChildMaps()
 {
     m_lastFormulaError.clear();
-    if (!m_data || m_formulaType == eFT_NONE || m_dataShowLength <= 0)
+    if (!m_data || m_formulaType == eFT_NONE || m_dataShowLength <= 0) {
+        // The lines stay as they were but no longer follow the records.
+        m_liveValid = false;
         return;
+    }
     int s = 0;
     int n = 0;
     computedSpan(&s, &n);
+    const LiveInputs inputs = liveInputs(s);
+    const int from = rangeDataUnchanged() ? continueFrom(inputs, s, n) : -1;
+    m_roundedSticks.clear();
+    if (from < 0) {
+        m_liveInputs = inputs;
+        computeAll(s, n);
+    } else {
+        continueLines(from, s, n);
+    }
+    m_liveCount = m_data->count();
+    m_liveSpanLength = n;
+    roundSticks();
+}
+
+void ZtLineLib_Formula::computeAll(int s, int n)
+{
     recycleLines();
     if (m_isDLine)
         m_formulaLines.setup(m_data, m_isDLine, s, s, n, m_prec);
     else
         m_formulaLines.setup(m_data, m_isDLine, s, m_dataShowIndex, m_dataShowLength, m_prec);
-    m_roundedSticks.clear();
+    m_liveValid = n > 0;
     if (n <= 0)
         return;
 
@@ -121,7 +138,6 @@ void ZtLineLib_Formula::calculateChildMaps()
         m_minValue = std::min(m_minValue, m_formulaLines.minValue());
         m_maxValue = std::max(m_maxValue, m_formulaLines.maxValue());
     }
-    roundSticks();
 }
 
 void ZtLineLib_Formula::roundSticks()
@@ -259,6 +275,8 @@ QColor ZtLineLib_Formula::getColorByInt(int c)
 
 void ZtLineLib_Formula::rebuildForLength(int n)
 {
+    // The lines no longer are those of a computation to continue.
+    m_liveValid = false;
     n = std::max(n, 0);
     for (int i = m_formulaLines.lineCount() - 1; i >= 0; --i) {
         QList<float>& values = m_formulaLines.lineAt(i)->values;

@@ -46,8 +46,9 @@ void Formulas::addValueUnshown(int lineIndex, double value)
 {
     // Only reached from addAlignedRecords, whose cursor never lies before the
     // first computed index.
-    if (formulaLine* line = lineAt(lineIndex))
+    if (formulaLine* line = lineAt(lineIndex)) {
         line->values.append(float(ztIsNoValue(value) ? kZtNoValue : value));
+    }
 }
 
 void Formulas::addAlignedRecords(const QVector<int>& lines, int records,
@@ -65,12 +66,20 @@ void Formulas::addAlignedRecords(const QVector<int>& lines, int records,
     // (addLine); a D-line pane computing from the opening minute starts its
     // lines there, and records older than the data are not shown at all.
     m_index = std::max(m_startIndex, 0);
+    // The extremes of every record, for a later window (widenOverWindow):
+    // the values are kept as floats, the range is cut from the doubles.
+    m_rowLow.fill(kZtNoValueMax, count);
+    m_rowHigh.fill(kZtNoValue, count);
     const auto addRow = [&](const double* row) {
         for (int i = 0; i < lines.size(); ++i) {
             if (m_index < windowEnd)
                 addValue(lines.at(i), row[i]);
             else
                 addValueUnshown(lines.at(i), row[i]);
+            if (!ztIsNoValue(row[i]) && m_index < count) {
+                m_rowLow[m_index] = std::min(m_rowLow.at(m_index), row[i]);
+                m_rowHigh[m_index] = std::max(m_rowHigh.at(m_index), row[i]);
+            }
         }
         ++m_index;
     };

@@ -63,6 +63,8 @@ void Formulas::setup(ZtUIDataStruct::DQDDataList* data, bool isDLine, int startI
     m_maxValue = kZtNoValue;
     m_minValue = kZtNoValueMax;
     m_colorIndex = 0;
+    m_rowLow.clear();
+    m_rowHigh.clear();
 }
 
 int Formulas::addLine(formulaLine line)
