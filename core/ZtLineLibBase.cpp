@@ -14,14 +14,29 @@ using namespace ZtUIDataStruct;
 ZtLineLibBase::ZtLineLibBase() = default;
 ZtLineLibBase::~ZtLineLibBase() = default;
 
-void ZtLineLibBase::setRange(int index, int length, bool)
+void ZtLineLibBase::setRange(int index, int length, bool dataUnchanged)
 {
     if (!m_data)
         return;
     m_dataShowIndex = index;
     m_dataShowLength = length;
+    m_rangeDataUnchanged = dataUnchanged;
     setPointSize();
     calculateChildMaps();
+    // The announcements are spent: the element is now up to date with them.
+    m_rangeDataUnchanged = false;
+    m_appended = false;
+    m_changedFrom = kZtNoChange;
+}
+
+void ZtLineLibBase::recordsChanged(int from)
+{
+    m_changedFrom = std::min(m_changedFrom, std::max(from, 0));
+}
+
+void ZtLineLibBase::recordsAppended()
+{
+    m_appended = true;
 }
 
 int ZtLineLibBase::dataLength() const

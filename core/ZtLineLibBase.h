@@ -95,9 +95,34 @@ public:
     void setQnowData(double value) { m_qnowData = value; }
 
     void setData(ZtUIDataStruct::DQDDataList* data) { m_data = data; }
-    // Sets the data window and recomputes geometry and content. The bool is
-    // accepted for compatibility and not used.
-    void setRange(int index, int length, bool = false);
+
+    // ---- the data window and live updates -----------------------------------
+    // Sets the data window and recomputes the pixel geometry and what the
+    // records and the window require.
+    // dataUnchanged = false (the default): every line is recomputed from the
+    //   records, as a host that calls setRange after any data change expects.
+    // dataUnchanged = true: the host promises the records are as at the
+    //   element's last computation, except what it announced with
+    //   recordsChanged() / recordsAppended(). The element then recomputes only
+    //   the tail from the first announced record and re-derives what depends
+    //   on the window (the value range over the shown items, the geometry).
+    //   Records beyond the last computed count count as appended even when not
+    //   announced. With nothing computed yet, another data list, or another
+    //   type, parameters or precision, it computes everything.
+    // Announcements take effect at the next setRange (either form), which
+    // consumes them. A quote callback:
+    //     list->append(...) or edit record k;
+    //     pane.recordsAppended();        // or pane.recordsChanged(k)
+    //     pane.SetMaxMinValue(kZtNoValue, kZtNoValueMax);
+    //     pane.setRange(first, shown, true);
+    void setRange(int index, int length, bool dataUnchanged = false);
+    // Records from `from` on changed: a tick on the last record is count − 1,
+    // an edit of record k is k, a replaced list is 0. Several calls before the
+    // next setRange keep the smallest; a negative from counts as 0.
+    void recordsChanged(int from);
+    // Records were appended after those the element last computed (on an
+    // intraday list: slots after the last one with data were filled).
+    void recordsAppended();
     int dataLength() const;
     ZtUIDataStruct::DQDUnionReader* getDataByIndex(int i) const;
 
@@ -114,6 +139,15 @@ protected:
 
     // The record key of item i as a number; 0 when there is no such record.
     qint64 keyAt(int i) const;
+
+    // During setRange: whether the host promised unchanged records, and the
+    // first record it announced as changed (kZtNoChange for none). An element
+    // that keeps nothing between computations ignores both.
+    static constexpr int kZtNoChange = 0x7fffffff;
+    bool rangeDataUnchanged() const { return m_rangeDataUnchanged; }
+    int announcedChangeFrom() const { return m_changedFrom; }
+    // Whether recordsAppended() was called since the last setRange.
+    bool recordsWereAppended() const { return m_appended; }
 
     ZtUIDataStruct::DQDDataList* m_data = nullptr;
     QFont m_font;
@@ -151,4 +185,9 @@ protected:
     int m_barCentreOffset = 0;
     int m_dataShowIndex = 0;
     int m_dataShowLength = 0;
+
+private:
+    bool m_rangeDataUnchanged = false;
+    bool m_appended = false;
+    int m_changedFrom = kZtNoChange;
 };

@@ -33,7 +33,9 @@ Formulas::Formulas(const Formulas& other)
       m_minValue(other.m_minValue),
       m_ydcmLayers(other.m_ydcmLayers),
       m_ydcmInfo(other.m_ydcmInfo),
-      m_colorIndex(other.m_colorIndex)
+      m_colorIndex(other.m_colorIndex),
+      m_rowLow(other.m_rowLow),
+      m_rowHigh(other.m_rowHigh)
 {
     copyLinesFrom(other);
 }
@@ -52,7 +54,9 @@ Formulas::Formulas(Formulas&& other) noexcept
       m_minValue(other.m_minValue),
       m_ydcmLayers(std::move(other.m_ydcmLayers)),
       m_ydcmInfo(std::move(other.m_ydcmInfo)),
-      m_colorIndex(other.m_colorIndex)
+      m_colorIndex(other.m_colorIndex),
+      m_rowLow(std::move(other.m_rowLow)),
+      m_rowHigh(std::move(other.m_rowHigh))
 {
     // The moved-from container must not free the lines it no longer owns.
     other.m_lines.clear();
@@ -89,6 +93,8 @@ Formulas& Formulas::operator=(Formulas&& other) noexcept
     m_ydcmLayers = std::move(other.m_ydcmLayers);
     m_ydcmInfo = std::move(other.m_ydcmInfo);
     m_colorIndex = other.m_colorIndex;
+    m_rowLow = std::move(other.m_rowLow);
+    m_rowHigh = std::move(other.m_rowHigh);
     return *this;
 }
 

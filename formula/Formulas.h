@@ -118,6 +118,24 @@ public:
     // shortest plain decimal text would be cut.
     static double truncToPrec(double value, int prec);
 
+    // ---- continuing a computation (Formulas_resume.cpp) ----------------------
+    // Keeps the lines of the last computation for one that continues it: every
+    // series is cut to at most keep entries (the values from keep on are
+    // computed again), the shown window becomes showIndex/showLength and the
+    // range is emptied. The computation state otherwise stays.
+    void resume(int showIndex, int showLength, int keep);
+    // The range the computation would have widened over the shown window,
+    // from the extremes of each record kept as the values were added: what a
+    // moved window needs without computing a value again.
+    void widenOverWindow();
+    // Continue the price and volume lines made by the routines of the same
+    // name, from the end of their values to the end of the shown window.
+    void continueDLINE(double param);
+    void continueKLINE();
+    void continueVOL(const QList<float>& periods);
+    void continueDLINEVOL();
+    void continueCLOSE(unsigned int fieldId);
+
     int index() const { return m_index; }
     void setIndex(int index) { m_index = index; }
     int startIndex() const { return m_startIndex; }
@@ -168,6 +186,10 @@ private:
     // The record key at index i; 0 (an empty slot) when there is no record.
     qint64 keyAt(int i) const;
     void widenRange(double v);
+    // Keeps the extremes of the in-range values added at index i.
+    void noteRow(int i, double value);
+    // The first index a continued walk computes: the end of the values.
+    int walkStart() const;
     // True when cutting v to the precision could not move the range.
     bool wellInsideRange(double v) const;
 
@@ -185,4 +207,9 @@ private:
     QList<QPair<int, double>> m_ydcmLayers;
     QHash<QString, QVariant> m_ydcmInfo;
     int m_colorIndex = 0;
+    // Per record index, the least and greatest in-range value added through
+    // addValue (sentinels for none): the range of any window without the
+    // values that were rounded into float.
+    QVector<double> m_rowLow;
+    QVector<double> m_rowHigh;
 };

@@ -100,17 +100,36 @@ void ZtLineLib_Formula::computedSpan(int* start, int* length) const
 void ZtLineLib_Formula::calculateChildMaps()
 {
     m_lastFormulaError.clear();
-    if (!m_data || m_formulaType == eFT_NONE || m_dataShowLength <= 0)
+    if (!m_data || m_formulaType == eFT_NONE || m_dataShowLength <= 0) {
+        // The lines stay as they were but no longer follow the records.
+        m_liveValid = false;
         return;
+    }
     int s = 0;
     int n = 0;
     computedSpan(&s, &n);
+    const LiveInputs inputs = liveInputs(s);
+    const int from = rangeDataUnchanged() ? continueFrom(inputs, s, n) : -1;
+    m_roundedSticks.clear();
+    if (from < 0) {
+        m_liveInputs = inputs;
+        computeAll(s, n);
+    } else {
+        continueLines(from, s, n);
+    }
+    m_liveCount = m_data->count();
+    m_liveSpanLength = n;
+    roundSticks();
+}
+
+void ZtLineLib_Formula::computeAll(int s, int n)
+{
     recycleLines();
     if (m_isDLine)
         m_formulaLines.setup(m_data, m_isDLine, s, s, n, m_prec);
     else
         m_formulaLines.setup(m_data, m_isDLine, s, m_dataShowIndex, m_dataShowLength, m_prec);
-    m_roundedSticks.clear();
+    m_liveValid = n > 0;
     if (n <= 0)
         return;
 
@@ -121,7 +140,6 @@ void ZtLineLib_Formula::calculateChildMaps()
         m_minValue = std::min(m_minValue, m_formulaLines.minValue());
         m_maxValue = std::max(m_maxValue, m_formulaLines.maxValue());
     }
-    roundSticks();
 }
 
 void ZtLineLib_Formula::roundSticks()
@@ -259,6 +277,8 @@ QColor ZtLineLib_Formula::getColorByInt(int c)
 
 void ZtLineLib_Formula::rebuildForLength(int n)
 {
+    // The lines no longer are those of a computation to continue.
+    m_liveValid = false;
     n = std::max(n, 0);
     for (int i = m_formulaLines.lineCount() - 1; i >= 0; --i) {
         QList<float>& values = m_formulaLines.lineAt(i)->values;

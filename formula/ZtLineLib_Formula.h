@@ -6,6 +6,7 @@
 #include "ZtLineLibBase.h"
 
 #include <CDFormulaManage.h>
+#include <CInputData.h>
 #include <LineData.h>
 #include <ModuleFormular.h>
 #include <StripColor.h>
@@ -29,6 +30,23 @@ class QPainter;
 // intraday price pane, the volume pane and every indicator pane. It turns
 // the data window into lines (built-in computations, the data service or the
 // formula engine), widens its value range over them and paints them.
+//
+// Live updates (setRange with dataUnchanged, see ZtLineLibBase) continue the
+// last computation instead of starting over:
+// - price and volume panes (DLINE, KLINE, VOL, DLINEVOL, CLOSE) compute
+//   their values again from the first changed record (averages reach back
+//   over their period);
+// - engine panes (MA, MACD … AB, user formulas) keep the engine's input bars,
+//   convert only the changed tail into them and take the engine's series
+//   from the changed record on; a definition whose text uses a function that
+//   reads later bars (ZIG, REFX, BACKSET …) takes its series whole, since a
+//   new bar may change its earlier values;
+// - the data-service panes (fund flow, buying/selling power, chip lock,
+//   margin) and the chip distribution ask the service again on any change of
+//   the records: the service computes over the instrument's whole history
+//   and answers for all of it. A window move alone re-derives their range.
+// In every case the lines are bit for bit those of a computation from
+// scratch; a moved window costs what the shown items cost.
 class ZTLINELIB_EXPORT ZtLineLib_Formula : public ZtLineLibBase
 {
 public:
@@ -254,6 +272,45 @@ protected:
     const RoundedSticks* roundedSticksFor(const Formulas::formulaLine* line) const;
     QVector<RoundedSticks> m_roundedSticks;
     ZtEngineCache m_engineCache;
+
+    // ---- continued computations (ZtLineLib_Formula_live.cpp) ---------------
+    // Everything besides the records that the lines were computed from.
+    struct LiveInputs
+    {
+        const ZtUIDataStruct::DQDDataList* data = nullptr;
+        enumFormulaType type = eFT_NONE;
+        int prec = 0;
+        bool isDLine = false;
+        bool showJHJJ = false;
+        int showDRFS = 1;
+        int spanStart = 0;
+        QList<float> params;
+        QStringList texts; // codes, chip code, or the engine's definition
+        qint64 ydcmKey = 0;
+        int ydcmCount = 0;
+        double ydcmRatio = 0;
+        QVector<int> ydcmPeriods;
+        int ydcmOutType = 0;
+        int ydcmCmfbType = 0;
+        bool operator==(const LiveInputs& o) const;
+    };
+    LiveInputs liveInputs(int spanStart) const;
+    // The first record to compute again when the last computation can be
+    // continued; −1 when everything must be computed.
+    int continueFrom(const LiveInputs& inputs, int start, int length) const;
+    void computeAll(int start, int length);
+    void continueLines(int from, int start, int length);
+    void continueBuiltIn();
+    void continueByEngine(int from, int start, int length);
+    // Splices the engine's series into the lines from record from on; the
+    // lines' values before it stay as they are.
+    void spliceFlines(const tagFLINES& flines, int start, int length, int count, int from);
+    bool m_liveValid = false;
+    LiveInputs m_liveInputs;
+    int m_liveCount = 0;
+    int m_liveSpanLength = 0;
+    // The engine's bars of the last evaluation, records start … start+length−1.
+    CInputData m_engineInput;
     // ---- formula drawings (ZtLineLib_Formula_paintDraw.cpp) ----------------
     // Paints a line of a drawing type (301 and up), or an engine line with a
     // line style or colours per bar; false when the line is not one of them.

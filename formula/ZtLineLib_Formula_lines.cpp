@@ -9,7 +9,10 @@
 #include <FormulaDrawType.h>
 #include <PBDataChange.h>
 
+#include <QRegularExpression>
+
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -66,13 +69,38 @@ QList<T> paddedSeries(const T* data, int n, int start, int length, int count, T 
     return list;
 }
 
+// Whether a definition uses a function whose value on a bar depends on later
+// bars (or on the last one): a new bar may then change earlier values, so
+// its series are taken whole. Drawings that join or extend between bars
+// count as such too.
+bool readsLaterBars(const QStringList& texts)
+{
+    static const QRegularExpression names(QStringLiteral(
+        "\\b(BACKSET|BARSNEXT|CONST|CURRBARSCOUNT|TOTALBARSCOUNT|ISLASTBAR|REFX|REFX1|REFXV|"
+        "REFDATE|XMA|ZIG|PEAK|PEAKBARS|TROUGH|TROUGHBARS|FILTERX|DRAWLINE|POLYLINE|PLOYLINE|"
+        "DRAWSL|HORLINE|PARTLINE|DRAWBAND|FILLRGN|DRAWGBK|DRAWNUMBER_FIX|DRAWTEXT_FIX)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    for (const QString& text : texts) {
+        if (text.contains(names))
+            return true;
+    }
+    return false;
+}
+
+QStringList definitionTexts(const ZtLineLib_Formula::CFormulaClass& d)
+{
+    return QStringList{d.text1, d.text2, d.text3, d.text4, d.text5, d.text6} + d.paramNames;
+}
+
 } // namespace
 
 class ZtLineLib_Formula::EngineLines : public FormulaResultBase
 {
 public:
-    EngineLines(ZtLineLib_Formula* pane, int start, int length, int count)
-        : m_pane(pane), m_start(start), m_length(length), m_count(count)
+    // from ≥ 0: the lines hold the last evaluation's series, which are
+    // replaced from record from on only.
+    EngineLines(ZtLineLib_Formula* pane, int start, int length, int count, int from = -1)
+        : m_pane(pane), m_start(start), m_length(length), m_count(count), m_from(from)
     {
     }
 
@@ -84,7 +112,10 @@ public:
             return;
         }
         lineCount = flines.count;
-        m_pane->createByFlines(flines, m_start, m_length, m_count);
+        if (m_from >= 0)
+            m_pane->spliceFlines(flines, m_start, m_length, m_count, m_from);
+        else
+            m_pane->createByFlines(flines, m_start, m_length, m_count);
     }
 
 private:
@@ -92,6 +123,7 @@ private:
     int m_start;
     int m_length;
     int m_count;
+    int m_from;
 };
 
 void ZtLineLib_Formula::computeByEngine(int start, int length)
@@ -115,10 +147,12 @@ void ZtLineLib_Formula::computeByEngine(int start, int length)
             if (m_lastFormulaError.isEmpty())
                 m_lastFormulaError = QStringLiteral("the formula engine could not evaluate %1")
                                          .arg(QString::fromStdString(name));
+            m_liveValid = false;
             return;
         }
         m_engineCache.store(input, m_formulaLines);
     }
+    m_liveValid = true;
     if (m_formulaType == eFT_MA)
         applyMaThemeColors();
     resetMaxMinValue();
@@ -126,12 +160,14 @@ void ZtLineLib_Formula::computeByEngine(int start, int length)
 
 bool ZtLineLib_Formula::evaluate(std::string& name, int start, int length)
 {
-    CInputData input;
-    input.days = PBDataChange::LBDG_TagDayVector(m_data, start, length);
+    // The bars stay for the next evaluation, which converts only a changed
+    // tail into them.
+    m_engineInput = CInputData();
+    m_engineInput.days = PBDataChange::LBDG_TagDayVector(m_data, start, length);
     // The lines are made while the engine hands its records over, already
     // aligned with the records of the data.
     EngineLines result(this, start, length, m_data->count());
-    return m_moduleFormular.ComputeDayFormular(name, input, 1, 0, &result);
+    return m_moduleFormular.ComputeDayFormular(name, m_engineInput, 1, 0, &result);
 }
 
 void ZtLineLib_Formula::createByFlines(const tagFLINES& flines, int start, int length, int count)
@@ -171,4 +207,43 @@ void ZtLineLib_Formula::recycleLines()
         for (QList<float>* series : {&line->values, &line->values2, &line->values3, &line->values4})
             ZtSpareLists::keep(*series);
     }
+}
+
+void ZtLineLib_Formula::continueByEngine(int from, int start, int length)
+{
+    const CFormulaClass definition = getCFormulaParams(m_formulaType);
+    m_params = definition.paramValues;
+    if (from >= 0) {
+        std::string name = helpFormulaTypeToQString(m_formulaType).toStdString();
+        // The engine's lines share their lists with the kept evaluation;
+        // changing them would copy every list.
+        m_engineCache.clear();
+        // The bars of the unchanged records stay; the changed tail is
+        // converted and appended.
+        std::vector<TagDay>& days = m_engineInput.days;
+        const int keep = std::clamp(from - start, 0, std::min<int>(length, int(days.size())));
+        days.erase(days.begin() + keep, days.end());
+        if (length > keep) {
+            std::vector<TagDay> tail = PBDataChange::LBDG_TagDayVector(m_data, start + keep,
+                                                                       length - keep);
+            days.insert(days.end(), std::make_move_iterator(tail.begin()),
+                        std::make_move_iterator(tail.end()));
+        }
+        // Series that may change before the tail are replaced whole (the
+        // markers before the span stay what they are).
+        const int spliceFrom = readsLaterBars(definitionTexts(definition)) ? start : start + keep;
+        EngineLines result(this, start, length, m_data->count(), spliceFrom);
+        if (!m_moduleFormular.ComputeDayFormular(name, m_engineInput, 1, 0, &result)) {
+            if (m_lastFormulaError.isEmpty())
+                m_lastFormulaError = QStringLiteral("the formula engine could not evaluate %1")
+                                         .arg(QString::fromStdString(name));
+            recycleLines();
+            m_formulaLines.clearLines();
+            m_liveValid = false;
+            return;
+        }
+        if (m_formulaType == eFT_MA)
+            applyMaThemeColors();
+    }
+    resetMaxMinValue();
 }

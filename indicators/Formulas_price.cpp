@@ -46,19 +46,27 @@ struct WalkRecord
 
 } // namespace
 
+// Each routine makes its lines, then walks; the continue* walks start where
+// the values end, so a continued computation (resume) runs the same code
+// over the records it cut.
+
 void Formulas::eFT_DLINE(double param)
 {
-    const bool withAverage = (param == 1.0);
-    int average = -1;
-    if (withAverage)
-        average = addLine(formulaLine(QString(), eLINE,
-                                      getThemePen(QStringLiteral("DLineAvgLine"), Qt::SolidLine),
-                                      false));
-    const int close = addLine(
+    if (param == 1.0)
+        addLine(formulaLine(QString(), eLINE,
+                            getThemePen(QStringLiteral("DLineAvgLine"), Qt::SolidLine), false));
+    addLine(
         formulaLine(QString(), eLINE, getThemePen(QStringLiteral("DLineLine"), Qt::SolidLine), false));
+    continueDLINE(param);
+}
 
+void Formulas::continueDLINE(double param)
+{
+    const bool withAverage = (param == 1.0);
+    const int average = withAverage ? 0 : -1;
+    const int close = withAverage ? 1 : 0;
     const int end = walkEnd();
-    for (m_index = m_startIndex; m_index < end; ++m_index) {
+    for (m_index = walkStart(); m_index < end; ++m_index) {
         // A minute without data (not traded, or a late opening) has no value.
         const WalkRecord rec{m_data->at(m_index)};
         const bool traded = rec.key() > 0;
@@ -72,68 +80,94 @@ void Formulas::eFT_KLINE()
 {
     // Never painted as values: they make the range span the shown highs and
     // lows, the candle painter reads the record itself.
-    const int high = addLine(formulaLine(QString(), eKLINE, nextListPen(), false));
-    const int low = addLine(formulaLine(QString(), -1, nextListPen(), false));
+    addLine(formulaLine(QString(), eKLINE, nextListPen(), false));
+    addLine(formulaLine(QString(), -1, nextListPen(), false));
+    continueKLINE();
+}
 
+void Formulas::continueKLINE()
+{
     const int end = walkEnd();
-    for (m_index = m_startIndex; m_index < end; ++m_index) {
+    for (m_index = walkStart(); m_index < end; ++m_index) {
         const WalkRecord rec{m_data->at(m_index)};
-        addValue(high, rec.value(eFieldHigh));
-        addValue(low, rec.value(eFieldLow));
+        addValue(0, rec.value(eFieldHigh));
+        addValue(1, rec.value(eFieldLow));
     }
 }
 
 void Formulas::eFT_VOL(const QList<float>& periods)
 {
-    const int volume = addLine(formulaLine(QStringLiteral("VOLUME"), eVOLSTICK, nextListPen(), true));
-    QVector<int> maLines;
-    QVector<int> maLengths;
-    maLines.reserve(periods.size());
-    maLengths.reserve(periods.size());
+    addLine(formulaLine(QStringLiteral("VOLUME"), eVOLSTICK, nextListPen(), true));
     for (float p : periods) {
         const QString name = QStringLiteral("MA") + QString::number(double(p), 'g', 6);
-        maLines.append(addLine(formulaLine(name, eLINE, nextListPen(), true)));
+        addLine(formulaLine(name, eLINE, nextListPen(), true));
+    }
+    continueVOL(periods);
+}
+
+void Formulas::continueVOL(const QList<float>& periods)
+{
+    QVector<int> maLengths;
+    maLengths.reserve(periods.size());
+    int longest = 0;
+    for (float p : periods) {
         maLengths.append(periodLength(p));
+        longest = std::max(longest, maLengths.last());
     }
 
     // The averages read the volumes back from this column instead of the
     // records: same values, same summation order, no per-value record lookup.
+    // A continued walk fills it with the volumes its first averages reach
+    // back to (the walk never stopped before them).
+    const int from = walkStart();
     const int end = walkEnd();
+    const int base = int(std::max<qint64>(qint64(from) - longest + 1, m_startIndex));
     QVector<double> column;
-    column.reserve(std::max(end - m_startIndex, 0));
-    const int base = m_startIndex;
+    column.reserve(std::max(end - base, 0));
+    for (int i = base; i < from; ++i)
+        column.append(WalkRecord{m_data->at(i)}.value(eFieldVolume));
     const auto read = [&](int i) { return column.at(i - base); };
 
-    for (m_index = m_startIndex; m_index < end; ++m_index) {
+    for (m_index = from; m_index < end; ++m_index) {
         const WalkRecord rec{m_data->at(m_index)};
         if (rec.key() < 0)
             break;
         const double v = rec.value(eFieldVolume);
         column.append(v);
-        addValue(volume, v);
-        for (int j = 0; j < maLines.size(); ++j)
-            addValue(maLines.at(j), zt::movingAverage(read, m_index, m_startIndex, maLengths.at(j)));
+        addValue(0, v);
+        for (int j = 0; j < maLengths.size(); ++j)
+            addValue(j + 1, zt::movingAverage(read, m_index, m_startIndex, maLengths.at(j)));
     }
 }
 
 void Formulas::eFT_DLINEVOL()
 {
-    const int volume = addLine(formulaLine(QString(), eVOLSTICK2, nextListPen(), false));
+    addLine(formulaLine(QString(), eVOLSTICK2, nextListPen(), false));
+    continueDLINEVOL();
+}
+
+void Formulas::continueDLINEVOL()
+{
     const int end = walkEnd();
-    for (m_index = m_startIndex; m_index < end; ++m_index) {
+    for (m_index = walkStart(); m_index < end; ++m_index) {
         const WalkRecord rec{m_data->at(m_index)};
-        addValue(volume, rec.key() > 0 ? rec.value(eFieldVolume) : kZtNoValue);
+        addValue(0, rec.key() > 0 ? rec.value(eFieldVolume) : kZtNoValue);
     }
 }
 
 void Formulas::eFT_CLOSE(unsigned int fieldId)
 {
-    const int close = addLine(formulaLine(QString(), eLINE, nextListPen(), false));
+    addLine(formulaLine(QString(), eLINE, nextListPen(), false));
+    continueCLOSE(fieldId);
+}
+
+void Formulas::continueCLOSE(unsigned int fieldId)
+{
     const int end = walkEnd();
-    for (m_index = m_startIndex; m_index < end; ++m_index) {
+    for (m_index = walkStart(); m_index < end; ++m_index) {
         // A slot without data keeps its place in the line as a gap.
         const WalkRecord rec{m_data->at(m_index)};
         const double v = rec.key() < 0 ? kZtNoValue : rec.value(fieldId);
-        addValue(close, v);
+        addValue(0, v);
     }
 }

@@ -64,14 +64,27 @@ void Formulas::addAlignedRecords(const QVector<int>& lines, int records, ValuesO
     QVarLengthArray<double, 8> values(lines.size());
     const auto addRow = [&]() {
         const bool shown = m_index >= m_showIndex && m_index < windowEnd;
+        double low = kZtNoValueMax;
+        double high = kZtNoValue;
         for (int i = 0; i < series.size(); ++i) {
+            if (!series[i])
+                continue;
             double v = values[i];
-            if (ztIsNoValue(v))
+            if (ztIsNoValue(v)) {
                 v = kZtNoValue;
-            else if (shown && !wellInsideRange(v))
-                widenRange(truncToPrec(v, m_prec));
-            if (series[i])
-                series[i]->append(float(v));
+            } else {
+                if (shown && !wellInsideRange(v))
+                    widenRange(truncToPrec(v, m_prec));
+                low = std::min(low, v);
+                high = std::max(high, v);
+            }
+            series[i]->append(float(v));
+        }
+        // The row's extremes, kept for a later window that shows this record.
+        noteRow(m_index, kZtNoValue);
+        if (low <= high) {
+            noteRow(m_index, low);
+            noteRow(m_index, high);
         }
         ++m_index;
     };

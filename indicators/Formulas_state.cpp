@@ -63,6 +63,8 @@ void Formulas::setup(ZtUIDataStruct::DQDDataList* data, bool isDLine, int startI
     m_maxValue = kZtNoValue;
     m_minValue = kZtNoValueMax;
     m_colorIndex = 0;
+    m_rowLow.clear();
+    m_rowHigh.clear();
 }
 
 int Formulas::addLine(formulaLine line)
@@ -92,7 +94,31 @@ void Formulas::addValue(int lineIndex, double value)
         value = kZtNoValue;
     else if (line->values.size() >= m_showIndex && !wellInsideRange(value))
         widenRange(truncToPrec(value, m_prec));
+    noteRow(line->values.size(), value);
     line->values.append(float(value));
+}
+
+void Formulas::noteRow(int i, double value)
+{
+    if (i >= m_rowLow.size()) {
+        // Grown by doubling: a tail continued by one record at a time must
+        // not copy every row each time.
+        if (m_rowLow.capacity() <= i) {
+            const int room = std::max(walkEnd(), 2 * i + 16);
+            m_rowLow.reserve(room);
+            m_rowHigh.reserve(room);
+        }
+        while (m_rowLow.size() <= i) {
+            m_rowLow.append(kZtNoValueMax);
+            m_rowHigh.append(kZtNoValue);
+        }
+    }
+    if (value == kZtNoValue)
+        return;
+    double& low = m_rowLow[i];
+    double& high = m_rowHigh[i];
+    low = std::min(low, value);
+    high = std::max(high, value);
 }
 
 bool Formulas::wellInsideRange(double v) const

@@ -144,7 +144,7 @@ TEST(ComputeReuse, BarConversionOfTheColumnsAFormulaReads)
         EXPECT_EQ(some[i].m_date, all[i].m_date);
     for (const std::vector<float>* empty : {&s.m_open, &s.m_high, &s.m_low, &s.m_amount,
                                             &s.m_average, &s.m_preClose, &s.m_change,
-                                            &s.m_floatShares, &s.m_reserved})
+                                            &s.m_floatShares})
         EXPECT_TRUE(empty->empty());
     // Every column named gives what the full conversion gives.
     PBDataChange::LBDG_TagDayVector(&list, 1, 4, some, eTagDayAllColumns);

@@ -4,23 +4,32 @@
 
 #include <vector>
 
-// The bar input of one formula evaluation. PBDataChange::LBDG_TagDayVector
-// produces one record per bar, in data order. So that the evaluator reads
-// contiguous columns instead of a heap block per bar, the series of the whole
-// evaluation travel in the first record of the vector; each record carries
-// its own bar's date in m_date, and the vectors of later records are empty.
+// The bar input of one formula evaluation, one record per bar in data
+// order. So that the evaluator reads contiguous columns instead of a heap
+// block per bar, the records come in runs: PBDataChange::LBDG_TagDayVector
+// makes one run, whose first record carries the columns of all its records;
+// each record carries its own bar's date in m_date, and the vectors of the
+// run's other records are empty. A host that keeps the input and converts
+// only the records from k on (a tick, an appended bar) erases the old
+// records from k and appends the new run: any concatenation of runs is a
+// valid input. A record with a non-empty m_valid column starts a run that
+// covers the following records up to its column length or the next run's
+// start, whichever comes first; records no run covers have no value.
 //
-// Columns of the first record (all of the same length, one entry per bar):
+// Columns of a run's first record (one entry per bar of the run):
 //   m_time      time of day HHmmss (0 for daily bars)
 //   m_open … m_average, m_preClose, m_change   quote fields 33030 … 33130
 //   m_amount    turnover in yuan (0 when the source has none)
 //   m_floatShares  free-float shares at the bar (0 when unknown)
-//   m_reserved  not used yet
 //   m_dateCol   yyyymmdd of each bar
 //   m_valid     1 for a bar with data (key > 0), 0 for an empty slot
+// and m_reserved, no column: the run's serial (TagDayRun.h), which lets the
+// engine resume from the first bar whose run it has not evaluated before.
+// The columns of a run are not to be edited after the conversion: convert
+// again instead.
 // The formula engine reads m_open, m_high, m_low, m_close, m_volume,
 // m_amount and m_valid; a bar with m_valid 0, a non-finite value or the
-// no-value marker has no value, and a column shorter than the vector leaves
+// no-value marker has no value, and a column shorter than its run leaves
 // the bars beyond it without a value.
 // The price columns of TagDay as bits, for callers that fill only the ones
 // an evaluation reads (ModuleFormular::inputColumns).
@@ -35,7 +44,7 @@ enum TagDayColumn : unsigned {
     eTagDayPreClose = 1u << 7,
     eTagDayChange = 1u << 8,
     eTagDayFloatShares = 1u << 9,
-    eTagDayReserved = 1u << 10,
+    eTagDayReserved = 1u << 10, // no column any more: m_reserved holds the serial
     eTagDayAllColumns = (1u << 11) - 1,
 };
 

@@ -78,13 +78,15 @@ public:
 
     // ---- formula engine ---------------------------------------------------
     // Records start … start + count − 1 of the list as formula-engine bars:
-    // one TagDay per record, the columns in the first (see TagDay.h). Indices
+    // one TagDay per record making one run: the columns and a serial of its
+    // own in the first (see TagDay.h). Indices
     // outside the list are clipped; a null list gives an empty vector.
     // m_floatShares comes from the records' eZtFieldFloatShares (0 without).
     static std::vector<TagDay> LBDG_TagDayVector(ZtUIDataStruct::DQDSelection* list, int start,
                                                  int count);
     // The same into a vector the caller keeps: its storage is reused, which
-    // spares a large computation the page faults of fresh memory.
+    // spares a large computation the page faults of fresh memory (a spliced
+    // vector's later runs are dropped).
     static void LBDG_TagDayVector(ZtUIDataStruct::DQDSelection* list, int start, int count,
                                   std::vector<TagDay>& days);
     // The same with only the price columns named in columns (TagDayColumn

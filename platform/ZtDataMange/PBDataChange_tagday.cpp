@@ -1,6 +1,7 @@
 #include "PBDataChange.h"
 
 #include <DQDFieldId.h>
+#include <TagDayRun.h>
 
 #include <algorithm>
 
@@ -31,6 +32,17 @@ const ColumnSource kColumns[] = {
     {&TagDay::m_floatShares, eTagDayFloatShares, eZtFieldFloatShares, 0.0f},
 };
 
+void clearColumns(TagDay& first)
+{
+    first.m_date = 0;
+    for (const ColumnSource& c : kColumns)
+        (first.*c.column).clear();
+    first.m_reserved.clear();
+    first.m_time.clear();
+    first.m_dateCol.clear();
+    first.m_valid.clear();
+}
+
 } // namespace
 
 std::vector<TagDay> PBDataChange::LBDG_TagDayVector(ZtUIDataStruct::DQDSelection* list,
@@ -50,18 +62,15 @@ void PBDataChange::LBDG_TagDayVector(ZtUIDataStruct::DQDSelection* list, int sta
 void PBDataChange::LBDG_TagDayVector(ZtUIDataStruct::DQDSelection* list, int start, int count,
                                      std::vector<TagDay>& days, unsigned columns)
 {
-    // Only the first record holds columns; clearing them keeps their
+    // A run keeps its columns in its first record; clearing them keeps their
     // capacity, so a caller that passes the same vector again writes into
-    // memory it already owns.
-    if (!days.empty()) {
-        TagDay& old = days.front();
-        old.m_date = 0;
-        for (const ColumnSource& c : kColumns)
-            (old.*c.column).clear();
-        old.m_reserved.clear();
-        old.m_time.clear();
-        old.m_dateCol.clear();
-        old.m_valid.clear();
+    // memory it already owns. Later runs of a spliced vector are dropped
+    // (a record that keeps a column would start a run of its own).
+    if (!days.empty())
+        clearColumns(days.front());
+    for (size_t i = days.size(); i-- > 1;) {
+        if (!days[i].m_valid.empty())
+            days.erase(days.begin() + std::ptrdiff_t(i), days.end());
     }
     if (!list || count <= 0) {
         days.clear();
@@ -101,6 +110,5 @@ void PBDataChange::LBDG_TagDayVector(ZtUIDataStruct::DQDSelection* list, int sta
         for (int i = 0; i < n; ++i)
             out[i] = float(records->at(first + i)->numberValue(c.field, double(c.fallback)));
     }
-    if (columns & eTagDayReserved)
-        cols.m_reserved.assign(size_t(n), 0.0f);
+    TagDayRun::stamp(cols, TagDayRun::newSerial());
 }

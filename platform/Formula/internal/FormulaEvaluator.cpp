@@ -17,12 +17,6 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // Inputs and results at or beyond the no-value marker's size carry no value.
 constexpr double kNoValueLimit = 999999986991104.0;
 
-double inputValue(float v)
-{
-    const double d = v;
-    return (std::isfinite(d) && std::fabs(d) < kNoValueLimit) ? FormulaDecimal::widen(v) : kNaN;
-}
-
 // Applies f element by element, reusing an operand's series when this is
 // its last holder.
 template <class F>
@@ -99,8 +93,8 @@ const char* functionName(int id)
 } // namespace
 
 FormulaEvaluator::FormulaEvaluator(const CInputData& input)
-    : m_input(input)
-    , m_count(int(input.days.size()))
+    : m_bars(input.days)
+    , m_count(m_bars.count())
 {
 }
 
@@ -151,26 +145,7 @@ FormulaEvaluator::Series FormulaEvaluator::column(int id)
     if (m_columns[id])
         return m_columns[id];
     Series s = newSeries();
-    double* out = s->data();
-    int n = 0;
-    if (m_count > 0) {
-        // All columns travel in the first record (TagDay.h); a column shorter
-        // than the bar count leaves the missing bars without a value.
-        const TagDay& bars = m_input.days.front();
-        const std::vector<float>* source[] = {&bars.m_open,   &bars.m_high,   &bars.m_low,
-                                              &bars.m_close,  &bars.m_volume, &bars.m_amount};
-        const std::vector<float>& col = *source[id];
-        n = std::min(m_count, int(col.size()));
-        for (int i = 0; i < n; ++i)
-            out[i] = inputValue(col[size_t(i)]);
-        const int flagged = std::min(n, int(bars.m_valid.size()));
-        for (int i = 0; i < flagged; ++i) {
-            if (bars.m_valid[size_t(i)] == 0)
-                out[i] = kNaN;
-        }
-    }
-    for (int i = n; i < m_count; ++i)
-        out[i] = kNaN;
+    m_bars.column(id, 0, s->data());
     m_columns[id] = s;
     return s;
 }
@@ -487,13 +462,8 @@ bool FormulaEvaluator::evalLibrary(const FormulaNode& node, std::vector<FormulaV
                                                + entry.name + " must be a constant");
         }
     }
-    const TagDay* bars = m_input.days.empty() ? nullptr : &m_input.days.front();
-    const auto columnOf = [bars](const std::vector<int>& c, int n) {
-        return (bars && int(c.size()) >= n) ? c.data() : nullptr;
-    };
     FormulaCall call(m_count, args, [this](int id) { return column(id)->data(); },
-                     bars ? columnOf(bars->m_dateCol, m_count) : nullptr,
-                     bars ? columnOf(bars->m_time, m_count) : nullptr);
+                     m_bars.dates(), m_bars.times());
     Series out = newSeries();
     entry.impl(call, out->data());
     value = series(out);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FormulaBars.h"
 #include "FormulaError.h"
 #include "FormulaOutputLine.h"
 #include "FormulaProgram.h"
@@ -48,7 +49,7 @@ private:
     FormulaOutputLine::Series toOutput(const FormulaValue& value);
     bool fail(const FormulaNode& node, const std::string& message);
 
-    const CInputData& m_input;
+    FormulaBars m_bars;
     int m_count = 0;
     Series m_columns[6];
     std::vector<FormulaValue> m_variables;

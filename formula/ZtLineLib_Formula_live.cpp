@@ -1,0 +1,222 @@
+// Continued computations: a moved window or a changed tail of the records
+// brings the lines up to date without computing them from the first record.
+
+#include "ZtLineLib_Formula.h"
+
+#include "FormulaResult.h"
+
+#include <DQDFieldId.h>
+#include <PBDataChange.h>
+
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+bool isEngineType(ZtLineLib_Formula::enumFormulaType type)
+{
+    return type == ZtLineLib_Formula::eFT_MA
+           || (type >= ZtLineLib_Formula::eFT_MACD && type <= ZtLineLib_Formula::eFT_AB)
+           || ZtLineLib_Formula::isUserFormulaType(type);
+}
+
+bool isPriceType(ZtLineLib_Formula::enumFormulaType type)
+{
+    switch (type) {
+    case ZtLineLib_Formula::eFT_DLINE:
+    case ZtLineLib_Formula::eFT_KLINE:
+    case ZtLineLib_Formula::eFT_VOL:
+    case ZtLineLib_Formula::eFT_DLINEVOL:
+    case ZtLineLib_Formula::eFT_CLOSE: return true;
+    default: return false;
+    }
+}
+
+// Position p of an engine series laid out as the pane's series (start
+// markers, its first length items, count − length markers, the rest).
+template <typename T>
+T paddedAt(const T* data, int items, int start, int length, int count, int p, T marker)
+{
+    const int head = std::min(length, items);
+    const int gap = std::max(count - length, 0);
+    const int q = p - start;
+    if (q < 0)
+        return marker;
+    if (q < head)
+        return data[q];
+    if (q < head + gap)
+        return marker;
+    return data[q - gap];
+}
+
+// Replaces series' entries from position from on by those of the engine
+// series; the entries before it are kept (the engine gives them unchanged).
+template <typename T>
+void spliceSeries(QList<T>& series, const T* data, int items, int start, int length, int count,
+                  int from, T marker)
+{
+    if (!data || items <= 0) {
+        series.clear();
+        return;
+    }
+    start = std::max(start, 0);
+    const int total = start + items + std::max(count - length, 0);
+    // A series the last evaluation did not give is laid out whole.
+    const int keep = series.size() < from ? 0 : from;
+    if (series.size() > keep)
+        series.erase(series.begin() + keep, series.end());
+    for (int p = keep; p < total; ++p)
+        series.append(paddedAt(data, items, start, length, count, p, marker));
+}
+
+} // namespace
+
+bool ZtLineLib_Formula::LiveInputs::operator==(const LiveInputs& o) const
+{
+    return data == o.data && type == o.type && prec == o.prec && isDLine == o.isDLine
+           && showJHJJ == o.showJHJJ && showDRFS == o.showDRFS && spanStart == o.spanStart
+           && params == o.params && texts == o.texts && ydcmKey == o.ydcmKey
+           && ydcmCount == o.ydcmCount && ydcmRatio == o.ydcmRatio
+           && ydcmPeriods == o.ydcmPeriods && ydcmOutType == o.ydcmOutType
+           && ydcmCmfbType == o.ydcmCmfbType;
+}
+
+ZtLineLib_Formula::LiveInputs ZtLineLib_Formula::liveInputs(int spanStart) const
+{
+    LiveInputs in;
+    in.data = m_data;
+    in.type = m_formulaType;
+    in.prec = m_prec;
+    in.isDLine = m_isDLine;
+    in.showJHJJ = m_showJHJJ;
+    in.showDRFS = m_showDRFS;
+    in.spanStart = spanStart;
+    if (isEngineType(m_formulaType)) {
+        const CFormulaClass d = getCFormulaParams(m_formulaType);
+        in.params = d.paramValues;
+        in.texts = QStringList{d.text1, d.text2, d.text3, d.text4, d.text5, d.text6} + d.paramNames;
+    } else {
+        in.params = m_params;
+        in.texts = m_codeList;
+    }
+    if (m_formulaType == eFT_YDCM) {
+        in.texts = QStringList{m_ydcmCode};
+        in.ydcmKey = m_ydcmKey;
+        in.ydcmCount = m_ydcmCount;
+        in.ydcmRatio = m_ydcmRatio;
+        in.ydcmPeriods = m_ydcmPeriods;
+        in.ydcmOutType = m_ydcmOutType;
+        in.ydcmCmfbType = m_ydcmCmfbType;
+    }
+    return in;
+}
+
+int ZtLineLib_Formula::continueFrom(const LiveInputs& inputs, int start, int length) const
+{
+    if (!m_liveValid || !(inputs == m_liveInputs))
+        return -1;
+    const int count = m_data->count();
+    // Records past the last computed ones are new whether announced or not;
+    // so is an intraday slot that got data (the span grew).
+    int from = std::min({announcedChangeFrom(), m_liveCount, count});
+    const int spanEnd = start + std::min(length, m_liveSpanLength);
+    if (recordsWereAppended() || length != m_liveSpanLength)
+        from = std::min(from, m_isDLine ? spanEnd : m_liveCount);
+    // Records before the span are not read.
+    return std::max(from, start);
+}
+
+void ZtLineLib_Formula::continueLines(int from, int start, int length)
+{
+    if (length <= 0) {
+        computeAll(start, length);
+        return;
+    }
+    const int count = m_data->count();
+    const int showIndex = m_isDLine ? start : m_dataShowIndex;
+    const int showLength = m_isDLine ? length : m_dataShowLength;
+    const bool dataChanged =
+        from < start + m_liveSpanLength || count != m_liveCount || length != m_liveSpanLength;
+    if (isEngineType(m_formulaType)) {
+        continueByEngine(dataChanged ? from : -1, start, length);
+        return;
+    }
+    if (isPriceType(m_formulaType)) {
+        // The price walks end with the shown window: a window moved left
+        // drops the values after it.
+        const qint64 walkEnd = std::min<qint64>(qint64(showIndex) + showLength, count);
+        m_formulaLines.resume(showIndex, showLength, int(std::min<qint64>(from, walkEnd)));
+        continueBuiltIn();
+    } else if (dataChanged) {
+        // The service answers for the whole history at once.
+        computeAll(start, length);
+        return;
+    } else {
+        m_formulaLines.resume(showIndex, showLength, count + start);
+    }
+    m_formulaLines.widenOverWindow();
+    m_minValue = std::min(m_minValue, m_formulaLines.minValue());
+    m_maxValue = std::max(m_maxValue, m_formulaLines.maxValue());
+}
+
+void ZtLineLib_Formula::continueBuiltIn()
+{
+    if (m_formulaLines.lineCount() == 0)
+        return;
+    switch (m_formulaType) {
+    case eFT_DLINE: m_formulaLines.continueDLINE(m_params.first()); break;
+    case eFT_KLINE: m_formulaLines.continueKLINE(); break;
+    case eFT_VOL: m_formulaLines.continueVOL(m_params); break;
+    case eFT_DLINEVOL: m_formulaLines.continueDLINEVOL(); break;
+    case eFT_CLOSE: m_formulaLines.continueCLOSE(ZtUIDataStruct::eFieldClose); break;
+    default: break;
+    }
+}
+
+void ZtLineLib_Formula::spliceFlines(const tagFLINES& flines, int start, int length, int count,
+                                     int from)
+{
+    QList<float> maParams;
+    if (m_formulaType == eFT_MA)
+        maParams = getCFormulaParamsAll(helpFormulaTypeToQString(m_formulaType)).paramValues;
+    const auto shown = [&](int j) {
+        return !(m_formulaType == eFT_MA && j < maParams.size() && maParams.at(j) == 0.0f);
+    };
+    int kept = 0;
+    for (int j = 0; flines.lines && j < flines.count; ++j)
+        kept += shown(j) ? 1 : 0;
+    // Another set of lines than last time: nothing to keep.
+    if (kept != m_formulaLines.lineCount()) {
+        recycleLines();
+        m_formulaLines.clearLines();
+        createByFlines(flines, start, length, count);
+        return;
+    }
+    const float marker = float(kZtNoValue);
+    int i = 0;
+    for (int j = 0; j < flines.count; ++j) {
+        if (!shown(j))
+            continue;
+        const tagFLINE& f = flines.lines[j];
+        Formulas::formulaLine* line = m_formulaLines.lineAt(i++);
+        // The attributes as a new line gets them; the series spliced.
+        LineData d = FormulaResult::attributesOf(f);
+        Formulas::formulaLine fresh;
+        fresh.showValue = true;
+        fresh.useDrawRoutines = true;
+        createByTagDay(&fresh, &d);
+        fresh.values = std::move(line->values);
+        fresh.values2 = std::move(line->values2);
+        fresh.values3 = std::move(line->values3);
+        fresh.values4 = std::move(line->values4);
+        fresh.colors = std::move(line->colors);
+        const int n = d.count;
+        spliceSeries(fresh.values, f.data1, n, start, length, count, from, marker);
+        spliceSeries(fresh.values2, f.data2, n, start, length, count, from, marker);
+        spliceSeries(fresh.values3, f.data3, n, start, length, count, from, marker);
+        spliceSeries(fresh.values4, f.data4, n, start, length, count, from, marker);
+        spliceSeries(fresh.colors, f.colorCodes, n, start, length, count, from, 0);
+        *line = std::move(fresh);
+    }
+}

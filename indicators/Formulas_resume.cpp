@@ -1,0 +1,60 @@
+// Continuing a computation: the lines stay, the values from a record on are
+// computed again, the range follows the shown window.
+
+#include "Formulas.h"
+
+#include <algorithm>
+
+namespace {
+
+template <typename T>
+void cutTo(QList<T>& series, int keep)
+{
+    if (series.size() > keep)
+        series.erase(series.begin() + keep, series.end());
+}
+
+template <typename T>
+void cutTo(QVector<T>& series, int keep)
+{
+    if (series.size() > keep)
+        series.resize(keep);
+}
+
+} // namespace
+
+void Formulas::resume(int showIndex, int showLength, int keep)
+{
+    // Values before the first computed index are the markers addLine laid.
+    keep = std::max(keep, std::max(m_startIndex, 0));
+    for (formulaLine* line : qAsConst(m_lines)) {
+        for (QList<float>* series : {&line->values, &line->values2, &line->values3, &line->values4})
+            cutTo(*series, keep);
+        cutTo(line->colors, keep);
+    }
+    cutTo(m_rowLow, keep);
+    cutTo(m_rowHigh, keep);
+    m_showIndex = showIndex;
+    m_showLength = showLength;
+    m_maxValue = kZtNoValue;
+    m_minValue = kZtNoValueMax;
+}
+
+int Formulas::walkStart() const
+{
+    return m_lines.isEmpty() ? m_startIndex : m_lines.first()->values.size();
+}
+
+void Formulas::widenOverWindow()
+{
+    // Cutting to the precision keeps the order of values, so the cut extreme
+    // of a record is the extreme of its cut values.
+    const int first = std::max(m_showIndex, 0);
+    const int end = int(std::min<qint64>(qint64(m_showIndex) + m_showLength, m_rowLow.size()));
+    for (int i = first; i < end; ++i) {
+        if (m_rowLow.at(i) == kZtNoValueMax)
+            continue;
+        widenRange(truncToPrec(m_rowLow.at(i), m_prec));
+        widenRange(truncToPrec(m_rowHigh.at(i), m_prec));
+    }
+}
