@@ -8,10 +8,13 @@
 #include "internal/FormulaLexer.h"
 #include "internal/FormulaParser.h"
 #include "internal/FormulaRegistry.h"
+#include "internal/FormulaResume.h"
 
 #include <QString>
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 
 namespace {
 
@@ -32,6 +35,41 @@ bool compile(const TagFormularContent& definition, FormulaProgram& program, Form
             params.emplace_back(name, double(definition.params[2][j]));
     }
     return FormulaParser(tokens, params).parse(program, error);
+}
+
+// Everything of a definition that changes its lines.
+std::string resumeKey(const TagFormularContent& definition)
+{
+    std::string key = definition.texts[0] + '\0' + definition.texts[2];
+    const int count = std::clamp(definition.paramCount, 0, 16);
+    for (int j = 0; j < count; ++j) {
+        std::uint32_t bits;
+        std::memcpy(&bits, &definition.params[2][j], sizeof bits);
+        key += '\0' + definition.paramNames[j] + '=' + std::to_string(bits);
+    }
+    return key;
+}
+
+// Evaluates definition, resuming the last evaluation of the same definition
+// over the same runs where it can.
+bool evaluate(const TagFormularContent& definition, const CInputData& input,
+              std::vector<FormulaOutputLine>& lines, FormulaError& error)
+{
+    std::string key = resumeKey(definition);
+    FormulaResumeState* state = FormulaResumeCache::find(key, input.days);
+    if (!state) {
+        auto fresh = std::make_unique<FormulaResumeState>();
+        if (!compile(definition, fresh->program, error))
+            return false;
+        if (!fresh->prepare())
+            return FormulaEvaluator(input).run(fresh->program, lines, error);
+        fresh->key = std::move(key);
+        state = FormulaResumeCache::keep(std::move(fresh));
+    }
+    if (FormulaEvaluator(input, state).run(state->program, lines, error))
+        return true;
+    FormulaResumeCache::drop(state);
+    return false;
 }
 
 std::string toLocal8Bit(const std::string& utf8)
@@ -145,14 +183,13 @@ bool ModuleFormular::ComputeDayFormular(std::string& name, CInputData& input, in
     FormulaRegistry& registry = FormulaRegistry::instance();
     FormulaError error;
     const TagFormularContent* definition = result ? definitionOf(name) : nullptr;
-    FormulaProgram program;
     std::vector<FormulaOutputLine> lines;
     if (!result)
         error.message = "no result to fill";
     else if (!definition)
         error.message = "no formula named '" + name + "'";
-    else if (compile(*definition, program, error))
-        FormulaEvaluator(input).run(program, lines, error);
+    else
+        evaluate(*definition, input, lines, error);
     if (!error.message.empty()) {
         registry.setError(this, error);
         if (result)

@@ -5,6 +5,7 @@
 #include "FormulaDrawing.h"
 #include "FormulaFunctions.h"
 #include "FormulaLibrary.h"
+#include "FormulaResume.h"
 #include "FormulaSeries.h"
 
 #include <algorithm>
@@ -17,10 +18,20 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // Inputs and results at or beyond the no-value marker's size carry no value.
 constexpr double kNoValueLimit = 999999986991104.0;
 
-// Applies f element by element, reusing an operand's series when this is
-// its last holder.
+using Target = FormulaEvaluator::Target;
+
+std::shared_ptr<std::vector<double>> reuse(FormulaValue& a, const Target& t)
+{
+    if (t.own)
+        return t.own;
+    if (!a.isScalar && a.series.use_count() == 1)
+        return a.series;
+    return nullptr;
+}
+
+// Applies f element by element.
 template <class F>
-FormulaValue combine(FormulaValue& a, FormulaValue& b, int n, F f)
+FormulaValue combine(FormulaValue& a, FormulaValue& b, const Target& t, F f)
 {
     FormulaValue out;
     if (a.isScalar && b.isScalar) {
@@ -28,34 +39,33 @@ FormulaValue combine(FormulaValue& a, FormulaValue& b, int n, F f)
         return out;
     }
     out.isScalar = false;
-    if (!a.isScalar && a.series.use_count() == 1)
-        out.series = a.series;
-    else if (!b.isScalar && b.series.use_count() == 1)
-        out.series = b.series;
-    else
-        out.series = FormulaBufferPool<double>::acquire(size_t(n));
+    out.series = reuse(a, t);
+    if (!out.series)
+        out.series = reuse(b, t);
+    if (!out.series)
+        out.series = FormulaBufferPool<double>::acquire(size_t(t.n));
     double* o = out.series->data();
     if (a.isScalar) {
         const double x = a.number;
         const double* y = b.series->data();
-        for (int i = 0; i < n; ++i)
+        for (int i = t.from; i < t.n; ++i)
             o[i] = f(x, y[i]);
     } else if (b.isScalar) {
         const double* x = a.series->data();
         const double y = b.number;
-        for (int i = 0; i < n; ++i)
+        for (int i = t.from; i < t.n; ++i)
             o[i] = f(x[i], y);
     } else {
         const double* x = a.series->data();
         const double* y = b.series->data();
-        for (int i = 0; i < n; ++i)
+        for (int i = t.from; i < t.n; ++i)
             o[i] = f(x[i], y[i]);
     }
     return out;
 }
 
 template <class F>
-FormulaValue apply(FormulaValue& a, int n, F f)
+FormulaValue apply(FormulaValue& a, const Target& t, F f)
 {
     FormulaValue out;
     if (a.isScalar) {
@@ -63,13 +73,19 @@ FormulaValue apply(FormulaValue& a, int n, F f)
         return out;
     }
     out.isScalar = false;
-    out.series = a.series.use_count() == 1 ? a.series
-                                           : FormulaBufferPool<double>::acquire(size_t(n));
+    out.series = reuse(a, t);
+    if (!out.series)
+        out.series = FormulaBufferPool<double>::acquire(size_t(t.n));
     const double* x = a.series->data();
     double* o = out.series->data();
-    for (int i = 0; i < n; ++i)
+    for (int i = t.from; i < t.n; ++i)
         o[i] = f(x[i]);
     return out;
+}
+
+double at(const FormulaValue& v, int i)
+{
+    return v.isScalar ? v.number : (*v.series)[size_t(i)];
 }
 
 double truth(bool b)
@@ -92,10 +108,47 @@ const char* functionName(int id)
 
 } // namespace
 
-FormulaEvaluator::FormulaEvaluator(const CInputData& input)
-    : m_bars(input.days)
+FormulaEvaluator::FormulaEvaluator(const CInputData& input, FormulaResumeState* resume)
+    : m_bars(input.days, resume && resume->count >= 0 ? &resume->runs : nullptr)
     , m_count(m_bars.count())
+    , m_resume(resume)
 {
+    if (resume && resume->count >= 0)
+        m_from = std::min({FormulaBars::firstChange(resume->runs, m_bars.runs()), resume->count,
+                           m_count});
+}
+
+FormulaEvaluator::Series FormulaEvaluator::target(const FormulaNode& node)
+{
+    if (!m_resume)
+        return newSeries();
+    Series& kept = m_resume->nodes[size_t(node.slot)].values;
+    if (!kept)
+        kept = std::make_shared<std::vector<double>>();
+    kept->resize(size_t(m_count));
+    return kept;
+}
+
+FormulaEvaluator::Target FormulaEvaluator::targetOf(const FormulaNode& node,
+                                                    const FormulaValue& a, const FormulaValue& b)
+{
+    Target t;
+    t.from = m_from;
+    t.n = m_count;
+    if (m_resume && !(a.isScalar && b.isScalar))
+        t.own = target(node);
+    return t;
+}
+
+int FormulaEvaluator::windowFrom(const FormulaNode& node, int period)
+{
+    if (!m_resume)
+        return 0;
+    FormulaNodeState& state = m_resume->nodes[size_t(node.slot)];
+    if (state.period == period)
+        return m_from;
+    state.period = period;
+    return 0;
 }
 
 int FormulaEvaluator::defaultColor(int outputIndex)
@@ -145,26 +198,44 @@ FormulaEvaluator::Series FormulaEvaluator::column(int id)
     if (m_columns[id])
         return m_columns[id];
     Series s = newSeries();
-    m_bars.column(id, 0, s->data());
+    if (m_resume) {
+        Series& kept = m_resume->columns[id];
+        if (!kept)
+            kept = std::make_shared<std::vector<double>>();
+        kept->resize(size_t(m_count));
+        s = kept;
+    }
+    m_bars.column(id, m_from, s->data());
     m_columns[id] = s;
     return s;
 }
 
-FormulaOutputLine::Series FormulaEvaluator::toOutput(const FormulaValue& value)
+FormulaOutputLine::Series FormulaEvaluator::toOutput(const FormulaValue& value, size_t statement)
 {
-    FormulaOutputLine::Series buffer = FormulaBufferPool<float>::acquire(size_t(m_count));
+    FormulaOutputLine::Series buffer;
+    int from = 0;
+    if (m_resume && statement < m_resume->outputs.size()) {
+        FormulaOutputLine::Series& kept = m_resume->outputs[statement];
+        if (!kept)
+            kept = std::make_shared<std::vector<float>>();
+        kept->resize(size_t(m_count));
+        buffer = kept;
+        from = m_from;
+    } else {
+        buffer = FormulaBufferPool<float>::acquire(size_t(m_count));
+    }
     float* out = buffer->data();
     const auto convert = [](double v) {
         return (std::isfinite(v) && std::fabs(v) < kNoValueLimit) ? float(v) : kFormulaNoValue;
     };
     if (value.isScalar) {
         const float v = convert(value.number);
-        for (int i = 0; i < m_count; ++i)
+        for (int i = from; i < m_count; ++i)
             out[i] = v;
         return buffer;
     }
     const double* x = value.series->data();
-    for (int i = 0; i < m_count; ++i)
+    for (int i = from; i < m_count; ++i)
         out[i] = convert(x[i]);
     return buffer;
 }
@@ -175,7 +246,8 @@ bool FormulaEvaluator::run(const FormulaProgram& program, std::vector<FormulaOut
     lines.clear();
     m_variables.assign(size_t(program.variableCount), FormulaValue());
     int outputIndex = 0;
-    for (const FormulaStatement& statement : program.statements) {
+    for (size_t index = 0; index < program.statements.size(); ++index) {
+        const FormulaStatement& statement = program.statements[index];
         const FormulaNode& root = *statement.expr;
         const bool draw = root.kind == FormulaNode::Call && FormulaFunctions::isDrawing(root.index);
         FormulaValue value;
@@ -192,13 +264,17 @@ bool FormulaEvaluator::run(const FormulaProgram& program, std::vector<FormulaOut
             line.color = statement.color != -1 ? statement.color : defaultColor(outputIndex);
             line.lineWidth = statement.lineWidth;
             if (!draw)
-                line.data1 = toOutput(value);
+                line.data1 = toOutput(value, index);
             FormulaDrawing::finish(statement, line);
             lines.push_back(std::move(line));
             ++outputIndex;
         }
         if (statement.slot >= 0)
             m_variables[size_t(statement.slot)] = std::move(value);
+    }
+    if (m_resume) {
+        m_resume->runs = m_bars.runs();
+        m_resume->count = m_count;
     }
     return true;
 }
@@ -229,7 +305,7 @@ bool FormulaEvaluator::evalDraw(const FormulaStatement& statement, FormulaValue&
     if (!eval(*call.args[0], condition) || !eval(*call.args[1], price))
         return false;
     // The price shows where the condition holds; elsewhere no value.
-    value = combine(condition, price, m_count, [](double c, double p) {
+    value = combine(condition, price, Target{nullptr, 0, m_count}, [](double c, double p) {
         return (!std::isnan(c) && c != 0.0) ? p : kNaN;
     });
     line.data1 = toOutput(value);
@@ -273,10 +349,11 @@ bool FormulaEvaluator::evalUnary(const FormulaNode& node, FormulaValue& value)
     FormulaValue a;
     if (!eval(*node.args[0], a))
         return false;
+    const Target t = targetOf(node, a, a);
     if (node.index == FormulaNode::Negate)
-        value = apply(a, m_count, [](double x) { return -x; });
+        value = apply(a, t, [](double x) { return -x; });
     else
-        value = apply(a, m_count, [](double x) { return std::isnan(x) ? kNaN : truth(x == 0.0); });
+        value = apply(a, t, [](double x) { return std::isnan(x) ? kNaN : truth(x == 0.0); });
     return true;
 }
 
@@ -286,46 +363,46 @@ bool FormulaEvaluator::evalBinary(const FormulaNode& node, FormulaValue& value)
     FormulaValue b;
     if (!eval(*node.args[0], a) || !eval(*node.args[1], b))
         return false;
-    const int n = m_count;
+    const Target t = targetOf(node, a, b);
     switch (node.index) {
     case FormulaNode::Add:
-        value = combine(a, b, n, [](double x, double y) { return FormulaDecimal::add(x, y); });
+        value = combine(a, b, t, [](double x, double y) { return FormulaDecimal::add(x, y); });
         break;
     case FormulaNode::Subtract:
-        value = combine(a, b, n,
+        value = combine(a, b, t,
                         [](double x, double y) { return FormulaDecimal::subtract(x, y); });
         break;
     case FormulaNode::Multiply:
-        value = combine(a, b, n, [](double x, double y) { return x * y; });
+        value = combine(a, b, t, [](double x, double y) { return x * y; });
         break;
     case FormulaNode::Divide:
-        value = combine(a, b, n, [](double x, double y) { return y == 0.0 ? kNaN : x / y; });
+        value = combine(a, b, t, [](double x, double y) { return y == 0.0 ? kNaN : x / y; });
         break;
     case FormulaNode::Less:
-        value = combine(a, b, n, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(FormulaDecimal::less(x, y)); });
+        value = combine(a, b, t, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(FormulaDecimal::less(x, y)); });
         break;
     case FormulaNode::LessEqual:
-        value = combine(a, b, n, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(!FormulaDecimal::less(y, x)); });
+        value = combine(a, b, t, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(!FormulaDecimal::less(y, x)); });
         break;
     case FormulaNode::Greater:
-        value = combine(a, b, n, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(FormulaDecimal::less(y, x)); });
+        value = combine(a, b, t, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(FormulaDecimal::less(y, x)); });
         break;
     case FormulaNode::GreaterEqual:
-        value = combine(a, b, n, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(!FormulaDecimal::less(x, y)); });
+        value = combine(a, b, t, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(!FormulaDecimal::less(x, y)); });
         break;
     case FormulaNode::Equal:
-        value = combine(a, b, n, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(FormulaDecimal::equal(x, y)); });
+        value = combine(a, b, t, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(FormulaDecimal::equal(x, y)); });
         break;
     case FormulaNode::NotEqual:
-        value = combine(a, b, n, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(!FormulaDecimal::equal(x, y)); });
+        value = combine(a, b, t, [](double x, double y) { return anyNaN(x, y) ? kNaN : truth(!FormulaDecimal::equal(x, y)); });
         break;
     case FormulaNode::And:
-        value = combine(a, b, n, [](double x, double y) {
+        value = combine(a, b, t, [](double x, double y) {
             return anyNaN(x, y) ? kNaN : truth(x != 0.0 && y != 0.0);
         });
         break;
     case FormulaNode::Or:
-        value = combine(a, b, n, [](double x, double y) {
+        value = combine(a, b, t, [](double x, double y) {
             return anyNaN(x, y) ? kNaN : truth(x != 0.0 || y != 0.0);
         });
         break;
@@ -345,17 +422,17 @@ bool FormulaEvaluator::evalCall(const FormulaNode& node, FormulaValue& value)
     const int n = m_count;
     switch (node.index) {
     case fnABS:
-        value = apply(args[0], n, [](double x) { return std::fabs(x); });
+        value = apply(args[0], targetOf(node, args[0], args[0]), [](double x) { return std::fabs(x); });
         return true;
     case fnNOT:
-        value = apply(args[0], n, [](double x) { return std::isnan(x) ? kNaN : truth(x == 0.0); });
+        value = apply(args[0], targetOf(node, args[0], args[0]), [](double x) { return std::isnan(x) ? kNaN : truth(x == 0.0); });
         return true;
     case fnMAX:
-        value = combine(args[0], args[1], n,
+        value = combine(args[0], args[1], targetOf(node, args[0], args[1]),
                         [](double x, double y) { return anyNaN(x, y) ? kNaN : std::max(x, y); });
         return true;
     case fnMIN:
-        value = combine(args[0], args[1], n,
+        value = combine(args[0], args[1], targetOf(node, args[0], args[1]),
                         [](double x, double y) { return anyNaN(x, y) ? kNaN : std::min(x, y); });
         return true;
     case fnIF: {
@@ -364,38 +441,37 @@ bool FormulaEvaluator::evalCall(const FormulaNode& node, FormulaValue& value)
             value = std::isnan(c.number) ? scalar(kNaN) : (c.number != 0.0 ? args[1] : args[2]);
             return true;
         }
-        const Series a = seriesOf(args[1]);
-        const Series b = seriesOf(args[2]);
-        Series out = newSeries();
+        Series out = target(node);
         const double* cs = c.series->data();
-        for (int i = 0; i < n; ++i)
-            (*out)[size_t(i)] = std::isnan(cs[i]) ? kNaN : (cs[i] != 0.0 ? (*a)[size_t(i)] : (*b)[size_t(i)]);
+        double* o = out->data();
+        for (int i = m_from; i < n; ++i)
+            o[i] = std::isnan(cs[i]) ? kNaN : (cs[i] != 0.0 ? at(args[1], i) : at(args[2], i));
         value = series(out);
         return true;
     }
     case fnCROSS: {
         const Series a = seriesOf(args[0]);
         const Series b = seriesOf(args[1]);
-        Series out = newSeries();
-        FormulaSeries::cross(a->data(), b->data(), n, out->data());
+        Series out = target(node);
+        FormulaSeries::cross(a->data(), b->data(), n, out->data(), m_from);
         value = series(out);
         return true;
     }
     case fnBARSLAST: {
         const Series x = seriesOf(args[0]);
-        Series out = newSeries();
-        FormulaSeries::barsLast(x->data(), n, out->data());
+        Series out = target(node);
+        FormulaSeries::barsLast(x->data(), n, out->data(), m_from);
         value = series(out);
         return true;
     }
     case fnREF: {
         const Series x = seriesOf(args[0]);
-        Series out = newSeries();
+        Series out = target(node);
         if (args[1].isScalar)
             FormulaSeries::ref(x->data(), n, FormulaSeries::period(args[1].number, n, true),
-                               out->data());
+                               out->data(), m_from);
         else
-            FormulaSeries::refSeries(x->data(), args[1].series->data(), n, out->data());
+            FormulaSeries::refSeries(x->data(), args[1].series->data(), n, out->data(), m_from);
         value = series(out);
         return true;
     }
@@ -421,7 +497,7 @@ bool FormulaEvaluator::evalWindow(const FormulaNode& node, std::vector<FormulaVa
                                            + " must be a constant");
     }
     const Series x = seriesOf(args[0]);
-    Series out = newSeries();
+    Series out = target(node);
     const double* in = x->data();
     double* o = out->data();
     const double p = args[1].number;
@@ -429,22 +505,25 @@ bool FormulaEvaluator::evalWindow(const FormulaNode& node, std::vector<FormulaVa
         || node.index == fnHHV || node.index == fnLLV;
     const int period = FormulaSeries::period(p, n, cumulative);
     const bool windowed = node.index != fnEMA && node.index != fnSMA;
+    const int from = windowFrom(node, period);
     if (windowed && period < 0) {
-        FormulaSeries::fill(o, n, kNaN);
+        FormulaSeries::fill(o + from, n - from, kNaN);
         value = series(out);
         return true;
     }
+    std::vector<FormulaSeries::StdMark>* marks =
+        m_resume ? &m_resume->nodes[size_t(node.slot)].marks : nullptr;
     switch (node.index) {
-    case fnMA: FormulaSeries::ma(in, n, period, o); break;
+    case fnMA: FormulaSeries::ma(in, n, period, o, from); break;
     case fnWMA: FormulaSeries::wma(in, n, period, o); break;
-    case fnSUM: FormulaSeries::sum(in, n, period, o); break;
-    case fnCOUNT: FormulaSeries::count(in, n, period, o); break;
-    case fnHHV: FormulaSeries::extreme(in, n, period, true, o); break;
-    case fnLLV: FormulaSeries::extreme(in, n, period, false, o); break;
-    case fnSTD: FormulaSeries::stdev(in, n, period, o); break;
-    case fnAVEDEV: FormulaSeries::avedev(in, n, period, o); break;
-    case fnEMA: FormulaSeries::ema(in, n, p, o); break;
-    case fnSMA: FormulaSeries::sma(in, n, p, args[2].number, o); break;
+    case fnSUM: FormulaSeries::sum(in, n, period, o, from); break;
+    case fnCOUNT: FormulaSeries::count(in, n, period, o, from); break;
+    case fnHHV: FormulaSeries::extreme(in, n, period, true, o, from); break;
+    case fnLLV: FormulaSeries::extreme(in, n, period, false, o, from); break;
+    case fnSTD: FormulaSeries::stdev(in, n, period, o, from, marks); break;
+    case fnAVEDEV: FormulaSeries::avedev(in, n, period, o, from); break;
+    case fnEMA: FormulaSeries::ema(in, n, p, o, from); break;
+    case fnSMA: FormulaSeries::sma(in, n, p, args[2].number, o, from); break;
     default: return fail(node, "unknown function");
     }
     value = series(out);

@@ -28,4 +28,5 @@ struct FormulaNode
     int line = 0;
     int column = 0;
     int depth = 1; // height of the subtree, bounds the evaluator's recursion
+    int slot = -1;  // where a resumable evaluation keeps this node's series
 };

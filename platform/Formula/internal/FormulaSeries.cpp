@@ -1,5 +1,6 @@
 #include "FormulaSeries.h"
 
+#include "FormulaBufferPool.h"
 #include "FormulaDecimal.h"
 
 #include <algorithm>
@@ -10,6 +11,89 @@
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// The last value before bar from (NaN when none): the state a recursion
+// carries over bars without a value.
+double lastValue(const double* out, int from)
+{
+    for (int i = from - 1; i >= 0; --i) {
+        if (!std::isnan(out[i]))
+            return out[i];
+    }
+    return kNaN;
+}
+
+// Bars without a value in the window that ends just before bar start.
+int gapsBefore(const double* x, int start, int period)
+{
+    int gaps = 0;
+    for (int k = std::max(0, start - period); k < start; ++k)
+        gaps += std::isnan(x[k]) ? 1 : 0;
+    return gaps;
+}
+
+// Sum over a sliding window of x(i); period 0 is a running total. Bars
+// without a value count as 0 in the total and are tracked apart, so the
+// window is valid exactly when none of them is inside. The total is summed
+// afresh once per window length, so rounding cannot pile up over a long
+// series, and a total that is rounding noise of the values it holds
+// (0.1 + 0.2 − 0.3) is 0. A resumed pass starts at the last fresh sum at or
+// before from; returns that bar.
+template <class Get>
+int slidingSum(Get x, int n, int period, double* out, int from)
+{
+    if (period == 0) {
+        const double before = lastValue(out, from);
+        double total = std::isnan(before) ? 0.0 : before;
+        for (int i = from; i < n; ++i) {
+            const double v = x(i);
+            if (std::isnan(v)) {
+                out[i] = kNaN;
+                continue;
+            }
+            total += v;
+            out[i] = total;
+        }
+        return from;
+    }
+    const int start = from - from % period;
+    int gaps = 0;
+    for (int k = std::max(0, start - period); k < start; ++k)
+        gaps += std::isnan(x(k)) ? 1 : 0;
+    double total = 0.0;
+    double magnitude = 0.0;
+    for (int i = start; i < n; ++i) {
+        const double v = x(i);
+        if (std::isnan(v))
+            ++gaps;
+        const double leaving = i >= period ? x(i - period) : 0.0;
+        if (i >= period && std::isnan(leaving))
+            --gaps;
+        if (i % period == 0) {
+            total = 0.0;
+            magnitude = 0.0;
+            for (int k = std::max(0, i - period + 1); k <= i; ++k) {
+                const double w = x(k);
+                if (!std::isnan(w)) {
+                    total += w;
+                    magnitude += std::fabs(w);
+                }
+            }
+        } else {
+            if (!std::isnan(v)) {
+                total += v;
+                magnitude += std::fabs(v);
+            }
+            if (i >= period && !std::isnan(leaving)) {
+                total -= leaving;
+                magnitude -= std::fabs(leaving);
+            }
+        }
+        const bool noise = std::fabs(total) <= FormulaDecimal::kTolerance * magnitude;
+        out[i] = (i >= period - 1 && gaps == 0) ? (noise ? 0.0 : total) : kNaN;
+    }
+    return start;
+}
 
 } // namespace
 
@@ -31,61 +115,15 @@ void FormulaSeries::fill(double* out, int n, double value)
         out[i] = value;
 }
 
-void FormulaSeries::sum(const double* x, int n, int period, double* out)
+void FormulaSeries::sum(const double* x, int n, int period, double* out, int from)
 {
-    double total = 0.0;
-    if (period == 0) {
-        for (int i = 0; i < n; ++i) {
-            if (std::isnan(x[i])) {
-                out[i] = kNaN;
-                continue;
-            }
-            total += x[i];
-            out[i] = total;
-        }
-        return;
-    }
-    // Bars without a value count as 0 in the total and are tracked apart,
-    // so the window is valid exactly when none of them is inside. The total
-    // is summed afresh once per window length, so rounding cannot pile up
-    // over a long series, and a total that is rounding noise of the values
-    // it holds (0.1 + 0.2 − 0.3) is 0.
-    int gaps = 0;
-    double magnitude = 0.0;
-    for (int i = 0; i < n; ++i) {
-        if (std::isnan(x[i]))
-            ++gaps;
-        if (i >= period && std::isnan(x[i - period]))
-            --gaps;
-        if (i % period == 0) {
-            total = 0.0;
-            magnitude = 0.0;
-            for (int k = std::max(0, i - period + 1); k <= i; ++k) {
-                if (!std::isnan(x[k])) {
-                    total += x[k];
-                    magnitude += std::fabs(x[k]);
-                }
-            }
-        } else {
-            const double leaving = i >= period ? x[i - period] : 0.0;
-            if (!std::isnan(x[i])) {
-                total += x[i];
-                magnitude += std::fabs(x[i]);
-            }
-            if (i >= period && !std::isnan(leaving)) {
-                total -= leaving;
-                magnitude -= std::fabs(leaving);
-            }
-        }
-        const bool noise = std::fabs(total) <= FormulaDecimal::kTolerance * magnitude;
-        out[i] = (i >= period - 1 && gaps == 0) ? (noise ? 0.0 : total) : kNaN;
-    }
+    slidingSum([x](int i) { return x[i]; }, n, period, out, from);
 }
 
-void FormulaSeries::ma(const double* x, int n, int period, double* out)
+void FormulaSeries::ma(const double* x, int n, int period, double* out, int from)
 {
-    sum(x, n, period, out);
-    for (int i = 0; i < n; ++i)
+    const int start = slidingSum([x](int i) { return x[i]; }, n, period, out, from);
+    for (int i = start; i < n; ++i)
         out[i] /= period;
 }
 
@@ -114,17 +152,17 @@ void FormulaSeries::wma(const double* x, int n, int period, double* out)
     }
 }
 
-void FormulaSeries::ema(const double* x, int n, double period, double* out)
+void FormulaSeries::ema(const double* x, int n, double period, double* out, int from)
 {
     if (!(period >= 1.0)) {
-        fill(out, n, kNaN);
+        fill(out + from, n - from, kNaN);
         return;
     }
     // Y = (2·X + (N − 1)·Y′) / (N + 1), seeded with the first value.
-    double y = kNaN;
+    double y = lastValue(out, from);
     const double a = 2.0 / (period + 1.0);
     const double b = (period - 1.0) / (period + 1.0);
-    for (int i = 0; i < n; ++i) {
+    for (int i = from; i < n; ++i) {
         const double v = x[i];
         if (std::isnan(v)) {
             out[i] = kNaN;
@@ -135,18 +173,19 @@ void FormulaSeries::ema(const double* x, int n, double period, double* out)
     }
 }
 
-void FormulaSeries::sma(const double* x, int n, double period, double weight, double* out)
+void FormulaSeries::sma(const double* x, int n, double period, double weight, double* out,
+                        int from)
 {
     if (!(period > 0.0) || !(weight > 0.0)) {
-        fill(out, n, kNaN);
+        fill(out + from, n - from, kNaN);
         return;
     }
     // Y = (M·X + (N − M)·Y′) / N, seeded with the first value. A weight of
     // N or more follows X itself: beyond N the formula would swing ever
     // wider around X rather than smooth it.
     weight = std::min(weight, period);
-    double y = kNaN;
-    for (int i = 0; i < n; ++i) {
+    double y = lastValue(out, from);
+    for (int i = from; i < n; ++i) {
         const double v = x[i];
         if (std::isnan(v)) {
             out[i] = kNaN;
@@ -157,26 +196,27 @@ void FormulaSeries::sma(const double* x, int n, double period, double weight, do
     }
 }
 
-void FormulaSeries::ref(const double* x, int n, int shift, double* out)
+void FormulaSeries::ref(const double* x, int n, int shift, double* out, int from)
 {
-    for (int i = 0; i < n; ++i)
+    for (int i = from; i < n; ++i)
         out[i] = (shift >= 0 && i >= shift) ? x[i - shift] : kNaN;
 }
 
-void FormulaSeries::refSeries(const double* x, const double* shift, int n, double* out)
+void FormulaSeries::refSeries(const double* x, const double* shift, int n, double* out, int from)
 {
-    for (int i = 0; i < n; ++i) {
+    for (int i = from; i < n; ++i) {
         const double s = shift[i];
         out[i] = (s >= 0.0 && s <= double(i)) ? x[i - int(s)] : kNaN;
     }
 }
 
-void FormulaSeries::extreme(const double* x, int n, int period, bool highest, double* out)
+void FormulaSeries::extreme(const double* x, int n, int period, bool highest, double* out,
+                            int from)
 {
     const auto better = [highest](double a, double b) { return highest ? a >= b : a <= b; };
     if (period == 0) {
-        double best = kNaN;
-        for (int i = 0; i < n; ++i) {
+        double best = lastValue(out, from);
+        for (int i = from; i < n; ++i) {
             if (std::isnan(x[i])) {
                 out[i] = kNaN;
                 continue;
@@ -187,12 +227,15 @@ void FormulaSeries::extreme(const double* x, int n, int period, bool highest, do
         }
         return;
     }
-    // Monotonic queue of indices: each bar enters and leaves once.
-    std::vector<int> queue(size_t(n > 0 ? n : 0));
+    // Monotonic queue of indices: each bar enters and leaves once. The
+    // extreme of a window does not depend on the bars before it, so a
+    // resumed pass starts one window before from.
+    const int start = std::max(0, from - period + 1);
+    std::vector<int> queue(size_t(std::max(n - start, 0)));
     size_t head = 0;
     size_t tail = 0;
-    int gaps = 0;
-    for (int i = 0; i < n; ++i) {
+    int gaps = gapsBefore(x, start, period);
+    for (int i = start; i < n; ++i) {
         if (std::isnan(x[i])) {
             ++gaps;
         } else {
@@ -204,62 +247,76 @@ void FormulaSeries::extreme(const double* x, int n, int period, bool highest, do
             --gaps;
         while (tail > head && queue[head] <= i - period)
             ++head;
-        out[i] = (i >= period - 1 && gaps == 0) ? x[queue[head]] : kNaN;
+        if (i >= from)
+            out[i] = (i >= period - 1 && gaps == 0) ? x[queue[head]] : kNaN;
     }
 }
 
-void FormulaSeries::count(const double* x, int n, int period, double* out)
+void FormulaSeries::count(const double* x, int n, int period, double* out, int from)
 {
-    std::vector<double> hits(size_t(n > 0 ? n : 0));
-    for (int i = 0; i < n; ++i)
-        hits[size_t(i)] = std::isnan(x[i]) ? kNaN : (x[i] != 0.0 ? 1.0 : 0.0);
-    sum(hits.data(), n, period, out);
+    const auto hit = [x](int i) { return std::isnan(x[i]) ? kNaN : (x[i] != 0.0 ? 1.0 : 0.0); };
+    slidingSum(hit, n, period, out, from);
 }
 
-void FormulaSeries::stdev(const double* x, int n, int period, double* out)
+void FormulaSeries::stdev(const double* x, int n, int period, double* out, int from,
+                          std::vector<StdMark>* marks)
 {
     // Sample deviation over a sliding window, kept as mean and sum of
     // squared deviations (Welford) to avoid the cancellation of Σx² − (Σx)²/N.
-    double mean = 0.0;
-    double m2 = 0.0;
-    int inside = 0;
-    int gaps = 0;
-    for (int i = 0; i < n; ++i) {
+    // The state carries the rounding of every bar before, so a resumed pass
+    // starts from a saved one.
+    StdMark st;
+    int start = 0;
+    if (marks) {
+        if (!marks->empty()) {
+            const size_t mark = std::min(size_t(from / kStdMarkEvery), marks->size() - 1);
+            st = (*marks)[mark];
+            start = int(mark) * kStdMarkEvery;
+            marks->resize(mark);
+        }
+    }
+    for (int i = start; i < n; ++i) {
+        if (marks && i % kStdMarkEvery == 0)
+            marks->push_back(st);
         const double v = x[i];
         if (std::isnan(v)) {
-            ++gaps;
+            ++st.gaps;
         } else {
-            ++inside;
-            const double d = v - mean;
-            mean += d / inside;
-            m2 += d * (v - mean);
+            ++st.inside;
+            const double d = v - st.mean;
+            st.mean += d / st.inside;
+            st.m2 += d * (v - st.mean);
         }
         if (i >= period) {
             const double w = x[i - period];
             if (std::isnan(w)) {
-                --gaps;
-            } else if (--inside == 0) {
-                mean = 0.0;
-                m2 = 0.0;
+                --st.gaps;
+            } else if (--st.inside == 0) {
+                st.mean = 0.0;
+                st.m2 = 0.0;
             } else {
-                const double d = w - mean;
-                mean -= d / inside;
-                m2 -= d * (w - mean);
+                const double d = w - st.mean;
+                st.mean -= d / st.inside;
+                st.m2 -= d * (w - st.mean);
             }
         }
-        if (i >= period - 1 && gaps == 0 && period > 1)
-            out[i] = std::sqrt(std::max(m2, 0.0) / (period - 1));
+        if (i < from)
+            continue;
+        if (i >= period - 1 && st.gaps == 0 && period > 1)
+            out[i] = std::sqrt(std::max(st.m2, 0.0) / (period - 1));
         else
             out[i] = kNaN;
     }
 }
 
-void FormulaSeries::avedev(const double* x, int n, int period, double* out)
+void FormulaSeries::avedev(const double* x, int n, int period, double* out, int from)
 {
-    std::vector<double> mean(size_t(n > 0 ? n : 0));
-    ma(x, n, period, mean.data());
-    for (int i = 0; i < n; ++i) {
-        const double m = mean[size_t(i)];
+    // The means as MA computes them: from a fresh sum at or before from.
+    const FormulaBufferPool<double>::Buffer buffer = FormulaBufferPool<double>::acquire(size_t(std::max(n, 0)));
+    double* mean = buffer->data();
+    ma(x, n, period, mean, from);
+    for (int i = from; i < n; ++i) {
+        const double m = mean[i];
         if (std::isnan(m)) {
             out[i] = kNaN;
             continue;
@@ -271,21 +328,21 @@ void FormulaSeries::avedev(const double* x, int n, int period, double* out)
     }
 }
 
-void FormulaSeries::barsLast(const double* x, int n, double* out)
+void FormulaSeries::barsLast(const double* x, int n, double* out, int from)
 {
-    int last = -1;
-    for (int i = 0; i < n; ++i) {
+    int last = (from > 0 && !std::isnan(out[from - 1])) ? from - 1 - int(out[from - 1]) : -1;
+    for (int i = from; i < n; ++i) {
         if (!std::isnan(x[i]) && x[i] != 0.0)
             last = i;
         out[i] = last < 0 ? kNaN : double(i - last);
     }
 }
 
-void FormulaSeries::cross(const double* a, const double* b, int n, double* out)
+void FormulaSeries::cross(const double* a, const double* b, int n, double* out, int from)
 {
     // A crosses above B: strictly below it on the bar before, above it now;
     // leaving a tie is not a cross.
-    for (int i = 0; i < n; ++i) {
+    for (int i = from; i < n; ++i) {
         if (i == 0 || std::isnan(a[i]) || std::isnan(b[i]) || std::isnan(a[i - 1])
             || std::isnan(b[i - 1])) {
             out[i] = kNaN;

@@ -1,0 +1,306 @@
+#pragma once
+
+// The differential driver of live updates, shared by LiveUpdateTest and the
+// fuzz target: random appends, ticks, edits inside the history, window moves
+// and parameter changes on panes of every family, each pane driven with
+// announcements and setRange(…, true) and compared after every step with a
+// pane built afresh over a copy of the records.
+
+#include <ZtLineLib.h>
+
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace liveupdate {
+
+using F = ZtLineLib_Formula;
+using ZtUIDataStruct::DQDDataList;
+using ZtUIDataStruct::DQDUnionReader;
+
+// A choice in [lo, hi].
+using Pick = std::function<int(int lo, int hi)>;
+
+// Formulas of the store the driver adds: one computed bar by bar, one with
+// functions that look ahead (its earlier values move with new bars).
+inline void addUserFormulas()
+{
+    const char* defs[][2] = {
+        {"LIVEUSER", "A:EMA(C,N);B:IF(C>REF(C,1),C,DRAWNULL);D:C-O,COLORSTICK;E:SMA(V,N,1);"},
+        {"LIVEAHEAD", "Z:ZIG(3,5);R:REFX(C,2);"},
+    };
+    for (const auto& d : defs) {
+        TagFormularContent c;
+        c.texts[0] = d[0];
+        c.texts[2] = d[1];
+        c.paramNames[0] = "N";
+        c.paramCount = 1;
+        c.params[1][0] = 100;
+        c.params[2][0] = 4;
+        F::m_dformulaManage.SetFormularContent(c);
+    }
+}
+
+inline QString bitsDiffer(const char* what, int line, int i)
+{
+    return QStringLiteral("line %1 %2[%3]").arg(line).arg(QLatin1String(what)).arg(i);
+}
+
+template <typename T>
+QString compareSeries(const char* what, int line, const QList<T>& a, const QList<T>& b)
+{
+    if (a.size() != b.size())
+        return bitsDiffer(what, line, -1) + QStringLiteral(" size %1 vs %2").arg(a.size()).arg(b.size());
+    for (int i = 0; i < a.size(); ++i) {
+        if (std::memcmp(&a.at(i), &b.at(i), sizeof(T)) != 0)
+            return bitsDiffer(what, line, i) + QStringLiteral(": %1 vs %2").arg(double(a.at(i))).arg(double(b.at(i)));
+    }
+    return QString();
+}
+
+// Empty when the two panes' lines, colours and ranges are the same bits.
+inline QString comparePanes(const F& live, const F& fresh)
+{
+    const Formulas& a = live.formulaLines();
+    const Formulas& b = fresh.formulaLines();
+    if (a.lineCount() != b.lineCount())
+        return QStringLiteral("%1 lines vs %2").arg(a.lineCount()).arg(b.lineCount());
+    for (int j = 0; j < a.lineCount(); ++j) {
+        const Formulas::formulaLine& x = *a.lineAt(j);
+        const Formulas::formulaLine& y = *b.lineAt(j);
+        if (x.name != y.name || x.drawType != y.drawType || x.pen.color() != y.pen.color()
+            || x.chipRows != y.chipRows || x.text != y.text)
+            return bitsDiffer("attributes", j, -1);
+        for (const QString& d : {compareSeries("values", j, x.values, y.values),
+                                 compareSeries("values2", j, x.values2, y.values2),
+                                 compareSeries("values3", j, x.values3, y.values3),
+                                 compareSeries("values4", j, x.values4, y.values4),
+                                 compareSeries("colors", j, x.colors, y.colors)}) {
+            if (!d.isEmpty())
+                return d;
+        }
+    }
+    const double r[] = {live.maxReference(), fresh.maxReference(), live.minReference(), fresh.minReference()};
+    if (std::memcmp(&r[0], &r[1], sizeof(double)) != 0 || std::memcmp(&r[2], &r[3], sizeof(double)) != 0)
+        return QStringLiteral("range %1 … %2 vs %3 … %4").arg(r[2]).arg(r[0]).arg(r[3]).arg(r[1]);
+    if (live.ydcmInfo() != fresh.ydcmInfo() || live.lastFormulaError() != fresh.lastFormulaError())
+        return QStringLiteral("chip figures or error");
+    return QString();
+}
+
+class Driver
+{
+public:
+    explicit Driver(Pick pick) : m_pick(std::move(pick)), m_savedStore(F::m_dformulaManage)
+    {
+        PBDataChange::clearInstruments();
+        addUserFormulas();
+        const int bars = m_pick(2, 90);
+        for (int i = 0; i < bars; ++i)
+            m_bars.append(nextBar());
+        PBDataChange::registerInstrument("LIVE", "Live", m_bars, DQDDataList(), {});
+        // One intraday day: 241 slots, the first ones traded.
+        const int traded = m_pick(1, 240);
+        for (int i = 0; i < 241; ++i)
+            m_minutes.append(i < traded ? minute(i) : slotWithoutData());
+        m_traded = traded;
+
+        const F::enumFormulaType kline[] = {F::eFT_KLINE, F::eFT_VOL,  F::eFT_CLOSE, F::eFT_MA,
+                                            F::eFT_MACD,  F::eFT_KDJ,  F::eFT_ZJLX,  F::eFT_CMSD,
+                                            F::eFT_RZRQ,  F::eFT_YDCM,
+                                            F::userFormulaType(QStringLiteral("LIVEUSER")),
+                                            F::userFormulaType(QStringLiteral("LIVEAHEAD"))};
+        for (F::enumFormulaType t : kline)
+            m_panes.push_back({t, false});
+        for (F::enumFormulaType t : {F::eFT_DLINE, F::eFT_DLINEVOL, F::eFT_VOL, F::eFT_MACD, F::eFT_MMLD})
+            m_panes.push_back({t, true});
+        for (Pane& p : m_panes) {
+            p.live = std::make_unique<F>(p.type);
+            configure(*p.live, p);
+        }
+    }
+    ~Driver()
+    {
+        F::m_dformulaManage = m_savedStore;
+        PBDataChange::clearInstruments();
+    }
+
+    // Runs the steps; the first difference found, empty when there is none.
+    QString run(int steps)
+    {
+        for (int s = 0; s < steps; ++s) {
+            step();
+            for (Pane& p : m_panes) {
+                const QString d = check(p);
+                if (!d.isEmpty())
+                    return QStringLiteral("step %1, type %2%3: %4")
+                        .arg(s).arg(int(p.type)).arg(p.dline ? " (intraday)" : "").arg(d);
+            }
+        }
+        return QString();
+    }
+
+private:
+    struct Pane
+    {
+        F::enumFormulaType type;
+        bool dline;
+        std::unique_ptr<F> live;
+    };
+
+    double price() { return 10.0 + m_pick(0, 4000) / 997.0; }
+
+    DQDUnionReader bar(qint64 key)
+    {
+        DQDUnionReader r;
+        r.setUniqueValue(key);
+        r.setValue(ZtUIDataStruct::eFieldDateTime, key);
+        const double o = price(), c = price();
+        r.setValue(ZtUIDataStruct::eFieldOpen, o);
+        r.setValue(ZtUIDataStruct::eFieldClose, c);
+        r.setValue(ZtUIDataStruct::eFieldHigh, std::max(o, c) + m_pick(0, 50) / 100.0);
+        r.setValue(ZtUIDataStruct::eFieldLow, std::min(o, c) - m_pick(0, 50) / 100.0);
+        r.setValue(ZtUIDataStruct::eFieldVolume, double(m_pick(0, 100000)));
+        r.setValue(ZtUIDataStruct::eFieldAverage, (o + c) / 2);
+        return r;
+    }
+    DQDUnionReader nextBar()
+    {
+        m_day = m_day.addDays(1);
+        return bar(m_day.toString(QStringLiteral("yyyyMMdd")).toLongLong() * 1000000);
+    }
+    DQDUnionReader minute(int slot)
+    {
+        const QTime t = slot <= 120 ? QTime(9, 30).addSecs(60 * slot) : QTime(13, 1).addSecs(60 * (slot - 121));
+        return bar(20240102000000LL + t.hour() * 10000 + t.minute() * 100);
+    }
+    static DQDUnionReader slotWithoutData()
+    {
+        DQDUnionReader r;
+        r.setUniqueValue(0);
+        return r;
+    }
+
+    void configure(F& pane, const Pane& p)
+    {
+        pane.setRect(0, 0, 400, 120);
+        pane.setData(p.dline ? &m_minutes : &m_bars);
+        pane.setIsDLine(p.dline);
+        pane.setPrec(m_prec);
+        if (p.type == F::eFT_VOL)
+            pane.m_params = m_volPeriods;
+        if (p.type == F::eFT_DLINE)
+            pane.m_params = {1.0f};
+        pane.m_codeList = QStringList{QStringLiteral("LIVE")};
+        pane.m_ydcmCode = QStringLiteral("LIVE");
+        pane.m_ydcmCount = 2;
+    }
+
+    DQDDataList& listOf(const Pane& p) { return p.dline ? m_minutes : m_bars; }
+
+    void announce(bool dline, int from, bool appended)
+    {
+        for (Pane& p : m_panes) {
+            if (p.dline != dline)
+                continue;
+            if (appended)
+                p.live->recordsAppended();
+            else
+                p.live->recordsChanged(from);
+        }
+    }
+
+    void step()
+    {
+        const bool dline = m_pick(0, 3) == 0;
+        DQDDataList& list = dline ? m_minutes : m_bars;
+        const int last = dline ? m_traded - 1 : list.count() - 1;
+        switch (m_pick(0, 6)) {
+        case 0: // a new bar or minute
+            if (!dline) {
+                list.append(nextBar());
+                if (m_pick(0, 3))
+                    announce(false, 0, true); // else left to the count
+            } else if (m_traded < 241) {
+                *list.at(m_traded) = minute(m_traded);
+                ++m_traded;
+                announce(true, 0, true);
+            }
+            break;
+        case 1: // a trade on the last record
+        case 2:
+            if (last >= 0) {
+                DQDUnionReader* r = list.at(last);
+                const double c = price();
+                r->setValue(ZtUIDataStruct::eFieldClose, c);
+                r->setValue(ZtUIDataStruct::eFieldHigh, std::max(c, r->numberValue(ZtUIDataStruct::eFieldHigh, c)));
+                r->setValue(ZtUIDataStruct::eFieldVolume, r->numberValue(ZtUIDataStruct::eFieldVolume, 0) + m_pick(1, 500));
+                announce(dline, last, false);
+            }
+            break;
+        case 3: // an edit inside the history
+            if (last >= 0) {
+                const int k = m_pick(0, last);
+                const qint64 key = list.at(k)->uniqueKey();
+                *list.at(k) = bar(key);
+                announce(dline, k, false);
+            }
+            break;
+        case 4: // a moved or resized window
+            m_index = m_pick(-2, m_bars.count());
+            m_length = m_pick(0, 70);
+            break;
+        default: // parameters
+            changeParameters();
+            break;
+        }
+    }
+
+    void changeParameters()
+    {
+        switch (m_pick(0, 3)) {
+        case 0: m_volPeriods = {float(m_pick(0, 12)), float(m_pick(1, 30))}; break;
+        case 1: m_prec = m_pick(0, 4); break;
+        default: {
+            std::string name = m_pick(0, 1) ? "LIVEUSER" : "MACD";
+            TagFormularContent c = *F::m_dformulaManage.GetFormularContent(name);
+            c.params[2][0] = float(m_pick(2, 15));
+            F::m_dformulaManage.SetFormularContent(c);
+            break;
+        }
+        }
+        for (Pane& p : m_panes)
+            configure(*p.live, p);
+    }
+
+    QString check(Pane& p)
+    {
+        const int index = p.dline ? 0 : m_index;
+        const int length = p.dline ? 241 : m_length;
+        p.live->SetMaxMinValue(kZtNoValue, kZtNoValueMax);
+        p.live->setRange(index, length, true);
+
+        DQDDataList copy = listOf(p);
+        F fresh(p.type);
+        configure(fresh, p);
+        fresh.setData(&copy);
+        fresh.SetMaxMinValue(kZtNoValue, kZtNoValueMax);
+        fresh.setRange(index, length);
+        return comparePanes(*p.live, fresh);
+    }
+
+    Pick m_pick;
+    CDFormulaManage m_savedStore;
+    QDate m_day{2023, 1, 1};
+    DQDDataList m_bars;
+    DQDDataList m_minutes;
+    int m_traded = 0;
+    int m_index = 0;
+    int m_length = 40;
+    int m_prec = 2;
+    QList<float> m_volPeriods{5, 10};
+    std::vector<Pane> m_panes;
+};
+
+} // namespace liveupdate
