@@ -7,14 +7,23 @@
 
 using namespace ZtUIDataStruct;
 
-ReplayFeed::ReplayFeed(DQDDataList* list, int start) : m_list(list)
+ReplayFeed::ReplayFeed(DQDDataList* list, int start, bool keepSlots)
+    : m_list(list)
+    , m_keepSlots(keepSlots)
 {
     const int n = list->count();
-    start = std::clamp(start, std::min(1, n), n);
+    m_start = std::clamp(start, std::min(1, n), n);
     DQDDataList history;
     history.reserve(n);
-    for (int i = 0; i < n; ++i)
-        (i < start ? history : m_pending).append(*list->at(i));
+    for (int i = 0; i < n; ++i) {
+        if (i < m_start) {
+            history.append(*list->at(i));
+            continue;
+        }
+        m_pending.append(*list->at(i));
+        if (keepSlots)
+            history.append(DQDUnionReader());
+    }
     *list = history;
 }
 
@@ -52,12 +61,12 @@ ReplayFeed::Update ReplayFeed::step()
     Update u;
     u.tick = ++m_tick;
     u.key = bar.uniqueKey();
-    u.appended = m_tick == 1;
+    u.appended = m_tick == 1 && !m_keepSlots;
     if (u.appended)
         m_list->append(tickOf(bar, m_tick));
-    else
-        *m_list->at(m_list->count() - 1) = tickOf(bar, m_tick);
-    u.index = m_list->count() - 1;
+    u.index = m_keepSlots ? m_start + m_next : m_list->count() - 1;
+    if (!u.appended)
+        *m_list->at(u.index) = tickOf(bar, m_tick);
     if (m_tick == kTicksPerBar) {
         m_tick = 0;
         ++m_next;

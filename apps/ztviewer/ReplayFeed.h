@@ -5,8 +5,10 @@
 #include <QtGlobal>
 
 // Plays the records of a quote list into that list as if they arrived live.
-// The list is cut back to its first records; each later record then comes
-// as kTicksPerBar ticks: the first appends it with its open as the only
+// The list is cut back to its first records (an intraday list keeps its
+// minute slots, emptied: a live intraday chart spans the whole day from the
+// open); each later record then comes as kTicksPerBar ticks: the first
+// appends it (or fills its slot) with its open as the only
 // price, the next ones move it to the bar's first and second extreme (low
 // then high on a rising bar, high then low on a falling one) with a share
 // of its volume, and the last gives the record exactly as the file has it.
@@ -22,14 +24,16 @@ public:
     struct Update
     {
         int index = -1;        // the record the tick changed
-        bool appended = false; // the first tick of a bar: a new record
+        bool appended = false; // the first tick of a bar: a new record (not
+                               // with kept slots: the slot is changed)
         int tick = 0;          // 1 … kTicksPerBar
         qint64 key = 0;        // the record's time value
     };
 
     // Keeps the records of *list from `start` on to play and cuts the list
-    // back to the records before them (at least one stays).
-    ReplayFeed(ZtUIDataStruct::DQDDataList* list, int start);
+    // back to the records before them (at least one stays); with keepSlots
+    // their places stay as empty slots (key 0).
+    ReplayFeed(ZtUIDataStruct::DQDDataList* list, int start, bool keepSlots = false);
     // Where a replay starts by default: half the records are history.
     static int defaultStart(int count) { return count / 2; }
 
@@ -45,6 +49,8 @@ public:
 private:
     ZtUIDataStruct::DQDDataList* m_list;
     ZtUIDataStruct::DQDDataList m_pending;
+    int m_start = 0;
+    bool m_keepSlots = false;
     int m_next = 0;
     int m_tick = 0;
 };

@@ -248,8 +248,8 @@ bool ViewerWindow::startReplay(const QString& file, double speed, QString* error
         std::unique_ptr<ChartData> data = ViewerSource::loadAny(file, QString());
         const bool intraday = data->isDLine();
         // The feed cuts the list back before the panes first compute it.
-        m_replay = std::make_unique<ReplayFeed>(data->charted(),
-                                                ReplayFeed::defaultStart(data->count()));
+        m_replay = std::make_unique<ReplayFeed>(
+            data->charted(), ReplayFeed::defaultStart(data->count()), intraday);
         m_chart->setChartData(std::move(data), intraday ? kIntradayLowerPanes : kDailyLowerPanes);
     } catch (const CliError& e) {
         m_replay.reset();
