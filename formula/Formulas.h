@@ -124,9 +124,9 @@ public:
     // computed again), the shown window becomes showIndex/showLength and the
     // range is emptied. The computation state otherwise stays.
     void resume(int showIndex, int showLength, int keep);
-    // The range the computation would have widened over the shown window,
-    // from the extremes of each record kept as the values were added: what a
-    // moved window needs without computing a value again.
+    // The range the computation of a data-service answer would have widened
+    // over the shown window, from the extremes of each record kept as the
+    // answer was laid out: what a moved window needs without the service.
     void widenOverWindow();
     // Continue the price and volume lines made by the routines of the same
     // name, from the end of their values to the end of the shown window.
@@ -186,8 +186,6 @@ private:
     // The record key at index i; 0 (an empty slot) when there is no record.
     qint64 keyAt(int i) const;
     void widenRange(double v);
-    // Keeps the extremes of the in-range values added at index i.
-    void noteRow(int i, double value);
     // The first index a continued walk computes: the end of the values.
     int walkStart() const;
     // True when cutting v to the precision could not move the range.
@@ -207,8 +205,8 @@ private:
     QList<QPair<int, double>> m_ydcmLayers;
     QHash<QString, QVariant> m_ydcmInfo;
     int m_colorIndex = 0;
-    // Per record index, the least and greatest in-range value added through
-    // addValue (sentinels for none): the range of any window without the
+    // Per record index, the least and greatest in-range value of a service
+    // answer (sentinels for none): the range of any window without the
     // values that were rounded into float.
     QVector<double> m_rowLow;
     QVector<double> m_rowHigh;

@@ -144,9 +144,12 @@ void ZtLineLib_Formula::continueLines(int from, int start, int length)
     }
     if (isPriceType(m_formulaType)) {
         // The price walks end with the shown window: a window moved left
-        // drops the values after it.
+        // drops the values after it. The shown values are walked again, which
+        // widens the range as they are made (from the doubles, before they
+        // are kept as floats); that costs what the window costs.
         const qint64 walkEnd = std::min<qint64>(qint64(showIndex) + showLength, count);
-        m_formulaLines.resume(showIndex, showLength, int(std::min<qint64>(from, walkEnd)));
+        const qint64 keep = std::min<qint64>({from, std::max(showIndex, 0), walkEnd});
+        m_formulaLines.resume(showIndex, showLength, int(keep));
         continueBuiltIn();
     } else if (dataChanged) {
         // The service answers for the whole history at once.
@@ -154,8 +157,8 @@ void ZtLineLib_Formula::continueLines(int from, int start, int length)
         return;
     } else {
         m_formulaLines.resume(showIndex, showLength, count + start);
+        m_formulaLines.widenOverWindow();
     }
-    m_formulaLines.widenOverWindow();
     m_minValue = std::min(m_minValue, m_formulaLines.minValue());
     m_maxValue = std::max(m_maxValue, m_formulaLines.maxValue());
 }

@@ -62,6 +62,12 @@ void Formulas::addAlignedRecords(const QVector<int>& lines, int records, ValuesO
         series.append(line ? &line->values : nullptr);
     }
     QVarLengthArray<double, 8> values(lines.size());
+    // The extremes of every record, for a later window (widenOverWindow):
+    // the values are kept as floats, the range is cut from the doubles.
+    m_rowLow.fill(kZtNoValueMax, count);
+    m_rowHigh.fill(kZtNoValue, count);
+    double* rowLow = m_rowLow.data();
+    double* rowHigh = m_rowHigh.data();
     const auto addRow = [&]() {
         const bool shown = m_index >= m_showIndex && m_index < windowEnd;
         double low = kZtNoValueMax;
@@ -80,11 +86,9 @@ void Formulas::addAlignedRecords(const QVector<int>& lines, int records, ValuesO
             }
             series[i]->append(float(v));
         }
-        // The row's extremes, kept for a later window that shows this record.
-        noteRow(m_index, kZtNoValue);
-        if (low <= high) {
-            noteRow(m_index, low);
-            noteRow(m_index, high);
+        if (low <= high && m_index < count) {
+            rowLow[m_index] = low;
+            rowHigh[m_index] = high;
         }
         ++m_index;
     };

@@ -94,31 +94,7 @@ void Formulas::addValue(int lineIndex, double value)
         value = kZtNoValue;
     else if (line->values.size() >= m_showIndex && !wellInsideRange(value))
         widenRange(truncToPrec(value, m_prec));
-    noteRow(line->values.size(), value);
     line->values.append(float(value));
-}
-
-void Formulas::noteRow(int i, double value)
-{
-    if (i >= m_rowLow.size()) {
-        // Grown by doubling: a tail continued by one record at a time must
-        // not copy every row each time.
-        if (m_rowLow.capacity() <= i) {
-            const int room = std::max(walkEnd(), 2 * i + 16);
-            m_rowLow.reserve(room);
-            m_rowHigh.reserve(room);
-        }
-        while (m_rowLow.size() <= i) {
-            m_rowLow.append(kZtNoValueMax);
-            m_rowHigh.append(kZtNoValue);
-        }
-    }
-    if (value == kZtNoValue)
-        return;
-    double& low = m_rowLow[i];
-    double& high = m_rowHigh[i];
-    low = std::min(low, value);
-    high = std::max(high, value);
 }
 
 bool Formulas::wellInsideRange(double v) const
