@@ -10,6 +10,7 @@
 // how much depends on the allocator's state, so compare "Fresh" only with
 // "Fresh".
 
+#include <TagDayRun.h>
 #include <ZtLineLib.h>
 
 #include <benchmark/benchmark.h>
@@ -22,13 +23,13 @@ namespace {
 
 constexpr int kBars = 100000;
 
-std::vector<float> closes()
+std::vector<float> closes(int bars = kBars)
 {
     std::vector<float> c;
-    c.reserve(kBars);
+    c.reserve(size_t(bars));
     std::uint32_t state = 7;
     double price = 10.0;
-    for (int i = 0; i < kBars; ++i) {
+    for (int i = 0; i < bars; ++i) {
         state = state * 1664525u + 1013904223u;
         price = std::max(1.0, price + (double(state >> 8) / double(1u << 24) - 0.5) * 0.2);
         c.push_back(float(price));
@@ -148,6 +149,64 @@ void BM_HandLoopMacdFresh(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * kBars);
 }
 BENCHMARK(BM_HandLoopMacdFresh)->Unit(benchmark::kMicrosecond);
+
+// A live tick on the last of 1,000,000 bars: the host keeps its input and
+// splices in the conversion of the changed record, a run of its own. The
+// engine resumes from that bar; "Full" gives the big run a new serial each
+// time, so the same work is done from scratch. Both hand the three lines of
+// 1,000,000 values to a result that copies them.
+constexpr int kLiveBars = 1000000;
+
+CInputData liveInput()
+{
+    CInputData in;
+    in.days.resize(kLiveBars);
+    TagDay& cols = in.days.front();
+    cols.m_close = closes(kLiveBars);
+    cols.m_valid.assign(kLiveBars, 1);
+    TagDayRun::stamp(cols, TagDayRun::newSerial());
+    return in;
+}
+
+void tick(CInputData& in, float close)
+{
+    TagDay last;
+    last.m_close = {close};
+    last.m_valid = {1};
+    TagDayRun::stamp(last, TagDayRun::newSerial());
+    in.days.back() = std::move(last);
+}
+
+void liveMacd(benchmark::State& state, bool resume)
+{
+    CDFormulaManage store;
+    ModuleFormular engine;
+    CInputData in = liveInput();
+    std::string name = "MACD";
+    Result r;
+    engine.ComputeDayFormular(name, in, 1, 0, &r);
+    float close = 10.0f;
+    for (auto _ : state) {
+        tick(in, close += 0.01f);
+        if (!resume)
+            TagDayRun::stamp(in.days.front(), TagDayRun::newSerial());
+        if (!engine.ComputeDayFormular(name, in, 1, 0, &r))
+            state.SkipWithError("MACD did not evaluate");
+        benchmark::DoNotOptimize(r.lines.data());
+    }
+}
+
+void BM_EngineMacdTick1MResumed(benchmark::State& state)
+{
+    liveMacd(state, true);
+}
+BENCHMARK(BM_EngineMacdTick1MResumed)->Unit(benchmark::kMicrosecond);
+
+void BM_EngineMacdTick1MFull(benchmark::State& state)
+{
+    liveMacd(state, false);
+}
+BENCHMARK(BM_EngineMacdTick1MFull)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

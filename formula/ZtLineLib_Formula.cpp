@@ -29,13 +29,6 @@ const float* firstValue(const QList<float>& series)
     return series.isEmpty() ? nullptr : &series.constFirst();
 }
 
-bool isEngineType(int type)
-{
-    return type == ZtLineLib_Formula::eFT_MA
-           || (type >= ZtLineLib_Formula::eFT_MACD && type <= ZtLineLib_Formula::eFT_AB)
-           || ZtLineLib_Formula::isUserFormulaType(ZtLineLib_Formula::enumFormulaType(type));
-}
-
 // Pads one series for padLines. The engine gives length values per series;
 // should it give fewer, the tail markers go after what it gave.
 template <typename T>
@@ -65,6 +58,11 @@ ZtLineLib_Formula::ZtLineLib_Formula(enumFormulaType type)
 }
 
 ZtLineLib_Formula::~ZtLineLib_Formula() = default;
+
+bool ZtLineLib_Formula::isEngineType(enumFormulaType type)
+{
+    return type == eFT_MA || (type >= eFT_MACD && type <= eFT_AB) || isUserFormulaType(type);
+}
 
 void ZtLineLib_Formula::computedSpan(int* start, int* length) const
 {

@@ -204,6 +204,8 @@ protected:
     // ---- pipeline ---------------------------------------------------------
     // The computed span of the data: first index and length.
     void computedSpan(int* start, int* length) const;
+    // MA, MACD … AB and user formulas: the types the formula engine computes.
+    static bool isEngineType(enumFormulaType type);
     void computeByEngine(int start, int length);
     // Converts the span's bars and has the engine evaluate the formula name;
     // false when it could not.

@@ -14,13 +14,6 @@
 
 namespace {
 
-bool isEngineType(ZtLineLib_Formula::enumFormulaType type)
-{
-    return type == ZtLineLib_Formula::eFT_MA
-           || (type >= ZtLineLib_Formula::eFT_MACD && type <= ZtLineLib_Formula::eFT_AB)
-           || ZtLineLib_Formula::isUserFormulaType(type);
-}
-
 bool isPriceType(ZtLineLib_Formula::enumFormulaType type)
 {
     switch (type) {

@@ -1,5 +1,6 @@
 #include "ModuleFormular.h"
 #include "FormulaDrawType.h"
+#include "TagDayRun.h"
 
 #include "internal/FormulaBuiltins.h"
 #include "internal/FormulaEvaluator.h"
@@ -55,6 +56,12 @@ std::string resumeKey(const TagFormularContent& definition)
 bool evaluate(const TagFormularContent& definition, const CInputData& input,
               std::vector<FormulaOutputLine>& lines, FormulaError& error)
 {
+    // A vector built by hand carries no serial: nothing to resume later.
+    if (input.days.empty() || TagDayRun::serialOf(input.days.front()) == 0) {
+        FormulaProgram program;
+        return compile(definition, program, error)
+            && FormulaEvaluator(input).run(program, lines, error);
+    }
     std::string key = resumeKey(definition);
     FormulaResumeState* state = FormulaResumeCache::find(key, input.days);
     if (!state) {

@@ -70,6 +70,21 @@
 // cyan, cycling), lineWidth 1 unless LINETHICKn, names and texts in the
 // local 8-bit encoding.
 //
+// Resuming. An input converted by PBDataChange::LBDG_TagDayVector carries
+// serials in its runs (TagDay.h). For such an input the engine keeps, per
+// definition (name, text, parameter names and values) and for the four
+// most recent ones of the thread, the runs it evaluated and the series of
+// every node and output line: 8 bytes per bar for each computed node and
+// price column read, 4 per output line, and STD's window state every 64
+// bars (MACD: 68 bytes per bar). When the next input's runs equal those up
+// to bar k (the run holding k may be cut shorter or run longer), only bars
+// k on are computed, bit for bit as from scratch, and the output records
+// point into the kept series. Operators, IF, REF, CROSS, BARSLAST, MA, SUM,
+// COUNT, HHV, LLV, STD, AVEDEV, EMA, SMA, DMA, AMA, EXPMA and MEMA with
+// constant periods resume; a formula using anything else (a drawing, per-bar
+// colours, a period that is a line, any other function) is evaluated from
+// scratch every time, and so is an input without serials.
+//
 // Definitions come from the live CDFormulaManage stores (see there); this
 // object's one member keeps a copy of each definition it evaluated (and
 // the classic ones from the start), used when no live store holds the name.

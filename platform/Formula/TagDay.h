@@ -26,7 +26,10 @@
 // and m_reserved, no column: the run's serial (TagDayRun.h), which lets the
 // engine resume from the first bar whose run it has not evaluated before.
 // The columns of a run are not to be edited after the conversion: convert
-// again instead.
+// again instead. Between two evaluations, a kept input is changed by one cut
+// and appending after it (any number of runs): the engine looks for new
+// runs only after the last run start it saw before, and checks the earlier
+// starts by serial.
 // The formula engine reads m_open, m_high, m_low, m_close, m_volume,
 // m_amount and m_valid; a bar with m_valid 0, a non-finite value or the
 // no-value marker has no value, and a column shorter than its run leaves

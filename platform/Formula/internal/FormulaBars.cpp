@@ -64,31 +64,45 @@ void FormulaBars::scanAll(const std::vector<TagDay>& days)
 bool FormulaBars::scanFromEnd(const std::vector<TagDay>& days,
                               const std::vector<FormulaRun>& known)
 {
-    // Starts found from the end, latest first.
-    std::vector<int> starts;
-    int i = m_count - 1;
-    size_t kept = 0; // known runs taken before the first start found
-    for (; i >= 0; --i) {
-        if (i != 0 && !startsRun(days[size_t(i)]))
-            continue;
-        starts.push_back(i);
-        const auto seen = std::find_if(known.begin(), known.end(), [&](const FormulaRun& r) {
-            return r.start == i && r.first && r.serial != 0;
-        });
-        if (seen != known.end() && seen->serial == TagDayRun::serialOf(days[size_t(i)])) {
-            kept = size_t(seen - known.begin());
-            break;
-        }
-        if (i == 0) {
-            kept = 0; // no start seen before: every start has been found
-            break;
+    // Records after the last known start are looked at one by one (the
+    // appended tail); before it, only the known starts: the input has been
+    // cut and appended to since, so the latest known start that still holds
+    // its run is where the runs seen before end.
+    if (m_count == 0)
+        return false;
+    int lastKnown = -1;
+    for (const FormulaRun& r : known) {
+        if (r.first)
+            lastKnown = r.start;
+    }
+    std::vector<int> starts; // latest first
+    size_t kept = known.size();
+    for (int i = m_count - 1; i >= 0 && kept == known.size(); --i) {
+        if (i <= lastKnown) {
+            // The known start at or before i.
+            size_t k = known.size();
+            while (k-- > 0 && (known[k].start > i || !known[k].first)) {
+            }
+            if (k == size_t(-1))
+                return false;
+            i = known[k].start;
+            if (!startsRun(days[size_t(i)]) && i != 0)
+                return false; // cut before it: the new start is not where we look
+            starts.push_back(i);
+            // A run appended where a known one started: look further back.
+            if (TagDayRun::serialOf(days[size_t(i)]) == known[k].serial)
+                kept = k;
+            else if (i == 0)
+                kept = 0;
+        } else if (i == 0 || startsRun(days[size_t(i)])) {
+            starts.push_back(i);
+            if (i == 0)
+                kept = 0; // no known start left: every start has been found
         }
     }
     m_runs.clear();
-    for (size_t k = 0; k < kept; ++k) {
+    for (size_t k = 0; k < kept && k < known.size(); ++k) {
         const FormulaRun& r = known[k];
-        if (r.start + r.length > i)
-            return false;
         if (r.first) {
             const TagDay& first = days[size_t(r.start)];
             if (!startsRun(first) || TagDayRun::serialOf(first) != r.serial)

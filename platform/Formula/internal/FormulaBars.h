@@ -21,10 +21,11 @@ class FormulaBars
 {
 public:
     // Finds the runs by looking at every record. With known, the runs of an
-    // input evaluated before, it looks only from the end back to the first
-    // start it finds among them and takes the runs before that from known
-    // (their starts checked by serial): an input the engine has seen is
-    // changed by cutting its runs short and appending new ones.
+    // input evaluated before, it looks at the records after the last known
+    // start one by one and before it only at the known starts (checked by
+    // serial), from the end back to the first that still holds its run; the
+    // runs before that are taken from known. Reading a million records costs
+    // more than a tick's whole evaluation.
     explicit FormulaBars(const std::vector<TagDay>& days,
                          const std::vector<FormulaRun>* known = nullptr);
 

@@ -197,13 +197,15 @@ FormulaEvaluator::Series FormulaEvaluator::column(int id)
 {
     if (m_columns[id])
         return m_columns[id];
-    Series s = newSeries();
+    Series s;
     if (m_resume) {
         Series& kept = m_resume->columns[id];
         if (!kept)
             kept = std::make_shared<std::vector<double>>();
         kept->resize(size_t(m_count));
         s = kept;
+    } else {
+        s = newSeries();
     }
     m_bars.column(id, m_from, s->data());
     m_columns[id] = s;
@@ -543,7 +545,9 @@ bool FormulaEvaluator::evalLibrary(const FormulaNode& node, std::vector<FormulaV
     }
     FormulaCall call(m_count, args, [this](int id) { return column(id)->data(); },
                      m_bars.dates(), m_bars.times());
-    Series out = newSeries();
+    Series out = target(node);
+    if (entry.resumes)
+        call.setFrom(m_from);
     entry.impl(call, out->data());
     value = series(out);
     return true;

@@ -16,10 +16,14 @@ namespace {
 void fnDMA(FormulaCall& c, double* o)
 {
     const double* x = c.series(0);
-    const double* a = c.series(1);
+    const bool constant = c.isScalar(1);
+    const double weight = c.number(1);
+    const double* a = constant ? nullptr : c.series(1);
     double y = kNaN;
-    for (int i = 0; i < c.count(); ++i) {
-        const double w = std::min(a[i], 1.0);
+    for (int i = c.from() - 1; i >= 0 && std::isnan(y); --i)
+        y = o[i];
+    for (int i = c.from(); i < c.count(); ++i) {
+        const double w = std::min(constant ? weight : a[i], 1.0);
         if (std::isnan(x[i]) || !(w > 0.0)) {
             o[i] = kNaN;
             continue;
@@ -48,12 +52,12 @@ void fnTMA(FormulaCall& c, double* o)
 
 void fnEXPMA(FormulaCall& c, double* o)
 {
-    FormulaSeries::ema(c.series(0), c.count(), c.number(1), o);
+    FormulaSeries::ema(c.series(0), c.count(), c.number(1), o, c.from());
 }
 
 void fnMEMA(FormulaCall& c, double* o)
 {
-    FormulaSeries::sma(c.series(0), c.count(), c.number(1), 1.0, o);
+    FormulaSeries::sma(c.series(0), c.count(), c.number(1), 1.0, o, c.from());
 }
 
 // An EMA seeded with the N-bar mean, so it starts N − 1 bars in.
@@ -351,9 +355,9 @@ void fnBETA2(FormulaCall& c, double* o)
 }
 
 const FormulaLibraryEntry kStats[] = {
-    {"DMA", 2, 2, -1, fnDMA},          {"AMA", 2, 2, -1, fnDMA},
-    {"TMA", 3, 3, -1, fnTMA},          {"EXPMA", 2, 2, 1, fnEXPMA},
-    {"EXPMEMA", 2, 2, 1, fnEXPMEMA},   {"MEMA", 2, 2, 1, fnMEMA},
+    {"DMA", 2, 2, -1, fnDMA, 0, true}, {"AMA", 2, 2, -1, fnDMA, 0, true},
+    {"TMA", 3, 3, -1, fnTMA},          {"EXPMA", 2, 2, 1, fnEXPMA, 0, true},
+    {"EXPMEMA", 2, 2, 1, fnEXPMEMA},   {"MEMA", 2, 2, 1, fnMEMA, 0, true},
     {"TRMA", 2, 2, 1, fnTRMA},         {"TSMA", 2, 2, 1, fnTSMA},
     {"XMA", 2, 2, 1, fnXMA},           {"HARMEAN", 2, 2, 1, fnHARMEAN},
     {"MULAR", 2, 2, 1, fnMULAR},       {"SLOPE", 2, 2, 1, fnSLOPE},

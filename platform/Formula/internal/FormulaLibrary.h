@@ -32,6 +32,11 @@ public:
     // yyyymmdd and HHMMSS of bar i; 0 when the input has none.
     int date(int i) const { return m_dates ? m_dates[i] : 0; }
     int time(int i) const { return m_times ? m_times[i] : 0; }
+    // The first bar to compute; out holds the values of the bars before it
+    // from an earlier call over the same values (only for entries that
+    // resume; 0 otherwise).
+    int from() const { return m_from; }
+    void setFrom(int from) { m_from = from; }
 
 private:
     int m_n;
@@ -40,6 +45,7 @@ private:
     const int* m_dates;
     const int* m_times;
     std::vector<std::vector<double>> m_spread;
+    int m_from = 0;
 };
 
 // Writes one value per bar to out (NaN = no value).
@@ -56,6 +62,9 @@ struct FormulaLibraryEntry
     // Price columns read besides the arguments (TagDayColumn bits), so
     // that callers fill them (ModuleFormular::inputColumns).
     unsigned columns = 0;
+    // Computes bars from FormulaCall::from() on alone, taking what it needs
+    // from its own values before (a recursion), so an evaluation can resume.
+    bool resumes = false;
 };
 
 // The functions of the language beyond the evaluator's core set, one table

@@ -1,6 +1,7 @@
 #include "FormulaResume.h"
 
 #include "FormulaFunctions.h"
+#include "FormulaLibrary.h"
 
 #include "../TagDayRun.h"
 
@@ -32,7 +33,10 @@ bool resumes(const FormulaNode& call)
         return std::all_of(call.args.begin() + 1, call.args.end(),
                            [](const auto& arg) { return isConstant(*arg); });
     default:
-        return false;
+        if (call.index < fnLibrary)
+            return false;
+        const FormulaLibraryEntry& entry = FormulaLibrary::entry(call.index - fnLibrary);
+        return entry.resumes && entry.columns == 0;
     }
 }
 
