@@ -176,11 +176,9 @@ public:
 private:
     // Adds `records` records aligned with the end of the data, one value per
     // line each; valuesOf(j, out) writes record j's values in line order.
-    void addAlignedRecords(const QVector<int>& lines, int records,
-                           const std::function<void(int, double*)>& valuesOf);
-    // addValue that leaves the range alone: for records past the shown
-    // window, whose values must not stretch the shown scale.
-    void addValueUnshown(int lineIndex, double value);
+    // (Defined and used in Formulas_service.cpp only.)
+    template <typename ValuesOf>
+    void addAlignedRecords(const QVector<int>& lines, int records, ValuesOf valuesOf);
     void copyLinesFrom(const Formulas& other);
     // One past the last index a price walk visits: the end of the shown
     // window, but never past the data.

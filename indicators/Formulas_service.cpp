@@ -8,6 +8,8 @@
 #include <ZtZB_Cmsdl.h>
 #include <ZtZB_Rzrq.h>
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 
 using ZtUIDataStruct::DQDDataList;
@@ -42,17 +44,8 @@ const PROTO_Glintsvc::ZhiBiaoFuWuData* firstSeries(const PROTO_Glintsvc::MSG& ms
 
 } // namespace
 
-void Formulas::addValueUnshown(int lineIndex, double value)
-{
-    // Only reached from addAlignedRecords, whose cursor never lies before the
-    // first computed index.
-    if (formulaLine* line = lineAt(lineIndex)) {
-        line->values.append(float(ztIsNoValue(value) ? kZtNoValue : value));
-    }
-}
-
-void Formulas::addAlignedRecords(const QVector<int>& lines, int records,
-                                 const std::function<void(int, double*)>& valuesOf)
+template <typename ValuesOf>
+void Formulas::addAlignedRecords(const QVector<int>& lines, int records, ValuesOf valuesOf)
 {
     if (!m_data || records <= 0)
         return;
@@ -60,37 +53,57 @@ void Formulas::addAlignedRecords(const QVector<int>& lines, int records,
     // Data index of record 0: the last record belongs to the last bar.
     const qint64 first = qint64(count) - records;
     const qint64 windowEnd = qint64(m_showIndex) + m_showLength;
-    QVector<double> values(lines.size());
+    // A service answers for every bar, a hundred thousand of them: the
+    // series are written directly, and only values of the shown window go
+    // through the range (those past it must not stretch the shown scale).
+    QVarLengthArray<QList<float>*, 8> series;
+    for (int i : lines) {
+        formulaLine* line = lineAt(i);
+        series.append(line ? &line->values : nullptr);
+    }
+    QVarLengthArray<double, 8> values(lines.size());
+    // The extremes of every record, for a later window (widenOverWindow):
+    // the values are kept as floats, the range is cut from the doubles.
+    m_rowLow.fill(kZtNoValueMax, count);
+    m_rowHigh.fill(kZtNoValue, count);
+    double* rowLow = m_rowLow.data();
+    double* rowHigh = m_rowHigh.data();
+    const auto addRow = [&]() {
+        const bool shown = m_index >= m_showIndex && m_index < windowEnd;
+        double low = kZtNoValueMax;
+        double high = kZtNoValue;
+        for (int i = 0; i < series.size(); ++i) {
+            if (!series[i])
+                continue;
+            double v = values[i];
+            if (ztIsNoValue(v)) {
+                v = kZtNoValue;
+            } else {
+                if (shown && !wellInsideRange(v))
+                    widenRange(truncToPrec(v, m_prec));
+                low = std::min(low, v);
+                high = std::max(high, v);
+            }
+            series[i]->append(float(v));
+        }
+        if (low <= high && m_index < count) {
+            rowLow[m_index] = low;
+            rowHigh[m_index] = high;
+        }
+        ++m_index;
+    };
 
     // Indices before the first computed one already hold their markers
     // (addLine); a D-line pane computing from the opening minute starts its
     // lines there, and records older than the data are not shown at all.
     m_index = std::max(m_startIndex, 0);
-    // The extremes of every record, for a later window (widenOverWindow):
-    // the values are kept as floats, the range is cut from the doubles.
-    m_rowLow.fill(kZtNoValueMax, count);
-    m_rowHigh.fill(kZtNoValue, count);
-    const auto addRow = [&](const double* row) {
-        for (int i = 0; i < lines.size(); ++i) {
-            if (m_index < windowEnd)
-                addValue(lines.at(i), row[i]);
-            else
-                addValueUnshown(lines.at(i), row[i]);
-            if (!ztIsNoValue(row[i]) && m_index < count) {
-                m_rowLow[m_index] = std::min(m_rowLow.at(m_index), row[i]);
-                m_rowHigh[m_index] = std::max(m_rowHigh.at(m_index), row[i]);
-            }
-        }
-        ++m_index;
-    };
-
-    values.fill(kZtNoValue);
+    std::fill(values.begin(), values.end(), kZtNoValue);
     while (m_index < first)
-        addRow(values.constData());
+        addRow();
     for (qint64 j = m_index - first; j < records; ++j) {
-        values.fill(kZtNoValue);
+        std::fill(values.begin(), values.end(), kZtNoValue);
         valuesOf(int(j), values.data());
-        addRow(values.constData());
+        addRow();
     }
 }
 

@@ -216,18 +216,20 @@ TEST(ComputeReuse, AlignedWalkFindsWhatALookupPerRecordFinds)
         r.setUniqueValue(key);
         list.append(r);
     }
-    const QVector<ZtSeriesAlign::Row> rows = ZtSeriesAlign::align(list, list.count(), table, false);
-    // Rows start at the first record reaching the table's first day.
-    const int start = 2;
-    ASSERT_EQ(rows.size(), list.count() - start);
-    for (int i = start; i < list.count(); ++i) {
+    const ZtSeriesTable flat = ZtSeriesTable::fromMap(table);
+    const ZtSeriesAlign::Span span = ZtSeriesAlign::span(list, list.count(), flat, false);
+    // The span starts at the first record reaching the table's first day.
+    EXPECT_EQ(span.start, 2);
+    EXPECT_EQ(span.end, list.count());
+    ZtSeriesAlign::Cursor cursor(flat, false);
+    for (int i = span.start; i < span.end; ++i) {
         const qint64 key = list.at(i)->uniqueKey();
-        const ZtSeriesAlign::Row& row = rows.at(i - start);
-        EXPECT_EQ(row.date, key > 0 ? key : 0) << i;
+        const double* row = cursor.rowOf(key);
         const auto it = table.constFind(ZtSeriesAlign::lookupKey(key, false));
-        const QVector<double>* expected =
-            (key > 0 && it != table.constEnd()) ? &it.value() : nullptr;
-        EXPECT_EQ(row.values, expected) << "record " << i;
+        const bool expected = key > 0 && it != table.constEnd();
+        ASSERT_EQ(row != nullptr, expected) << "record " << i;
+        if (expected)
+            EXPECT_EQ(row[0], it.value().at(0)) << "record " << i;
     }
 }
 

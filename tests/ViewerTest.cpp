@@ -12,19 +12,25 @@
 #include <FormulaEditor.h>
 #include <PaneWidget.h>
 #include <TimeAxisWidget.h>
+#include <ReplayFeed.h>
 #include <ViewerSource.h>
+#include <ViewerWindow.h>
 
 #include <DQDFieldId.h>
+#include <PubCacheCustom.h>
 #include "TestKit.h"
 
 #include <QApplication>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <QMouseEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTest>
 #include <QWheelEvent>
@@ -276,6 +282,70 @@ TEST_F(ViewerTest, IndicatorPaneSwitchAndIntradayChart)
     move(price, QPoint(xOf(60), price->height() / 2));
     EXPECT_EQ(m_chart.crosshairIndex(), 60);
     EXPECT_TRUE(price->legendText().contains(QStringLiteral("10:30"))) << qPrintable(price->legendText());
+}
+
+// A replay stepped by hand (its timer set too slow to fire): each bar comes
+// as ticks that end on the file's record, the chart follows the newest bar
+// until scrolled back and again after End, the status line names the last
+// tick, and every pane's lines are those of a fresh computation.
+TEST(ViewerReplayTest, FollowsTheNewestBarUnlessScrolledBack)
+{
+    const QString file = kData + QStringLiteral("sh600000_day.csv");
+    const std::unique_ptr<ChartData> source = ViewerSource::loadBars(file, QString());
+    // The window sets the theme tables; the other tests expect them as found.
+    const auto theme = PubCacheCustom::mCustomColor;
+    const auto restore = qScopeGuard([&] { PubCacheCustom::mCustomColor = theme; });
+    ViewerWindow window;
+    QString error;
+    ASSERT_TRUE(window.startReplay(file, 0.01, &error)) << qPrintable(error);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ChartWidget* chart = window.chart();
+    const DQDDataList* list = chart->chartData()->charted();
+    const int start = list->count();
+    ASSERT_EQ(start, source->count() / 2);
+    const auto endsAtLast = [&] { return chart->firstIndex() + chart->shownCount() == list->count(); };
+    const auto playBar = [&] {
+        for (int t = 0; t < ReplayFeed::kTicksPerBar; ++t)
+            ASSERT_TRUE(window.replayStep());
+    };
+
+    ASSERT_TRUE(window.replayStep());
+    const DQDUnionReader* played = source->charted()->at(start);
+    EXPECT_EQ(list->count(), start + 1);
+    EXPECT_EQ(list->at(start)->numberValue(eFieldClose, 0), played->numberValue(eFieldOpen, 0));
+    EXPECT_TRUE(endsAtLast());
+    for (int t = 1; t < ReplayFeed::kTicksPerBar; ++t)
+        ASSERT_TRUE(window.replayStep());
+    for (unsigned field : {eFieldOpen, eFieldHigh, eFieldLow, eFieldClose, eFieldVolume})
+        EXPECT_EQ(list->at(start)->numberValue(field, 0), played->numberValue(field, -1)) << field;
+
+    chart->scrollBy(-20);
+    const int first = chart->firstIndex();
+    playBar();
+    EXPECT_EQ(chart->firstIndex(), first);
+    EXPECT_FALSE(endsAtLast());
+    chart->end();
+    playBar();
+    ASSERT_TRUE(window.replayStep());
+    EXPECT_TRUE(endsAtLast());
+    const QString status = window.statusBar()->findChild<QLabel*>()->text();
+    const QString day = QString::number(list->at(list->count() - 1)->uniqueKey()).left(8);
+    EXPECT_TRUE(status.contains(QStringLiteral("last tick %1-%2-%3 (1/4)")
+                                    .arg(day.left(4), day.mid(4, 2), day.mid(6))))
+        << qPrintable(status);
+
+    for (int i = 0; i < chart->paneCount(); ++i) {
+        ZtLineLib_Formula* live = chart->pane(i)->formulaPane();
+        ChartPane fresh(chart->chartData(), {live->formulaType(), {}}, i == 0);
+        fresh.place(QRectF(0, 0, chart->width(), 200), 4, 64);
+        fresh.compute(chart->firstIndex(), chart->shownCount());
+        const Formulas& want = fresh.pane()->formulaLines();
+        const Formulas& got = live->formulaLines();
+        ASSERT_EQ(got.lineCount(), want.lineCount()) << i;
+        for (int k = 0; k < want.lineCount(); ++k)
+            EXPECT_EQ(got.lineAt(k)->values, want.lineAt(k)->values) << "pane " << i << " line " << k;
+    }
 }
 
 // Margin balances are all positive: the pane keeps their own range instead

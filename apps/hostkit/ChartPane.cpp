@@ -165,7 +165,19 @@ bool ChartPane::hasColourSticks() const
     return false;
 }
 
-void ChartPane::compute(int first, int count)
+void ChartPane::recordsChanged(int from)
+{
+    for (ZtLineLib_Formula* e : elements())
+        e->recordsChanged(from);
+}
+
+void ChartPane::recordsAppended()
+{
+    for (ZtLineLib_Formula* e : elements())
+        e->recordsAppended();
+}
+
+void ChartPane::compute(int first, int count, bool dataUnchanged)
 {
     // Every element starts from an empty range (volume from 0, so that the
     // smallest stick keeps a height) and widens it over its lines.
@@ -173,7 +185,7 @@ void ChartPane::compute(int first, int count)
     ValueRange range;
     for (ZtLineLib_Formula* e : elements()) {
         e->SetMaxMinValue(kZtNoValue, startMin);
-        e->setRange(first, count);
+        e->setRange(first, count, dataUnchanged);
         range = range.united(ValueRange::of(*e));
     }
     const double pc = previousClose(m_data);

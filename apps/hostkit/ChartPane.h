@@ -58,8 +58,14 @@ public:
     // area is the axis rectangle; the pane's band lies inside the axis's top
     // and bottom paddings, with left and right as side paddings.
     void place(const QRectF& area, double left, double right);
-    // Computes every element for items first … first + count − 1.
-    void compute(int first, int count);
+    // Computes every element for items first … first + count − 1;
+    // dataUnchanged as setRange takes it: the records are as at the last
+    // compute except what was announced.
+    void compute(int first, int count, bool dataUnchanged = false);
+    // Announce a change of the records to every element (setRange's
+    // contract): records from `from` on changed, or records were appended.
+    void recordsChanged(int from);
+    void recordsAppended();
     ValueRange range() const { return m_range; }
 
     // What a data-service pane says when the window holds none of its

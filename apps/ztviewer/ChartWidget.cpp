@@ -206,13 +206,32 @@ void ChartWidget::setWindow(int first, int count)
     first = std::clamp(first, 0, n - count);
     m_first = first;
     m_count = count;
-    applyWindow();
+    // Scrolling and zooming move the window over unchanged records.
+    applyWindow(true);
 }
 
-void ChartWidget::applyWindow()
+void ChartWidget::quoteArrived(int index, bool appended)
+{
+    if (!m_data)
+        return;
+    const int n = total();
+    const bool following = m_first + m_count >= (appended ? n - 1 : n);
+    for (PaneWidget* p : m_panes)
+        p->recordsArrived(index, appended);
+    if (isIntraday()) {
+        // An intraday chart shows its whole days.
+        m_first = 0;
+        m_count = n;
+    } else if (following) {
+        m_first = std::max(0, n - m_count);
+    }
+    applyWindow(true);
+}
+
+void ChartWidget::applyWindow(bool dataUnchanged)
 {
     for (PaneWidget* p : m_panes)
-        p->setWindow(m_first, m_count);
+        p->setWindow(m_first, m_count, dataUnchanged);
     fitPaddings();
     if (m_timeAxis)
         m_timeAxis->setWindow(m_first, m_count);

@@ -62,6 +62,11 @@ public:
     void scrollBy(int items);
     void home();
     void end();
+    // A quote changed record index (appended: a new record at the end).
+    // The chart follows the newest record while its window shows the last
+    // one; a window scrolled back stays where it is until it is scrolled to
+    // the end again.
+    void quoteArrived(int index, bool appended);
 
     int crosshairIndex() const { return m_crossIndex; }
     // Puts the crosshair on item index (−1 hides it) with the horizontal
@@ -82,7 +87,9 @@ private:
     PaneWidget* createPane(Type type, bool main);
     void clearPanes();
     void distributeHeights();
-    void applyWindow();
+    // dataUnchanged: the records are as at the last compute except what
+    // was announced to the panes.
+    void applyWindow(bool dataUnchanged = false);
     void resetWindow();
     int fittingCount() const;
     void fitPaddings();

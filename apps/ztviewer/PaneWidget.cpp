@@ -116,19 +116,27 @@ void PaneWidget::placeElements()
     }
 }
 
-void PaneWidget::setWindow(int first, int count)
+void PaneWidget::setWindow(int first, int count, bool dataUnchanged)
 {
     m_first = first;
     m_count = count;
-    compute();
+    compute(dataUnchanged);
     update();
 }
 
-void PaneWidget::compute()
+void PaneWidget::recordsArrived(int index, bool appended)
+{
+    if (appended)
+        m_chart->recordsAppended();
+    else
+        m_chart->recordsChanged(index);
+}
+
+void PaneWidget::compute(bool dataUnchanged)
 {
     if (m_count <= 0 || width() <= 0)
         return;
-    m_chart->compute(m_first, m_count);
+    m_chart->compute(m_first, m_count, dataUnchanged);
     if (m_events)
         EventBarSetup::setWindow(m_events.get(), *m_data, m_first, m_count);
     m_hovered.clear();

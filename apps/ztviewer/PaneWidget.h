@@ -46,7 +46,12 @@ public:
     double mainTagPadding() const;
 
     // Shows items first … first + count − 1: recomputes lines and ranges.
-    void setWindow(int first, int count);
+    // dataUnchanged: only the window moved, or the data changed as announced
+    // by recordsArrived.
+    void setWindow(int first, int count, bool dataUnchanged = false);
+    // A quote changed record index (appended: a new record at the end);
+    // takes effect at the next setWindow.
+    void recordsArrived(int index, bool appended);
     // The crosshair item (absolute, −1: none) and the mouse height in this
     // pane (−1 when the mouse is over another pane).
     void setCrosshair(int index, int mouseY);
@@ -80,7 +85,7 @@ protected:
 private:
     void createChart(Type type);
     void placeElements();
-    void compute();
+    void compute(bool dataUnchanged = false);
     int legendIndex() const;
     void paintLegend(QPainter* painter);
     // A formula that failed says why in the band, where its lines would be.

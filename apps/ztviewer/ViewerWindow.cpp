@@ -7,6 +7,7 @@
 #include "PaneWidget.h"
 #include "CliError.h"
 #include "PaneCatalog.h"
+#include "ReplayFeed.h"
 #include "ViewerSource.h"
 
 #include <PubCacheCustom.h>
@@ -20,6 +21,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
+#include <QTime>
+#include <QTimer>
 
 using ZtUIDataStruct::PubCacheCustom;
 using F = ZtLineLib_Formula;
@@ -57,6 +60,8 @@ ViewerWindow::ViewerWindow(QWidget* parent)
     applyTheme();
     resize(1280, 800);
 }
+
+ViewerWindow::~ViewerWindow() = default;
 
 void ViewerWindow::createMenus()
 {
@@ -137,6 +142,7 @@ void ViewerWindow::createIndicatorMenu()
 
 bool ViewerWindow::openSampleBars(QString* error)
 {
+    stopReplay();
     try {
         m_barsFile = ViewerSource::samplePath(QStringLiteral("sh600000_day.csv"));
         m_eventsFile = ViewerSource::samplePath(QStringLiteral("sh600000_events.csv"));
@@ -151,6 +157,7 @@ bool ViewerWindow::openSampleBars(QString* error)
 
 bool ViewerWindow::openSampleMinutes(QString* error)
 {
+    stopReplay();
     try {
         m_chart->setChartData(
             ViewerSource::loadMinutes(ViewerSource::samplePath(QStringLiteral("sh600000_dline5.csv")), 1),
@@ -165,6 +172,7 @@ bool ViewerWindow::openSampleMinutes(QString* error)
 
 bool ViewerWindow::openFile(const QString& file, const QString& events, QString* error)
 {
+    stopReplay();
     try {
         std::unique_ptr<ChartData> data = ViewerSource::loadAny(file, events);
         const bool intraday = data->isDLine();
@@ -233,16 +241,83 @@ void ViewerWindow::applyTheme()
     m_chart->refresh();
 }
 
+bool ViewerWindow::startReplay(const QString& file, double speed, QString* error)
+{
+    stopReplay();
+    try {
+        std::unique_ptr<ChartData> data = ViewerSource::loadAny(file, QString());
+        const bool intraday = data->isDLine();
+        // The feed cuts the list back before the panes first compute it.
+        m_replay = std::make_unique<ReplayFeed>(
+            data->charted(), ReplayFeed::defaultStart(data->count()), intraday);
+        m_chart->setChartData(std::move(data), intraday ? kIntradayLowerPanes : kDailyLowerPanes);
+    } catch (const CliError& e) {
+        m_replay.reset();
+        *error = e.message();
+        return false;
+    }
+    m_replayStatus = QStringLiteral("replay: %1 bars to come").arg(m_replay->remainingBars());
+    if (!m_replayTimer) {
+        m_replayTimer = new QTimer(this);
+        connect(m_replayTimer, &QTimer::timeout, this, [this] {
+            if (!replayStep())
+                m_replayTimer->stop();
+        });
+    }
+    m_replayTimer->start(std::max(1, int(1000.0 / (speed * ReplayFeed::kTicksPerBar))));
+    updateStatus();
+    return true;
+}
+
+bool ViewerWindow::replayStep()
+{
+    if (!m_replay || m_replay->atEnd())
+        return false;
+    const ReplayFeed::Update u = m_replay->step();
+    m_chart->quoteArrived(u.index, u.appended);
+    // The tick's quote time, and the wall-clock time the chart took it.
+    const QString when = QString::number(u.key);
+    const QString quoteTime = m_chart->isIntraday()
+                                  ? when.mid(0, 4) + '-' + when.mid(4, 2) + '-' + when.mid(6, 2)
+                                        + ' ' + when.mid(8, 2) + ':' + when.mid(10, 2)
+                                  : when.mid(0, 4) + '-' + when.mid(4, 2) + '-' + when.mid(6, 2);
+    m_replayStatus = QStringLiteral("last tick %1 (%2/%3) updated %4%5")
+                         .arg(quoteTime)
+                         .arg(u.tick)
+                         .arg(ReplayFeed::kTicksPerBar)
+                         .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")),
+                              m_replay->atEnd() ? QStringLiteral(" · replay finished")
+                                                : QString());
+    updateStatus();
+    return true;
+}
+
+void ViewerWindow::stopReplay()
+{
+    if (m_replayTimer)
+        m_replayTimer->stop();
+    m_replay.reset();
+    m_replayStatus.clear();
+}
+
 void ViewerWindow::updateStatus()
 {
     ChartData* data = m_chart->chartData();
     if (!data)
         return;
     const QString kind = data->isDLine() ? QStringLiteral("intraday") : QStringLiteral("daily");
+    setWindowTitle(QStringLiteral("ztviewer — %1 (%2)").arg(data->code(), kind));
+    if (!m_replayStatus.isEmpty()) {
+        m_status->setText(QStringLiteral("%1  %2  ·  %3 items  ·  %4   "
+                                         "drag/←→ scroll back · End follows again")
+                              .arg(data->code(), kind)
+                              .arg(data->count())
+                              .arg(m_replayStatus));
+        return;
+    }
     m_status->setText(QStringLiteral("%1  %2  ·  %3 items   "
                                      "wheel/↑↓ zoom · drag/←→ scroll · Home/End · [ ] indicator · "
                                      "F5 K-line/intraday · Ctrl+L log · Ctrl+T theme")
                           .arg(data->code(), kind)
                           .arg(data->count()));
-    setWindowTitle(QStringLiteral("ztviewer — %1 (%2)").arg(data->code(), kind));
 }

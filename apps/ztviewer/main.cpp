@@ -3,6 +3,9 @@
 //   ztviewer                       the sample daily bars with their events
 //   ztviewer FILE [--events FILE]  daily bars or intraday minutes from FILE
 //   ztviewer --intraday            the sample intraday minutes
+//   ztviewer --replay FILE [--speed N]
+//                                  plays the bars or minutes of FILE into the
+//                                  chart as if they arrived live
 //   ztviewer --store FILE          with the formula store of FILE: its user
 //                                  formulas join the Indicators menu
 //   ztviewer --screenshot OUT.png [--size WxH] [--hover-event]
@@ -12,6 +15,7 @@
 
 #include "ChartWidget.h"
 #include "PaneWidget.h"
+#include "ReplayFeed.h"
 #include "ViewerWindow.h"
 
 #include <ZtLineLib_Formula.h>
@@ -59,6 +63,7 @@ int saveScreenshot(ViewerWindow* window, const QString& file, bool onEvent)
 
 const char kUsage[] =
     "usage: ztviewer [FILE [--events FILE]] [--intraday] [--light]\n"
+    "                [--replay FILE [--speed N]]\n"
     "                [--store FILE] [--screenshot OUT.png [--size WxH] [--hover-event]]\n"
     "\n"
     "A chart window for daily bars or intraday minutes: the sample daily bars\n"
@@ -67,6 +72,13 @@ const char kUsage[] =
     "  --events FILE       event list CSV shown over the price chart\n"
     "  --intraday          start with the sample intraday chart\n"
     "  --light             start with the light theme\n"
+    "  --replay FILE       play the daily bars or minutes of FILE as if live: the\n"
+    "                      first half is history, then each bar comes as four\n"
+    "                      ticks (open, first extreme, second extreme, its real\n"
+    "                      close, high, low and volume); the chart follows the\n"
+    "                      newest bar unless scrolled back (End follows again),\n"
+    "                      the status line shows the time of the last tick\n"
+    "  --speed N           bars per second of --replay, 0.01 … 1000 (default 2)\n"
     "  --store FILE        formula store (as `ztchart formulas set` writes it); a\n"
     "                      formula that fails shows its reason in its pane\n"
     "  --screenshot FILE   save the window to FILE after the first paint and exit\n"
@@ -102,7 +114,11 @@ int main(int argc, char** argv)
                                         QStringLiteral("For --screenshot: the mouse on the last event icon."));
     const QCommandLineOption store(QStringLiteral("store"), QStringLiteral("Formula store file (user formulas join the Indicators menu)."),
                                    QStringLiteral("file"));
-    parser.addOptions({help, events, intraday, light, store, shot, size, hoverEvent});
+    const QCommandLineOption replay(QStringLiteral("replay"), QStringLiteral("Play FILE as if live."),
+                                    QStringLiteral("file"));
+    const QCommandLineOption speed(QStringLiteral("speed"), QStringLiteral("Bars per second of --replay."),
+                                   QStringLiteral("N"));
+    parser.addOptions({help, events, intraday, light, store, shot, size, hoverEvent, replay, speed});
     if (!parser.parse(args)) {
         const QStringList unknown = parser.unknownOptionNames();
         if (unknown.isEmpty())
@@ -114,6 +130,16 @@ int main(int argc, char** argv)
         std::fputs(kUsage, stdout);
         return 0;
     }
+    if (parser.isSet(replay) && (!parser.positionalArguments().isEmpty() || parser.isSet(intraday)))
+        return usageError(QStringLiteral("--replay takes the place of a quote file and --intraday"));
+    if (parser.isSet(speed) && !parser.isSet(replay))
+        return usageError(QStringLiteral("--speed needs --replay"));
+    bool speedOk = true;
+    const double barsPerSecond =
+        parser.isSet(speed) ? parser.value(speed).toDouble(&speedOk) : ReplayFeed::kDefaultSpeed;
+    if (!speedOk || !(barsPerSecond >= 0.01 && barsPerSecond <= 1000))
+        return usageError(QStringLiteral("option --speed: expected bars per second within 0.01 … 1000, got \"%1\"")
+                              .arg(parser.value(speed)));
     if (parser.positionalArguments().size() > 1)
         return usageError(QStringLiteral("more than one quote file: \"%1\"").arg(parser.positionalArguments().at(1)));
     const QStringList wh = parser.value(size).split(QLatin1Char('x'));
@@ -146,7 +172,9 @@ int main(int argc, char** argv)
     QString error;
     bool ok = true;
     const QStringList files = parser.positionalArguments();
-    if (!files.isEmpty()) {
+    if (parser.isSet(replay)) {
+        ok = window.startReplay(parser.value(replay), barsPerSecond, &error);
+    } else if (!files.isEmpty()) {
         ok = window.openFile(files.first(), parser.value(events), &error);
     } else if (parser.isSet(intraday)) {
         ok = window.openSampleMinutes(&error);

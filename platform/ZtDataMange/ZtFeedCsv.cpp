@@ -65,8 +65,8 @@ bool ZtFeedCsv::parse(const QByteArray& text, const QString& label, const QStrin
         body.remove(0, 3);
     const QList<QByteArray> lines = body.split('\n');
 
-    ZtFeedTable result;
-    result.columns = columns;
+    QMap<qint64, QVector<double>> daily;
+    QMap<qint64, QVector<double>> minutes;
     bool headerSeen = false;
     for (int i = 0; i < lines.size(); ++i) {
         const int lineNo = i + 1;
@@ -117,7 +117,7 @@ bool ZtFeedCsv::parse(const QByteArray& text, const QString& label, const QStrin
             }
             values.append(v);
         }
-        auto& rows = minute ? result.minutes : result.daily;
+        auto& rows = minute ? minutes : daily;
         if (rows.contains(time)) {
             return fail(error, where(label, lineNo, 1)
                                    + QStringLiteral("date %1 repeats an earlier row")
@@ -127,6 +127,8 @@ bool ZtFeedCsv::parse(const QByteArray& text, const QString& label, const QStrin
     }
     if (!headerSeen)
         return fail(error, where(label, 1, 1) + QStringLiteral("missing header line"));
-    *table = result;
+    table->columns = columns;
+    table->daily = ZtSeriesTable::fromMap(daily);
+    table->minutes = ZtSeriesTable::fromMap(minutes);
     return true;
 }

@@ -1,10 +1,9 @@
 #pragma once
 
 #include "ZtDataMangeGlobal.h"
+#include "ZtSeriesTable.h"
 
-#include <QMap>
 #include <QStringList>
-#include <QVector>
 
 // Values of one feed by time, daily rows apart from minute rows so that the
 // K-line and D-line answers each find their own. Keys are time values:
@@ -12,8 +11,8 @@
 struct ZTDATAMANGE_EXPORT ZtFeedTable
 {
     QStringList columns;  // names of the value columns, in row order
-    QMap<qint64, QVector<double>> daily;
-    QMap<qint64, QVector<double>> minutes;
+    ZtSeriesTable daily;
+    ZtSeriesTable minutes;
 
     bool isEmpty() const { return daily.isEmpty() && minutes.isEmpty(); }
 };

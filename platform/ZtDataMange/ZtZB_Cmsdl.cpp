@@ -7,6 +7,8 @@
 
 #include <FormulaGlobal.h>
 
+#include <type_traits>
+
 using namespace ZtUIDataStruct;
 
 namespace {
@@ -15,9 +17,10 @@ using Table = QMap<qint64, QVector<double>>;
 
 constexpr double kNoValue = double(kFormulaNoValue);
 
-double valueAt(const ZtSeriesAlign::Row& row, int column)
+// Column c of a table row; the no-value marker without a row.
+double valueAt(const double* row, const ZtSeriesTable& table, int column)
 {
-    return (row.values && column < row.values->size()) ? row.values->at(column) : kNoValue;
+    return (row && column < table.columns()) ? row[column] : kNoValue;
 }
 
 const ZtInstrument* instrumentOf(const DQDUnionReader& reader)
@@ -26,8 +29,8 @@ const ZtInstrument* instrumentOf(const DQDUnionReader& reader)
 }
 
 // Estimates keyed like a feed: by day, or by minute for each minute record.
-Table estimatedTable(const DQDDataList& minutes, ZtFlowEstimator::enumFlowKind kind,
-                     bool byMinute)
+ZtSeriesTable estimatedTable(const DQDDataList& minutes, ZtFlowEstimator::enumFlowKind kind,
+                             bool byMinute)
 {
     Table table;
     if (byMinute) {
@@ -37,27 +40,43 @@ Table estimatedTable(const DQDDataList& minutes, ZtFlowEstimator::enumFlowKind k
                 table.insert(ZtSeriesAlign::lookupKey(minutes.at(i)->uniqueKey(), true),
                              {splits.at(i).buy, splits.at(i).sell});
         }
-        return table;
+        return ZtSeriesTable::fromMap(table);
     }
     const auto days = ZtFlowEstimator::perDay(minutes, kind);
     for (auto it = days.constBegin(); it != days.constEnd(); ++it)
         table.insert(it.key(), {it.value().buy, it.value().sell});
-    return table;
+    return ZtSeriesTable::fromMap(table);
 }
 
-// Buy/sell rows of one instrument: its feed when that covers the form asked
-// for, otherwise the estimate from its minutes.
-QVector<ZtSeriesAlign::Row> flowRows(const ZtInstrument& inst, const ZtFeedTable& feed,
-                                     ZtFlowEstimator::enumFlowKind kind, bool byMinute,
-                                     qint64 endTime, Table* storage)
+// Writes one record per bar of the span: its key (0 for an empty slot) and
+// its table row (null when the table has none) to fill(record, key, row).
+template <typename Fill>
+void forEachAligned(const DQDDataList& bars, ZtSeriesAlign::Span span, const ZtSeriesTable& table,
+                    bool byMinute, Fill fill)
 {
-    const DQDDataList& bars = byMinute ? inst.minutes : inst.daily;
-    const Table& fed = byMinute ? feed.minutes : feed.daily;
-    const int end = ZtSeriesAlign::endOf(bars, endTime);
-    if (!fed.isEmpty())
-        return ZtSeriesAlign::align(bars, end, fed, byMinute);
-    *storage = estimatedTable(inst.minutes, kind, byMinute);
-    return ZtSeriesAlign::align(bars, end, *storage, byMinute);
+    ZtSeriesAlign::Cursor cursor(table, byMinute);
+    for (int i = span.start; i < span.end; ++i) {
+        const qint64 key = bars.at(i)->uniqueKey();
+        fill(key > 0 ? key : 0, cursor.rowOf(key));
+    }
+}
+
+template <typename Record>
+void fillFlow(google::protobuf::RepeatedPtrField<Record>* records, const DQDDataList& bars,
+              ZtSeriesAlign::Span span, const ZtSeriesTable& table, bool byMinute)
+{
+    records->Reserve(span.size());
+    forEachAligned(bars, span, table, byMinute, [&](qint64 date, const double* row) {
+        Record* r = records->Add();
+        r->set_date(date);
+        if constexpr (std::is_same_v<Record, PROTO_Glintsvc::ZhiBiaoMaiMaiLiDaoFenDang>) {
+            r->set_buyer(valueAt(row, table, 0));
+            r->set_seller(valueAt(row, table, 1));
+        } else {
+            r->set_bigbuy(valueAt(row, table, 0));
+            r->set_bigsell(valueAt(row, table, 1));
+        }
+    });
 }
 
 PROTO_Glintsvc::MSG flowMessage(const DQDUnionReader& reader, bool power, bool byMinute,
@@ -67,26 +86,27 @@ PROTO_Glintsvc::MSG flowMessage(const DQDUnionReader& reader, bool power, bool b
     const ZtInstrument* inst = instrumentOf(reader);
     if (!inst)
         return msg;
-    Table storage;
-    const auto rows = flowRows(*inst, power ? inst->power : inst->fundFlow,
-                               power ? ZtFlowEstimator::ePower : ZtFlowEstimator::eBigOrders,
-                               byMinute, endTime, &storage);
-    if (rows.isEmpty())
+    // The feed when it covers the form asked for, otherwise the estimate
+    // from the minutes.
+    const ZtFeedTable& feed = power ? inst->power : inst->fundFlow;
+    const ZtSeriesTable& fed = byMinute ? feed.minutes : feed.daily;
+    const ZtSeriesTable estimate =
+        fed.isEmpty() ? estimatedTable(inst->minutes,
+                                       power ? ZtFlowEstimator::ePower
+                                             : ZtFlowEstimator::eBigOrders,
+                                       byMinute)
+                      : ZtSeriesTable();
+    const ZtSeriesTable& table = fed.isEmpty() ? estimate : fed;
+    const DQDDataList& bars = byMinute ? inst->minutes : inst->daily;
+    const auto span = ZtSeriesAlign::span(bars, ZtSeriesAlign::endOf(bars, endTime), table,
+                                          byMinute);
+    if (span.isEmpty())
         return msg;
     PROTO_Glintsvc::ZhiBiaoFuWuData* data = msg.add_repdatazhibiaofuwuoutput()->add_data();
-    for (const auto& row : rows) {
-        if (power) {
-            auto* r = data->add_maimailidaofendang();
-            r->set_date(row.date);
-            r->set_buyer(valueAt(row, 0));
-            r->set_seller(valueAt(row, 1));
-        } else {
-            auto* r = data->add_zijinliuxiangfendang();
-            r->set_date(row.date);
-            r->set_bigbuy(valueAt(row, 0));
-            r->set_bigsell(valueAt(row, 1));
-        }
-    }
+    if (power)
+        fillFlow(data->mutable_maimailidaofendang(), bars, span, table, byMinute);
+    else
+        fillFlow(data->mutable_zijinliuxiangfendang(), bars, span, table, byMinute);
     return msg;
 }
 
@@ -97,19 +117,21 @@ ClientData::ClientDataMSG chipLockMessage(const DQDDataList& list, const DQDUnio
     const ZtInstrument* inst = instrumentOf(reader);
     if (!inst)
         return msg;
-    const Table& fed = byMinute ? inst->chipLock.minutes : inst->chipLock.daily;
-    const auto rows = ZtSeriesAlign::align(list, ZtSeriesAlign::endOf(list, endTime), fed,
-                                           byMinute);
-    for (const auto& row : rows) {
-        ClientData::Cmsdl* r = msg.add_rdcmsdl();
-        r->set_date(row.date);
-        r->set_d5pjl(valueAt(row, 0));
-        r->set_sdlcj(valueAt(row, 1));
-        r->set_sdlwt(valueAt(row, 2));
-        r->set_spj(valueAt(row, 3));
-        r->set_sdl(valueAt(row, 4));
-        r->set_d5lb(valueAt(row, 5));
-    }
+    const ZtSeriesTable& table = byMinute ? inst->chipLock.minutes : inst->chipLock.daily;
+    const auto span = ZtSeriesAlign::span(list, ZtSeriesAlign::endOf(list, endTime), table,
+                                          byMinute);
+    auto* records = msg.mutable_rdcmsdl();
+    records->Reserve(span.size());
+    forEachAligned(list, span, table, byMinute, [&](qint64 date, const double* row) {
+        ClientData::Cmsdl* r = records->Add();
+        r->set_date(date);
+        r->set_d5pjl(valueAt(row, table, 0));
+        r->set_sdlcj(valueAt(row, table, 1));
+        r->set_sdlwt(valueAt(row, table, 2));
+        r->set_spj(valueAt(row, table, 3));
+        r->set_sdl(valueAt(row, table, 4));
+        r->set_d5lb(valueAt(row, table, 5));
+    });
     return msg;
 }
 

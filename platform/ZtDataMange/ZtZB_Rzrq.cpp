@@ -13,18 +13,25 @@ PROTO_F10Data::F10MSG ZtZB_Rzrq::getKlineRZRQ(const ZtUIDataStruct::DQDUnionRead
     const ZtInstrument* inst = ZtInstrumentRegistry::find(PBDataChange::instrumentCode(reader));
     if (!inst)
         return msg;
-    const auto rows = ZtSeriesAlign::align(
-        inst->daily, ZtSeriesAlign::endOf(inst->daily, endTime), inst->margin.daily, false);
-    if (rows.isEmpty())
+    const ZtSeriesTable& table = inst->margin.daily;
+    const auto span = ZtSeriesAlign::span(
+        inst->daily, ZtSeriesAlign::endOf(inst->daily, endTime), table, false);
+    if (span.isEmpty())
         return msg;
-    PROTO_F10Data::F10DstxRzrqOutput* out = msg.add_repdataf10dstxrzrqoutput();
-    for (const auto& row : rows) {
-        PROTO_F10Data::F10DstxRzrq* r = out->add_data();
-        const bool has = row.values != nullptr;
-        r->set_date(row.date);
-        r->set_rzye(has ? row.values->at(0) : double(kFormulaNoValue));
-        r->set_rqye(has ? row.values->at(1) : double(kFormulaNoValue));
-        r->set_rzrqye(has ? row.values->at(2) : double(kFormulaNoValue));
+    auto* records = msg.add_repdataf10dstxrzrqoutput()->mutable_data();
+    records->Reserve(span.size());
+    const auto value = [&](const double* row, int column) {
+        return (row && column < table.columns()) ? row[column] : double(kFormulaNoValue);
+    };
+    ZtSeriesAlign::Cursor cursor(table, false);
+    for (int i = span.start; i < span.end; ++i) {
+        const qint64 key = inst->daily.at(i)->uniqueKey();
+        const double* row = cursor.rowOf(key);
+        PROTO_F10Data::F10DstxRzrq* r = records->Add();
+        r->set_date(key > 0 ? key : 0);
+        r->set_rzye(value(row, 0));
+        r->set_rqye(value(row, 1));
+        r->set_rzrqye(value(row, 2));
     }
     return msg;
 }
