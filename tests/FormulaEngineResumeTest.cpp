@@ -100,6 +100,12 @@ const UserFormula kMixed = {"RESUME_MIXED",
                             "X:COUNT(CROSS(C,MA(C,5)),10);\nH:HHV(H,0)-LLV(L,0);\n"
                             "D:AVEDEV(ABS(C-O),6)/MAX(0.01,MIN(H-L,C));\n"
                             "F:BARSLAST(C>=REF(C,2) AND NOT(C=O));\nM:MA(E,9)-DMA(C,0.2)+MEMA(L,5);"};
+// Resuming counts of bars and TR: gaps (every 97th record), ties of the
+// extreme, N = 0, N longer than the bars and N a line.
+const UserFormula kCounts = {"RESUME_COUNTS",
+                             "A:HHVBARS(H,3);\nB:LLVBARS(L,0);\nR:BARSLASTCOUNT(C>O);\nT:TR;\n"
+                             "P:HHVBARS(ABS(BARPOS-130),0);\nL:LLVBARS(C,300);\n"
+                             "N:BARSCOUNT(C)+BARSSINCE(C>REF(C,1));\nV:HHVBARS(C,R+1);"};
 const UserFormula kNonResumable = {"RESUME_NOT", "A:MA(C,5);B:DATE;T:REFX(C,2);N:BARSCOUNT(C);"
                                                  "W:WMA(C,4);G:DMA(C,0.2);"};
 
@@ -108,7 +114,7 @@ class FormulaEngineResume : public ::testing::Test
 protected:
     void SetUp() override
     {
-        for (const UserFormula& f : {kMixed, kNonResumable}) {
+        for (const UserFormula& f : {kMixed, kCounts, kNonResumable}) {
             TagFormularContent c = definition(f.name, f.source);
             ASSERT_TRUE(m_store.SetFormularContent(c));
         }
@@ -156,7 +162,7 @@ TEST_F(FormulaEngineResume, ResumedEqualsFreshAfterRandomChanges)
     // fresh conversion (whose runs the engine has never seen).
     const char* const formulas[] = {"MA",  "MACD", "KDJ", "BIAS", "CCI", "CR", "VR",
                                     "WR",  "RSI",  "BOLL", "DMA", "MTM", "AB",
-                                    kMixed.name, kNonResumable.name};
+                                    kMixed.name, kCounts.name, kNonResumable.name};
     std::mt19937 rng(20261207);
     const auto price = [&rng]() { return 8.0 + double(rng() % 500) / 100.0; };
     for (const char* formula : formulas) {

@@ -13,7 +13,7 @@ namespace {
 
 void fnBARPOS(FormulaCall& c, double* o)
 {
-    for (int i = 0; i < c.count(); ++i)
+    for (int i = c.from(); i < c.count(); ++i)
         o[i] = i + 1;
 }
 
@@ -31,12 +31,22 @@ void fnISLASTBAR(FormulaCall& c, double* o)
         o[i] = i == c.count() - 1 ? 1.0 : 0.0;
 }
 
+// The latest bar before from with a value, or −1: where a count resumes.
+int lastValued(FormulaCall& c, const double* o)
+{
+    int j = c.from() - 1;
+    while (j >= 0 && std::isnan(o[j]))
+        --j;
+    return j;
+}
+
 // Bars with a value so far, this one included.
 void fnBARSCOUNT(FormulaCall& c, double* o)
 {
     const double* x = c.series(0);
-    int seen = 0;
-    for (int i = 0; i < c.count(); ++i)
+    const int last = lastValued(c, o);
+    int seen = last >= 0 ? int(o[last]) : 0;
+    for (int i = c.from(); i < c.count(); ++i)
         o[i] = std::isnan(x[i]) ? kNaN : double(++seen);
 }
 
@@ -44,8 +54,9 @@ void fnBARSCOUNT(FormulaCall& c, double* o)
 void fnBARSSINCE(FormulaCall& c, double* o)
 {
     const double* x = c.series(0);
-    int first = -1;
-    for (int i = 0; i < c.count(); ++i) {
+    const int last = lastValued(c, o);
+    int first = last >= 0 ? last - int(o[last]) : -1;
+    for (int i = c.from(); i < c.count(); ++i) {
         if (first < 0 && isTrue(x[i]))
             first = i;
         o[i] = (first < 0 || std::isnan(x[i])) ? kNaN : double(i - first);
@@ -74,8 +85,9 @@ void fnBARSSINCEN(FormulaCall& c, double* o)
 void fnBARSLASTCOUNT(FormulaCall& c, double* o)
 {
     const double* x = c.series(0);
-    int run = 0;
-    for (int i = 0; i < c.count(); ++i) {
+    const int from = c.from();
+    int run = from > 0 && !std::isnan(o[from - 1]) ? int(o[from - 1]) : 0;
+    for (int i = from; i < c.count(); ++i) {
         run = isTrue(x[i]) ? run + 1 : 0;
         o[i] = std::isnan(x[i]) ? kNaN : double(run);
     }
@@ -149,7 +161,9 @@ void extremeBarsByBar(FormulaCall& c, double* o)
 }
 
 // Bars since the highest (lowest) of the last N (0: of all bars so far; N
-// may be a line); among equal extremes the most recent counts.
+// may be a line); among equal extremes the most recent counts. A constant N
+// resumes: the window of the first bar to compute is read again, or for
+// N = 0 the extreme so far is where the bar before put it.
 template <bool highest>
 void extremeBars(FormulaCall& c, double* o)
 {
@@ -160,19 +174,33 @@ void extremeBars(FormulaCall& c, double* o)
     if (p < 0)
         return none(n, o);
     const double* x = c.series(0);
-    const GapWindow gaps(x, n);
-    const auto atLeast = [](double a, double b) { return highest ? a >= b : a <= b; };
+    const int from = c.from();
     std::vector<int> queue;
     size_t head = 0;
-    for (int i = 0; i < n; ++i) {
-        if (!std::isnan(x[i])) {
+    int start = p > 0 ? std::max(0, from - p + 1) : from;
+    if (p == 0 && from > 0) {
+        // Without a value the bar before had a gap, which every later window holds.
+        if (std::isnan(o[from - 1]))
+            return FormulaSeries::fill(o + from, n - from, kNaN);
+        queue.push_back(from - 1 - int(o[from - 1]));
+    }
+    const auto atLeast = [](double a, double b) { return highest ? a >= b : a <= b; };
+    int lastGap = -1;
+    for (int i = start; i < n; ++i) {
+        if (std::isnan(x[i])) {
+            lastGap = i;
+        } else {
             while (queue.size() > head && atLeast(x[i], x[queue.back()]))
                 queue.pop_back();
             queue.push_back(i);
         }
         while (p > 0 && queue.size() > head && queue[head] <= i - p)
             ++head;
-        o[i] = (gaps.full(i, p) && queue.size() > head) ? double(i - queue[head]) : kNaN;
+        if (i < from)
+            continue;
+        const int first = p == 0 ? 0 : i - p + 1;
+        const bool full = first >= 0 && lastGap < first;
+        o[i] = (full && queue.size() > head) ? double(i - queue[head]) : kNaN;
     }
 }
 
@@ -383,12 +411,14 @@ void rangeCount(FormulaCall& c, double* o)
 }
 
 const FormulaLibraryEntry kReference[] = {
-    {"BARSCOUNT", 1, 1, -1, fnBARSCOUNT},       {"BARSSINCE", 1, 1, -1, fnBARSSINCE},
-    {"BARSSINCEN", 2, 2, 1, fnBARSSINCEN},      {"BARSLASTCOUNT", 1, 1, -1, fnBARSLASTCOUNT},
+    {"BARSCOUNT", 1, 1, -1, fnBARSCOUNT, 0, true},
+    {"BARSSINCE", 1, 1, -1, fnBARSSINCE, 0, true},
+    {"BARSSINCEN", 2, 2, 1, fnBARSSINCEN},      {"BARSLASTCOUNT", 1, 1, -1, fnBARSLASTCOUNT, 0, true},
     {"BARSLASTS", 2, 2, 1, fnBARSLASTS},        {"BARSNEXT", 1, 1, -1, fnBARSNEXT},
-    {"BARPOS", 0, 0, -1, fnBARPOS},             {"CURRBARSCOUNT", 0, 0, -1, fnCURRBARSCOUNT},
+    {"BARPOS", 0, 0, -1, fnBARPOS, 0, true},             {"CURRBARSCOUNT", 0, 0, -1, fnCURRBARSCOUNT},
     {"TOTALBARSCOUNT", 0, 0, -1, fnTOTALBARSCOUNT}, {"ISLASTBAR", 0, 0, -1, fnISLASTBAR},
-    {"HHVBARS", 2, 2, -1, extremeBars<true>},   {"LLVBARS", 2, 2, -1, extremeBars<false>},
+    {"HHVBARS", 2, 2, -1, extremeBars<true>, 0, true},
+    {"LLVBARS", 2, 2, -1, extremeBars<false>, 0, true},
     {"SUMBARS", 2, 2, -1, fnSUMBARS},           {"VALUEWHEN", 2, 2, -1, fnVALUEWHEN},
     {"REFV", 2, 2, -1, fnREFV},                 {"REFX", 2, 2, -1, refAhead<true>},
     {"REFXV", 2, 2, -1, refAhead<false>},       {"REFX1", 2, 2, -1, refAhead<true>},

@@ -12,13 +12,14 @@ using namespace FormulaFamily;
 
 namespace {
 
-// MAX(H − L, |REF(C,1) − H|, |REF(C,1) − L|); from the second bar on.
+// MAX(H − L, |REF(C,1) − H|, |REF(C,1) − L|); from the second bar on. Each
+// bar reads only itself and the bar before, so it resumes.
 void fnTR(FormulaCall& c, double* o)
 {
     const double* h = c.column(FormulaNode::High);
     const double* l = c.column(FormulaNode::Low);
     const double* cl = c.column(FormulaNode::Close);
-    for (int i = 0; i < c.count(); ++i) {
+    for (int i = c.from(); i < c.count(); ++i) {
         if (i == 0 || std::isnan(h[i]) || std::isnan(l[i]) || std::isnan(cl[i - 1])) {
             o[i] = kNaN;
             continue;
@@ -196,7 +197,7 @@ constexpr unsigned kHLC = eTagDayHigh | eTagDayLow | eTagDayClose;
 constexpr unsigned kOHLC = kHLC | eTagDayOpen;
 
 const FormulaLibraryEntry kSignals[] = {
-    {"TR", 0, 0, -1, fnTR, kHLC},
+    {"TR", 0, 0, -1, fnTR, kHLC, true},
     {"SAR", 3, 3, 0, fnSAR, kHLC},
     {"SARTURN", 3, 3, 0, fnSARTURN, kHLC},
     {"ZIG", 2, 2, 1, fnZIG, kOHLC},

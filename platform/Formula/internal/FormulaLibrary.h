@@ -63,7 +63,9 @@ struct FormulaLibraryEntry
     // that callers fill them (ModuleFormular::inputColumns).
     unsigned columns = 0;
     // Computes bars from FormulaCall::from() on alone, taking what it needs
-    // from its own values before (a recursion), so an evaluation can resume.
+    // from its own values before (a recursion) or from the arguments and
+    // columns, whose earlier bars stay as they were: so an evaluation can
+    // resume. A bar's value may not depend on later bars or on the count.
     bool resumes = false;
 };
 

@@ -36,7 +36,7 @@ bool resumes(const FormulaNode& call)
         if (call.index < fnLibrary)
             return false;
         const FormulaLibraryEntry& entry = FormulaLibrary::entry(call.index - fnLibrary);
-        return entry.resumes && entry.columns == 0;
+        return entry.resumes;
     }
 }
 
