@@ -7,18 +7,12 @@
 
 namespace {
 
-template <typename T>
-void cutTo(QList<T>& series, int keep)
+// QList and QVector alike (they are one type under Qt 6).
+template <typename Series>
+void cutTo(Series& series, int keep)
 {
     if (series.size() > keep)
         series.erase(series.begin() + keep, series.end());
-}
-
-template <typename T>
-void cutTo(QVector<T>& series, int keep)
-{
-    if (series.size() > keep)
-        series.resize(keep);
 }
 
 } // namespace
