@@ -42,6 +42,7 @@ TEST(PaneLineModel, LineDefaultsAndContainerOwnership)
     EXPECT_EQ(moved.lineAt(0)->name, QStringLiteral("changed"));
     EXPECT_TRUE(a.moveFirst() && a.moveNext());
     EXPECT_FALSE(a.moveNext());
+    EXPECT_FALSE(a.moveTo(2));
     EXPECT_EQ(a.currentLine(), a.lineAt(1));
 }
 
