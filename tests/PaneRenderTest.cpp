@@ -313,7 +313,7 @@ TEST_F(PaneRender, MarkersPointAtTheExtremesFromTheSideWithRoom)
     EXPECT_EQ(middle.minTagX(), 206); // the first of the equal lows
     const int y = int(middle.getY(double(12345.67f)));
     // The line to the text and the arrow head.
-    testkit::expectPixels(img, {{416, y, kDefault}, {396, y, kBlack}, {409, y - 3, kDefault}});
+    testkit::expectPixels(img, {{416, y, kDefault}, {396, y, kBlack}, {409, y - 3, kDefault}, {409, y + 3, kDefault}});
     // The text beside the arm, its digits centred on the arm's row.
     QList<int> inkRows;
     for (int row = y - 15; row < y + 15; ++row)
