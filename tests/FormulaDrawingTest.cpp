@@ -329,6 +329,7 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     Line band = drawing(eDRAWBAND, {6, 6, 6, 6, 6, 2, 2, 2, 2, 2}, five);
     band.param1 = 0x0000FF;
     band.param2 = 0x00FF00;
+    band.values2[9] = M; // no area up to a gap in either line
     Line back = drawing(eDRAWGBK, QVector<float>(10, 1.0f).toList(), QVector<float>(10, 0.0f).toList());
     back.param1 = back.param2 = 0x808080;
     Line above = drawing(eVERTLINE, {M, M, M, M, M, M, M, M, 1, M}, {}, 0xffffff00);
@@ -337,6 +338,7 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     img = picture({band, above, later, back});
     testkit::expectPixels(img, {{16, 45, 0xffff0000u}, {76, 65, 0xff00ff00u}, {16, 10, 0xff808080u},
             {86, 10, 0xffffff00u}});
+    EXPECT_EQ(count(img, QRect(88, 0, 8, 100), 0xff808080u), 800);
     // A window of one bar still shows its background.
     back.values = {1};
     back.values2 = {0};
