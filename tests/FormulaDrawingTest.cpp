@@ -339,6 +339,10 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     testkit::expectPixels(img, {{16, 45, 0xffff0000u}, {76, 65, 0xff00ff00u}, {16, 10, 0xff808080u},
             {86, 10, 0xffffff00u}});
     EXPECT_EQ(count(img, QRect(88, 0, 8, 100), 0xff808080u), 800);
+    // A filled region between bars 0 and 1 ends at bar 1.
+    img = picture({drawing(eFILLRGN, {6, 6, M, M, M, M, M, M, M, M}, {2, 2, M, M, M, M, M, M, M, M})});
+    EXPECT_GT(count(img, QRect(7, 41, 9, 38), 0xff0000ffu), 300);
+    EXPECT_EQ(count(img, QRect(17, 0, 83, 100), 0xff0000ffu), 0);
     // A window of one bar still shows its background.
     back.values = {1};
     back.values2 = {0};
