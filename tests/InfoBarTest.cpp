@@ -90,6 +90,10 @@ TEST(InfoBar, DatedEventsLandOnTheFirstBarNotBeforeTheirDate)
     bar.setRange(0, 7);
     bar.addLineInfo(Bar::eLineInfoDividend, events({event(eFieldDividendTime, day(2023, 7, 1))}));
     EXPECT_EQ(indices(bar), (QList<int>{0}));
+    // A window running past the last record still places an event on it.
+    bar.setRange(5, 10);
+    bar.addLineInfo(Bar::eLineInfoDividend, events({event(eFieldDividendTime, day(2023, 7, 25))}));
+    EXPECT_EQ(indices(bar), (QList<int>{1})); // counted from the window start
 }
 
 TEST(InfoBar, LevelEventsTakeTheBarWhoseIntervalHoldsThem)
