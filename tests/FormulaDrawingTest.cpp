@@ -170,10 +170,10 @@ TEST(FormulaDrawing, StylesColoursAndTheirErrors)
                          "I:C,STEPLINE,RGBA(1,2,3,0);J:C,LINEAREA,COLOR0080FF;"
                          "K:C-3,COLORSTICK,UPCOLOR(RGB(9,9,9)),DOWNCOLORBLUE;L:C,STICKTYPE2;"
                          "M:=C,COLORRED,DOTLINE;N:COLORLICYAN+M*0,COLORLIMAGENTA;"
-                         "P:COLORLIGRAY,NOTEXT",
+                         "P:COLORLIGRAY,NOTEXT;Q:C,DOWNCOLORBLUE",
                          &out, &error))
         << error;
-    ASSERT_EQ(out.captured.size(), 12u);
+    ASSERT_EQ(out.captured.size(), 13u);
     struct Expect { int style, color, width; };
     const Expect expected[] = {
         {eFormulaStyleDot, 0x8080FF, 1},
@@ -195,6 +195,7 @@ TEST(FormulaDrawing, StylesColoursAndTheirErrors)
     // Rising and falling colours by sign on a colour stick.
     EXPECT_EQ(out.captured[8].colours, std::vector<int>({0xFF0000, 0xFF0000, 0x090909, 0x090909,
                                                     0x090909, 0x090909, 0x090909, 0xFF0000}));
+    EXPECT_EQ(out.captured[12].colours.front(), 0x0000FF); // rising stays red when only falling is set
     // A stick type turns the line into hollow bars from zero.
     EXPECT_EQ(out.captured[9].drawType, eFormulaStickLine);
     EXPECT_EQ(out.captured[9].param2, 1);
