@@ -212,3 +212,13 @@ TEST(Reliability, CandlesWithAnInfiniteRightPaddingPaintNoBodies)
     EXPECT_GT(lit(sound), 0);
     EXPECT_LT(lit(cut), lit(sound));
 }
+
+TEST(Reliability, ANumberReplacingTextKeepsTheRecordsOtherFields)
+{
+    DQDUnionReader r;
+    r.setValue(eFieldDividendText, QStringLiteral("10 for 3"));
+    r.setValue(eFieldClose, QStringLiteral("n/a"));
+    r.setValue(eFieldClose, 9.5);
+    EXPECT_TRUE(r.hasValue(eFieldDividendText));
+    EXPECT_EQ(r.numberValue(eFieldClose, 0.0), 9.5);
+}
