@@ -137,6 +137,7 @@ TEST(FormulaEngineFunctions, ReferencesAndCounts)
         {"REFX(C,2)", {4, 1, 5, 9, 2, 6, 6, 6}},
         {"REFXV(C,2)", {4, 1, 5, 9, 2, 6, N_, N_}},
         {"FINDHIGH(C,0,3,2)", {N_, N_, 3, 1, 4, 5, 5, 6}},
+        {"FINDHIGH(C,0,5,3)", {N_, N_, N_, N_, 3, 4, 4, 5}},
         {"FINDHIGH(C,1,3,1)", {N_, N_, N_, 4, 4, 5, 9, 9}},
         {"FINDLOWBARS(C,0,3,1)", {N_, N_, 1, 0, 1, 2, 0, 1}},
         {"HOD(C,3)", {N_, N_, 1, 2, 1, 1, 3, 2}},
