@@ -183,6 +183,8 @@ TEST(FormulaEngineFunctions, PriceSignals)
                  {"TROUGHBARS(3,10,1)", {N_, N_, N_, 0, 1, 2}},
              },
              closesOnly({10, 12, 11, 9, 10, 13}));
+    // A peak followed by less than a 10 % fall is still a turn.
+    checkAll({{"ZIG(3,10)", {10, 12, 11.5}}}, closesOnly({10, 12, 11.5}));
 }
 
 TEST(FormulaEngineFunctions, Logic)
