@@ -49,6 +49,9 @@ bool evaluate(const std::string& source, Records* out, std::string* error = null
 
 } // namespace
 
+// The pane takes the engine's draw codes as they come.
+static_assert(eFormulaDrawText == int(eDRAWTEXT) && eFormulaDrawIcon == int(eDRAWICON), "draw codes differ");
+
 TEST(FormulaDrawing, RecordsPerFunction)
 {
     using Check = std::function<void(const Record&)>;
