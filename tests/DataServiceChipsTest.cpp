@@ -142,6 +142,13 @@ TEST_F(DataServiceChips, TriangularPeaksAtTheAveragePriceUniformIsFlat)
     EXPECT_GT(left[2].second, left[1].second);
     EXPECT_GT(left[2].second, left[3].second);
     EXPECT_GT(left[0].second, left[10].second);
+
+    // All traded at the high: the peak sits on the top row.
+    m_list.DataClear();
+    m_list.append(bar(20200102000000, 10.00, 10.10, 10.10, kFloat, kFloat * 10.10));
+    const auto top = rowsOf(run(eZtYdcmOutAll, eZtYdcmTriangular).rdydcmdata(0).rdydcmsjfb(0));
+    ASSERT_EQ(top.size(), 11);
+    EXPECT_GT(top[10].second, top[9].second);
 }
 
 TEST_F(DataServiceChips, KeyAndCountPickTheBarsEvaluated)
