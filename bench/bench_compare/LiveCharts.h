@@ -66,6 +66,8 @@ private:
     void noteRow(size_t i);
     void rangeOver(int first);
     void resizeTo(size_t n);
+    // Writes one bar's fields at i and computes its lines.
+    void storeAt(size_t i, const Bar& bar);
 
     Chart m_chart;
     std::vector<double> m_o, m_h, m_l, m_c, m_v;

@@ -103,15 +103,19 @@ void HandChart::load(const DQDDataList& list)
     }
     resizeTo(n);
     for (size_t i = 0; i < n; ++i) {
-        const Bar b = barAt(list, int(i));
-        m_o[i] = b.open;
-        m_h[i] = b.high;
-        m_l[i] = b.low;
-        m_c[i] = b.close;
-        m_v[i] = b.volume;
-        computeAt(i);
+        storeAt(i, barAt(list, int(i)));
     }
     rangeOver(int(n) - kShown);
+}
+
+void HandChart::storeAt(size_t i, const Bar& bar)
+{
+    m_o[i] = bar.open;
+    m_h[i] = bar.high;
+    m_l[i] = bar.low;
+    m_c[i] = bar.close;
+    m_v[i] = bar.volume;
+    computeAt(i);
 }
 
 void HandChart::computeAt(size_t i)
@@ -227,12 +231,7 @@ void HandChart::append(const Bar& bar)
 {
     const size_t i = m_c.size();
     resizeTo(i + 1);
-    m_o[i] = bar.open;
-    m_h[i] = bar.high;
-    m_l[i] = bar.low;
-    m_c[i] = bar.close;
-    m_v[i] = bar.volume;
-    computeAt(i);
+    storeAt(i, bar);
     rangeOver(int(m_c.size()) - kShown);
 }
 
