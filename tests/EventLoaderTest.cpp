@@ -103,14 +103,3 @@ TEST(EventLoader, MalformedFilesNameLineAndColumnAndLoadNothing)
     EXPECT_TRUE(error.contains("events") && error.contains("cannot open")) << error.toStdString();
     EXPECT_FALSE(EventLoader::loadEvents(files.write("type,time\n"), nullptr, &error));
 }
-
-TEST(EventLoader, SampleFileLoads)
-{
-    QMap<int, DQDDataList> lists;
-    QString error;
-    ASSERT_TRUE(EventLoader::loadEvents(ZT_SOURCE_DIR "/data/sh600000_events.csv", &lists, &error))
-        << error.toStdString();
-    EXPECT_EQ(lists[2].count(), 4);
-    EXPECT_GT(lists[4].count(), 0);
-    EXPECT_GT(lists[8].count(), 0);
-}

@@ -50,7 +50,20 @@ bool evaluate(const std::string& source, Records* out, std::string* error = null
 } // namespace
 
 // The pane takes the engine's draw codes as they come.
-static_assert(eFormulaDrawText == int(eDRAWTEXT) && eFormulaDrawIcon == int(eDRAWICON), "draw codes differ");
+constexpr std::pair<int, int> kSameCodes[] = {
+    {eFormulaDrawText, eDRAWTEXT}, {eFormulaDrawIcon, eDRAWICON},   {eFormulaStickLine, eSTICKLINE},
+    {eFormulaKLine, eDRAWKLINE},   {eFormulaSegment, eSEGMENT},     {eFormulaPolyline, ePOLYLINE},
+    {eFormulaPartLine, ePARTLINE}, {eFormulaNumber, eDRAWNUMBER},   {eFormulaNumberFix, eNUMBER_FIX},
+    {eFormulaTextFix, eTEXT_FIX},  {eFormulaBand, eDRAWBAND},       {eFormulaFillRegion, eFILLRGN},
+    {eFormulaBackground, eDRAWGBK}, {eFormulaVertLine, eVERTLINE}};
+constexpr bool sameCodes()
+{
+    for (const auto& c : kSameCodes)
+        if (c.first != c.second)
+            return false;
+    return true;
+}
+static_assert(sameCodes(), "draw codes differ");
 
 TEST(FormulaDrawing, RecordsPerFunction)
 {
@@ -235,7 +248,8 @@ class DrawingRender : public PaneFixture
 {
 protected:
     // 10 bars in 100 × 100: centres at 10k + 6, value v at row 100 − 10v.
-    static QImage picture(const QList<Line>& lines, int n = 10)
+    // From first on, n − first bars show.
+    static QImage picture(const QList<Line>& lines, int n = 10, int first = 0)
     {
         ZtUIDataStruct::DQDDataList list = flatBars(n);
         Pane pane;
@@ -243,7 +257,7 @@ protected:
             pane.addLine(l);
         pane.setRect(0, 0, 100, 100);
         pane.setData(&list);
-        pane.setRange(0, n);
+        pane.setRange(first, n - first);
         pane.SetMaxMinValue(10, 0);
         return paint(pane, 100, 100);
     }
@@ -285,9 +299,12 @@ TEST_F(DrawingRender, SticksCandlesAndSegments)
     // falling second; style 1 leaves every body hollow.
     testkit::expectPixels(img, {{6, 25, kUp}, {5, 55, kBlack}, {16, 55, kDown}});
     EXPECT_EQ(count(img, QRect(0, 0, 10, 100), kDown), 0);
+    // Below the bodies (rows 70 on) only the lower wicks.
+    EXPECT_EQ(count(img, QRect(10, 72, 6, 28), kDown), 0);
     candles.param2 = 1;
     img = picture({candles});
     testkit::expectPixels(img, {{5, 55, kBlack}, {16, 55, kBlack}});
+    EXPECT_EQ(count(img, QRect(0, 72, 6, 28), kUp), 0);
     EXPECT_EQ(count(img, QRect(10, 55, 10, 1), kDown), 2); // the falling outline's two sides
 
     // A segment from bar 1 at 2 to bar 5 at 6, carried on to the right edge.
@@ -343,10 +360,18 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     testkit::expectPixels(img, {{16, 45, 0xffff0000u}, {76, 65, 0xff00ff00u}, {16, 10, 0xff808080u},
             {86, 10, 0xffffff00u}});
     EXPECT_EQ(count(img, QRect(88, 0, 8, 100), 0xff808080u), 800);
-    // A filled region between bars 0 and 1 ends at bar 1.
-    img = picture({drawing(eFILLRGN, {6, 6, M, M, M, M, M, M, M, M}, {2, 2, M, M, M, M, M, M, M, M})});
+    // A filled region between bars 0 and 1 ends at bar 1. Bar 1 has no
+    // colour entry (a stale one lies past the list's end): the line's colour.
+    Line region = drawing(eFILLRGN, {6, 6, M, M, M, M, M, M, M, M, M}, {2, 2, M, M, M, M, M, M, M, M, M});
+    region.colors = {0x00FF00, 0x00FF00};
+    region.colors.removeLast();
+    img = picture({region});
     EXPECT_GT(count(img, QRect(7, 41, 9, 38), 0xff0000ffu), 300);
+    testkit::expectPixels(img, {{15, 42, 0xff0000ffu}, {15, 78, 0xff0000ffu}});
     EXPECT_EQ(count(img, QRect(17, 0, 83, 100), 0xff0000ffu), 0);
+    // From bar 1 on, the area from bar 0 still shows up to bar 1.
+    img = picture({region}, 11, 1);
+    EXPECT_GT(count(img, QRect(0, 41, 5, 38), 0xff0000ffu), 150);
     // A window of one bar still shows its background.
     back.values = {1};
     back.values2 = {0};

@@ -346,13 +346,17 @@ TEST_F(PaneRender, IntradayVolumeSticksColourByTheClose)
     list.append(bar(2, 10, 10, 10, 11, 10)); // up
     list.append(bar(3, 10, 10, 10, 9, 10));  // down
     list.append(bar(4, 10, 10, 10, 9, 10));  // equal
+    list.append(bar(5, 10, 10, 10, 8, 10));
     Pane pane;
-    pane.addLine(makeLine(eVOLSTICK2, {5, 5, 5, 5}));
-    setUp(pane, list, 40, 100, 10, 0);
-    const QImage img = paint(pane, 40, 100);
+    // One value short of the window; a stale one lies past the list's end.
+    Line sticks = makeLine(eVOLSTICK2, {5, 5, 5, 5, 5});
+    sticks.values.removeLast();
+    pane.addLine(sticks);
+    setUp(pane, list, 50, 100, 10, 0);
+    const QImage img = paint(pane, 50, 100);
     // The first has nothing to compare with: "Default".
     testkit::expectPixels(img, {{6, 75, kDefault}, {16, 75, kUp}, {26, 75, kDown}, {36, 75, kDefault},
-            {36, 49, kBlack}});
+            {36, 49, kBlack}, {46, 75, kBlack}});
 }
 
 TEST_F(PaneRender, ChipDistribution)
