@@ -68,14 +68,24 @@ QImage paint(Bar& bar, QSize size = QSize(800, 200))
     return img;
 }
 
-} // namespace
-
-TEST(InfoBar, DatedEventsLandOnTheFirstBarNotBeforeTheirDate)
+// A bar over the seven trading days, all shown in 700 × 100.
+class InfoBarTest : public ::testing::Test
 {
+protected:
+    InfoBarTest()
+    {
+        bar.setRect(0, 0, 700, 100);
+        bar.setData(&bars);
+        bar.setRange(0, 7);
+    }
     DQDDataList bars = listOf(kDays);
     Bar bar;
-    bar.setRect(0, 0, 700, 100);
-    bar.setData(&bars);
+};
+
+} // namespace
+
+TEST_F(InfoBarTest, DatedEventsLandOnTheFirstBarNotBeforeTheirDate)
+{
     bar.setRange(1, 5); // 18 … 24 July shown
     bar.addLineInfo(Bar::eLineInfoDividend,
                     events({event(eFieldDividendTime, day(2023, 7, 17)),   // before the window
@@ -96,12 +106,8 @@ TEST(InfoBar, DatedEventsLandOnTheFirstBarNotBeforeTheirDate)
     EXPECT_EQ(indices(bar), (QList<int>{1})); // counted from the window start
 }
 
-TEST(InfoBar, LevelEventsTakeTheBarWhoseIntervalHoldsThem)
+TEST_F(InfoBarTest, LevelEventsTakeTheBarWhoseIntervalHoldsThem)
 {
-    DQDDataList bars = listOf(kDays);
-    Bar bar;
-    bar.setData(&bars);
-    bar.setRange(0, 7);
     bar.addLineInfo(Bar::eLineInfoLevel,
                     events({event(eFieldLevelTime, day(2023, 7, 19)),              // exactly a bar
                             event(eFieldLevelTime, day(2023, 7, 22) + 93000),     // weekend → Monday
@@ -115,12 +121,8 @@ TEST(InfoBar, LevelEventsTakeTheBarWhoseIntervalHoldsThem)
     EXPECT_EQ(indices(bar), (QList<int>{1, 4, 2, 5}));
 }
 
-TEST(InfoBar, ClearingByTypeKeepsTheOthersInOrder)
+TEST_F(InfoBarTest, ClearingByTypeKeepsTheOthersInOrder)
 {
-    DQDDataList bars = listOf(kDays);
-    Bar bar;
-    bar.setData(&bars);
-    bar.setRange(0, 7);
     bar.addLineInfo(Bar::eLineInfoDividend, events({event(eFieldDividendTime, day(2023, 7, 18)),
                                                     event(eFieldDividendTime, day(2023, 7, 24))}));
     bar.addLineInfo(Bar::eLineInfoLevel, events({event(eFieldLevelTime, day(2023, 7, 20))}));
@@ -141,12 +143,9 @@ TEST(InfoBar, ClearingByTypeKeepsTheOthersInOrder)
     EXPECT_TRUE(bar.lineInfos().isEmpty());
 }
 
-TEST(InfoBar, PaintedIconsAnswerHitTestsOnTheirEdges)
+TEST_F(InfoBarTest, PaintedIconsAnswerHitTestsOnTheirEdges)
 {
-    DQDDataList bars = listOf(kDays);
-    Bar bar;
     bar.setRect(0, 50, 700, 100);
-    bar.setData(&bars);
     bar.setRange(0, 7);
     bar.addLineInfo(Bar::eLineInfoDividend, events({event(eFieldDividendTime, day(2023, 7, 19))}));
     bar.addLineInfo(Bar::eLineInfoNotice, events({event(eFieldNoticeTime, day(2023, 7, 19) + 1)}));
@@ -195,13 +194,10 @@ TEST(InfoBar, IntradayEventsOutsideTheWindowAreNotShown)
     EXPECT_EQ(bar.lineInfos().at(1).width, 6);
 }
 
-TEST(InfoBar, PromptOpensToTheLeftNearTheRightEdge)
+TEST_F(InfoBarTest, PromptOpensToTheLeftNearTheRightEdge)
 {
     PubCacheCustom::mCustomColor.insert("CrossCurveBackground", {"#102030"});
-    DQDDataList bars = listOf(kDays);
-    Bar bar;
     bar.setRect(0, 0, 350, 200);
-    bar.setData(&bars);
     bar.setRange(0, 7);
     bar.addLineInfo(Bar::eLineInfoDividend,
                     events({event(eFieldDividendTime, day(2023, 7, 18), "10派3.2元"),

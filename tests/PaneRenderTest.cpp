@@ -28,9 +28,18 @@ protected:
     }
 };
 
-QList<float> ones(int n)
+QList<float> ones(int n, float v = 1.0f)
 {
-    return QVector<float>(n, 1.0f).toList();
+    return QVector<float>(n, v).toList();
+}
+
+// n candles keyed 1 … n, all falling (open 16, close 12) or all rising.
+DQDDataList candles(int n, bool rising)
+{
+    DQDDataList list;
+    for (int i = 0; i < n; ++i)
+        list.append(rising ? bar(i + 1, 12, 18, 11, 16, 12) : bar(i + 1, 16, 18, 11, 12, 16));
+    return list;
 }
 
 using testkit::countInk;
@@ -41,8 +50,7 @@ TEST_F(PaneRender, CandleColourAndDirection)
 {
     // Slots of 20 px: bodies 15 px wide from x0 + 4, centre line at x0 + 11;
     // 10 px per price unit from 20 down to 10.
-    DQDDataList list;
-    list.append(bar(1, 12, 18, 11, 16, 12));   // rising
+    DQDDataList list = candles(1, true);
     list.append(bar(2, 16, 18, 11, 12, 16));   // falling
     list.append(bar(3, 15, 15, 15, 15, 15.5)); // open = close below the previous close
     Pane pane;
@@ -67,10 +75,8 @@ TEST_F(PaneRender, CandleColourAndDirection)
     // close lies above; rising when it does not.
     EXPECT_EQ(count(img, QRect(40, 50, 20, 1), kDown), 15);
     EXPECT_EQ(count(img, QRect(40, 0, 20, 100), kDown), 15);
-    list = DQDDataList();
-    list.append(bar(1, 12, 18, 11, 16, 12));
-    list.append(bar(2, 16, 18, 11, 12, 16));
-    list.append(bar(3, 15, 15, 15, 15, 15));
+    list.at(2)->setValue(eFieldPreClose, 15.0);
+    list.at(2)->setValue(eFieldChange, 0.0);
     img = paint(pane, 60, 100);
     EXPECT_EQ(count(img, QRect(40, 50, 20, 1), kUp), 15);
 
@@ -84,9 +90,7 @@ TEST_F(PaneRender, ThinCandlesUpToFourPixelsAndBodiesAbove)
 {
     // Falling candles: a body shows as three filled columns per candle, a
     // thin candle as one.
-    DQDDataList list;
-    for (int i = 0; i < 10; ++i)
-        list.append(bar(i + 1, 16, 18, 11, 12, 16));
+    DQDDataList list = candles(10, false);
     Pane pane;
     pane.addLine(makeLine(eKLINE, ones(10)));
 
@@ -109,12 +113,8 @@ TEST_F(PaneRender, LastCandleEndsAtTheDrawingBandsRightEnd)
 {
     // 70 px with 10 px right padding, 10 items of 6 px: the last body would
     // cover 56 … 60, the band ends at 59.
-    DQDDataList falling;
-    DQDDataList rising;
-    for (int i = 0; i < 10; ++i) {
-        falling.append(bar(i + 1, 16, 18, 11, 12, 16));
-        rising.append(bar(i + 1, 12, 18, 11, 16, 12));
-    }
+    DQDDataList falling = candles(10, false);
+    DQDDataList rising = candles(10, true);
     Pane pane;
     pane.setFixedPaddingRight(10);
     pane.addLine(makeLine(eKLINE, ones(10)));
@@ -174,11 +174,9 @@ TEST_F(PaneRender, VolumeSticks)
     testkit::expectPixels(img, {{5, 70, 0xff00ffffu}, {10, 70, kBlack}, {30, 70, kDown}});
 
     // Thin sticks are one line from the value to the bottom.
-    DQDDataList many;
-    for (int i = 0; i < 15; ++i)
-        many.append(bar(i + 1, 10, 10, 10, 11, 10));
+    DQDDataList many = candles(15, true);
     Pane thin;
-    thin.addLine(makeLine(eVOLSTICK, QVector<float>(15, 50.0f).toList()));
+    thin.addLine(makeLine(eVOLSTICK, ones(15, 50.0f)));
     setUp(thin, many, 60, 100, 100, 0);
     img = paint(thin, 60, 100);
     EXPECT_EQ(count(img, QRect(0, 70, 60, 1), kUp), 15);
@@ -198,7 +196,7 @@ TEST_F(PaneRender, MultiDayIntradayLinesBreakAtDayEnds)
         pane.setIsMainChat(mainChart);
         pane.setShowDRFS(4);
         pane.setShowJHJJ(auction);
-        pane.addLine(makeLine(eLINE, QVector<float>(slotCount, 10.0f).toList()));
+        pane.addLine(makeLine(eLINE, ones(slotCount, 10.0f)));
         setUp(pane, list, 2 * slotCount, 100, 11, 9);
         const QImage img = paint(pane, 2 * slotCount, 100);
         QList<int> gaps;
@@ -216,7 +214,7 @@ TEST_F(PaneRender, LinesStopAtGapsTheirEndAndTheBand)
 {
     DQDDataList list = flatBars(10);
     Pane pane;
-    QList<float> v = QVector<float>(10, 10.0f).toList();
+    QList<float> v = ones(10, 10.0f);
     v[3] = float(kZtNoValue);
     v[6] = std::nanf("");
     pane.addLine(makeLine(eLINE, v.mid(0, 9), true)); // one value short of the window
@@ -295,7 +293,7 @@ TEST_F(PaneRender, MarkersPointAtTheExtremesFromTheSideWithRoom)
     for (int i = 0; i < 40; ++i)
         list.append(bar(i + 1, 10, 10, 10, 10 + 0.01 * i, 10));
     auto paintPeak = [&](Pane& pane, int peak) {
-        QList<float> v = QVector<float>(40, 1000.0f).toList();
+        QList<float> v = ones(40, 1000.0f);
         v[peak] = 12345.67f;
         pane.setPrec(2);
         pane.setDrawMaxMinTag(true);
@@ -333,7 +331,7 @@ TEST_F(PaneRender, MarkersPointAtTheExtremesFromTheSideWithRoom)
     // one at x = -1 that would show on a pane at x = 0.
     Pane none;
     none.setDrawMaxMinTag(true);
-    none.addLine(makeLine(eLINE, QVector<float>(40, float(kZtNoValue)).toList()));
+    none.addLine(makeLine(eLINE, ones(40, float(kZtNoValue))));
     setUp(none, list, 400, 100, 20000, 0);
     img = paint(none, 600, 100);
     EXPECT_EQ(count(img, img.rect(), kBlack), 600 * 100);

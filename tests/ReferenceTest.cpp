@@ -18,35 +18,28 @@ public:
     using ZtLineLib_Reference::m_drawRight;
 };
 
-QStringList texts(const QVector<ZtLineLib_Reference::PaintedTag>& tags)
+using Tags = QVector<ZtLineLib_Reference::PaintedTag>;
+
+// One member of every tag, in order.
+template <typename T>
+QList<T> each(const Tags& tags, T ZtLineLib_Reference::PaintedTag::*member)
 {
-    QStringList out;
+    QList<T> out;
     for (const auto& t : tags)
-        out << t.text;
+        out << t.*member;
     return out;
 }
 
-QStringList colours(const QVector<ZtLineLib_Reference::PaintedTag>& tags)
+QStringList texts(const Tags& tags)
 {
-    QStringList out;
-    for (const auto& t : tags)
-        out << t.color.name();
-    return out;
+    return each(tags, &ZtLineLib_Reference::PaintedTag::text);
 }
 
-QStringList percents(const QVector<ZtLineLib_Reference::PaintedTag>& tags)
+QStringList colours(const Tags& tags)
 {
     QStringList out;
-    for (const auto& t : tags)
-        out << t.percentText;
-    return out;
-}
-
-QList<double> values(const QVector<ZtLineLib_Reference::PaintedTag>& tags)
-{
-    QList<double> out;
-    for (const auto& t : tags)
-        out << t.value;
+    for (const QColor& c : each(tags, &ZtLineLib_Reference::PaintedTag::color))
+        out << c.name();
     return out;
 }
 
@@ -192,7 +185,7 @@ TEST_F(ReferenceTest, TagColoursAndPercentTexts)
     right.setQnowData(20);
     tags = klineTags(right, 25, 15, {22, 18, 0});
     tags = right.paintedTags();
-    EXPECT_EQ(percents(tags), QStringList({"10.00%", "10.00%", "0.00%"}));
+    EXPECT_EQ(each(tags, &ZtLineLib_Reference::PaintedTag::percentText), QStringList({"10.00%", "10.00%", "0.00%"}));
 }
 
 TEST_F(ReferenceTest, RightPercentTagsHaveStubsAndAreNotDrawnTwice)
@@ -223,7 +216,7 @@ TEST_F(ReferenceTest, ScalingBoxReplacesTheBottomTag)
     EXPECT_EQ(tags[0].text, "20.00");
     EXPECT_TRUE(tags[1].scalingBox);
     EXPECT_EQ(tags[1].text, "X100");
-    EXPECT_FALSE(values(tags).contains(1000.0));
+    EXPECT_FALSE(each(tags, &ZtLineLib_Reference::PaintedTag::value).contains(1000.0));
     // The stand-alone bottom percent tag.
     EXPECT_TRUE(tags[2].text.isEmpty());
     EXPECT_EQ(tags[2].percentText, "0.00%");
@@ -276,7 +269,7 @@ TEST_F(ReferenceTest, BinaryStyleMirrorsAboutTheMiddle)
     axis.setMainValueOnRight(true);
     place(100, 0, 300, 0);
     const QImage img = paint();
-    EXPECT_EQ(values(axis.paintedTags()), QList<double>({100, 0, 50, 75, 25}));
+    EXPECT_EQ(each(axis.paintedTags(), &ZtLineLib_Reference::PaintedTag::value), QList<double>({100, 0, 50, 75, 25}));
     const int xl = int(axis.m_drawLeft);
     const int xr = int(axis.m_drawRight);
     EXPECT_GT(countColour(img, QRect(xl + 1, 172, xr - xl - 1, 1), 0xff00ff), 200);
