@@ -1,9 +1,12 @@
 #pragma once
 
 // Helpers shared by the fuzz targets: an offscreen GUI application for the
-// painting targets, temporary files for the loaders, and hostile numbers.
+// painting targets, temporary files for the loaders, hostile numbers and
+// hostile quote lists.
 
 #include <fuzzer/FuzzedDataProvider.h>
+
+#include <ZtLineLib.h>
 
 #include <QByteArray>
 #include <QFile>
@@ -76,6 +79,48 @@ inline int hostileInt(FuzzedDataProvider& in)
     case 3: return 0;
     default: return in.ConsumeIntegralInRange<int>(-50, 500);
     }
+}
+
+// A key now and then empty, negative, huge or repeated, else the next minute
+// or day in the usual layout.
+inline qint64 quoteKey(FuzzedDataProvider& in, qint64 previous, bool minutes)
+{
+    switch (in.ConsumeIntegralInRange<int>(0, 9)) {
+    case 0: return 0;
+    case 1: return -in.ConsumeIntegralInRange<qint64>(1, 1000);
+    case 2: return in.ConsumeIntegral<qint64>();
+    case 3: return previous;
+    default:
+        if (minutes)
+            return 20240102093000LL + in.ConsumeIntegralInRange<qint64>(0, 3) * 1000000
+                   + in.ConsumeIntegralInRange<int>(9, 15) * 10000
+                   + in.ConsumeIntegralInRange<int>(0, 59) * 100;
+        return previous > 0 && previous < 30000000000000LL ? previous + 1000000 : 20240102000000LL;
+    }
+}
+
+// Up to 60 records of hostile prices, now and then without a field.
+inline ZtUIDataStruct::DQDDataList quoteList(FuzzedDataProvider& in, bool minutes)
+{
+    using namespace ZtUIDataStruct;
+    static const unsigned fields[] = {eFieldOpen,    eFieldHigh,   eFieldLow,    eFieldClose, eFieldPreClose,
+                                      eFieldAverage, eFieldVolume, eFieldAmount, eFieldChange};
+    DQDDataList list;
+    const int n = in.ConsumeIntegralInRange<int>(0, 60);
+    qint64 key = 0;
+    for (int i = 0; i < n; ++i) {
+        key = quoteKey(in, key, minutes);
+        DQDUnionReader r;
+        r.setUniqueValue(key);
+        if (in.ConsumeIntegralInRange<int>(0, 7) != 0)
+            r.setValue(eFieldDateTime, key);
+        for (unsigned f : fields) {
+            if (in.ConsumeIntegralInRange<int>(0, 5) != 0)
+                r.setValue(f, hostileDouble(in));
+        }
+        list.append(r);
+    }
+    return list;
 }
 
 } // namespace fuzz

@@ -24,46 +24,6 @@ const ZtLineLib_Formula::enumFormulaType kTypes[] = {
     ZtLineLib_Formula::eFT_RZRQ, ZtLineLib_Formula::eFT_YDCM,  ZtLineLib_Formula::eFT_CLOSE,
 };
 
-const unsigned kFields[] = {eFieldOpen, eFieldHigh, eFieldLow, eFieldClose, eFieldPreClose,
-                            eFieldAverage, eFieldVolume, eFieldAmount, eFieldChange};
-
-qint64 fuzzKey(FuzzedDataProvider& in, qint64 previous, bool minutes)
-{
-    switch (in.ConsumeIntegralInRange<int>(0, 9)) {
-    case 0: return 0;
-    case 1: return -in.ConsumeIntegralInRange<qint64>(1, 1000);
-    case 2: return in.ConsumeIntegral<qint64>();
-    case 3: return previous; // a repeated key
-    default:
-        // The next minute or day in the usual layout.
-        if (minutes)
-            return 20240102093000LL + in.ConsumeIntegralInRange<qint64>(0, 3) * 1000000
-                   + in.ConsumeIntegralInRange<int>(9, 15) * 10000
-                   + in.ConsumeIntegralInRange<int>(0, 59) * 100;
-        return previous > 0 && previous < 30000000000000LL ? previous + 1000000 : 20240102000000LL;
-    }
-}
-
-DQDDataList fuzzList(FuzzedDataProvider& in, bool minutes)
-{
-    DQDDataList list;
-    const int n = in.ConsumeIntegralInRange<int>(0, 60);
-    qint64 key = 0;
-    for (int i = 0; i < n; ++i) {
-        key = fuzzKey(in, key, minutes);
-        DQDUnionReader r;
-        r.setUniqueValue(key);
-        if (in.ConsumeIntegralInRange<int>(0, 7) != 0)
-            r.setValue(eFieldDateTime, key);
-        for (unsigned f : kFields) {
-            if (in.ConsumeIntegralInRange<int>(0, 5) != 0) // now and then a missing field
-                r.setValue(f, fuzz::hostileDouble(in));
-        }
-        list.append(r);
-    }
-    return list;
-}
-
 // Window, rectangle, paddings and flags every element shares.
 void configure(FuzzedDataProvider& in, ZtLineLibBase& e, DQDDataList* list)
 {
@@ -116,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fuzz::ensureGuiApplication();
     FuzzedDataProvider in(data, size);
     const bool minutes = in.ConsumeBool();
-    DQDDataList list = fuzzList(in, minutes);
+    DQDDataList list = fuzz::quoteList(in, minutes);
     QImage img(160, 100, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::black);
 
@@ -205,7 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             const int n = in.ConsumeIntegralInRange<int>(0, 6);
             for (int i = 0; i < n; ++i) {
                 DQDUnionReader r;
-                const qint64 key = fuzzKey(in, 0, minutes);
+                const qint64 key = fuzz::quoteKey(in, 0, minutes);
                 r.setUniqueValue(key);
                 if (in.ConsumeBool())
                     r.setValue(timeFields[t], key);

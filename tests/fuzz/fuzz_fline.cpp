@@ -63,7 +63,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     fuzz::ensureGuiApplication();
     FuzzedDataProvider in(data, size);
-    const int bars = in.ConsumeIntegralInRange<int>(0, 30);
     const int lineCount = in.ConsumeIntegralInRange<int>(0, 6);
     Storage store;
     store.series.reserve(64);
@@ -99,18 +98,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FormulaResult result;
     result.parseFromFline(flines);
 
-    ZtUIDataStruct::DQDDataList list;
-    for (int i = 0; i < bars; ++i) {
-        ZtUIDataStruct::DQDUnionReader r;
-        const qint64 key = 20240101000000LL + qint64(i) * 1000000;
-        r.setUniqueValue(key);
-        r.setValue(ZtUIDataStruct::eFieldDateTime, key);
-        for (unsigned f : {ZtUIDataStruct::eFieldOpen, ZtUIDataStruct::eFieldHigh,
-                           ZtUIDataStruct::eFieldLow, ZtUIDataStruct::eFieldClose,
-                           ZtUIDataStruct::eFieldVolume})
-            r.setValue(f, fuzz::hostileDouble(in));
-        list.append(r);
-    }
+    // Bars of hostile prices, also with empty and repeated keys.
+    ZtUIDataStruct::DQDDataList list = fuzz::quoteList(in, false);
+    const int bars = list.count();
     Pane pane;
     pane.setData(&list);
     pane.setRect(0, 0, 160, 90);
