@@ -33,20 +33,16 @@ protected:
         axis.setRange(first, length);
     }
     QImage paint() { return testkit::painted(axis, int(axis.getRect().width()) + 100, 30); }
-    QStringList labelTexts() const
+    // One member of every drawn label, in order.
+    template <typename T>
+    QList<T> labels(T Label::*member) const
     {
-        QStringList out;
+        QList<T> out;
         for (const Label& l : axis.drawnLabels())
-            out << l.text;
+            out << l.*member;
         return out;
     }
-    QList<int> labelItems() const
-    {
-        QList<int> out;
-        for (const Label& l : axis.drawnLabels())
-            out << l.item;
-        return out;
-    }
+    QStringList labelTexts() const { return labels(&Label::text); }
 
     ZtUIDataStruct::DQDDataList list;
     ZtLineLib_Scaleplate axis;
@@ -60,7 +56,7 @@ TEST_F(ScaleplateTest, MonthLabelsOverDailyBarsWithTicks)
     place(bars, 0, bars.count(), 10);
     const QImage img = paint();
     EXPECT_EQ(labelTexts(), QStringList({"01", "02", "03"}));
-    EXPECT_EQ(labelItems(), QList<int>({0, 4, 33}));
+    EXPECT_EQ(labels(&Label::item), QList<int>({0, 4, 33}));
     for (const Label& l : axis.drawnLabels()) {
         EXPECT_EQ(l.kind, Label::eMain);
         const int tick = int(l.x) - 2; // the text starts 2 pixels right of it
@@ -74,10 +70,10 @@ TEST_F(ScaleplateTest, MonthLabelsOverDailyBarsWithTicks)
     // The item before the window decides whether the first item is labelled.
     place(bars, 5, 30, 10);   // 2 February: the month did not change
     paint();
-    EXPECT_EQ(labelItems(), QList<int>({28}));
+    EXPECT_EQ(labels(&Label::item), QList<int>({28}));
     place(bars, 4, 30, 10);   // 1 February after 31 January
     paint();
-    EXPECT_EQ(labelItems(), QList<int>({0, 29}));
+    EXPECT_EQ(labels(&Label::item), QList<int>({0, 29}));
 }
 
 TEST_F(ScaleplateTest, MasterAndSubLabels)
@@ -87,13 +83,12 @@ TEST_F(ScaleplateTest, MasterAndSubLabels)
     place(bars, 0, bars.count(), 10);
     const QImage img = paint();
     EXPECT_EQ(labelTexts(), QStringList({"2023", "2024", "02"}));
-    const auto labels = axis.drawnLabels();
-    EXPECT_EQ(labels[0].kind, Label::eMaster);
-    EXPECT_EQ(labels[1].kind, Label::eMaster);
-    EXPECT_EQ(labels[1].item, 12);
-    EXPECT_EQ(labels[2].kind, Label::eMain);
-    EXPECT_GT(countTinted(img, QRect(int(labels[1].x), 2, labels[1].width, 28), 0xff0000), 0);
-    EXPECT_EQ(countTinted(img, QRect(int(labels[2].x), 2, labels[2].width, 28), 0xff0000), 0);
+    using K = QList<Label::enumKind>;
+    EXPECT_EQ(labels(&Label::kind), K({Label::eMaster, Label::eMaster, Label::eMain}));
+    const auto drawn = axis.drawnLabels();
+    EXPECT_EQ(drawn[1].item, 12);
+    EXPECT_GT(countTinted(img, QRect(int(drawn[1].x), 2, drawn[1].width, 28), 0xff0000), 0);
+    EXPECT_EQ(countTinted(img, QRect(int(drawn[2].x), 2, drawn[2].width, 28), 0xff0000), 0);
 
     // Items wide enough for "dd" each get the day, except where the month
     // changes.
@@ -103,9 +98,8 @@ TEST_F(ScaleplateTest, MasterAndSubLabels)
     place(dailyBars(QDate(2024, 1, 29), QDate(2024, 2, 4)), 0, 7, 30);
     paint();
     EXPECT_EQ(labelTexts(), QStringList({"01", "30", "31", "02", "02", "03", "04"}));
-    const auto subs = axis.drawnLabels();
-    EXPECT_EQ(subs[1].kind, Label::eSub);
-    EXPECT_EQ(subs[3].kind, Label::eMain);
+    EXPECT_EQ(labels(&Label::kind),
+              K({Label::eMain, Label::eSub, Label::eSub, Label::eMain, Label::eSub, Label::eSub, Label::eSub}));
     // Too narrow for the pattern: no sub labels.
     place(dailyBars(QDate(2024, 1, 29), QDate(2024, 2, 4)), 0, 7, 8);
     paint();

@@ -43,12 +43,13 @@ DQDDataList makeList(int count, std::initializer_list<int> empty = {}, double hi
     return list;
 }
 
-// Geometry of a window of `length` items on a rectangle `width` pixels wide.
-void layout(Element* e, DQDDataList* list, int width, int length)
+// Geometry of a window of `length` items from `first` on a rectangle
+// `width` pixels wide.
+void layout(Element* e, DQDDataList* list, int width, int length, int first = 0, int height = 100)
 {
-    e->setRect(0, 0, width, 100);
+    e->setRect(0, 0, width, height);
     e->setData(list);
-    e->setRange(0, length);
+    e->setRange(first, length);
 }
 
 } // namespace
@@ -122,9 +123,7 @@ TEST(ZtLineLibBase, ItemUnderX)
     // 100 records; the window shows 20 … 79 at 10 pixels an item, drawLeft 1.
     DQDDataList list = makeList(100, {20, 21, 43, 44, 45, 78, 79});
     Element e;
-    e.setRect(0, 0, 600, 100);
-    e.setData(&list);
-    e.setRange(20, 60);
+    layout(&e, &list, 600, 60, 20);
 
     // Outside the rectangle: the first/last shown item with data, relative
     // like every other answer, so the texts name that item.
@@ -162,9 +161,7 @@ TEST(ZtLineLibBase, FirstAndLastShownItem)
 {
     DQDDataList list = makeList(10, {0, 1, 8, 9});
     Element e;
-    e.setRect(0, 0, 100, 100);
-    e.setData(&list);
-    e.setRange(0, 10);
+    layout(&e, &list, 100, 10);
     EXPECT_EQ(e.getAxisXFirstDataIndex(), 2);
     EXPECT_EQ(e.getAxisXLastDataIndex(), 7);
     EXPECT_EQ(e.getAxisXFirstDataString(), QStringLiteral("2"));
@@ -188,9 +185,7 @@ TEST(ZtLineLibBase, HitTestSpansHighToLowWidenedByFivePixels)
         list.at(i)->setValue(eFieldLow, 25.0);
     }
     Element e;
-    e.setRect(0, 0, 600, 400);
-    e.setData(&list);
-    e.setRange(10, 20); // 30 pixels an item; record 15 is item 5
+    layout(&e, &list, 600, 20, 10, 400); // 30 pixels an item; record 15 is item 5
     e.SetMaxMinValue(40, 0); // 10 pixels a unit: high at y 100, low at 150
     const int x = int(e.getX(5));
     // At the left edge the first shown bar (record 10, not 20) is tested.
