@@ -25,11 +25,6 @@ using namespace ZtUIDataStruct;
 
 namespace {
 
-QString dataFile(const char* name)
-{
-    return testkit::samplePath(QLatin1String(name));
-}
-
 QByteArray fingerprint(const QImage& image)
 {
     QCryptographicHash hash(QCryptographicHash::Sha1);
@@ -62,6 +57,14 @@ struct Expected
     const char* print;
 };
 
+QMap<QString, QByteArray> byName(std::initializer_list<Expected> expected)
+{
+    QMap<QString, QByteArray> want;
+    for (const Expected& e : expected)
+        want.insert(QLatin1String(e.name), e.print);
+    return want;
+}
+
 void compute(ZtLineLib_Formula& pane, DQDDataList* list, int width, int first, int count)
 {
     pane.setRect(0, 0, width, 300);
@@ -74,9 +77,7 @@ void compute(ZtLineLib_Formula& pane, DQDDataList* list, int width, int first, i
 
 TEST(PanePixelHash, DailyPanesAtEverySlotWidth)
 {
-    DQDDataList bars;
-    QString error;
-    ASSERT_TRUE(QuoteLoader::loadBars(dataFile("sh600000_day.csv"), &bars, &error)) << qPrintable(error);
+    DQDDataList bars = testkit::sampleBars();
     ASSERT_EQ(bars.count(), 1000);
 
     // Band width and shown bars: wide bodies, a few pixels a slot, thin
@@ -95,7 +96,7 @@ TEST(PanePixelHash, DailyPanesAtEverySlotWidth)
         ZtLineLib_Formula::eFT_MA};
     const char* const names[] = {"kline", "vol", "macd", "ma"};
 
-    const Expected expected[] = {
+    const QMap<QString, QByteArray> want = byName({
         {"kline_1528_30", "ed83c0160a36d442"},
         {"vol_1528_30", "285fdcfbc9ce1a23"},
         {"macd_1528_30", "25f7f08e9f5ef15a"},
@@ -116,10 +117,7 @@ TEST(PanePixelHash, DailyPanesAtEverySlotWidth)
         {"vol_250_1000", "c57eab1119ee1602"},
         {"macd_250_1000", "fc17d3df6634c29b"},
         {"ma_250_1000", "156ba993c4a0d247"},
-    };
-    QMap<QString, QByteArray> want;
-    for (const Expected& e : expected)
-        want.insert(QLatin1String(e.name), e.print);
+    });
 
     for (const auto& w : windows) {
         for (int t = 0; t < 4; ++t) {
@@ -139,17 +137,14 @@ TEST(PanePixelHash, FiveDayIntradayPanes)
     QString error;
     QuoteLoader::MinuteOptions opt;
     opt.days = 5;
-    ASSERT_TRUE(QuoteLoader::loadMinutes(dataFile("sh600000_dline5.csv"), &minutes, opt, &error))
+    ASSERT_TRUE(QuoteLoader::loadMinutes(testkit::samplePath("sh600000_dline5.csv"), &minutes, opt, &error))
         << qPrintable(error);
-    const Expected expected[] = {
+    const QMap<QString, QByteArray> want = byName({
         {"dline_1528", "a8e946b6283aaccd"},
         {"dlinevol_1528", "76abfa63eebaa987"},
         {"dline_600", "89cd8487227c94b0"},
         {"dlinevol_600", "6ab2a50e5ecc2fdf"},
-    };
-    QMap<QString, QByteArray> want;
-    for (const Expected& e : expected)
-        want.insert(QLatin1String(e.name), e.print);
+    });
 
     for (int width : {1528, 600}) {
         for (auto type : {ZtLineLib_Formula::eFT_DLINE, ZtLineLib_Formula::eFT_DLINEVOL}) {

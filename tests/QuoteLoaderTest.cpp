@@ -9,11 +9,6 @@ using namespace ZtUIDataStruct;
 
 namespace {
 
-QString dataFile(const char* name)
-{
-    return testkit::samplePath(QLatin1String(name));
-}
-
 qint64 keyOf(const DQDDataList& list, int i)
 {
     return list.at(i)->getUniqueValue(0).toLongLong();
@@ -44,9 +39,7 @@ using testkit::writeFile;
 
 TEST(QuoteLoader, DailyBarsCarryPreviousCloseChangeAndAverage)
 {
-    DQDDataList bars;
-    QString error;
-    ASSERT_TRUE(QuoteLoader::loadBars(dataFile("sh600000_day.csv"), &bars, &error)) << qPrintable(error);
+    const DQDDataList bars = testkit::sampleBars();
     ASSERT_EQ(bars.count(), 1000);
     // 20200807,10.51,10.53,10.36,10.43,44271966,461730432 then 20200810 … close 10.52
     EXPECT_EQ(keyOf(bars, 0), 20200807000000LL);
@@ -59,7 +52,8 @@ TEST(QuoteLoader, DailyBarsCarryPreviousCloseChangeAndAverage)
         ASSERT_GT(keyOf(bars, i), keyOf(bars, i - 1));
 
     QMap<qint64, double> shares;
-    ASSERT_TRUE(QuoteLoader::loadFloatShares(dataFile("sh600000_capital.csv"), &shares, &error));
+    QString error;
+    ASSERT_TRUE(QuoteLoader::loadFloatShares(testkit::samplePath("sh600000_capital.csv"), &shares, &error));
     EXPECT_EQ(shares.size(), 41);
     EXPECT_DOUBLE_EQ(shares.value(20140320000000LL), 14922777132.0);
 }
@@ -69,7 +63,7 @@ TEST(QuoteLoader, AuctionAndLunchPointsFoldIntoSessionSlots)
     // 243 points a day: 09:25, 09:30 … 11:30, 13:00 … 15:00.
     DQDDataList minutes;
     QString error;
-    ASSERT_TRUE(QuoteLoader::loadMinutes(dataFile("sh600000_dline5.csv"), &minutes, {}, &error))
+    ASSERT_TRUE(QuoteLoader::loadMinutes(testkit::samplePath("sh600000_dline5.csv"), &minutes, {}, &error))
         << qPrintable(error);
     ASSERT_EQ(minutes.count(), 5 * 241);
     for (int i = 0; i < minutes.count(); ++i)
@@ -95,7 +89,7 @@ TEST(QuoteLoader, AuctionAndLunchPointsFoldIntoSessionSlots)
     opt.days = 1;
     opt.auction = true;
     DQDDataList day;
-    ASSERT_TRUE(QuoteLoader::loadMinutes(dataFile("sh600000_dline5.csv"), &day, opt, &error));
+    ASSERT_TRUE(QuoteLoader::loadMinutes(testkit::samplePath("sh600000_dline5.csv"), &day, opt, &error));
     ASSERT_EQ(day.count(), 256);
     // Slots before the 09:25 print are part of the band: keyed by their
     // time, flat at the day's first price, without volume.
@@ -112,7 +106,7 @@ TEST(QuoteLoader, OneMinuteBarsGetAnOpeningSlot)
 {
     DQDDataList minutes;
     QString error;
-    ASSERT_TRUE(QuoteLoader::loadMinutes(dataFile("sh600000_m1.csv"), &minutes, {}, &error));
+    ASSERT_TRUE(QuoteLoader::loadMinutes(testkit::samplePath("sh600000_m1.csv"), &minutes, {}, &error));
     ASSERT_EQ(minutes.count(), 5 * 241);
     // 202409100931,8.38,8.42,8.36,8.42,497200,4173936
     EXPECT_EQ(keyOf(minutes, 0), 20240910093000LL);
@@ -122,7 +116,7 @@ TEST(QuoteLoader, OneMinuteBarsGetAnOpeningSlot)
     QuoteLoader::MinuteOptions opt;
     opt.days = 2;
     DQDDataList last;
-    ASSERT_TRUE(QuoteLoader::loadMinutes(dataFile("sh600000_m1.csv"), &last, opt, &error));
+    ASSERT_TRUE(QuoteLoader::loadMinutes(testkit::samplePath("sh600000_m1.csv"), &last, opt, &error));
     ASSERT_EQ(last.count(), 2 * 241);
     EXPECT_EQ(keyOf(last, 0), keyOf(minutes, 3 * 241));
     // The dropped day still supplies the previous close.
@@ -131,7 +125,7 @@ TEST(QuoteLoader, OneMinuteBarsGetAnOpeningSlot)
     // No auction print in this file: the band is flat at the opening price.
     opt.days = 1;
     opt.auction = true;
-    ASSERT_TRUE(QuoteLoader::loadMinutes(dataFile("sh600000_m1.csv"), &last, opt, &error));
+    ASSERT_TRUE(QuoteLoader::loadMinutes(testkit::samplePath("sh600000_m1.csv"), &last, opt, &error));
     ASSERT_EQ(last.count(), 256);
     for (int i = 0; i < 15; ++i)
         EXPECT_EQ(keyOf(last, i), 20240918091500LL + i * 100) << i;
