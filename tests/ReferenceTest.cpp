@@ -184,7 +184,6 @@ TEST_F(ReferenceTest, TagColoursAndPercentTexts)
     right.setRightPercentTagEnable(true);
     right.setQnowData(20);
     tags = klineTags(right, 25, 15, {22, 18, 0});
-    tags = right.paintedTags();
     EXPECT_EQ(each(tags, &ZtLineLib_Reference::PaintedTag::percentText), QStringList({"10.00%", "10.00%", "0.00%"}));
 }
 
