@@ -71,7 +71,7 @@ bool hasHorizontal(const QList<QLine>& lines)
 
 TEST(CrossCurve, ValueBoxBesideTheBandAtTheMouseHeight)
 {
-    PubCacheCustom::mCustomColor.insert("CrossCurveBackground", {"#204060"});
+    const testkit::ThemeColours theme{{"CrossCurveBackground", "#204060"}};
     Chart c;
     c.cross.appendRefrenc(&c.axis);
     c.cross.setDrawHLine(true);
@@ -115,7 +115,6 @@ TEST(CrossCurve, ValueBoxBesideTheBandAtTheMouseHeight)
     c.fill(QPoint(300, 100), 20);
     EXPECT_TRUE(c.cross.lastValueBoxes().isEmpty());
     EXPECT_TRUE(hasHorizontal(c.cross.lastLines()));
-    PubCacheCustom::mCustomColor.remove("CrossCurveBackground");
 }
 
 TEST(CrossCurve, TimeBoxStaysClearOfTheAxisEnds)

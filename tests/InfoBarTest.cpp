@@ -196,7 +196,7 @@ TEST(InfoBar, IntradayEventsOutsideTheWindowAreNotShown)
 
 TEST_F(InfoBarTest, PromptOpensToTheLeftNearTheRightEdge)
 {
-    PubCacheCustom::mCustomColor.insert("CrossCurveBackground", {"#102030"});
+    const testkit::ThemeColours theme{{"CrossCurveBackground", "#102030"}};
     bar.setRect(0, 0, 350, 200);
     bar.setRange(0, 7);
     bar.addLineInfo(Bar::eLineInfoDividend,
@@ -227,7 +227,6 @@ TEST_F(InfoBarTest, PromptOpensToTheLeftNearTheRightEdge)
     Bar::LineInfo level;
     level.type = Bar::eLineInfoLevel;
     EXPECT_TRUE(bar.getPromptRect(fm, {level, infos[0]}).isNull());
-    PubCacheCustom::mCustomColor.remove("CrossCurveBackground");
 }
 
 TEST(InfoBar, SampleDividendsLandOnTheExDividendBars)
