@@ -197,6 +197,13 @@ TEST_F(DataServiceChips, GridCoarsensForWideRangesAndBadInputGivesNothing)
     m_list.append(bar(20200106000000, 10.00, 1e12, 15.00, kFloat / 2));
     const auto still = rowsOf(run(eZtYdcmOutAll, eZtYdcmUniform).rdydcmdata(0).rdydcmsjfb(0));
     EXPECT_EQ(still.size(), rows.size());
+    // Chips decayed below a billionth of the float are no longer a row:
+    // 0.05^7 of the first bar's chips is left after seven turnovers of 95 %.
+    m_list.DataClear();
+    m_list.append(bar(20200102000000, 10.00, 10.00, 10.00, kFloat));
+    for (int d = 3; d < 10; ++d)
+        m_list.append(bar(20200100000000 + d * 1000000LL, 20.00, 20.00, 20.00, 0.95 * kFloat));
+    EXPECT_EQ(rowsOf(run(eZtYdcmOutAll, eZtYdcmUniform).rdydcmdata(0).rdydcmsjfb(0)).size(), 1);
 
     // Requests are bounded: 300 bars and a count of 1000 give 250 answers.
     m_list.DataClear();

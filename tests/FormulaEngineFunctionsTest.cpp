@@ -122,6 +122,7 @@ TEST(FormulaEngineFunctions, ReferencesAndCounts)
         {"BARSCOUNT(REF(C,2))", {N_, N_, 1, 2, 3, 4, 5, 6}},
         {"BARSSINCE(C>4)", {N_, N_, N_, N_, 0, 1, 2, 3}},
         {"BARSSINCEN(C>4,3)", {N_, N_, N_, N_, 0, 1, 2, 2}},
+        {"BARSSINCEN(C>2,3)", {N_, N_, 2, 1, 2, 1, 2, 2}},
         {"BARSLASTCOUNT(C>2)", {1, 0, 1, 0, 1, 2, 0, 1}},
         {"BARSLASTS(C>4,2)", {N_, N_, N_, N_, N_, 1, 2, 2}},
         {"BARSLASTS(C>4,1)", {N_, N_, N_, N_, 0, 0, 1, 0}},
@@ -183,8 +184,10 @@ TEST(FormulaEngineFunctions, PriceSignals)
                  {"TROUGHBARS(3,10,1)", {N_, N_, N_, 0, 1, 2}},
              },
              closesOnly({10, 12, 11, 9, 10, 13}));
-    // A peak followed by less than a 10 % fall is still a turn.
+    // A peak followed by less than a 10 % fall is still a turn; of two equal
+    // lows the first is the trough.
     checkAll({{"ZIG(3,10)", {10, 12, 11.5}}}, closesOnly({10, 12, 11.5}));
+    checkAll({{"ZIG(3,10)", {10, 12, 9, 10, 11}}}, closesOnly({10, 12, 9, 9, 11}));
 }
 
 TEST(FormulaEngineFunctions, Logic)
@@ -194,12 +197,13 @@ TEST(FormulaEngineFunctions, Logic)
         {"EVERY(C>2,2)", {N_, 0, 0, 0, 0, 1, 0, 0}},
         {"EXIST(C>5,2)", {N_, 0, 0, 0, 0, 1, 1, 1}},
         {"EXISTR(C>5,3,2)", {N_, N_, N_, 0, 0, 0, 0, 1}},
+        {"EXISTR(C>5,-1,2)", {N_, N_, N_, N_, N_, N_, N_, N_}},
         {"LAST(C>2,2,1)", {N_, N_, 0, 0, 0, 0, 1, 0}},
         {"LAST(C>0,0,0)", {1, 1, 1, 1, 1, 1, 1, 1}},
         {"LONGCROSS(C,3,1)", {N_, 0, 1, 0, 1, 0, 0, 1}},
         {"LONGCROSS(C,3,2)", {N_, N_, 0, 0, 0, 0, 0, 0}},
         {"CROSSDOWN(C,3)", {N_, 0, 0, 1, 0, 0, 1, 0}},
-        {"NDAY(C,2,2)", {N_, 0, 0, 0, 0, 1, 0, 0}},
+        {"NDAY(C,3,2)", {N_, 0, 0, 0, 0, 1, 0, 0}},
         {"UPNDAY(C,2)", {N_, N_, 0, 0, 0, 1, 0, 0}},
         {"DOWNNDAY(C,1)", {N_, 1, 0, 1, 0, 0, 1, 0}},
         {"FILTER(C>2,1)", {1, 0, 1, 0, 1, 0, 0, 1}},

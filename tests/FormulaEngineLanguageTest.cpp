@@ -135,6 +135,7 @@ TEST(FormulaEngineLanguage, ElementwiseOperatorsAndConditions)
     expectValues("C!=1", kCloses, {1, 0, 1, 0, 1, 1, 1, 1});
     expectValues("2+3*4-C/2", kCloses, {12.5, 13.5, 12, 13.5, 11.5, 9.5, 13, 11});
     expectValues("-(1+2)*C", kCloses, {-9, -3, -12, -3, -15, -27, -6, -18});
+    expectValues("C*.5", kCloses, {1.5, 0.5, 2, 0.5, 2.5, 4.5, 1, 3});
     // Division by zero gives no value, never infinity.
     expectValues("1/(C-1)", kCloses, {0.5, N_, 1 / 3.0, N_, 0.25, 0.125, 1, 0.2});
     expectValues("C/0", kCloses, {N_, N_, N_, N_, N_, N_, N_, N_});

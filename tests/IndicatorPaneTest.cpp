@@ -230,6 +230,10 @@ TEST(PaneCatalogue, TitlesParametersAndPermissions)
         EXPECT_EQ(F::helpFormulaTypeToQString(F::enumFormulaType(t.first)), QString::fromUtf8(t.second)) << t.first;
     for (int t : {-1, 0, 1, 17, 2000, 90001})
         EXPECT_TRUE(F::helpFormulaTypeToQString(F::enumFormulaType(t)).isEmpty()) << t;
+    // The newest user formula's code is the last one that names a formula.
+    const F::enumFormulaType newest = F::userFormulaType(QStringLiteral("CATALOGUE_NEWEST"));
+    EXPECT_TRUE(F::isUserFormulaType(newest));
+    EXPECT_FALSE(F::isUserFormulaType(F::enumFormulaType(newest + 1)));
 
     Pane pane(F::eFT_MACD);
     pane.m_params = {12, 0, 26, 9, std::nanf("")};

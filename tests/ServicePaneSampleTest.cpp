@@ -130,34 +130,6 @@ TEST_F(ServicePaneSample, EstimatedFlowCoversTheDaysWithMinutes)
     }
 }
 
-TEST_F(ServicePaneSample, ChipDistributionOfTheRealBars)
-{
-    F pane(F::eFT_YDCM);
-    pane.m_ydcmOutType = eZtYdcmOutYounger;
-    pane.m_ydcmPeriods = {5, 20, 60};
-    compute(pane);
-    ASSERT_EQ(pane.formulaLines().lineCount(), 3);
-    const auto& layers = pane.ydcmLayers();
-    ASSERT_EQ(layers.size(), 3);
-    EXPECT_EQ(layers[0].first, 5);
-    EXPECT_EQ(layers[2].first, 60);
-    EXPECT_LT(layers[0].second, layers[1].second);
-    EXPECT_LT(layers[1].second, layers[2].second);
-    const auto& info = pane.ydcmInfo();
-    EXPECT_EQ(info.value("date").toLongLong(), m_daily.at(999)->uniqueKey());
-    EXPECT_LE(info.value("p70min").toDouble(), info.value("pjcb").toDouble());
-    EXPECT_LE(info.value("pjcb").toDouble(), info.value("p70max").toDouble());
-    for (int i = 0; i < 3; ++i) {
-        const Formulas::formulaLine* l = pane.formulaLines().lineAt(i);
-        ASSERT_FALSE(l->chipRows.isEmpty());
-        for (int j = 1; j < l->chipRows.size(); ++j)
-            ASSERT_LT(l->chipRows[j - 1].first, l->chipRows[j].first);
-    }
-    // On the price scale of the shown bars.
-    pane.SetMaxMinValue(info.value("p90max").toDouble() + 1, info.value("p90min").toDouble() - 1);
-    EXPECT_GT(paintedPixels(pane), 0);
-}
-
 TEST_F(ServicePaneSample, AuctionBandPaneOverTheSampleMinutes)
 {
     // The last day of the sample with the auction band; the service knows
@@ -189,29 +161,6 @@ TEST_F(ServicePaneSample, AuctionBandPaneOverTheSampleMinutes)
     for (int i = 0; i < 241; ++i)
         EXPECT_EQ(buyer[15 + i], float(recs.Get(recs.size() - 241 + i).buyer())) << i;
     EXPECT_GT(paintedPixels(pane), 0);
-}
-
-// ---- the service's answers -----------------------------------------------
-
-TEST_F(ServicePaneSample, ShippedFeedsLoadAndEndWithTheLastBar)
-{
-    ASSERT_EQ(m_daily.count(), 1000);
-    const DQDUnionReader reader = readerOf("600000");
-    const auto margin = ZtZB_Rzrq::getKlineRZRQ(reader, 0).repdataf10dstxrzrqoutput(0);
-    ASSERT_EQ(margin.data_size(), 250);
-    EXPECT_EQ(margin.data(249).date(), m_daily.at(999)->uniqueKey());
-    DQDDataList days = PBDataChange::LBGD_Kline(reader, eZtPeriodDay, eZtDividForward, false, 0);
-    const auto lock = ZtZB_Cmsdl::getKlineCMSDL(days, reader, 0);
-    ASSERT_EQ(lock.rdcmsdl_size(), 250);
-    EXPECT_DOUBLE_EQ(lock.rdcmsdl(249).spj(), m_daily.at(999)->getValue(eFieldClose).toDouble());
-
-    // Minutes cover 2024-09-10 … 09-18; the daily bars go on to 09-19.
-    const auto flow = ZtZB_Cmsdl::getKlineCJMX_FD(reader, 0);
-    const auto& recs = flow.repdatazhibiaofuwuoutput(0).data(0).zijinliuxiangfendang();
-    ASSERT_EQ(recs.size(), 6);
-    EXPECT_EQ(recs.Get(0).date(), 20240910000000);
-    EXPECT_GE(recs.Get(0).bigbuy() + recs.Get(0).bigsell(), 0.0);
-    EXPECT_DOUBLE_EQ(recs.Get(5).bigbuy(), kNoValue);
 }
 
 TEST_F(ServicePaneSample, ChipFiguresOfRealBarsAreConsistent)
@@ -246,4 +195,13 @@ TEST_F(ServicePaneSample, ChipFiguresOfRealBarsAreConsistent)
         EXPECT_GT(d.rdydcmsjfb(i).share(), previousShare);  // longer periods hold more
         previousShare = d.rdydcmsjfb(i).share();
     }
+
+    // The pane paints them on the price scale of the shown bars.
+    F pane(F::eFT_YDCM);
+    pane.m_ydcmOutType = eZtYdcmOutYounger;
+    pane.m_ydcmPeriods = {5, 20, 60};
+    compute(pane);
+    ASSERT_EQ(pane.formulaLines().lineCount(), 3);
+    pane.SetMaxMinValue(d.p90max() + 1, d.p90min() - 1);
+    EXPECT_GT(paintedPixels(pane), 0);
 }
