@@ -337,13 +337,9 @@ TEST(FormulaEngineStore, BarsFromTheDataServiceConversion)
     input.days = PBDataChange::LBDG_TagDayVector(&list, 0, 6);
     ASSERT_EQ(input.days.size(), 6u);
     EXPECT_TRUE(PBDataChange::LBDG_TagDayVector(nullptr, 0, 6).empty());
-    CDFormulaManage store;
-    TagFormularContent c = definition("SVC", "M:MA(C,2);V:VOL;");
-    ASSERT_TRUE(store.SetFormularContent(c));
-    ModuleFormular engine;
-    CapturedResult r;
-    std::string name = "SVC";
-    ASSERT_TRUE(engine.ComputeDayFormular(name, input, 1, 0, &r)) << engine.lastError();
+    const Evaluation e = runFormula("M:MA(C,2);V:VOL;", input);
+    ASSERT_TRUE(e.ok) << e.error;
+    const CapturedResult& r = e.result;
     const auto& m = r.line("M")->d[0];
     EXPECT_TRUE(isMarker(m[0]));
     EXPECT_FLOAT_EQ(m[1], 10.5f);

@@ -5,6 +5,8 @@
 
 #include <ZtLineLib.h>
 
+#include <gtest/gtest.h>
+
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -179,6 +181,61 @@ inline TagFormularContent definition(const std::string& name, const std::string&
 inline bool isMarker(float v)
 {
     return v == kFormulaNoValue;
+}
+
+// One evaluation of a formula source stored as "FTEST".
+struct Evaluation
+{
+    bool ok = false;
+    CapturedResult result;
+    std::string error;
+    int line = 0;
+    int column = 0;
+};
+
+inline Evaluation runFormula(const std::string& source, CInputData input,
+                             std::vector<std::pair<std::string, float>> params = {})
+{
+    CDFormulaManage store;
+    TagFormularContent c = definition("FTEST", source, std::move(params));
+    EXPECT_TRUE(store.SetFormularContent(c));
+    ModuleFormular engine;
+    std::string name = "FTEST";
+    Evaluation r;
+    r.ok = engine.ComputeDayFormular(name, input, 1, 0, &r.result);
+    r.error = engine.lastError();
+    r.line = engine.lastErrorLine();
+    r.column = engine.lastErrorColumn();
+    return r;
+}
+
+inline Evaluation runFormula(const std::string& source, const Bars& bars,
+                             std::vector<std::pair<std::string, float>> params = {})
+{
+    return runFormula(source, makeInput(bars), std::move(params));
+}
+
+// The one line of "X:expr;" over input is the expected series (NaN: no value).
+inline void expectSeries(const std::string& expr, CInputData input, const std::vector<double>& expected)
+{
+    SCOPED_TRACE(expr);
+    const Evaluation r = runFormula("X:" + expr + ";", std::move(input));
+    ASSERT_TRUE(r.ok) << r.error;
+    ASSERT_EQ(r.result.captured.size(), 1u);
+    const std::vector<float>& got = r.result.captured[0].d[0];
+    ASSERT_EQ(got.size(), expected.size());
+    for (size_t i = 0; i < got.size(); ++i) {
+        if (std::isnan(expected[i]))
+            EXPECT_TRUE(isMarker(got[i])) << "bar " << i << " got " << got[i];
+        else
+            EXPECT_NEAR(got[i], expected[i], 1e-5 * std::fabs(expected[i]) + 1e-6) << "bar " << i;
+    }
+}
+
+inline void expectSeries(const std::string& expr, const std::vector<double>& closes,
+                         const std::vector<double>& expected)
+{
+    expectSeries(expr, makeInput(closesOnly(closes)), expected);
 }
 
 } // namespace FormulaTest
