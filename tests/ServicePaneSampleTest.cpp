@@ -6,9 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QImage>
-#include <QPainter>
-
 using namespace DataServiceFixtures;
 using namespace ZtUIDataStruct;
 using F = ZtLineLib_Formula;
@@ -23,22 +20,15 @@ protected:
     void SetUp() override
     {
         PBDataChange::clearInstruments();
+        m_daily = testkit::sampleBars();
         QString error;
-        ASSERT_TRUE(QuoteLoader::loadBars(samplePath("sh600000_day.csv"), &m_daily, &error))
-            << qPrintable(error);
-        ASSERT_TRUE(QuoteLoader::loadMinutes(samplePath("sh600000_m1.csv"), &m_minutes, {},
-                                             &error))
-            << qPrintable(error);
         QMap<qint64, double> floats;
-        ASSERT_TRUE(QuoteLoader::loadFloatShares(samplePath("sh600000_capital.csv"), &floats,
-                                                 &error))
+        ASSERT_TRUE(QuoteLoader::loadMinutes(samplePath("sh600000_m1.csv"), &m_minutes, {}, &error)
+                    && QuoteLoader::loadFloatShares(samplePath("sh600000_capital.csv"), &floats, &error))
             << qPrintable(error);
         PBDataChange::registerInstrument("600000", "Sample", m_daily, m_minutes, floats);
-        ASSERT_TRUE(PBDataChange::attachChipLockFeed(
-            "600000", samplePath("sh600000_chiplock.csv"), &error))
-            << qPrintable(error);
-        ASSERT_TRUE(
-            PBDataChange::attachMarginFeed("600000", samplePath("sh600000_margin.csv"), &error))
+        ASSERT_TRUE(PBDataChange::attachChipLockFeed("600000", samplePath("sh600000_chiplock.csv"), &error)
+                    && PBDataChange::attachMarginFeed("600000", samplePath("sh600000_margin.csv"), &error))
             << qPrintable(error);
     }
     void TearDown() override { PBDataChange::clearInstruments(); }
@@ -128,39 +118,6 @@ TEST_F(ServicePaneSample, EstimatedFlowCoversTheDaysWithMinutes)
         EXPECT_EQ(net[999], kMarker);
         EXPECT_GT(paintedPixels(pane), 0) << type;
     }
-}
-
-TEST_F(ServicePaneSample, AuctionBandPaneOverTheSampleMinutes)
-{
-    // The last day of the sample with the auction band; the service knows
-    // all five days and its last 241 records belong to the shown day.
-    DQDDataList day;
-    QuoteLoader::MinuteOptions opt;
-    opt.days = 1;
-    opt.auction = true;
-    QString error;
-    ASSERT_TRUE(QuoteLoader::loadMinutes(samplePath("sh600000_m1.csv"), &day, opt, &error))
-        << qPrintable(error);
-    ASSERT_EQ(day.count(), 256);
-
-    F pane(F::eFT_MMLD);
-    pane.setRect(0, 0, 600, 150);
-    pane.setIsDLine(true);
-    pane.setShowJHJJ(true);
-    pane.setData(&day);
-    pane.m_codeList = QStringList{"600000"};
-    pane.SetMaxMinValue(kZtNoValue, kZtNoValueMax);
-    ASSERT_NO_THROW(pane.setRange(0, day.count()));
-    ASSERT_EQ(pane.formulaLines().lineCount(), 3);
-
-    const auto msg = ZtZB_Cmsdl::getDlineMMLD_FD(readerOf("600000"), 0);
-    const auto& recs = msg.repdatazhibiaofuwuoutput(0).data(0).maimailidaofendang();
-    const auto& buyer = pane.formulaLines().lineAt(0)->values;
-    ASSERT_EQ(buyer.size(), 256);
-    EXPECT_EQ(buyer[14], kMarker);
-    for (int i = 0; i < 241; ++i)
-        EXPECT_EQ(buyer[15 + i], float(recs.Get(recs.size() - 241 + i).buyer())) << i;
-    EXPECT_GT(paintedPixels(pane), 0);
 }
 
 TEST_F(ServicePaneSample, ChipFiguresOfRealBarsAreConsistent)
