@@ -12,8 +12,6 @@ using F = ZtLineLib_Formula;
 
 namespace {
 
-const float kMarker = float(kZtNoValue);
-
 class ServicePaneSample : public ::testing::Test
 {
 protected:

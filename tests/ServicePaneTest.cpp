@@ -14,8 +14,6 @@ using F = ZtLineLib_Formula;
 
 namespace {
 
-const float kMarker = float(kZtNoValue);
-
 // Trading-day keys: weekdays from 2023-01-02 on.
 QVector<QDate> tradingDays(int n)
 {
