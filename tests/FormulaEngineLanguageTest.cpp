@@ -67,7 +67,6 @@ TEST(FormulaEngineLanguage, ElementwiseOperatorsAndConditions)
     expectSeries("MAX(C,4)", kCloses, {4, 4, 4, 4, 5, 9, 4, 6});
     expectSeries("MIN(C,4)", kCloses, {3, 1, 4, 1, 4, 4, 2, 4});
     expectSeries("IF(C>3,C,-C)", kCloses, {-3, -1, 4, -1, 5, 9, -2, 6});
-    expectSeries("CROSS(C,3)", kCloses, {N_, 0, 1, 0, 1, 0, 0, 1});
     expectSeries("BARSLAST(C>4)", kCloses, {N_, N_, N_, N_, 0, 0, 1, 0});
     expectSeries("NOT(C>3)", kCloses, {1, 1, 0, 1, 0, 0, 1, 0});
     expectSeries("NOT C>3", kCloses, {1, 1, 0, 1, 0, 0, 1, 0});
