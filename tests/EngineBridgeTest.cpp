@@ -33,7 +33,6 @@ public:
         setRect(0, 0, 800, 200);
         setData(list);
     }
-    using ZtLineLib_Formula::createByFormulaResult;
 };
 
 } // namespace

@@ -215,7 +215,6 @@ TEST(FormulaEngineStore, FileRoundTrip)
     user.numbers[0] = 1;
     user.numbers[5] = std::numeric_limits<int>::max(); // the largest number a file may hold
     user.params[0][0] = 1;
-    user.params[1][0] = 250;
     user.params[3][0] = 5;
     user.params[4][0] = 0.5f;
     user.params[1][0] = std::numeric_limits<float>::quiet_NaN();
