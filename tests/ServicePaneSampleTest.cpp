@@ -1,4 +1,4 @@
-// The data service and its panes over the sample quotes of 600000 with its
+// The data service and its panes over the sample bars of 600000 with its
 // float shares and the sample chip-lock and margin feeds; each pane also
 // paints.
 
@@ -21,10 +21,9 @@ protected:
         m_daily = testkit::sampleBars();
         QString error;
         QMap<qint64, double> floats;
-        ASSERT_TRUE(QuoteLoader::loadMinutes(samplePath("sh600000_m1.csv"), &m_minutes, {}, &error)
-                    && QuoteLoader::loadFloatShares(samplePath("sh600000_capital.csv"), &floats, &error))
+        ASSERT_TRUE(QuoteLoader::loadFloatShares(samplePath("sh600000_capital.csv"), &floats, &error))
             << qPrintable(error);
-        PBDataChange::registerInstrument("600000", "Sample", m_daily, m_minutes, floats);
+        PBDataChange::registerInstrument("600000", "Sample", m_daily, DQDDataList(), floats);
         ASSERT_TRUE(PBDataChange::attachChipLockFeed("600000", samplePath("sh600000_chiplock.csv"), &error)
                     && PBDataChange::attachMarginFeed("600000", samplePath("sh600000_margin.csv"), &error))
             << qPrintable(error);
@@ -49,7 +48,6 @@ protected:
     }
 
     DQDDataList m_daily;
-    DQDDataList m_minutes;
 };
 
 } // namespace
@@ -81,41 +79,6 @@ TEST_F(ServicePaneSample, FeedPanesEndWithTheLastBarAndPaint)
     EXPECT_LE(margin.minReference(), recs.data(249).rqye());
     EXPECT_GE(margin.maxReference(), recs.data(249).rzrqye() - 1);
     EXPECT_GT(paintedPixels(margin), 0);
-}
-
-TEST_F(ServicePaneSample, EstimatedFlowCoversTheDaysWithMinutes)
-{
-    // Minutes exist for five days ending the day before the last bar; the
-    // six records run from the first of them to the last bar.
-    const DQDUnionReader reader = readerOf("600000");
-    for (F::enumFormulaType type : {F::eFT_ZJLX, F::eFT_MMLD}) {
-        QVector<double> b, s;
-        if (type == F::eFT_ZJLX) {
-            const auto msg = ZtZB_Cmsdl::getKlineCJMX_FD(reader, 0);
-            for (const auto& r : msg.repdatazhibiaofuwuoutput(0).data(0).zijinliuxiangfendang())
-                b.append(r.bigbuy()), s.append(r.bigsell());
-        } else {
-            const auto msg = ZtZB_Cmsdl::getKlineMMLD_FD(reader, 0);
-            for (const auto& r : msg.repdatazhibiaofuwuoutput(0).data(0).maimailidaofendang())
-                b.append(r.buyer()), s.append(r.seller());
-        }
-        ASSERT_EQ(b.size(), 6);
-        F pane(type);
-        compute(pane);
-        ASSERT_EQ(pane.formulaLines().lineCount(), 3);
-        const auto& buy = pane.formulaLines().lineAt(0)->values;
-        const auto& sell = pane.formulaLines().lineAt(1)->values;
-        const auto& net = pane.formulaLines().lineAt(2)->values;
-        ASSERT_EQ(buy.size(), 1000);
-        EXPECT_EQ(buy[993], kMarker);
-        for (int k = 994; k < 999; ++k) {
-            EXPECT_EQ(buy[k], float(b[k - 994])) << k;
-            EXPECT_EQ(sell[k], float(s[k - 994])) << k;
-            EXPECT_EQ(net[k], float(b[k - 994] - s[k - 994])) << k;
-        }
-        EXPECT_EQ(net[999], kMarker);
-        EXPECT_GT(paintedPixels(pane), 0) << type;
-    }
 }
 
 TEST_F(ServicePaneSample, ChipFiguresOfRealBarsAreConsistent)
