@@ -43,16 +43,8 @@ public:
         captured.clear();
         for (int i = 0; i < f.count && f.lines; ++i) {
             const tagFLINE& r = f.lines[i];
-            CapturedLine line;
-            line.name = r.name;
-            line.text = r.text;
-            line.drawType = r.drawType;
-            line.color = r.color;
-            line.lineWidth = r.lineWidth;
-            line.count = r.count;
-            line.style = r.lineStyle;
-            line.param1 = r.param1;
-            line.param2 = r.param2;
+            CapturedLine line{r.name,  r.text,      r.drawType, r.color, r.lineWidth,
+                              r.count, r.lineStyle, r.param1,   r.param2};
             const float* series[] = {r.data1, r.data2, r.data3, r.data4};
             for (int k = 0; k < 4; ++k) {
                 if (series[k])
@@ -127,11 +119,6 @@ inline Bars closesOnly(const std::vector<double>& closes)
     return b;
 }
 
-inline std::vector<float> toFloats(const std::vector<double>& v)
-{
-    return std::vector<float>(v.begin(), v.end());
-}
-
 // The engine's input: one TagDay per bar, the columns in the first.
 inline CInputData makeInput(const Bars& b)
 {
@@ -140,11 +127,11 @@ inline CInputData makeInput(const Bars& b)
     if (b.size() == 0)
         return input;
     TagDay& cols = input.days.front();
-    cols.m_open = toFloats(b.open);
-    cols.m_high = toFloats(b.high);
-    cols.m_low = toFloats(b.low);
-    cols.m_close = toFloats(b.close);
-    cols.m_volume = toFloats(b.volume);
+    cols.m_open.assign(b.open.begin(), b.open.end());
+    cols.m_high.assign(b.high.begin(), b.high.end());
+    cols.m_low.assign(b.low.begin(), b.low.end());
+    cols.m_close.assign(b.close.begin(), b.close.end());
+    cols.m_volume.assign(b.volume.begin(), b.volume.end());
     cols.m_amount.assign(b.size(), 0.0f);
     cols.m_valid.assign(b.size(), 1);
     return input;
