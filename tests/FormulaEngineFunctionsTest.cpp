@@ -18,33 +18,10 @@ struct Case
     std::vector<double> expected;
 };
 
-// Evaluates "X:expr;" over input and compares with the expected values.
-void check(const Case& c, CInputData input)
-{
-    SCOPED_TRACE(c.expr);
-    CDFormulaManage store;
-    TagFormularContent formula = definition("FNTEST", std::string("X:") + c.expr + ";");
-    ASSERT_TRUE(store.SetFormularContent(formula));
-    ModuleFormular engine;
-    CapturedResult result;
-    std::string name = "FNTEST";
-    ASSERT_TRUE(engine.ComputeDayFormular(name, input, 1, 0, &result)) << engine.lastError();
-    ASSERT_EQ(result.captured.size(), 1u);
-    const std::vector<float>& got = result.captured[0].d[0];
-    ASSERT_EQ(got.size(), c.expected.size());
-    for (size_t i = 0; i < got.size(); ++i) {
-        if (std::isnan(c.expected[i]))
-            EXPECT_TRUE(isMarker(got[i])) << "bar " << i << " got " << got[i];
-        else
-            EXPECT_NEAR(got[i], c.expected[i], 1e-5 * std::fabs(c.expected[i]) + 1e-6)
-                << "bar " << i;
-    }
-}
-
 void checkAll(const std::vector<Case>& cases, const Bars& bars = closesOnly(kCloses))
 {
     for (const Case& c : cases)
-        check(c, makeInput(bars));
+        expectSeries(c.expr, makeInput(bars), c.expected);
 }
 
 // Bars with a date (yyyymmdd) and time of day (HHMMSS) each.
@@ -122,6 +99,7 @@ TEST(FormulaEngineFunctions, ReferencesAndCounts)
         {"BARSCOUNT(REF(C,2))", {N_, N_, 1, 2, 3, 4, 5, 6}},
         {"BARSSINCE(C>4)", {N_, N_, N_, N_, 0, 1, 2, 3}},
         {"BARSSINCEN(C>4,3)", {N_, N_, N_, N_, 0, 1, 2, 2}},
+        {"BARSSINCEN(C>2,3)", {N_, N_, 2, 1, 2, 1, 2, 2}},
         {"BARSLASTCOUNT(C>2)", {1, 0, 1, 0, 1, 2, 0, 1}},
         {"BARSLASTS(C>4,2)", {N_, N_, N_, N_, N_, 1, 2, 2}},
         {"BARSLASTS(C>4,1)", {N_, N_, N_, N_, 0, 0, 1, 0}},
@@ -183,8 +161,10 @@ TEST(FormulaEngineFunctions, PriceSignals)
                  {"TROUGHBARS(3,10,1)", {N_, N_, N_, 0, 1, 2}},
              },
              closesOnly({10, 12, 11, 9, 10, 13}));
-    // A peak followed by less than a 10 % fall is still a turn.
+    // A peak followed by less than a 10 % fall is still a turn; of two equal
+    // lows the first is the trough.
     checkAll({{"ZIG(3,10)", {10, 12, 11.5}}}, closesOnly({10, 12, 11.5}));
+    checkAll({{"ZIG(3,10)", {10, 12, 9, 10, 11}}}, closesOnly({10, 12, 9, 9, 11}));
 }
 
 TEST(FormulaEngineFunctions, Logic)
@@ -194,12 +174,13 @@ TEST(FormulaEngineFunctions, Logic)
         {"EVERY(C>2,2)", {N_, 0, 0, 0, 0, 1, 0, 0}},
         {"EXIST(C>5,2)", {N_, 0, 0, 0, 0, 1, 1, 1}},
         {"EXISTR(C>5,3,2)", {N_, N_, N_, 0, 0, 0, 0, 1}},
+        {"EXISTR(C>5,-1,2)", {N_, N_, N_, N_, N_, N_, N_, N_}},
         {"LAST(C>2,2,1)", {N_, N_, 0, 0, 0, 0, 1, 0}},
         {"LAST(C>0,0,0)", {1, 1, 1, 1, 1, 1, 1, 1}},
         {"LONGCROSS(C,3,1)", {N_, 0, 1, 0, 1, 0, 0, 1}},
         {"LONGCROSS(C,3,2)", {N_, N_, 0, 0, 0, 0, 0, 0}},
         {"CROSSDOWN(C,3)", {N_, 0, 0, 1, 0, 0, 1, 0}},
-        {"NDAY(C,2,2)", {N_, 0, 0, 0, 0, 1, 0, 0}},
+        {"NDAY(C,1,2)", {N_, 0, 0, 0, 0, 1, 1, 1}},
         {"UPNDAY(C,2)", {N_, N_, 0, 0, 0, 1, 0, 0}},
         {"DOWNNDAY(C,1)", {N_, 1, 0, 1, 0, 0, 1, 0}},
         {"FILTER(C>2,1)", {1, 0, 1, 0, 1, 0, 0, 1}},
@@ -230,7 +211,7 @@ TEST(FormulaEngineFunctions, TimeFromTheRecords)
         {"REFDATE(C,1240104)", {3, 3, 3, 3, 3}},
     };
     for (const Case& c : daily)
-        check(c, timedInput({1, 2, 3, 4, 5}, days, noTime));
+        expectSeries(c.expr, timedInput({1, 2, 3, 4, 5}, days, noTime), c.expected);
     const std::vector<int> minutes = {93100, 93200, 93300};
     const std::vector<Case> intraday = {
         {"TIME", {93100, 93200, 93300}},
@@ -241,7 +222,7 @@ TEST(FormulaEngineFunctions, TimeFromTheRecords)
         {"DATETIME-12409190000", {931, 932, 933}},
     };
     for (const Case& c : intraday)
-        check(c, timedInput({1, 2, 3}, std::vector<int>(3, 20240919), minutes));
+        expectSeries(c.expr, timedInput({1, 2, 3}, std::vector<int>(3, 20240919), minutes), c.expected);
 }
 
 TEST(FormulaEngineFunctions, DecimalPricesAndNumericRules)

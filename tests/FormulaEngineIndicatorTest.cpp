@@ -15,6 +15,16 @@ using Series = std::vector<double>;
 
 // ---- textbook references (NaN = no value) ----------------------------------
 
+// The series of f(0) … f(n − 1).
+template <class F>
+Series each(size_t n, F f)
+{
+    Series out(n);
+    for (size_t i = 0; i < n; ++i)
+        out[i] = f(i);
+    return out;
+}
+
 Series movingAverage(const Series& x, int n)
 {
     Series out(x.size(), kNaN);
@@ -189,13 +199,10 @@ TEST_F(FormulaEngineIndicators, MovingAveragesAndMacd)
                    periods[k] - 1);
 
     const CapturedResult macd = compute("MACD");
-    Series diff(b.size()), macdLine(b.size());
     const Series e12 = expAverage(b.close, 12), e26 = expAverage(b.close, 26);
-    for (size_t i = 0; i < b.size(); ++i)
-        diff[i] = e12[i] - e26[i];
+    const Series diff = each(b.size(), [&](size_t i) { return e12[i] - e26[i]; });
     const Series dea = expAverage(diff, 9);
-    for (size_t i = 0; i < b.size(); ++i)
-        macdLine[i] = (diff[i] - dea[i]) * 2.0;
+    const Series macdLine = each(b.size(), [&](size_t i) { return (diff[i] - dea[i]) * 2.0; });
     expectLine(macd, "DIFF", diff, 0);
     expectLine(macd, "DEA", dea, 0);
     expectLine(macd, "MACD", macdLine, 0);
@@ -212,9 +219,7 @@ TEST_F(FormulaEngineIndicators, KdjBiasCciWr)
     }
     const Series k = smoothAverage(rsv, 3, 1);
     const Series d = smoothAverage(k, 3, 1);
-    Series j(b.size(), kNaN);
-    for (size_t i = 0; i < b.size(); ++i)
-        j[i] = 3.0 * k[i] - 2.0 * d[i];
+    const Series j = each(b.size(), [&](size_t i) { return 3.0 * k[i] - 2.0 * d[i]; });
     const CapturedResult kdj = compute("KDJ");
     expectLine(kdj, "K", k, 8);
     expectLine(kdj, "D", d, 8);
@@ -224,15 +229,11 @@ TEST_F(FormulaEngineIndicators, KdjBiasCciWr)
     const int biasPeriods[] = {6, 12, 24};
     for (int n = 0; n < 3; ++n) {
         const Series m = movingAverage(b.close, biasPeriods[n]);
-        Series expected(b.size(), kNaN);
-        for (size_t i = 0; i < b.size(); ++i)
-            expected[i] = (b.close[i] - m[i]) / m[i] * 100.0;
+        const Series expected = each(b.size(), [&](size_t i) { return (b.close[i] - m[i]) / m[i] * 100.0; });
         expectLine(bias, "BIAS" + std::to_string(n + 1), expected, biasPeriods[n] - 1);
     }
 
-    Series typical(b.size());
-    for (size_t i = 0; i < b.size(); ++i)
-        typical[i] = (b.high[i] + b.low[i] + b.close[i]) / 3.0;
+    const Series typical = each(b.size(), [&](size_t i) { return (b.high[i] + b.low[i] + b.close[i]) / 3.0; });
     const Series tm = movingAverage(typical, 14);
     Series cci(b.size(), kNaN);
     for (size_t i = 13; i < b.size(); ++i) {
@@ -316,27 +317,20 @@ TEST_F(FormulaEngineIndicators, RsiBollDmaMtm)
 
     const Series mid = movingAverage(b.close, 20);
     const Series sd = sampleDeviation(b.close, 20);
-    Series ub(b.size(), kNaN), lb(b.size(), kNaN);
-    for (size_t i = 0; i < b.size(); ++i) {
-        ub[i] = mid[i] + 2.0 * sd[i];
-        lb[i] = mid[i] - 2.0 * sd[i];
-    }
+    const Series ub = each(b.size(), [&](size_t i) { return mid[i] + 2.0 * sd[i]; });
+    const Series lb = each(b.size(), [&](size_t i) { return mid[i] - 2.0 * sd[i]; });
     const CapturedResult boll = compute("BOLL");
     expectLine(boll, "BOLL", mid, 19);
     expectLine(boll, "UB", ub, 19);
     expectLine(boll, "LB", lb, 19);
 
     const Series ma10 = movingAverage(b.close, 10), ma50 = movingAverage(b.close, 50);
-    Series dif(b.size(), kNaN);
-    for (size_t i = 0; i < b.size(); ++i)
-        dif[i] = ma10[i] - ma50[i];
+    const Series dif = each(b.size(), [&](size_t i) { return ma10[i] - ma50[i]; });
     const CapturedResult dma = compute("DMA");
     expectLine(dma, "DIF", dif, 49);
     expectLine(dma, "DIFMA", movingAverage(dif, 10), 58);
 
-    Series mtm(b.size(), kNaN);
-    for (size_t i = 12; i < b.size(); ++i)
-        mtm[i] = b.close[i] - b.close[i - 12];
+    const Series mtm = each(b.size(), [&](size_t i) { return i < 12 ? kNaN : b.close[i] - b.close[i - 12]; });
     const CapturedResult m = compute("MTM");
     expectLine(m, "MTM", mtm, 12);
     expectLine(m, "MAMTM", movingAverage(mtm, 6), 17);

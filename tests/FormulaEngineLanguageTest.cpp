@@ -9,142 +9,85 @@ using namespace FormulaTest;
 
 namespace {
 
-struct Outcome
-{
-    bool ok = false;
-    CapturedResult result;
-    std::string error;
-    int line = 0;
-    int column = 0;
-};
-
-Outcome run(const std::string& source, const Bars& bars,
-        std::vector<std::pair<std::string, float>> params = {})
-{
-    CDFormulaManage store;
-    TagFormularContent c = definition("LANGTEST", source, params);
-    EXPECT_TRUE(store.SetFormularContent(c));
-    ModuleFormular engine;
-    std::string name = "LANGTEST";
-    CInputData input = makeInput(bars);
-    Outcome r;
-    r.ok = engine.ComputeDayFormular(name, input, 1, 0, &r.result);
-    r.error = engine.lastError();
-    r.line = engine.lastErrorLine();
-    r.column = engine.lastErrorColumn();
-    return r;
-}
-
-// One output line "X" of the given source over the given closes.
-std::vector<float> values(const std::string& expr, const std::vector<double>& closes)
-{
-    const Outcome r = run("X:" + expr + ";", closesOnly(closes));
-    EXPECT_TRUE(r.ok) << expr << ": " << r.error;
-    if (!r.ok || r.result.captured.size() != 1)
-        return {};
-    return r.result.captured.front().d[0];
-}
-
-void expectValues(const std::string& expr, const std::vector<double>& closes,
-                  const std::vector<double>& expected)
-{
-    SCOPED_TRACE(expr);
-    const std::vector<float> got = values(expr, closes);
-    ASSERT_EQ(got.size(), expected.size());
-    for (size_t i = 0; i < got.size(); ++i) {
-        if (std::isnan(expected[i]))
-            EXPECT_TRUE(isMarker(got[i])) << "bar " << i << " got " << got[i];
-        else
-            EXPECT_NEAR(got[i], expected[i], 1e-4 * std::fabs(expected[i]) + 1e-6) << "bar " << i;
-    }
-}
-
 const std::vector<double> kCloses = {3, 1, 4, 1, 5, 9, 2, 6};
 const double N_ = kNaN;
 
-Outcome expectError(const std::string& source, int line, int column, const std::string& fragment)
+void expectError(const std::string& source, int line, int column, const std::string& fragment)
 {
     SCOPED_TRACE(source);
-    Outcome r = run(source, closesOnly(kCloses), {{"N", 3.0f}});
+    Evaluation r = runFormula(source, closesOnly(kCloses), {{"N", 3.0f}});
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(handedOnlyTheReason(r.result, r.error)) << "a failed evaluation hands over its reason alone";
-    EXPECT_EQ(r.line, line);
-    EXPECT_EQ(r.column, column);
+    EXPECT_EQ(std::make_pair(r.line, r.column), std::make_pair(line, column));
     EXPECT_NE(r.error.find(fragment), std::string::npos) << r.error;
-    EXPECT_NE(r.error.find("line " + std::to_string(line) + ", column "
-                           + std::to_string(column)),
-              std::string::npos)
-        << r.error;
-    return r;
+    const std::string place = "line " + std::to_string(line) + ", column " + std::to_string(column);
+    EXPECT_NE(r.error.find(place), std::string::npos) << r.error;
 }
 
 } // namespace
 
 TEST(FormulaEngineLanguage, WindowFunctionsWorkedByHand)
 {
-    expectValues("MA(C,3)", kCloses, {N_, N_, 8 / 3.0, 2, 10 / 3.0, 5, 16 / 3.0, 17 / 3.0});
-    expectValues("WMA(C,3)", kCloses,
+    expectSeries("MA(C,3)", kCloses, {N_, N_, 8 / 3.0, 2, 10 / 3.0, 5, 16 / 3.0, 17 / 3.0});
+    expectSeries("WMA(C,3)", kCloses,
                  {N_, N_, 17 / 6.0, 2, 3.5, 38 / 6.0, 29 / 6.0, 31 / 6.0});
-    expectValues("SUM(C,3)", kCloses, {N_, N_, 8, 6, 10, 15, 16, 17});
-    expectValues("SUM(C,0)", kCloses, {3, 4, 8, 9, 14, 23, 25, 31});
-    expectValues("HHV(C,3)", kCloses, {N_, N_, 4, 4, 5, 9, 9, 9});
-    expectValues("LLV(C,3)", kCloses, {N_, N_, 1, 1, 1, 1, 2, 2});
-    expectValues("HHV(C,0)", kCloses, {3, 3, 4, 4, 5, 9, 9, 9});
-    expectValues("COUNT(C>2,3)", kCloses, {N_, N_, 2, 1, 2, 2, 2, 2});
+    expectSeries("SUM(C,3)", kCloses, {N_, N_, 8, 6, 10, 15, 16, 17});
+    expectSeries("SUM(C,0)", kCloses, {3, 4, 8, 9, 14, 23, 25, 31});
+    expectSeries("HHV(C,3)", kCloses, {N_, N_, 4, 4, 5, 9, 9, 9});
+    expectSeries("LLV(C,3)", kCloses, {N_, N_, 1, 1, 1, 1, 2, 2});
+    expectSeries("HHV(C,0)", kCloses, {3, 3, 4, 4, 5, 9, 9, 9});
+    expectSeries("COUNT(C>2,3)", kCloses, {N_, N_, 2, 1, 2, 2, 2, 2});
     // Period 0 runs from the first bar for the counting windows only.
-    expectValues("COUNT(C>2,0)", kCloses, {1, 1, 2, 2, 3, 4, 4, 5});
-    expectValues("MA(C,0)", kCloses, {N_, N_, N_, N_, N_, N_, N_, N_});
-    expectValues("STD(C,3)", kCloses,
+    expectSeries("COUNT(C>2,0)", kCloses, {1, 1, 2, 2, 3, 4, 4, 5});
+    expectSeries("MA(C,0)", kCloses, {N_, N_, N_, N_, N_, N_, N_, N_});
+    expectSeries("STD(C,3)", kCloses,
                  {N_, N_, std::sqrt(14.0 / 6.0), std::sqrt(3.0), std::sqrt(13.0 / 3.0),
                   std::sqrt(16.0), std::sqrt(37.0 / 3.0), std::sqrt(37.0 / 3.0)});
-    expectValues("AVEDEV(C,3)", kCloses, {N_, N_, 10 / 9.0, 4 / 3.0, 14 / 9.0, 24 / 9.0,
+    expectSeries("AVEDEV(C,3)", kCloses, {N_, N_, 10 / 9.0, 4 / 3.0, 14 / 9.0, 24 / 9.0,
                                           22 / 9.0, 22 / 9.0});
-    expectValues("REF(C,2)", kCloses, {N_, N_, 3, 1, 4, 1, 5, 9});
-    expectValues("REF(C,BARSLAST(C>4))", kCloses, {N_, N_, N_, N_, 5, 9, 9, 6});
+    expectSeries("REF(C,2)", kCloses, {N_, N_, 3, 1, 4, 1, 5, 9});
+    expectSeries("REF(C,BARSLAST(C>4))", kCloses, {N_, N_, N_, N_, 5, 9, 9, 6});
 }
 
 TEST(FormulaEngineLanguage, RecursiveAveragesSeedWithTheFirstValue)
 {
     // EMA(X,3) = (2X + 2Y')/4; SMA(X,3,1) = (X + 2Y')/3.
-    expectValues("EMA(C,3)", kCloses, {3, 2, 3, 2, 3.5, 6.25, 4.125, 5.0625});
-    const double s1 = 7 / 3.0, s2 = (4 + 2 * s1) / 3, s3 = (1 + 2 * s2) / 3;
-    const std::vector<float> sma = values("SMA(C,3,1)", kCloses);
-    ASSERT_EQ(sma.size(), kCloses.size());
-    EXPECT_FLOAT_EQ(sma[0], 3.0f);
-    EXPECT_NEAR(sma[1], s1, 1e-5);
-    EXPECT_NEAR(sma[2], s2, 1e-5);
-    EXPECT_NEAR(sma[3], s3, 1e-5);
+    expectSeries("EMA(C,3)", kCloses, {3, 2, 3, 2, 3.5, 6.25, 4.125, 5.0625});
+    std::vector<double> sma = {3};
+    for (size_t i = 1; i < kCloses.size(); ++i)
+        sma.push_back((kCloses[i] + 2 * sma.back()) / 3);
+    expectSeries("SMA(C,3,1)", kCloses, sma);
     // A recursive average of a series with a warm-up starts where it does.
-    expectValues("EMA(REF(C,2),3)", kCloses, {N_, N_, 3, 2, 3, 2, 3.5, 6.25});
+    expectSeries("EMA(REF(C,2),3)", kCloses, {N_, N_, 3, 2, 3, 2, 3.5, 6.25});
 }
 
 TEST(FormulaEngineLanguage, ElementwiseOperatorsAndConditions)
 {
-    expectValues("ABS(C-4)", kCloses, {1, 3, 0, 3, 1, 5, 2, 2});
-    expectValues("MAX(C,4)", kCloses, {4, 4, 4, 4, 5, 9, 4, 6});
-    expectValues("MIN(C,4)", kCloses, {3, 1, 4, 1, 4, 4, 2, 4});
-    expectValues("IF(C>3,C,-C)", kCloses, {-3, -1, 4, -1, 5, 9, -2, 6});
-    expectValues("CROSS(C,3)", kCloses, {N_, 0, 1, 0, 1, 0, 0, 1});
-    expectValues("BARSLAST(C>4)", kCloses, {N_, N_, N_, N_, 0, 0, 1, 0});
-    expectValues("NOT(C>3)", kCloses, {1, 1, 0, 1, 0, 0, 1, 0});
-    expectValues("NOT C>3", kCloses, {1, 1, 0, 1, 0, 0, 1, 0});
-    expectValues("C>3 AND C<6", kCloses, {0, 0, 1, 0, 1, 0, 0, 0});
-    expectValues("C<2 || C>8", kCloses, {0, 1, 0, 1, 0, 1, 0, 0});
-    expectValues("C>=4 && C<>9", kCloses, {0, 0, 1, 0, 1, 0, 0, 1});
-    expectValues("C=1", kCloses, {0, 1, 0, 1, 0, 0, 0, 0});
-    expectValues("C!=1", kCloses, {1, 0, 1, 0, 1, 1, 1, 1});
-    expectValues("2+3*4-C/2", kCloses, {12.5, 13.5, 12, 13.5, 11.5, 9.5, 13, 11});
-    expectValues("-(1+2)*C", kCloses, {-9, -3, -12, -3, -15, -27, -6, -18});
+    expectSeries("ABS(C-4)", kCloses, {1, 3, 0, 3, 1, 5, 2, 2});
+    expectSeries("MAX(C,4)", kCloses, {4, 4, 4, 4, 5, 9, 4, 6});
+    expectSeries("MIN(C,4)", kCloses, {3, 1, 4, 1, 4, 4, 2, 4});
+    expectSeries("IF(C>3,C,-C)", kCloses, {-3, -1, 4, -1, 5, 9, -2, 6});
+    expectSeries("BARSLAST(C>4)", kCloses, {N_, N_, N_, N_, 0, 0, 1, 0});
+    expectSeries("NOT(C>3)", kCloses, {1, 1, 0, 1, 0, 0, 1, 0});
+    expectSeries("NOT C>3", kCloses, {1, 1, 0, 1, 0, 0, 1, 0});
+    expectSeries("C>3 AND C<6", kCloses, {0, 0, 1, 0, 1, 0, 0, 0});
+    expectSeries("C<2 || C>8", kCloses, {0, 1, 0, 1, 0, 1, 0, 0});
+    expectSeries("C>=4 && C<>9", kCloses, {0, 0, 1, 0, 1, 0, 0, 1});
+    expectSeries("C=1", kCloses, {0, 1, 0, 1, 0, 0, 0, 0});
+    expectSeries("C!=1", kCloses, {1, 0, 1, 0, 1, 1, 1, 1});
+    expectSeries("2+3*4-C/2", kCloses, {12.5, 13.5, 12, 13.5, 11.5, 9.5, 13, 11});
+    expectSeries("-(1+2)*C", kCloses, {-9, -3, -12, -3, -15, -27, -6, -18});
+    expectSeries("C*.5", kCloses, {1.5, 0.5, 2, 0.5, 2.5, 4.5, 1, 3});
     // Division by zero gives no value, never infinity.
-    expectValues("1/(C-1)", kCloses, {0.5, N_, 1 / 3.0, N_, 0.25, 0.125, 1, 0.2});
-    expectValues("C/0", kCloses, {N_, N_, N_, N_, N_, N_, N_, N_});
+    expectSeries("1/(C-1)", kCloses, {0.5, N_, 1 / 3.0, N_, 0.25, 0.125, 1, 0.2});
+    expectSeries("C/0", kCloses, {N_, N_, N_, N_, N_, N_, N_, N_});
     // Conditions on bars without a value have none either.
-    expectValues("REF(C,1)>2", kCloses, {N_, 1, 0, 1, 0, 1, 1, 0});
+    expectSeries("REF(C,1)>2", kCloses, {N_, 1, 0, 1, 0, 1, 1, 0});
 }
 
 TEST(FormulaEngineLanguage, StatementsParametersAndNames)
 {
-    const Outcome r = run("{ smoothed closes }\n"
+    const Evaluation r = runFormula("{ smoothed closes }\n"
                       "base := ma(close, n);  // hidden\n"
                       "Up : base + Width, linethick2;\n"
                       "down: base - width\n",
@@ -162,13 +105,13 @@ TEST(FormulaEngineLanguage, StatementsParametersAndNames)
     EXPECT_TRUE(up.d[1].empty() && up.d[2].empty() && up.colours.empty());
 
     // A line may be named after a column and then shadows it.
-    const Outcome vol = run("VOL:VOL,VOLSTICK;\nM:MA(VOL,2);", closesOnly(kCloses));
+    const Evaluation vol = runFormula("VOL:VOL,VOLSTICK;\nM:MA(VOL,2);", closesOnly(kCloses));
     ASSERT_TRUE(vol.ok) << vol.error;
     EXPECT_EQ(vol.result.captured[0].drawType, eFormulaVolStick);
     EXPECT_FLOAT_EQ(vol.result.captured[1].d[0][1], 100.0f);
 
     // A constant output fills every bar; a statement without a name is a line.
-    const Outcome constant = run("50;", closesOnly(kCloses));
+    const Evaluation constant = runFormula("50;", closesOnly(kCloses));
     ASSERT_TRUE(constant.ok) << constant.error;
     ASSERT_EQ(constant.result.captured.size(), 1u);
     EXPECT_EQ(constant.result.captured[0].name, "");
@@ -177,7 +120,7 @@ TEST(FormulaEngineLanguage, StatementsParametersAndNames)
 
 TEST(FormulaEngineLanguage, AttributesAndDefaultColours)
 {
-    const Outcome r = run("A:C;B:C;C1:C;D:C;E:C;F:C;G:C;H:C;"
+    const Evaluation r = runFormula("A:C;B:C;C1:C;D:C;E:C;F:C;G:C;H:C;"
                       "S1:C,COLORSTICK;S2:C,VOLSTICK;S3:C,LINESTICK;S4:C,NODRAW;"
                       "K1:C,COLOR0000FF;K2:C,colorBlue,LINETHICK9;K3:C,COLORFF8000;"
                       "K4:C,COLORYELLOW;K5:C,COLORCYAN;K6:C,COLORMAGENTA;K7:C,COLORWHITE;"
@@ -204,7 +147,7 @@ TEST(FormulaEngineLanguage, AttributesAndDefaultColours)
 
 TEST(FormulaEngineLanguage, DrawTextAndDrawIcon)
 {
-    const Outcome r = run("DRAWTEXT(CROSS(C,3),C,'buy'),COLORRED;\n"
+    const Evaluation r = runFormula("DRAWTEXT(CROSS(C,3),C,'buy'),COLORRED;\n"
                       "DRAWICON(C>4,C*2,IF(C>6,2,1));\n"
                       "T:DRAWTEXT(C=1,0,\"买\");",
                       closesOnly(kCloses));
@@ -278,7 +221,7 @@ TEST(FormulaEngineLanguage, FailuresWithoutPositionAndRecovery)
     EXPECT_EQ(engine.lastError(), "");
     EXPECT_EQ(r.calls, 1);
 
-    const Outcome empty = run("  { nothing }  ", closesOnly(kCloses));
+    const Evaluation empty = runFormula("  { nothing }  ", closesOnly(kCloses));
     EXPECT_FALSE(empty.ok);
     EXPECT_NE(empty.error.find("empty formula"), std::string::npos);
 
@@ -292,26 +235,26 @@ TEST(FormulaEngineLanguage, HostileInputNeitherCrashesNorLoops)
 {
     const Bars bars = randomBars(50);
     // Nesting beyond the bound is refused, not recursed into.
-    const Outcome deep = run("X:" + std::string(20000, '(') + "C" + std::string(20000, ')') + ";",
+    const Evaluation deep = runFormula("X:" + std::string(20000, '(') + "C" + std::string(20000, ')') + ";",
                              bars);
     EXPECT_FALSE(deep.ok);
     EXPECT_NE(deep.error.find("nested too deeply"), std::string::npos) << deep.error;
-    EXPECT_FALSE(run("X:" + std::string(20000, '-') + "C;", bars).ok);
-    EXPECT_FALSE(run("X:" + std::string(20000, '!') + "C;", bars).ok);
+    EXPECT_FALSE(runFormula("X:" + std::string(20000, '-') + "C;", bars).ok);
+    EXPECT_FALSE(runFormula("X:" + std::string(20000, '!') + "C;", bars).ok);
     std::string chain = "X:C";
     for (int i = 0; i < 5000; ++i)
         chain += "+1";
-    const Outcome longChain = run(chain + ";", bars);
+    const Evaluation longChain = runFormula(chain + ";", bars);
     EXPECT_FALSE(longChain.ok);
     EXPECT_NE(longChain.error.find("nested too deeply"), std::string::npos) << longChain.error;
-    const Outcome huge = run("X:C;" + std::string(70000, ' '), bars);
+    const Evaluation huge = runFormula("X:C;" + std::string(70000, ' '), bars);
     EXPECT_FALSE(huge.ok);
     EXPECT_NE(huge.error.find("formula longer than"), std::string::npos) << huge.error;
     // Moderate nesting is fine.
-    EXPECT_TRUE(run("X:" + std::string(150, '(') + "C" + std::string(150, ')') + ";", bars).ok);
+    EXPECT_TRUE(runFormula("X:" + std::string(150, '(') + "C" + std::string(150, ')') + ";", bars).ok);
 
     // Huge, negative, fractional and non-finite periods.
-    const Outcome periods = run("A:MA(C,1e9);B:HHV(C,1e300);D:REF(C,-1);E:SMA(C,0,1);"
+    const Evaluation periods = runFormula("A:MA(C,1e9);B:HHV(C,1e300);D:REF(C,-1);E:SMA(C,0,1);"
                          "F:EMA(C,1e9);G:STD(C,1E999);H:MA(C,2.9)",
                          bars);
     ASSERT_TRUE(periods.ok) << periods.error;
@@ -325,7 +268,7 @@ TEST(FormulaEngineLanguage, HostileInputNeitherCrashesNorLoops)
     EXPECT_FALSE(isMarker(periods.result.line("H")->d[0][1]));
 
     // No bars: every line is there, with no items.
-    const Outcome none = run("A:MA(C,5);B:DRAWICON(C>1,C,1);", Bars());
+    const Evaluation none = runFormula("A:MA(C,5);B:DRAWICON(C>1,C,1);", Bars());
     ASSERT_TRUE(none.ok) << none.error;
     ASSERT_EQ(none.result.captured.size(), 2u);
     EXPECT_EQ(none.result.captured[0].count, 0);
@@ -343,13 +286,9 @@ TEST(FormulaEngineLanguage, BarsWithoutValues)
     cols.m_close[6] = kFormulaNoValue;
     cols.m_valid[8] = 0;
     cols.m_volume.resize(3); // a short column: later bars have no volume
-    CDFormulaManage store;
-    TagFormularContent c = definition("GAPS", "A:C*1;B:MA(C,2);E:EMA(C,3);S:SUM(C,0);V:VOL;");
-    ASSERT_TRUE(store.SetFormularContent(c));
-    ModuleFormular engine;
-    CapturedResult r;
-    std::string name = "GAPS";
-    ASSERT_TRUE(engine.ComputeDayFormular(name, input, 1, 0, &r)) << engine.lastError();
+    const Evaluation e = runFormula("A:C*1;B:MA(C,2);E:EMA(C,3);S:SUM(C,0);V:VOL;", input);
+    ASSERT_TRUE(e.ok) << e.error;
+    const CapturedResult& r = e.result;
     const float M = kFormulaNoValue;
     EXPECT_EQ(r.line("A")->d[0], std::vector<float>({1, 2, M, 4, M, 6, M, 8, M}));
     // A window holding a bar without a value has none.

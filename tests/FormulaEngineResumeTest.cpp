@@ -21,18 +21,14 @@ qint64 keyOf(int i)
     return 20100104093000LL + qint64(i) * 1000000LL;
 }
 
-DQDUnionReader barOf(const Bars& b, size_t i, qint64 key)
-{
-    return testkit::ohlc(key, b.open[i], b.high[i], b.low[i], b.close[i], b.volume[i]);
-}
-
 // A random walk of quote records with an empty slot now and then.
 DQDDataList quotes(int n, std::uint32_t seed)
 {
     const Bars b = randomBars(n, seed);
     DQDDataList list;
-    for (int i = 0; i < n; ++i)
-        list.append(i % 97 == 41 ? testkit::record(0) : barOf(b, size_t(i), keyOf(i)));
+    for (size_t i = 0; i < size_t(n); ++i)
+        list.append(i % 97 == 41 ? testkit::record(0)
+                                 : testkit::ohlc(keyOf(int(i)), b.open[i], b.high[i], b.low[i], b.close[i], b.volume[i]));
     return list;
 }
 

@@ -5,6 +5,8 @@
 
 #include <ZtLineLib.h>
 
+#include <gtest/gtest.h>
+
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -41,16 +43,8 @@ public:
         captured.clear();
         for (int i = 0; i < f.count && f.lines; ++i) {
             const tagFLINE& r = f.lines[i];
-            CapturedLine line;
-            line.name = r.name;
-            line.text = r.text;
-            line.drawType = r.drawType;
-            line.color = r.color;
-            line.lineWidth = r.lineWidth;
-            line.count = r.count;
-            line.style = r.lineStyle;
-            line.param1 = r.param1;
-            line.param2 = r.param2;
+            CapturedLine line{r.name,  r.text,      r.drawType, r.color, r.lineWidth,
+                              r.count, r.lineStyle, r.param1,   r.param2};
             const float* series[] = {r.data1, r.data2, r.data3, r.data4};
             for (int k = 0; k < 4; ++k) {
                 if (series[k])
@@ -125,11 +119,6 @@ inline Bars closesOnly(const std::vector<double>& closes)
     return b;
 }
 
-inline std::vector<float> toFloats(const std::vector<double>& v)
-{
-    return std::vector<float>(v.begin(), v.end());
-}
-
 // The engine's input: one TagDay per bar, the columns in the first.
 inline CInputData makeInput(const Bars& b)
 {
@@ -138,11 +127,11 @@ inline CInputData makeInput(const Bars& b)
     if (b.size() == 0)
         return input;
     TagDay& cols = input.days.front();
-    cols.m_open = toFloats(b.open);
-    cols.m_high = toFloats(b.high);
-    cols.m_low = toFloats(b.low);
-    cols.m_close = toFloats(b.close);
-    cols.m_volume = toFloats(b.volume);
+    cols.m_open.assign(b.open.begin(), b.open.end());
+    cols.m_high.assign(b.high.begin(), b.high.end());
+    cols.m_low.assign(b.low.begin(), b.low.end());
+    cols.m_close.assign(b.close.begin(), b.close.end());
+    cols.m_volume.assign(b.volume.begin(), b.volume.end());
     cols.m_amount.assign(b.size(), 0.0f);
     cols.m_valid.assign(b.size(), 1);
     return input;
@@ -179,6 +168,61 @@ inline TagFormularContent definition(const std::string& name, const std::string&
 inline bool isMarker(float v)
 {
     return v == kFormulaNoValue;
+}
+
+// One evaluation of a formula source stored as "FTEST".
+struct Evaluation
+{
+    bool ok = false;
+    CapturedResult result;
+    std::string error;
+    int line = 0;
+    int column = 0;
+};
+
+inline Evaluation runFormula(const std::string& source, CInputData input,
+                             std::vector<std::pair<std::string, float>> params = {})
+{
+    CDFormulaManage store;
+    TagFormularContent c = definition("FTEST", source, std::move(params));
+    EXPECT_TRUE(store.SetFormularContent(c));
+    ModuleFormular engine;
+    std::string name = "FTEST";
+    Evaluation r;
+    r.ok = engine.ComputeDayFormular(name, input, 1, 0, &r.result);
+    r.error = engine.lastError();
+    r.line = engine.lastErrorLine();
+    r.column = engine.lastErrorColumn();
+    return r;
+}
+
+inline Evaluation runFormula(const std::string& source, const Bars& bars,
+                             std::vector<std::pair<std::string, float>> params = {})
+{
+    return runFormula(source, makeInput(bars), std::move(params));
+}
+
+// The one line of "X:expr;" over input is the expected series (NaN: no value).
+inline void expectSeries(const std::string& expr, CInputData input, const std::vector<double>& expected)
+{
+    SCOPED_TRACE(expr);
+    const Evaluation r = runFormula("X:" + expr + ";", std::move(input));
+    ASSERT_TRUE(r.ok) << r.error;
+    ASSERT_EQ(r.result.captured.size(), 1u);
+    const std::vector<float>& got = r.result.captured[0].d[0];
+    ASSERT_EQ(got.size(), expected.size());
+    for (size_t i = 0; i < got.size(); ++i) {
+        if (std::isnan(expected[i]))
+            EXPECT_TRUE(isMarker(got[i])) << "bar " << i << " got " << got[i];
+        else
+            EXPECT_NEAR(got[i], expected[i], 1e-5 * std::fabs(expected[i]) + 1e-6) << "bar " << i;
+    }
+}
+
+inline void expectSeries(const std::string& expr, const std::vector<double>& closes,
+                         const std::vector<double>& expected)
+{
+    expectSeries(expr, makeInput(closesOnly(closes)), expected);
 }
 
 } // namespace FormulaTest

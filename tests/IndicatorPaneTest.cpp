@@ -64,11 +64,9 @@ TEST(PaneLineModel, EngineLineConversion)
     d.stripColor = StripColor{true, 1, 2, 3};
     Line red;
     Pane::createByTagDay(&red, &d);
-    EXPECT_EQ(red.name, QStringLiteral("DIFF"));
-    EXPECT_EQ(red.values, series({1.0f, 2.0f}));
-    EXPECT_EQ(red.values2, series({3.0f}));
-    EXPECT_TRUE(red.values3.isEmpty());
-    EXPECT_EQ(red.colors, QList<int>({0x0000FF, 0x00FF00}));
+    EXPECT_EQ(std::make_tuple(red.name, red.values, red.values2, red.values3, red.colors),
+              std::make_tuple(QStringLiteral("DIFF"), series({1, 2}), series({3}), QList<float>(),
+                              QList<int>({0x0000FF, 0x00FF00})));
     EXPECT_EQ(std::make_pair(red.lineWidth, red.stripColor.color3), std::make_pair(2, 3));
     EXPECT_TRUE(red.rect.isNull()); // no rectangle given
 
@@ -90,8 +88,7 @@ TEST(PaneLineModel, EngineLineConversion)
     d.text = "buy";
     Line text;
     Pane::createByTagDay(&text, &d);
-    EXPECT_TRUE(text.name.isEmpty());
-    EXPECT_EQ(text.text, QStringLiteral("buy"));
+    EXPECT_EQ(std::make_pair(text.name, text.text), std::make_pair(QString(), QStringLiteral("buy")));
     Pane::createByTagDay(nullptr, &d);
 }
 
@@ -190,7 +187,7 @@ TEST(PaneState, AddValueAlignsAndWidensOnlyOverTheShownWindow)
     EXPECT_EQ(f.lineAt(e)->values.size(), 3);
 }
 
-TEST(PaneState, PensReadsAndMovingAverages)
+TEST(PaneState, PensAndReads)
 {
     testkit::ThemeColours theme;
     theme.clear();
@@ -209,15 +206,6 @@ TEST(PaneState, PensReadsAndMovingAverages)
 
     EXPECT_EQ(f.getValue(eFieldVolume, 1), 20.0);
     EXPECT_EQ(f.getValue(eFieldVolume, 6), kZtNoValue);
-
-    // The gap two back ends the walk: the mean of the two values after it.
-    f.setIndex(4);
-    EXPECT_EQ(f.getMA(eFieldVolume, 5), 45.0);
-    f.setIndex(3);
-    EXPECT_EQ(f.getMA(eFieldVolume, 5), kZtNoValue); // fewer than five records yet
-    EXPECT_EQ(f.getMA(eFieldVolume, 0), kZtNoValue);
-    f.setIndex(2);
-    EXPECT_EQ(f.getMA(eFieldVolume, 1), kZtNoValue); // nothing before the gap either
 }
 
 // ---- catalogue -------------------------------------------------------------
@@ -230,6 +218,10 @@ TEST(PaneCatalogue, TitlesParametersAndPermissions)
         EXPECT_EQ(F::helpFormulaTypeToQString(F::enumFormulaType(t.first)), QString::fromUtf8(t.second)) << t.first;
     for (int t : {-1, 0, 1, 17, 2000, 90001})
         EXPECT_TRUE(F::helpFormulaTypeToQString(F::enumFormulaType(t)).isEmpty()) << t;
+    // The newest user formula's code is the last one that names a formula.
+    const F::enumFormulaType newest = F::userFormulaType(QStringLiteral("CATALOGUE_NEWEST"));
+    EXPECT_TRUE(F::isUserFormulaType(newest));
+    EXPECT_FALSE(F::isUserFormulaType(F::enumFormulaType(newest + 1)));
 
     Pane pane(F::eFT_MACD);
     pane.m_params = {12, 0, 26, 9, std::nanf("")};
@@ -250,16 +242,11 @@ TEST(PaneCatalogue, TitlesParametersAndPermissions)
 TEST(PaneCatalogue, StoredDefinitionsRoundTripAndBadOnesAreRefused)
 {
     const CDFormulaManage saved = F::m_dformulaManage;
-    F::CFormulaClass c;
-    c.text1 = QStringLiteral("MACD");
+    F::CFormulaClass c = F::getCFormulaParams(F::eFT_MACD);
     c.text3 = QStringLiteral("DIFF:EMA(CLOSE,SHORT)-EMA(CLOSE,LONG);");
-    c.paramNames = QStringList{QStringLiteral("SHORT"), QStringLiteral("LONG"), QStringLiteral("MID")};
-    c.paramCount = 3;
     c.paramList1 = series({2, 10, 2});
-    c.paramList2 = series({200, 200, 200});
-    c.paramValues = series({12, 26, 9});
-    c.paramList4 = series({1, 1, 1});
-    c.paramList5 = series({0, 0, 0});
+    c.paramValues = series({7, 26, 9});
+    c.paramList5 = series({3, 3, 3});
     c.number2 = 42;
     ASSERT_TRUE(F::setCFormulaParams(c));
 
@@ -281,13 +268,6 @@ TEST(PaneCatalogue, StoredDefinitionsRoundTripAndBadOnesAreRefused)
             l->append(1);
     }
     EXPECT_FALSE(F::setCFormulaParams(bad));
-    EXPECT_EQ(F::getCFormulaParams(F::eFT_MACD).paramCount, 3); // the stored one stays
-
-    // The engine path computes with the stored values.
-    DQDDataList list = volumeList({1, 2, 3, 4, 5});
-    Pane pane(F::eFT_MACD, &list);
-    pane.m_params = {1, 2};
-    pane.setRange(0, 5);
-    EXPECT_EQ(pane.m_params, series({12, 26, 9}));
+    EXPECT_EQ(F::getCFormulaParams(F::eFT_MACD).paramValues, c.paramValues); // the stored one stays
     F::m_dformulaManage = saved;
 }

@@ -22,12 +22,17 @@ using ZtUIDataStruct::DQDUnionReader;
 // A choice in [lo, hi].
 using Pick = std::function<int(int lo, int hi)>;
 
+// Two texts of LIVEUSER with the same lines and parameters.
+inline const char* const kLiveUserTexts[] = {
+    "A:EMA(C,N);B:IF(C>REF(C,1),C,DRAWNULL);D:C-O,COLORSTICK;E:SMA(V,N,1);",
+    "A:MA(C,N);B:IF(C>REF(C,1),C,DRAWNULL);D:C-O,COLORSTICK;E:SMA(V,N,1);"};
+
 // Formulas of the store the driver adds: one computed bar by bar, one with
 // functions that look ahead (its earlier values move with new bars).
 inline void addUserFormulas()
 {
     const char* defs[][2] = {
-        {"LIVEUSER", "A:EMA(C,N);B:IF(C>REF(C,1),C,DRAWNULL);D:C-O,COLORSTICK;E:SMA(V,N,1);"},
+        {"LIVEUSER", kLiveUserTexts[0]},
         {"LIVEAHEAD", "Z:ZIG(3,5);R:REFX(C,2);"},
     };
     for (const auto& d : defs) {
@@ -259,9 +264,16 @@ private:
 
     void changeParameters()
     {
-        switch (m_pick(0, 3)) {
+        switch (m_pick(0, 4)) {
         case 0: m_volPeriods = {float(m_pick(0, 12)), float(m_pick(1, 30))}; break;
         case 1: m_prec = m_pick(0, 4); break;
+        case 2: { // a new text: the kept lines are stale
+            std::string name = "LIVEUSER";
+            TagFormularContent c = *F::m_dformulaManage.GetFormularContent(name);
+            c.texts[2] = kLiveUserTexts[m_pick(0, 1)];
+            F::m_dformulaManage.SetFormularContent(c);
+            break;
+        }
         default: {
             std::string name = m_pick(0, 1) ? "LIVEUSER" : "MACD";
             TagFormularContent c = *F::m_dformulaManage.GetFormularContent(name);

@@ -11,7 +11,6 @@ using F = ZtLineLib_Formula;
 
 namespace {
 
-const float kMarker = float(kZtNoValue);
 constexpr int kAuction = 15;
 constexpr int kSlots = 241;
 

@@ -1,4 +1,4 @@
-// The data service and its panes over the sample quotes of 600000 with its
+// The data service and its panes over the sample bars of 600000 with its
 // float shares and the sample chip-lock and margin feeds; each pane also
 // paints.
 
@@ -6,16 +6,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QImage>
-#include <QPainter>
-
 using namespace DataServiceFixtures;
 using namespace ZtUIDataStruct;
 using F = ZtLineLib_Formula;
 
 namespace {
-
-const float kMarker = float(kZtNoValue);
 
 class ServicePaneSample : public ::testing::Test
 {
@@ -23,22 +18,14 @@ protected:
     void SetUp() override
     {
         PBDataChange::clearInstruments();
+        m_daily = testkit::sampleBars();
         QString error;
-        ASSERT_TRUE(QuoteLoader::loadBars(samplePath("sh600000_day.csv"), &m_daily, &error))
-            << qPrintable(error);
-        ASSERT_TRUE(QuoteLoader::loadMinutes(samplePath("sh600000_m1.csv"), &m_minutes, {},
-                                             &error))
-            << qPrintable(error);
         QMap<qint64, double> floats;
-        ASSERT_TRUE(QuoteLoader::loadFloatShares(samplePath("sh600000_capital.csv"), &floats,
-                                                 &error))
+        ASSERT_TRUE(QuoteLoader::loadFloatShares(samplePath("sh600000_capital.csv"), &floats, &error))
             << qPrintable(error);
-        PBDataChange::registerInstrument("600000", "Sample", m_daily, m_minutes, floats);
-        ASSERT_TRUE(PBDataChange::attachChipLockFeed(
-            "600000", samplePath("sh600000_chiplock.csv"), &error))
-            << qPrintable(error);
-        ASSERT_TRUE(
-            PBDataChange::attachMarginFeed("600000", samplePath("sh600000_margin.csv"), &error))
+        PBDataChange::registerInstrument("600000", "Sample", m_daily, DQDDataList(), floats);
+        ASSERT_TRUE(PBDataChange::attachChipLockFeed("600000", samplePath("sh600000_chiplock.csv"), &error)
+                    && PBDataChange::attachMarginFeed("600000", samplePath("sh600000_margin.csv"), &error))
             << qPrintable(error);
     }
     void TearDown() override { PBDataChange::clearInstruments(); }
@@ -61,7 +48,6 @@ protected:
     }
 
     DQDDataList m_daily;
-    DQDDataList m_minutes;
 };
 
 } // namespace
@@ -93,125 +79,6 @@ TEST_F(ServicePaneSample, FeedPanesEndWithTheLastBarAndPaint)
     EXPECT_LE(margin.minReference(), recs.data(249).rqye());
     EXPECT_GE(margin.maxReference(), recs.data(249).rzrqye() - 1);
     EXPECT_GT(paintedPixels(margin), 0);
-}
-
-TEST_F(ServicePaneSample, EstimatedFlowCoversTheDaysWithMinutes)
-{
-    // Minutes exist for five days ending the day before the last bar; the
-    // six records run from the first of them to the last bar.
-    const DQDUnionReader reader = readerOf("600000");
-    for (F::enumFormulaType type : {F::eFT_ZJLX, F::eFT_MMLD}) {
-        QVector<double> b, s;
-        if (type == F::eFT_ZJLX) {
-            const auto msg = ZtZB_Cmsdl::getKlineCJMX_FD(reader, 0);
-            for (const auto& r : msg.repdatazhibiaofuwuoutput(0).data(0).zijinliuxiangfendang())
-                b.append(r.bigbuy()), s.append(r.bigsell());
-        } else {
-            const auto msg = ZtZB_Cmsdl::getKlineMMLD_FD(reader, 0);
-            for (const auto& r : msg.repdatazhibiaofuwuoutput(0).data(0).maimailidaofendang())
-                b.append(r.buyer()), s.append(r.seller());
-        }
-        ASSERT_EQ(b.size(), 6);
-        F pane(type);
-        compute(pane);
-        ASSERT_EQ(pane.formulaLines().lineCount(), 3);
-        const auto& buy = pane.formulaLines().lineAt(0)->values;
-        const auto& sell = pane.formulaLines().lineAt(1)->values;
-        const auto& net = pane.formulaLines().lineAt(2)->values;
-        ASSERT_EQ(buy.size(), 1000);
-        EXPECT_EQ(buy[993], kMarker);
-        for (int k = 994; k < 999; ++k) {
-            EXPECT_EQ(buy[k], float(b[k - 994])) << k;
-            EXPECT_EQ(sell[k], float(s[k - 994])) << k;
-            EXPECT_EQ(net[k], float(b[k - 994] - s[k - 994])) << k;
-        }
-        EXPECT_EQ(net[999], kMarker);
-        EXPECT_GT(paintedPixels(pane), 0) << type;
-    }
-}
-
-TEST_F(ServicePaneSample, ChipDistributionOfTheRealBars)
-{
-    F pane(F::eFT_YDCM);
-    pane.m_ydcmOutType = eZtYdcmOutYounger;
-    pane.m_ydcmPeriods = {5, 20, 60};
-    compute(pane);
-    ASSERT_EQ(pane.formulaLines().lineCount(), 3);
-    const auto& layers = pane.ydcmLayers();
-    ASSERT_EQ(layers.size(), 3);
-    EXPECT_EQ(layers[0].first, 5);
-    EXPECT_EQ(layers[2].first, 60);
-    EXPECT_LT(layers[0].second, layers[1].second);
-    EXPECT_LT(layers[1].second, layers[2].second);
-    const auto& info = pane.ydcmInfo();
-    EXPECT_EQ(info.value("date").toLongLong(), m_daily.at(999)->uniqueKey());
-    EXPECT_LE(info.value("p70min").toDouble(), info.value("pjcb").toDouble());
-    EXPECT_LE(info.value("pjcb").toDouble(), info.value("p70max").toDouble());
-    for (int i = 0; i < 3; ++i) {
-        const Formulas::formulaLine* l = pane.formulaLines().lineAt(i);
-        ASSERT_FALSE(l->chipRows.isEmpty());
-        for (int j = 1; j < l->chipRows.size(); ++j)
-            ASSERT_LT(l->chipRows[j - 1].first, l->chipRows[j].first);
-    }
-    // On the price scale of the shown bars.
-    pane.SetMaxMinValue(info.value("p90max").toDouble() + 1, info.value("p90min").toDouble() - 1);
-    EXPECT_GT(paintedPixels(pane), 0);
-}
-
-TEST_F(ServicePaneSample, AuctionBandPaneOverTheSampleMinutes)
-{
-    // The last day of the sample with the auction band; the service knows
-    // all five days and its last 241 records belong to the shown day.
-    DQDDataList day;
-    QuoteLoader::MinuteOptions opt;
-    opt.days = 1;
-    opt.auction = true;
-    QString error;
-    ASSERT_TRUE(QuoteLoader::loadMinutes(samplePath("sh600000_m1.csv"), &day, opt, &error))
-        << qPrintable(error);
-    ASSERT_EQ(day.count(), 256);
-
-    F pane(F::eFT_MMLD);
-    pane.setRect(0, 0, 600, 150);
-    pane.setIsDLine(true);
-    pane.setShowJHJJ(true);
-    pane.setData(&day);
-    pane.m_codeList = QStringList{"600000"};
-    pane.SetMaxMinValue(kZtNoValue, kZtNoValueMax);
-    ASSERT_NO_THROW(pane.setRange(0, day.count()));
-    ASSERT_EQ(pane.formulaLines().lineCount(), 3);
-
-    const auto msg = ZtZB_Cmsdl::getDlineMMLD_FD(readerOf("600000"), 0);
-    const auto& recs = msg.repdatazhibiaofuwuoutput(0).data(0).maimailidaofendang();
-    const auto& buyer = pane.formulaLines().lineAt(0)->values;
-    ASSERT_EQ(buyer.size(), 256);
-    EXPECT_EQ(buyer[14], kMarker);
-    for (int i = 0; i < 241; ++i)
-        EXPECT_EQ(buyer[15 + i], float(recs.Get(recs.size() - 241 + i).buyer())) << i;
-    EXPECT_GT(paintedPixels(pane), 0);
-}
-
-// ---- the service's answers -----------------------------------------------
-
-TEST_F(ServicePaneSample, ShippedFeedsLoadAndEndWithTheLastBar)
-{
-    ASSERT_EQ(m_daily.count(), 1000);
-    const DQDUnionReader reader = readerOf("600000");
-    const auto margin = ZtZB_Rzrq::getKlineRZRQ(reader, 0).repdataf10dstxrzrqoutput(0);
-    ASSERT_EQ(margin.data_size(), 250);
-    EXPECT_EQ(margin.data(249).date(), m_daily.at(999)->uniqueKey());
-    DQDDataList days = PBDataChange::LBGD_Kline(reader, eZtPeriodDay, eZtDividForward, false, 0);
-    const auto lock = ZtZB_Cmsdl::getKlineCMSDL(days, reader, 0);
-    ASSERT_EQ(lock.rdcmsdl_size(), 250);
-    EXPECT_DOUBLE_EQ(lock.rdcmsdl(249).spj(), m_daily.at(999)->getValue(eFieldClose).toDouble());
-
-    // Minutes cover 2024-09-10 … 09-18; the daily bars go on to 09-19.
-    const auto flow = ZtZB_Cmsdl::getKlineCJMX_FD(reader, 0);
-    const auto& recs = flow.repdatazhibiaofuwuoutput(0).data(0).zijinliuxiangfendang();
-    ASSERT_EQ(recs.size(), 6);
-    EXPECT_EQ(recs.Get(0).date(), 20240910000000);
-    EXPECT_GE(recs.Get(0).bigbuy() + recs.Get(0).bigsell(), 0.0);
-    EXPECT_DOUBLE_EQ(recs.Get(5).bigbuy(), kNoValue);
 }
 
 TEST_F(ServicePaneSample, ChipFiguresOfRealBarsAreConsistent)
@@ -246,4 +113,13 @@ TEST_F(ServicePaneSample, ChipFiguresOfRealBarsAreConsistent)
         EXPECT_GT(d.rdydcmsjfb(i).share(), previousShare);  // longer periods hold more
         previousShare = d.rdydcmsjfb(i).share();
     }
+
+    // The pane paints them on the price scale of the shown bars.
+    F pane(F::eFT_YDCM);
+    pane.m_ydcmOutType = eZtYdcmOutYounger;
+    pane.m_ydcmPeriods = {5, 20, 60};
+    compute(pane);
+    ASSERT_EQ(pane.formulaLines().lineCount(), 3);
+    pane.SetMaxMinValue(d.p90max() + 1, d.p90min() - 1);
+    EXPECT_GT(paintedPixels(pane), 0);
 }

@@ -14,8 +14,6 @@ using F = ZtLineLib_Formula;
 
 namespace {
 
-const float kMarker = float(kZtNoValue);
-
 // Trading-day keys: weekdays from 2023-01-02 on.
 QVector<QDate> tradingDays(int n)
 {
@@ -94,42 +92,72 @@ protected:
 
 } // namespace
 
-TEST_F(ServicePane, FundFlowRecordsFillTheLastBars)
+TEST_F(ServicePane, FeedRowsFillTheBarsTheyCover)
 {
-    const QVector<QDate> days = tradingDays(250);
+    // 40 days; rows from day 5 on, row j's column c holding 10·c + j, and
+    // one day left out (the service marks it).
+    using Attach = bool (*)(const QString&, const QString&, QString*);
+    const struct
+    {
+        F::enumFormulaType type;
+        Attach attach;
+        const char* header;
+        int skip;
+        QStringList names;
+        int netLine; // buying less selling; −1: none
+        int stickLine;
+    } feeds[] = {
+        {F::eFT_ZJLX, PBDataChange::attachFundFlowFeed, "date,bigbuy,bigsell", 12, {"大买单", "大卖单", "净额"}, 2, 2},
+        {F::eFT_MMLD, PBDataChange::attachPowerFeed, "date,buyer,seller", 12, {"大买方", "大卖方", "净额"}, 2, 2},
+        {F::eFT_CMSD, PBDataChange::attachChipLockFeed, "date,5dpjl,sdlCJ,sdlWT,spj,sdl,d5lb", -1,
+         {"5dpjl", "sdlCJ", "sdlWT", "spj", "sdl", "d5lb"}, -1, -1},
+        // The total is the feed's, not the sum of the two balances.
+        {F::eFT_RZRQ, PBDataChange::attachMarginFeed, "date,rzye,rqye,rzrqye", 12,
+         {"融资余额", "融券余额", "融资融券余额"}, -1, 2},
+    };
+    const QVector<QDate> days = tradingDays(40);
     DQDDataList bars = barsOn(days);
-    // Rows for the last 240 days; row j: buy 1000 + j, sell 500 + 2j.
-    const auto row = [](int j) { return QVector<double>{1000.0 + j, 500.0 + 2 * j}; };
-    registerWithFeed("F", bars, PBDataChange::attachFundFlowFeed,
-                     feedText("date,bigbuy,bigsell", days, 10, row));
-
-    F pane(F::eFT_ZJLX);
-    compute(pane, &bars, "F", 0, 250);
-    ASSERT_EQ(testkit::lineNames(pane.formulaLines()), QStringList({"大买单", "大卖单", "净额"}));
-    const int types[] = {eLINE, eLINE, eCOLORSTICK};
-    for (int i = 0; i < 3; ++i) {
-        const Formulas::formulaLine* l = line(pane, i);
-        EXPECT_EQ(l->drawType, types[i]);
-        EXPECT_TRUE(l->showValue);
-        ASSERT_EQ(l->values.size(), 250);
-        for (int k = 0; k < 10; ++k)
-            EXPECT_EQ(l->values[k], kMarker) << "line " << i << " index " << k;
+    for (const auto& f : feeds) {
+        SCOPED_TRACE(f.header);
+        const int columns = QByteArray(f.header).count(',');
+        const auto row = [columns](int j) {
+            QVector<double> v;
+            for (int c = 1; c <= columns; ++c)
+                v.append(10.0 * c + j);
+            return v;
+        };
+        const QString code = QString::number(int(f.type));
+        registerWithFeed(code, bars, f.attach, feedText(f.header, days, 5, row, f.skip));
+        QList<QList<float>> expected;
+        for (int c = 0; c < f.names.size(); ++c) {
+            expected.append(QList<float>());
+            for (int k = 0; k < 40; ++k)
+                expected[c].append(k < 5 || k == f.skip ? kMarker : c == f.netLine ? -10.0f : float(10 * (c + 1) + k - 5));
+        }
+        F pane(f.type);
+        // The range spans every shown value, and the shown ones only.
+        for (const auto& [first, count] : {std::pair{0, 40}, {10, 10}}) {
+            compute(pane, &bars, code, first, count);
+            ASSERT_EQ(testkit::lineNames(pane.formulaLines()), f.names);
+            double lo = 1e9, hi = -1e9;
+            for (int c = 0; c < f.names.size(); ++c) {
+                const Formulas::formulaLine* l = line(pane, c);
+                EXPECT_EQ(l->values, expected[c]) << c;
+                EXPECT_EQ(std::make_pair(l->drawType, l->showValue), std::make_pair(int(c == f.stickLine ? eCOLORSTICK : eLINE), true));
+                for (int k = first; k < first + count; ++k) {
+                    if (expected[c][k] != kMarker)
+                        lo = std::min(lo, double(expected[c][k])), hi = std::max(hi, double(expected[c][k]));
+                }
+            }
+            EXPECT_EQ(std::make_pair(pane.minReference(), pane.maxReference()), std::make_pair(lo, hi)) << first;
+        }
     }
-    for (int j = 0; j < 240; ++j) {
-        EXPECT_EQ(line(pane, 0)->values[10 + j], float(1000 + j));
-        EXPECT_EQ(line(pane, 1)->values[10 + j], float(500 + 2 * j));
-        EXPECT_EQ(line(pane, 2)->values[10 + j], float(500 - j));
-    }
-    // The range spans every shown value: net down to 500 − 239, buying up to 1239.
-    EXPECT_DOUBLE_EQ(pane.minReference(), 261.0);
-    EXPECT_DOUBLE_EQ(pane.maxReference(), 1239.0);
-
-    // Scrolled back to indices 100 … 149 (rows 90 … 139): the later rows
-    // stay in the lines but leave the scale to the shown ones.
-    compute(pane, &bars, "F", 100, 50);
-    EXPECT_EQ(line(pane, 0)->values.size(), 250);
-    EXPECT_DOUBLE_EQ(pane.minReference(), 500.0 - 139);
-    EXPECT_DOUBLE_EQ(pane.maxReference(), 1000.0 + 139);
+    // Margin is for K-line panes only.
+    F minutes(F::eFT_RZRQ);
+    minutes.setIsDLine(true);
+    compute(minutes, &bars, QString::number(int(F::eFT_RZRQ)), 0, 40);
+    EXPECT_EQ(minutes.formulaLines().lineCount(), 0);
+    EXPECT_EQ(std::make_pair(minutes.minReference(), minutes.maxReference()), std::make_pair(kZtNoValueMax, kZtNoValue));
 }
 
 TEST_F(ServicePane, RecordsOlderThanTheFirstBarAreLeftOut)
@@ -154,88 +182,6 @@ TEST_F(ServicePane, RecordsOlderThanTheFirstBarAreLeftOut)
               QList<float>({1000.0f, 25900.0f, 25899.0f}));
 }
 
-TEST_F(ServicePane, NetHasNoValueWhereEitherSideHasNone)
-{
-    const QVector<QDate> days = tradingDays(30);
-    DQDDataList bars = barsOn(days);
-    // No row for day 12: the service marks both sides there.
-    const auto row = [](int j) { return QVector<double>{300.0 + j, 100.0}; };
-    registerWithFeed("P", bars, PBDataChange::attachPowerFeed,
-                     feedText("date,buyer,seller", days, 0, row, 12));
-
-    F pane(F::eFT_MMLD);
-    compute(pane, &bars, "P", 0, 30);
-    ASSERT_EQ(testkit::lineNames(pane.formulaLines()), QStringList({"大买方", "大卖方", "净额"}));
-    EXPECT_EQ(line(pane, 2)->drawType, eCOLORSTICK);
-    EXPECT_EQ(line(pane, 0)->values[12], kMarker);
-    EXPECT_EQ(line(pane, 2)->values.mid(11, 3), QList<float>({211.0f, kMarker, 213.0f}));
-
-    // One side missing on a hand-made answer.
-    Formulas f;
-    f.setup(&bars, false, 0, 0, 30, 2);
-    PROTO_Glintsvc::MSG msg;
-    auto* rec = msg.add_repdatazhibiaofuwuoutput()->add_data()->add_zijinliuxiangfendang();
-    rec->set_bigbuy(kNoValue);
-    rec->set_bigsell(0.5);
-    rec = msg.mutable_repdatazhibiaofuwuoutput(0)->mutable_data(0)->add_zijinliuxiangfendang();
-    rec->set_bigbuy(2.0);
-    rec->set_bigsell(kNoValue);
-    f.fillFundFlow(msg);
-    EXPECT_EQ(f.lineAt(2)->values[28], kMarker);
-    EXPECT_EQ(f.lineAt(2)->values[29], kMarker);
-    EXPECT_EQ(f.lineAt(0)->values[29], 2.0f);
-}
-
-TEST_F(ServicePane, ChipLockLinesFollowTheFeedColumns)
-{
-    const QVector<QDate> days = tradingDays(40);
-    DQDDataList bars = barsOn(days);
-    // Row j: column c holds 10·c + j.
-    const auto row = [](int j) {
-        QVector<double> v;
-        for (int c = 1; c <= 6; ++c)
-            v.append(10.0 * c + j);
-        return v;
-    };
-    registerWithFeed("C", bars, PBDataChange::attachChipLockFeed,
-                     feedText("date,5dpjl,sdlCJ,sdlWT,spj,sdl,d5lb", days, 5, row));
-
-    F pane(F::eFT_CMSD);
-    compute(pane, &bars, "C", 0, 40);
-    ASSERT_EQ(testkit::lineNames(pane.formulaLines()), QStringList({"5dpjl", "sdlCJ", "sdlWT", "spj", "sdl", "d5lb"}));
-    for (int c = 0; c < 6; ++c) {
-        const Formulas::formulaLine* l = line(pane, c);
-        EXPECT_EQ(l->drawType, eLINE);
-        ASSERT_EQ(l->values.size(), 40);
-        EXPECT_EQ(QList<float>({l->values[4], l->values[5], l->values[39]}),
-                  QList<float>({kMarker, float(10 * (c + 1)), float(10 * (c + 1) + 34)}));
-    }
-}
-
-TEST_F(ServicePane, MarginIsForKLinePanesOnlyAndKeepsTheGivenTotal)
-{
-    const QVector<QDate> days = tradingDays(20);
-    DQDDataList bars = barsOn(days);
-    // The total is not the sum of the two balances.
-    const auto row = [](int j) { return QVector<double>{1000.0 + j, 20.0, 5000.0 + j}; };
-    registerWithFeed("M", bars, PBDataChange::attachMarginFeed,
-                     feedText("date,rzye,rqye,rzrqye", days, 8, row));
-
-    F pane(F::eFT_RZRQ);
-    compute(pane, &bars, "M", 0, 20);
-    ASSERT_EQ(testkit::lineNames(pane.formulaLines()), QStringList({"融资余额", "融券余额", "融资融券余额"}));
-    EXPECT_EQ(line(pane, 2)->drawType, eCOLORSTICK);
-    EXPECT_EQ(line(pane, 0)->values[7], kMarker);
-    EXPECT_EQ(line(pane, 0)->values[8], 1000.0f);
-    EXPECT_EQ(line(pane, 2)->values[19], 5011.0f);
-
-    F minutes(F::eFT_RZRQ);
-    minutes.setIsDLine(true);
-    compute(minutes, &bars, "M", 0, 20);
-    EXPECT_EQ(minutes.formulaLines().lineCount(), 0);
-    EXPECT_DOUBLE_EQ(minutes.maxReference(), kZtNoValue);
-    EXPECT_DOUBLE_EQ(minutes.minReference(), kZtNoValueMax);
-}
 
 TEST_F(ServicePane, MissingAnswersLeaveTheLinesWithoutValues)
 {
@@ -270,4 +216,17 @@ TEST_F(ServicePane, MissingAnswersLeaveTheLinesWithoutValues)
     ASSERT_EQ(f.lineAt(0)->values.size(), 10);
     EXPECT_EQ(f.lineAt(0)->values[8], kMarker);
     EXPECT_EQ(f.lineAt(0)->values[9], 3.0f);
+
+    // The net has no value where either side has none.
+    PROTO_Glintsvc::MSG flow;
+    auto* rec = flow.add_repdatazhibiaofuwuoutput()->add_data()->add_zijinliuxiangfendang();
+    rec->set_bigbuy(kNoValue);
+    rec->set_bigsell(0.5);
+    rec = flow.mutable_repdatazhibiaofuwuoutput(0)->mutable_data(0)->add_zijinliuxiangfendang();
+    rec->set_bigbuy(2.0);
+    rec->set_bigsell(kNoValue);
+    f.setup(&bars, false, 0, 0, 10, 2);
+    f.fillFundFlow(flow);
+    EXPECT_EQ(f.lineAt(2)->values.mid(8), QList<float>({kMarker, kMarker}));
+    EXPECT_EQ(f.lineAt(0)->values[9], 2.0f);
 }

@@ -241,7 +241,6 @@ public:
     int maxTagX() const { return m_maxTagX; }
     int minTagX() const { return m_minTagX; }
     double maxTagValue() const { return m_maxTagValue; }
-    double minTagValue() const { return m_minTagValue; }
 };
 
 inline Line makeLine(int drawType, const QList<float>& values, bool engine = false,
@@ -331,6 +330,7 @@ using testkit::samplePath;
 using testkit::writeFile;
 
 constexpr double kNoValue = -999999986991104.0;
+inline const float kMarker = float(kZtNoValue);
 
 } // namespace DataServiceFixtures
 
