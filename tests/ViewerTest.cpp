@@ -223,16 +223,6 @@ TEST_F(ViewerTest, IndicatorPaneSwitchAndIntradayChart)
         return std::abs(qRed(c) - red.red()) + std::abs(qGreen(c) - red.green()) + std::abs(qBlue(c) - red.blue()) < 60;
     }), 30);
     EXPECT_TRUE(m_chart.pane(2)->formulaPane()->lastFormulaError().startsWith(QLatin1String("line 1, column")));
-    // A user formula of the store joins the indicators and shows like the others.
-    TagFormularContent def = *ZtLineLib_Formula::m_dformulaManage.findFormular("MTM");
-    def.texts[0] = "USERMTM";
-    ASSERT_TRUE(ZtLineLib_Formula::m_dformulaManage.SetFormularContent(def));
-    const auto user = ZtLineLib_Formula::userFormulaType(QStringLiteral("USERMTM"));
-    EXPECT_TRUE(ChartWidget::indicatorTypes().contains(user));
-    m_chart.setLowestPaneType(user);
-    EXPECT_TRUE(m_chart.pane(2)->legendText().startsWith(QStringLiteral("USERMTM(12,6) MTM:")))
-        << qPrintable(m_chart.pane(2)->legendText());
-    ZtLineLib_Formula::m_dformulaManage.removeFormular("USERMTM");
 
     // One intraday day: the whole 241 slots, which the wheel leaves alone.
     m_chart.setChartData(ViewerSource::loadMinutes(kData + QStringLiteral("sh600000_dline5.csv"), 1),
@@ -380,6 +370,8 @@ TEST_F(ViewerTest, FormulaEditorMarksErrorsAndAppliesToAPane)
     ASSERT_TRUE(editor.apply());
     EXPECT_TRUE(m_chart.pane(2)->legendText().startsWith(QStringLiteral("EDITED(5) M:")))
         << qPrintable(m_chart.pane(2)->legendText());
+    // The new formula joins the indicators the keys step through.
+    EXPECT_TRUE(ChartWidget::indicatorTypes().contains(ZtLineLib_Formula::userFormulaType(QStringLiteral("EDITED"))));
     ZtLineLib_Formula::m_dformulaManage.removeFormular("EDITED");
 }
 
