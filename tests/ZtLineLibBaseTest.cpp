@@ -58,24 +58,20 @@ TEST(ZtLineLibBase, PointSizeBodyGapAndCentreOffset)
 {
     DQDDataList list = makeList(1);
     Element e;
-    layout(&e, &list, 600, 60); // the worked example
-    EXPECT_DOUBLE_EQ(e.getPointW(), 10.0);
-    EXPECT_EQ(e.m_barGap, 2);
-    EXPECT_EQ(e.m_barBodyWidth, 7);
-    EXPECT_EQ(e.m_barCentreOffset, 5);
-    EXPECT_DOUBLE_EQ(e.getX(0), 6.0);
-    EXPECT_DOUBLE_EQ(e.getX(1), 16.0);
-
+    // Slot width (window of 10 items) → gap, body width, centre offset.
     const struct
     {
         int width, gap, body, offset;
     } cases[] = {{30, 0, 3, 1}, {20, 0, 1, 0}, {400, 5, 35, 22}, {25, 0, 1, 0}, {5, 0, -1, -1}};
     for (const auto& c : cases) {
         layout(&e, &list, c.width, 10);
-        EXPECT_EQ(e.m_barGap, c.gap) << c.width;
-        EXPECT_EQ(e.m_barBodyWidth, c.body) << c.width;
-        EXPECT_EQ(e.m_barCentreOffset, c.offset) << c.width;
+        EXPECT_EQ(std::make_tuple(e.m_barGap, e.m_barBodyWidth, e.m_barCentreOffset),
+                  std::make_tuple(c.gap, c.body, c.offset)) << c.width;
     }
+    layout(&e, &list, 600, 60); // the worked example
+    EXPECT_DOUBLE_EQ(e.getPointW(), 10.0);
+    EXPECT_EQ(std::make_tuple(e.m_barGap, e.m_barBodyWidth, e.m_barCentreOffset, e.getX(0), e.getX(1)),
+              std::make_tuple(2, 7, 5, 6.0, 16.0));
 
     // Paddings narrow the band; a zero length ends at the bound; a negative
     // window start becomes 0.
@@ -162,18 +158,14 @@ TEST(ZtLineLibBase, FirstAndLastShownItem)
     DQDDataList list = makeList(10, {0, 1, 8, 9});
     Element e;
     layout(&e, &list, 100, 10);
-    EXPECT_EQ(e.getAxisXFirstDataIndex(), 2);
-    EXPECT_EQ(e.getAxisXLastDataIndex(), 7);
     EXPECT_EQ(e.getAxisXFirstDataString(), QStringLiteral("2"));
-    e.setRange(5, 2);
-    EXPECT_EQ(e.getAxisXFirstDataIndex(), 5);
-    EXPECT_EQ(e.getAxisXLastDataIndex(), 6);
-    e.setRange(8, 5); // only empty slots, window past the end
-    EXPECT_EQ(e.getAxisXFirstDataIndex(), -1);
-    EXPECT_EQ(e.getAxisXLastDataIndex(), -1);
-    e.setRange(12, 5);
-    EXPECT_EQ(e.getAxisXFirstDataIndex(), -1);
-    EXPECT_EQ(e.getAxisXLastDataIndex(), -1);
+    // Only empty slots, or a window past the end: none.
+    const std::pair<std::pair<int, int>, std::pair<int, int>> windows[] = {
+        {{0, 10}, {2, 7}}, {{5, 2}, {5, 6}}, {{8, 5}, {-1, -1}}, {{12, 5}, {-1, -1}}};
+    for (const auto& [window, items] : windows) {
+        e.setRange(window.first, window.second);
+        EXPECT_EQ(std::make_pair(e.getAxisXFirstDataIndex(), e.getAxisXLastDataIndex()), items) << window.first;
+    }
 }
 
 TEST(ZtLineLibBase, HitTestSpansHighToLowWidenedByFivePixels)
