@@ -7,8 +7,6 @@
 #include "TestKit.h"
 #include <ZtSeriesAlign.h>
 
-#include <gtest/gtest.h>
-
 #include <vector>
 
 using namespace ZtUIDataStruct;

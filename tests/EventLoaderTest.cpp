@@ -1,10 +1,5 @@
 #include "TestKit.h"
 
-#include <gtest/gtest.h>
-
-#include <QFile>
-#include <QTemporaryDir>
-
 using namespace ZtUIDataStruct;
 
 namespace {

@@ -6,8 +6,6 @@
 
 #include <FormulaDrawType.h>
 
-#include <functional>
-
 using namespace FormulaTest;
 using namespace panetest;
 

@@ -1,10 +1,5 @@
 #include "TestKit.h"
 
-#include <gtest/gtest.h>
-
-#include <QImage>
-#include <QPainter>
-
 using namespace ZtUIDataStruct;
 using Bar = ZtLineLib_InfoBar;
 

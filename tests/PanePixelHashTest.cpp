@@ -13,13 +13,8 @@
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QImage>
-#include <QPainter>
-
-#include <gtest/gtest.h>
 
 #include <cstdio>
-#include <functional>
 
 using namespace ZtUIDataStruct;
 

@@ -1,9 +1,5 @@
 #include "TestKit.h"
 
-#include <ZtLineLib.h>
-
-#include <gtest/gtest.h>
-
 #include <cmath>
 
 using namespace axistest;

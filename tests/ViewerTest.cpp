@@ -3,8 +3,6 @@
 
 #ifdef ZT_WITH_VIEWER
 
-#include <gtest/gtest.h>
-
 #include <ChartData.h>
 #include <ChartPane.h>
 #include <ChartWidget.h>
@@ -24,8 +22,6 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QFontMetricsF>
-#include <QImage>
-#include <QPainter>
 #include <QMouseEvent>
 #include <QLabel>
 #include <QLineEdit>

@@ -1,17 +1,12 @@
 // Runs the ztchart program as a user would: exit codes, the CSV it prints,
 // the single error line of a failure and the pictures it writes.
 
-#include <gtest/gtest.h>
-
 #include "TestKit.h"
 
 #include <QColor>
 #include <QDir>
-#include <QFile>
-#include <QImage>
 #include <QProcess>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <cmath>
 #include <vector>
@@ -278,7 +273,6 @@ TEST(ZtChartCliTest, RenderWritesPicturesOfTheAskedSize)
     EXPECT_GT(count(QRect(966, 600, 220, 190)), 20);
     EXPECT_LT(count(QRect(966, 60, 220, 400)), 20);
 }
-
 
 // The segments are the title and one "NAME:value arrow" per line at two
 // decimals, each with a colour. Bar 999 against bar 998: DIFF -0.0634 from

@@ -1,11 +1,6 @@
 #include "TestKit.h"
 
-#include <gtest/gtest.h>
-
-#include <QImage>
 #include <QSet>
-
-#include <algorithm>
 
 using ZtUIDataStruct::PubCacheCustom;
 
