@@ -46,20 +46,6 @@ QByteArray paint(ZtLineLib_Formula& pane, const QString& name)
     return print;
 }
 
-struct Expected
-{
-    const char* name;
-    const char* print;
-};
-
-QMap<QString, QByteArray> byName(std::initializer_list<Expected> expected)
-{
-    QMap<QString, QByteArray> want;
-    for (const Expected& e : expected)
-        want.insert(QLatin1String(e.name), e.print);
-    return want;
-}
-
 void compute(ZtLineLib_Formula& pane, DQDDataList* list, int width, int first, int count)
 {
     pane.setRect(0, 0, width, 300);
@@ -91,7 +77,7 @@ TEST(PanePixelHash, DailyPanesAtEverySlotWidth)
         ZtLineLib_Formula::eFT_MA};
     const char* const names[] = {"kline", "vol", "macd", "ma"};
 
-    const QMap<QString, QByteArray> want = byName({
+    const QMap<QString, QByteArray> want = {
         {"kline_1528_30", "ed83c0160a36d442"},
         {"vol_1528_30", "285fdcfbc9ce1a23"},
         {"macd_1528_30", "25f7f08e9f5ef15a"},
@@ -112,7 +98,7 @@ TEST(PanePixelHash, DailyPanesAtEverySlotWidth)
         {"vol_250_1000", "c57eab1119ee1602"},
         {"macd_250_1000", "fc17d3df6634c29b"},
         {"ma_250_1000", "156ba993c4a0d247"},
-    });
+    };
 
     for (const auto& w : windows) {
         for (int t = 0; t < 4; ++t) {
@@ -134,12 +120,12 @@ TEST(PanePixelHash, FiveDayIntradayPanes)
     opt.days = 5;
     ASSERT_TRUE(QuoteLoader::loadMinutes(testkit::samplePath("sh600000_dline5.csv"), &minutes, opt, &error))
         << qPrintable(error);
-    const QMap<QString, QByteArray> want = byName({
+    const QMap<QString, QByteArray> want = {
         {"dline_1528", "a8e946b6283aaccd"},
         {"dlinevol_1528", "76abfa63eebaa987"},
         {"dline_600", "89cd8487227c94b0"},
         {"dlinevol_600", "6ab2a50e5ecc2fdf"},
-    });
+    };
 
     for (int width : {1528, 600}) {
         for (auto type : {ZtLineLib_Formula::eFT_DLINE, ZtLineLib_Formula::eFT_DLINEVOL}) {
