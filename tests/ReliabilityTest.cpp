@@ -18,9 +18,7 @@ DQDDataList bars(int n)
 }
 
 // A pane without a type computes nothing; enough to reach the base queries.
-class Plain : public ZtLineLib_Formula
-{
-};
+using Plain = ZtLineLib_Formula;
 
 constexpr int kIntMin = std::numeric_limits<int>::min();
 constexpr int kIntMax = std::numeric_limits<int>::max();
