@@ -44,10 +44,6 @@ TEST(PanePrice, VolumeAndMovingAveragesOverTheSampleDays)
         }
         EXPECT_EQ(pane.values(4).at(k), kMarker); // period 0
     }
-    double hi = 0;
-    for (int i = 900; i < 1000; ++i)
-        hi = std::max(hi, fieldAt(list, i, eFieldVolume));
-    EXPECT_EQ(pane.maxReference(), hi);
 }
 
 TEST(PanePrice, VolumeAverageAfterAMissingVolume)
