@@ -81,14 +81,10 @@ protected:
 
 using Rows = QList<QPair<double, double>>;
 
-double volumeWithin(const Rows& rows, double lo, double hi)
+// The rows of layer k of the last answer, as the pane holds them.
+Rows layerRows(const ClientData::ClientDataMSG& msg, int k)
 {
-    double sum = 0;
-    for (const auto& r : rows) {
-        if (r.first >= lo - 1e-9 && r.first <= hi + 1e-9)
-            sum += r.second;
-    }
-    return sum;
+    return rowsOf(msg.rdydcmdata(msg.rdydcmdata_size() - 1).rdydcmsjfb(k)).toList();
 }
 
 } // namespace
@@ -282,23 +278,18 @@ TEST_F(DataServiceChips, WithoutFloatSharesTurnoverIsMeasuredAgainstMeanVolume)
     EXPECT_NEAR(d.hlbl(), 1.0, 1e-12);
 }
 
-TEST_F(ServicePaneChips, TurnoverPlacesAndDecaysTheChipsAndTheFiguresAreTheServices)
+TEST_F(ServicePaneChips, LinesAndFiguresAreTheServices)
 {
     F pane(F::eFT_YDCM);
     compute(pane, kDay1, eZtYdcmOutAll, {});
-    // Full turnover: every chip lies in the day's range.
-    EXPECT_NEAR(volumeWithin(pane.formulaLines().lineAt(0)->chipRows, 10.0, 11.0), kFloat, 1e-3);
     EXPECT_EQ(pane.ydcmInfo().value("date").toLongLong(), kDay1);
 
-    // Half turnover halves the old chips and lays the other half anew.
     compute(pane, 0, eZtYdcmOutAll, {});
     ASSERT_EQ(pane.formulaLines().lineCount(), 1);
     const Formulas::formulaLine* all = pane.formulaLines().lineAt(0);
     EXPECT_EQ(std::make_tuple(all->name, all->drawType, all->chipType),
               std::make_tuple(QStringLiteral("ydcm"), int(eYDCM), int(eZtYdcmUniform)));
-    EXPECT_NEAR(volumeWithin(all->chipRows, 10.0, 11.0), kFloat / 2, 1e-3);
-    EXPECT_NEAR(volumeWithin(all->chipRows, 20.0, 21.0), kFloat / 2, 1e-3);
-    EXPECT_NEAR(volumeWithin(all->chipRows, 11.001, 19.999), 0.0, 1e-9);
+    EXPECT_EQ(all->chipRows, layerRows(run(eZtYdcmOutAll, eZtYdcmUniform), 0));
     EXPECT_NEAR(all->chipMax, kFloat / 2 / 101, 1e-6); // 101 rows a range, an even share each
     EXPECT_TRUE(pane.ydcmLayers().isEmpty());
     // No per-bar values: the range stays as the host set it.
@@ -328,14 +319,15 @@ TEST_F(ServicePaneChips, LayersTakeTheDefaultChipColours)
     EXPECT_EQ(pane.formulaLines().lineAt(1)->pen.color(), QColor("#445566"));
     EXPECT_EQ(pane.formulaLines().lineAt(2)->pen.color(),
               getThemePenAt(QStringLiteral("FormulasList"), 2).color());
-    EXPECT_NEAR(volumeWithin(pane.formulaLines().lineAt(0)->chipRows, 20.0, 21.0), kFloat / 2, 1e-3);
+    EXPECT_EQ(pane.formulaLines().lineAt(0)->chipRows,
+              layerRows(run(eZtYdcmOutYounger, eZtYdcmUniform, {1, 2, 5}), 1));
 
     // The chips older than the last bar, in the other list's colour.
     compute(pane, 0, eZtYdcmOutOlder, {1});
     ASSERT_EQ(pane.formulaLines().lineCount(), 1);
     EXPECT_EQ(pane.formulaLines().lineAt(0)->pen.color(), QColor("#778899"));
-    EXPECT_NEAR(volumeWithin(pane.formulaLines().lineAt(0)->chipRows, 10.0, 11.0), kFloat / 2,
-                1e-3);
+    EXPECT_EQ(pane.formulaLines().lineAt(0)->chipRows,
+              layerRows(run(eZtYdcmOutOlder, eZtYdcmUniform, {1}), 1));
 }
 
 TEST_F(ServicePaneChips, RowsAreOrderedAndMergedForLayersOnly)

