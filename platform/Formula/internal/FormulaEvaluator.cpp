@@ -543,8 +543,7 @@ bool FormulaEvaluator::evalLibrary(const FormulaNode& node, std::vector<FormulaV
                                                + entry.name + " must be a constant");
         }
     }
-    FormulaCall call(m_count, args, [this](int id) { return column(id)->data(); },
-                     m_bars.dates(), m_bars.times());
+    FormulaCall call(m_count, args, [this](int id) { return column(id)->data(); }, &m_bars);
     Series out = target(node);
     if (entry.resumes)
         call.setFrom(m_from);
