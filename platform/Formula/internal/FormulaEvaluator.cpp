@@ -114,8 +114,7 @@ FormulaEvaluator::FormulaEvaluator(const CInputData& input, FormulaResumeState* 
     , m_resume(resume)
 {
     if (resume && resume->count >= 0)
-        m_from = std::min({FormulaBars::firstChange(resume->runs, m_bars.runs()), resume->count,
-                           m_count});
+        m_from = std::min({m_bars.firstChange(), resume->count, m_count});
 }
 
 FormulaEvaluator::Series FormulaEvaluator::target(const FormulaNode& node)
@@ -275,7 +274,7 @@ bool FormulaEvaluator::run(const FormulaProgram& program, std::vector<FormulaOut
             m_variables[size_t(statement.slot)] = std::move(value);
     }
     if (m_resume) {
-        m_resume->runs = m_bars.runs();
+        m_resume->runs = m_bars.takeRuns();
         m_resume->count = m_count;
     }
     return true;
