@@ -83,6 +83,18 @@ FormulaValue apply(FormulaValue& a, const Target& t, F f)
     return out;
 }
 
+// Sizes a kept series to n bars. A series that must grow gets room for an
+// eighth more, so that the bars a live feed appends one by one do not move
+// it each time the evaluation resumes (the pages of that room are touched
+// only when used).
+template <typename T>
+void sizeKept(std::vector<T>& kept, int n)
+{
+    if (kept.capacity() < size_t(n))
+        kept.reserve(size_t(n) + size_t(n) / 8 + 64);
+    kept.resize(size_t(n));
+}
+
 double at(const FormulaValue& v, int i)
 {
     return v.isScalar ? v.number : (*v.series)[size_t(i)];
@@ -124,7 +136,7 @@ FormulaEvaluator::Series FormulaEvaluator::target(const FormulaNode& node)
     Series& kept = m_resume->nodes[size_t(node.slot)].values;
     if (!kept)
         kept = std::make_shared<std::vector<double>>();
-    kept->resize(size_t(m_count));
+    sizeKept(*kept, m_count);
     return kept;
 }
 
@@ -201,7 +213,7 @@ FormulaEvaluator::Series FormulaEvaluator::column(int id)
         Series& kept = m_resume->columns[id];
         if (!kept)
             kept = std::make_shared<std::vector<double>>();
-        kept->resize(size_t(m_count));
+        sizeKept(*kept, m_count);
         s = kept;
     } else {
         s = newSeries();
@@ -219,7 +231,7 @@ FormulaOutputLine::Series FormulaEvaluator::toOutput(const FormulaValue& value, 
         FormulaOutputLine::Series& kept = m_resume->outputs[statement];
         if (!kept)
             kept = std::make_shared<std::vector<float>>();
-        kept->resize(size_t(m_count));
+        sizeKept(*kept, m_count);
         buffer = kept;
         from = m_from;
     } else {
