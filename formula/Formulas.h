@@ -113,6 +113,8 @@ public:
     // finite values only; the two sentinels when there are none.
     double minOverWindow(int index, int length) const;
     double maxOverWindow(int index, int length) const;
+    // Both of the above in one pass.
+    void rangeOverWindow(int index, int length, double* lo, double* hi) const;
 
     // value cut toward zero after prec decimals, digit for digit as its
     // shortest plain decimal text would be cut.

@@ -247,8 +247,8 @@ void ZtLineLib_Formula::resetMaxMinValue()
 {
     if (!m_data || m_data->count() == 0)
         return;
-    const double lo = m_formulaLines.minOverWindow(m_dataShowIndex, m_dataShowLength);
-    const double hi = m_formulaLines.maxOverWindow(m_dataShowIndex, m_dataShowLength);
+    double lo, hi;
+    m_formulaLines.rangeOverWindow(m_dataShowIndex, m_dataShowLength, &lo, &hi);
     if (!ztIsNoValue(lo))
         m_minValue = std::min(lo, m_minValue);
     if (!ztIsNoValue(hi))

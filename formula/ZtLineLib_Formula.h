@@ -313,6 +313,10 @@ protected:
     int m_liveSpanLength = 0;
     // The engine's bars of the last evaluation, records start … start+length−1.
     CInputData m_engineInput;
+    // Whether the definition of these texts reads later bars (a regular
+    // expression over its texts, kept between evaluations).
+    QStringList m_laterBarsTexts;
+    bool m_readsLaterBars = false;
     // ---- formula drawings (ZtLineLib_Formula_paintDraw.cpp) ----------------
     // Paints a line of a drawing type (301 and up), or an engine line with a
     // line style or colours per bar; false when the line is not one of them.

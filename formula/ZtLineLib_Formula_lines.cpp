@@ -87,11 +87,6 @@ bool readsLaterBars(const QStringList& texts)
     return false;
 }
 
-QStringList definitionTexts(const ZtLineLib_Formula::CFormulaClass& d)
-{
-    return QStringList{d.text1, d.text2, d.text3, d.text4, d.text5, d.text6} + d.paramNames;
-}
-
 } // namespace
 
 class ZtLineLib_Formula::EngineLines : public FormulaResultBase
@@ -211,8 +206,9 @@ void ZtLineLib_Formula::recycleLines()
 
 void ZtLineLib_Formula::continueByEngine(int from, int start, int length)
 {
-    const CFormulaClass definition = getCFormulaParams(m_formulaType);
-    m_params = definition.paramValues;
+    // The definition is the one of the last computation (the pane continues
+    // only then); reading it again from the store would convert its texts.
+    m_params = m_liveInputs.params;
     if (from >= 0) {
         std::string name = helpFormulaTypeToQString(m_formulaType).toStdString();
         // The engine's lines share their lists with the kept evaluation;
@@ -231,7 +227,11 @@ void ZtLineLib_Formula::continueByEngine(int from, int start, int length)
         }
         // Series that may change before the tail are replaced whole (the
         // markers before the span stay what they are).
-        const int spliceFrom = readsLaterBars(definitionTexts(definition)) ? start : start + keep;
+        if (!(m_laterBarsTexts == m_liveInputs.texts)) {
+            m_laterBarsTexts = m_liveInputs.texts;
+            m_readsLaterBars = readsLaterBars(m_laterBarsTexts);
+        }
+        const int spliceFrom = m_readsLaterBars ? start : start + keep;
         EngineLines result(this, start, length, m_data->count(), spliceFrom);
         if (!m_moduleFormular.ComputeDayFormular(name, m_engineInput, 1, 0, &result)) {
             if (m_lastFormulaError.isEmpty())

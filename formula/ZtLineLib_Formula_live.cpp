@@ -173,9 +173,8 @@ void ZtLineLib_Formula::continueBuiltIn()
 void ZtLineLib_Formula::spliceFlines(const tagFLINES& flines, int start, int length, int count,
                                      int from)
 {
-    QList<float> maParams;
-    if (m_formulaType == eFT_MA)
-        maParams = getCFormulaParamsAll(helpFormulaTypeToQString(m_formulaType)).paramValues;
+    // Spliced lines continue the last computation, whose definition this is.
+    const QList<float> maParams = m_formulaType == eFT_MA ? m_liveInputs.params : QList<float>();
     const auto shown = [&](int j) {
         return !(m_formulaType == eFT_MA && j < maParams.size() && maParams.at(j) == 0.0f);
     };

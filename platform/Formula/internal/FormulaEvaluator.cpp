@@ -257,6 +257,7 @@ bool FormulaEvaluator::run(const FormulaProgram& program, std::vector<FormulaOut
                            FormulaError& error)
 {
     lines.clear();
+    lines.reserve(program.statements.size());
     m_variables.assign(size_t(program.variableCount), FormulaValue());
     int outputIndex = 0;
     for (size_t index = 0; index < program.statements.size(); ++index) {
