@@ -137,13 +137,15 @@ void ZtLineLib_Formula::continueLines(int from, int start, int length)
     }
     if (isPriceType(m_formulaType)) {
         // The price walks end with the shown window: a window moved left
-        // drops the values after it. The shown values are walked again, which
-        // widens the range as they are made (from the doubles, before they
-        // are kept as floats); that costs what the window costs.
+        // drops the values after it, one moved right walks the records it
+        // gained. The range comes from the extremes each walked record kept
+        // (the doubles, before they were kept as floats), so the shown
+        // records are not walked again.
         const qint64 walkEnd = std::min<qint64>(qint64(showIndex) + showLength, count);
-        const qint64 keep = std::min<qint64>({from, std::max(showIndex, 0), walkEnd});
+        const qint64 keep = std::min<qint64>(from, walkEnd);
         m_formulaLines.resume(showIndex, showLength, int(keep));
         continueBuiltIn();
+        m_formulaLines.widenOverWindow();
     } else if (dataChanged) {
         // The service answers for the whole history at once.
         computeAll(start, length);

@@ -42,13 +42,19 @@ int Formulas::walkStart() const
 void Formulas::widenOverWindow()
 {
     // Cutting to the precision keeps the order of values, so the cut extreme
-    // of a record is the extreme of its cut values.
+    // of the window is the extreme of its cut values: only the two ends are
+    // cut. A record without values holds the sentinels, which neither end
+    // takes.
     const int first = std::max(m_showIndex, 0);
     const int end = int(std::min<qint64>(qint64(m_showIndex) + m_showLength, m_rowLow.size()));
+    double lo = kZtNoValueMax;
+    double hi = kZtNoValue;
     for (int i = first; i < end; ++i) {
-        if (m_rowLow.at(i) == kZtNoValueMax)
-            continue;
-        widenRange(truncToPrec(m_rowLow.at(i), m_prec));
-        widenRange(truncToPrec(m_rowHigh.at(i), m_prec));
+        lo = std::min(lo, m_rowLow.at(i));
+        hi = std::max(hi, m_rowHigh.at(i));
     }
+    if (lo != kZtNoValueMax)
+        widenRange(truncToPrec(lo, m_prec));
+    if (hi != kZtNoValue)
+        widenRange(truncToPrec(hi, m_prec));
 }

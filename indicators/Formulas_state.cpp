@@ -90,11 +90,30 @@ void Formulas::addValue(int lineIndex, double value)
     formulaLine* line = lineAt(lineIndex);
     if (!line)
         return;
-    if (!inRange(value))
+    if (!inRange(value)) {
         value = kZtNoValue;
-    else if (line->values.size() >= m_showIndex && !wellInsideRange(value))
-        widenRange(truncToPrec(value, m_prec));
+    } else {
+        if (line->values.size() >= m_showIndex && !wellInsideRange(value))
+            widenRange(truncToPrec(value, m_prec));
+        noteRowValue(value);
+    }
     line->values.append(float(value));
+}
+
+void Formulas::noteRowValue(double value)
+{
+    // Records walked without a value keep the sentinels.
+    if (m_rowLow.size() <= m_index) {
+        const int old = m_rowLow.size();
+        m_rowLow.resize(m_index + 1);
+        m_rowHigh.resize(m_index + 1);
+        std::fill(m_rowLow.begin() + old, m_rowLow.end(), kZtNoValueMax);
+        std::fill(m_rowHigh.begin() + old, m_rowHigh.end(), kZtNoValue);
+    }
+    double& lo = m_rowLow[m_index];
+    double& hi = m_rowHigh[m_index];
+    lo = std::min(lo, value);
+    hi = std::max(hi, value);
 }
 
 bool Formulas::wellInsideRange(double v) const
