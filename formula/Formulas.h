@@ -115,6 +115,12 @@ public:
     double maxOverWindow(int index, int length) const;
     // Both of the above in one pass.
     void rangeOverWindow(int index, int length, double* lo, double* hi) const;
+    // Keeps the extremes of each record's values as rangeOverWindow reads
+    // them (m_rowLow, m_rowHigh), made again from record from on; then
+    // rowRangeOverWindow gives what rangeOverWindow gives, reading two
+    // numbers a record instead of every series. Valid while the values stay.
+    void noteRowsFrom(int from);
+    void rowRangeOverWindow(int index, int length, double* lo, double* hi) const;
 
     // value cut toward zero after prec decimals, digit for digit as its
     // shortest plain decimal text would be cut.

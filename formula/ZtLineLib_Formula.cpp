@@ -11,6 +11,7 @@
 #include <PubCacheCustom.h>
 
 #include <algorithm>
+#include <cstring>
 
 using namespace ZtUIDataStruct;
 
@@ -108,7 +109,6 @@ void ZtLineLib_Formula::calculateChildMaps()
     computedSpan(&s, &n);
     const LiveInputs inputs = liveInputs(s);
     const int from = rangeDataUnchanged() ? continueFrom(inputs, s, n) : -1;
-    m_roundedSticks.clear();
     if (from < 0) {
         m_liveInputs = inputs;
         computeAll(s, n);
@@ -142,11 +142,19 @@ void ZtLineLib_Formula::computeAll(int s, int n)
 
 void ZtLineLib_Formula::roundSticks()
 {
+    // A value rounds alike every time: where the k-th stick line holds at a
+    // record the value the last computation rounded there, its rounding is
+    // taken again (a scroll step or a tick changes few of the shown values).
+    const QVector<RoundedSticks> before = std::move(m_roundedSticks);
+    m_roundedSticks.clear();
     const int first = std::max(m_dataShowIndex, 0);
     for (int j = 0; j < m_formulaLines.lineCount(); ++j) {
         const Formulas::formulaLine* line = m_formulaLines.lineAt(j);
         if (line->drawType != eCOLORSTICK)
             continue;
+        const int k = m_roundedSticks.size();
+        const RoundedSticks* last =
+            k < before.size() && before.at(k).prec == m_prec ? &before.at(k) : nullptr;
         const int end = int(std::min<qint64>(qint64(first) + m_dataShowLength, line->values.size()));
         RoundedSticks r;
         r.line = line;
@@ -154,8 +162,15 @@ void ZtLineLib_Formula::roundSticks()
         r.first = first;
         r.prec = m_prec;
         r.values.reserve(std::max(end - first, 0));
-        for (int i = first; i < end; ++i)
-            r.values.append(roundToPrec(line->values.at(i), m_prec));
+        r.sources.reserve(std::max(end - first, 0));
+        for (int i = first; i < end; ++i) {
+            const float v = line->values.at(i);
+            const int o = last ? i - last->first : -1;
+            const bool same = o >= 0 && o < last->sources.size()
+                              && std::memcmp(&last->sources.at(o), &v, sizeof v) == 0;
+            r.values.append(same ? last->values.at(o) : roundToPrec(v, m_prec));
+            r.sources.append(v);
+        }
         m_roundedSticks.append(std::move(r));
     }
 }

@@ -269,6 +269,7 @@ protected:
         int first = 0;
         int prec = 0;
         QVector<double> values;
+        QVector<float> sources; // the values rounded, to take them again
     };
     void roundSticks();
     const RoundedSticks* roundedSticksFor(const Formulas::formulaLine* line) const;
@@ -297,6 +298,19 @@ protected:
         bool operator==(const LiveInputs& o) const;
     };
     LiveInputs liveInputs(int spanStart) const;
+    // The engine definition's parameter values and texts (as LiveInputs
+    // holds them). A live step reads them on every setRange: the store's
+    // content is compared with the one they were last made from instead of
+    // being converted again.
+    void readEngineDefinition(LiveInputs* in) const;
+    struct SeenDefinition
+    {
+        bool valid = false;
+        TagFormularContent content;
+        QList<float> params;
+        QStringList texts;
+    };
+    mutable SeenDefinition m_seenDefinition;
     // The first record to compute again when the last computation can be
     // continued; −1 when everything must be computed.
     int continueFrom(const LiveInputs& inputs, int start, int length) const;
@@ -304,6 +318,8 @@ protected:
     void continueLines(int from, int start, int length);
     void continueBuiltIn();
     void continueByEngine(int from, int start, int length);
+    // resetMaxMinValue from the per-record extremes of the engine lines.
+    void widenOverRows();
     // Splices the engine's series into the lines from record from on; the
     // lines' values before it stay as they are.
     void spliceFlines(const tagFLINES& flines, int start, int length, int count, int from);

@@ -150,7 +150,10 @@ void ZtLineLib_Formula::computeByEngine(int start, int length)
     m_liveValid = true;
     if (m_formulaType == eFT_MA)
         applyMaThemeColors();
-    resetMaxMinValue();
+    // Each record's extremes, so that a later window or tick reads two
+    // numbers a record for the range.
+    m_formulaLines.noteRowsFrom(0);
+    widenOverRows();
 }
 
 bool ZtLineLib_Formula::evaluate(std::string& name, int start, int length)
@@ -244,6 +247,20 @@ void ZtLineLib_Formula::continueByEngine(int from, int start, int length)
         }
         if (m_formulaType == eFT_MA)
             applyMaThemeColors();
+        m_formulaLines.noteRowsFrom(spliceFrom);
     }
-    resetMaxMinValue();
+    widenOverRows();
+}
+
+void ZtLineLib_Formula::widenOverRows()
+{
+    // resetMaxMinValue over the extremes each record keeps.
+    if (!m_data || m_data->count() == 0)
+        return;
+    double lo, hi;
+    m_formulaLines.rowRangeOverWindow(m_dataShowIndex, m_dataShowLength, &lo, &hi);
+    if (!ztIsNoValue(lo))
+        m_minValue = std::min(lo, m_minValue);
+    if (!ztIsNoValue(hi))
+        m_maxValue = std::max(hi, m_maxValue);
 }

@@ -10,6 +10,7 @@
 
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 
 namespace {
@@ -63,6 +64,16 @@ void spliceSeries(QList<T>& series, const T* data, int items, int start, int len
         series.append(paddedAt(data, items, start, length, count, p, marker));
 }
 
+// Every field of a stored definition alike (floats by their bits).
+bool sameContent(const TagFormularContent& a, const TagFormularContent& b)
+{
+    return std::equal(std::begin(a.texts), std::end(a.texts), std::begin(b.texts))
+           && std::equal(std::begin(a.paramNames), std::end(a.paramNames), std::begin(b.paramNames))
+           && a.paramCount == b.paramCount
+           && std::memcmp(a.params, b.params, sizeof a.params) == 0
+           && std::memcmp(a.numbers, b.numbers, sizeof a.numbers) == 0;
+}
+
 } // namespace
 
 bool ZtLineLib_Formula::LiveInputs::operator==(const LiveInputs& o) const
@@ -86,9 +97,7 @@ ZtLineLib_Formula::LiveInputs ZtLineLib_Formula::liveInputs(int spanStart) const
     in.showDRFS = m_showDRFS;
     in.spanStart = spanStart;
     if (isEngineType(m_formulaType)) {
-        const CFormulaClass d = getCFormulaParams(m_formulaType);
-        in.params = d.paramValues;
-        in.texts = QStringList{d.text1, d.text2, d.text3, d.text4, d.text5, d.text6} + d.paramNames;
+        readEngineDefinition(&in);
     } else {
         in.params = m_params;
         in.texts = m_codeList;
@@ -103,6 +112,26 @@ ZtLineLib_Formula::LiveInputs ZtLineLib_Formula::liveInputs(int spanStart) const
         in.ydcmCmfbType = m_ydcmCmfbType;
     }
     return in;
+}
+
+void ZtLineLib_Formula::readEngineDefinition(LiveInputs* in) const
+{
+    const QString name = helpFormulaTypeToQString(m_formulaType);
+    std::string key = name.toStdString();
+    const TagFormularContent* stored = key.empty() ? nullptr
+                                                   : m_dformulaManage.GetFormularContent(key);
+    SeenDefinition& seen = m_seenDefinition;
+    if (!stored || !seen.valid || !sameContent(*stored, seen.content)) {
+        const CFormulaClass d = getCFormulaParamsAll(name);
+        seen.valid = stored != nullptr;
+        if (stored)
+            seen.content = *stored;
+        seen.params = d.paramValues;
+        seen.texts = QStringList{d.text1, d.text2, d.text3, d.text4, d.text5, d.text6}
+                     + d.paramNames;
+    }
+    in->params = seen.params;
+    in->texts = seen.texts;
 }
 
 int ZtLineLib_Formula::continueFrom(const LiveInputs& inputs, int start, int length) const
@@ -187,6 +216,7 @@ void ZtLineLib_Formula::spliceFlines(const tagFLINES& flines, int start, int len
     if (kept != m_formulaLines.lineCount()) {
         recycleLines();
         m_formulaLines.clearLines();
+        m_formulaLines.noteRowsFrom(-1);
         createByFlines(flines, start, length, count);
         return;
     }
