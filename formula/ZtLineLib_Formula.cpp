@@ -17,6 +17,14 @@ using namespace ZtUIDataStruct;
 
 namespace {
 
+bool sameBits(float a, float b)
+{
+    quint32 x, y;
+    std::memcpy(&x, &a, sizeof x);
+    std::memcpy(&y, &b, sizeof y);
+    return x == y;
+}
+
 // The record key as a number; 0 (an empty slot) when there is no record.
 qint64 recordKey(const DQDDataList* data, int i)
 {
@@ -161,15 +169,20 @@ void ZtLineLib_Formula::roundSticks()
         r.source = firstValue(line->values);
         r.first = first;
         r.prec = m_prec;
-        r.values.reserve(std::max(end - first, 0));
-        r.sources.reserve(std::max(end - first, 0));
-        for (int i = first; i < end; ++i) {
-            const float v = line->values.at(i);
-            const int o = last ? i - last->first : -1;
-            const bool same = o >= 0 && o < last->sources.size()
-                              && std::memcmp(&last->sources.at(o), &v, sizeof v) == 0;
-            r.values.append(same ? last->values.at(o) : roundToPrec(v, m_prec));
-            r.sources.append(v);
+        const int n = std::max(end - first, 0);
+        r.values.resize(n);
+        r.sources.resize(n);
+        double* rounded = r.values.data();
+        float* sources = r.sources.data();
+        // The last rounding's entries at this window's positions.
+        const int shift = last ? first - last->first : 0;
+        const int lastCount = last ? last->sources.size() : 0;
+        for (int k = 0; k < n; ++k) {
+            const float v = line->values.at(first + k);
+            const int o = k + shift;
+            const bool same = last && o >= 0 && o < lastCount && sameBits(last->sources.at(o), v);
+            rounded[k] = same ? last->values.at(o) : roundToPrec(v, m_prec);
+            sources[k] = v;
         }
         m_roundedSticks.append(std::move(r));
     }
