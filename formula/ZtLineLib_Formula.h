@@ -23,6 +23,9 @@
 #include <QVariant>
 #include <QVector>
 
+#include <optional>
+#include <vector>
+
 class QFontMetrics;
 class QPainter;
 
@@ -323,6 +326,12 @@ protected:
     // Splices the engine's series into the lines from record from on; the
     // lines' values before it stay as they are.
     void spliceFlines(const tagFLINES& flines, int start, int length, int count, int from);
+    // The engine attributes each spliced line was last made of, and the
+    // theme lists they were made under (lineThemeLists); empty after a
+    // whole computation.
+    std::vector<std::optional<LineData>> m_splicedAttributes;
+    QVector<QStringList> m_splicedTheme;
+    static QVector<QStringList> lineThemeLists();
     bool m_liveValid = false;
     LiveInputs m_liveInputs;
     int m_liveCount = 0;

@@ -134,6 +134,7 @@ void ZtLineLib_Formula::computeByEngine(int start, int length)
     const QStringList texts = QStringList{definition.text1, definition.text2, definition.text3,
                                           definition.text4, definition.text5, definition.text6}
                               + definition.paramNames;
+    m_splicedAttributes.clear();
     const quint64 input = ZtEngineCache::fingerprint(m_data, start, length, texts, m_params);
     if (!m_engineCache.restore(input, &m_formulaLines)) {
         m_engineCache.clear();

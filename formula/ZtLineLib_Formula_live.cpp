@@ -7,6 +7,7 @@
 
 #include <DQDFieldId.h>
 #include <PBDataChange.h>
+#include <PubCacheCustom.h>
 
 
 #include <algorithm>
@@ -62,6 +63,21 @@ void spliceSeries(QList<T>& series, const T* data, int items, int start, int len
         series.erase(series.begin() + keep, series.end());
     for (int p = keep; p < total; ++p)
         series.append(paddedAt(data, items, start, length, count, p, marker));
+}
+
+// The fields createByTagDay makes a line's attributes of (not the series,
+// nor the count of bars).
+bool sameAttributes(const LineData& a, const LineData& b)
+{
+    return a.name == b.name && a.text == b.text && a.drawType == b.drawType
+           && a.param1 == b.param1 && a.param2 == b.param2 && a.lineWidth == b.lineWidth
+           && a.color == b.color && a.lineStyle == b.lineStyle
+           && a.colorCodes == b.colorCodes && a.stripColor.enable == b.stripColor.enable
+           && a.stripColor.color1 == b.stripColor.color1
+           && a.stripColor.color2 == b.stripColor.color2
+           && a.stripColor.color3 == b.stripColor.color3 && a.rect.valid == b.rect.valid
+           && a.rect.top == b.rect.top && a.rect.left == b.rect.left
+           && a.rect.bottom == b.rect.bottom && a.rect.right == b.rect.right;
 }
 
 // Every field of a stored definition alike (floats by their bits).
@@ -217,33 +233,57 @@ void ZtLineLib_Formula::spliceFlines(const tagFLINES& flines, int start, int len
         recycleLines();
         m_formulaLines.clearLines();
         m_formulaLines.noteRowsFrom(-1);
+        m_splicedAttributes.clear();
         createByFlines(flines, start, length, count);
         return;
     }
+    // A line made of the same attributes under the same theme colours is
+    // what it was: only its series change.
+    const QVector<QStringList> theme = lineThemeLists();
+    if (theme != m_splicedTheme) {
+        m_splicedTheme = theme;
+        m_splicedAttributes.clear();
+    }
+    m_splicedAttributes.resize(size_t(kept));
     const float marker = float(kZtNoValue);
     int i = 0;
     for (int j = 0; j < flines.count; ++j) {
         if (!shown(j))
             continue;
         const tagFLINE& f = flines.lines[j];
-        Formulas::formulaLine* line = m_formulaLines.lineAt(i++);
-        // The attributes as a new line gets them; the series spliced.
+        Formulas::formulaLine* line = m_formulaLines.lineAt(i);
         LineData d = FormulaResult::attributesOf(f);
-        Formulas::formulaLine fresh;
-        fresh.showValue = true;
-        fresh.useDrawRoutines = true;
-        createByTagDay(&fresh, &d);
-        fresh.values = std::move(line->values);
-        fresh.values2 = std::move(line->values2);
-        fresh.values3 = std::move(line->values3);
-        fresh.values4 = std::move(line->values4);
-        fresh.colors = std::move(line->colors);
+        std::optional<LineData>& made = m_splicedAttributes[size_t(i++)];
+        if (!made || !sameAttributes(*made, d)) {
+            // The attributes as a new line gets them.
+            Formulas::formulaLine fresh;
+            fresh.showValue = true;
+            fresh.useDrawRoutines = true;
+            createByTagDay(&fresh, &d);
+            fresh.values = std::move(line->values);
+            fresh.values2 = std::move(line->values2);
+            fresh.values3 = std::move(line->values3);
+            fresh.values4 = std::move(line->values4);
+            fresh.colors = std::move(line->colors);
+            *line = std::move(fresh);
+            made = d;
+        }
         const int n = d.count;
-        spliceSeries(fresh.values, f.data1, n, start, length, count, from, marker);
-        spliceSeries(fresh.values2, f.data2, n, start, length, count, from, marker);
-        spliceSeries(fresh.values3, f.data3, n, start, length, count, from, marker);
-        spliceSeries(fresh.values4, f.data4, n, start, length, count, from, marker);
-        spliceSeries(fresh.colors, f.colorCodes, n, start, length, count, from, 0);
-        *line = std::move(fresh);
+        spliceSeries(line->values, f.data1, n, start, length, count, from, marker);
+        spliceSeries(line->values2, f.data2, n, start, length, count, from, marker);
+        spliceSeries(line->values3, f.data3, n, start, length, count, from, marker);
+        spliceSeries(line->values4, f.data4, n, start, length, count, from, marker);
+        spliceSeries(line->colors, f.colorCodes, n, start, length, count, from, 0);
     }
+}
+
+QVector<QStringList> ZtLineLib_Formula::lineThemeLists()
+{
+    // The engine's basic colours and a line's default pen.
+    QVector<QStringList> lists;
+    for (const QString& key : {QStringLiteral("FormulasList"), QStringLiteral("Default")}) {
+        lists.append(ZtUIDataStruct::PubCacheCustom::mCustomColor.value(key));
+        lists.append(ZtUIDataStruct::PubCacheCustom::mDefultColor.value(key));
+    }
+    return lists;
 }
