@@ -113,6 +113,14 @@ public:
     // finite values only; the two sentinels when there are none.
     double minOverWindow(int index, int length) const;
     double maxOverWindow(int index, int length) const;
+    // Both of the above in one pass.
+    void rangeOverWindow(int index, int length, double* lo, double* hi) const;
+    // Keeps the extremes of each record's values as rangeOverWindow reads
+    // them (m_rowLow, m_rowHigh), made again from record from on; then
+    // rowRangeOverWindow gives what rangeOverWindow gives, reading two
+    // numbers a record instead of every series. Valid while the values stay.
+    void noteRowsFrom(int from);
+    void rowRangeOverWindow(int index, int length, double* lo, double* hi) const;
 
     // value cut toward zero after prec decimals, digit for digit as its
     // shortest plain decimal text would be cut.
@@ -124,9 +132,10 @@ public:
     // computed again), the shown window becomes showIndex/showLength and the
     // range is emptied. The computation state otherwise stays.
     void resume(int showIndex, int showLength, int keep);
-    // The range the computation of a data-service answer would have widened
-    // over the shown window, from the extremes of each record kept as the
-    // answer was laid out: what a moved window needs without the service.
+    // The range the computation of a data-service answer or a price walk
+    // would have widened over the shown window, from the extremes of each
+    // record kept as the values were laid out: what a moved window needs
+    // without the service or walking the shown records again.
     void widenOverWindow();
     // Continue the price and volume lines made by the routines of the same
     // name, from the end of their values to the end of the shown window.
@@ -186,6 +195,8 @@ private:
     // The record key at index i; 0 (an empty slot) when there is no record.
     qint64 keyAt(int i) const;
     void widenRange(double v);
+    // Widens the extremes of record m_index (m_rowLow, m_rowHigh) by value.
+    void noteRowValue(double value);
     // The first index a continued walk computes: the end of the values.
     int walkStart() const;
     // True when cutting v to the precision could not move the range.
@@ -206,8 +217,8 @@ private:
     QHash<QString, QVariant> m_ydcmInfo;
     int m_colorIndex = 0;
     // Per record index, the least and greatest in-range value of a service
-    // answer (sentinels for none): the range of any window without the
-    // values that were rounded into float.
+    // answer or a price walk (sentinels for none): the range of any window
+    // without the values that were rounded into float.
     QVector<double> m_rowLow;
     QVector<double> m_rowHigh;
 };

@@ -11,10 +11,19 @@
 #include <PubCacheCustom.h>
 
 #include <algorithm>
+#include <cstring>
 
 using namespace ZtUIDataStruct;
 
 namespace {
+
+bool sameBits(float a, float b)
+{
+    quint32 x, y;
+    std::memcpy(&x, &a, sizeof x);
+    std::memcpy(&y, &b, sizeof y);
+    return x == y;
+}
 
 // The record key as a number; 0 (an empty slot) when there is no record.
 qint64 recordKey(const DQDDataList* data, int i)
@@ -108,7 +117,6 @@ void ZtLineLib_Formula::calculateChildMaps()
     computedSpan(&s, &n);
     const LiveInputs inputs = liveInputs(s);
     const int from = rangeDataUnchanged() ? continueFrom(inputs, s, n) : -1;
-    m_roundedSticks.clear();
     if (from < 0) {
         m_liveInputs = inputs;
         computeAll(s, n);
@@ -142,20 +150,40 @@ void ZtLineLib_Formula::computeAll(int s, int n)
 
 void ZtLineLib_Formula::roundSticks()
 {
+    // A value rounds alike every time: where the k-th stick line holds at a
+    // record the value the last computation rounded there, its rounding is
+    // taken again (a scroll step or a tick changes few of the shown values).
+    const QVector<RoundedSticks> before = std::move(m_roundedSticks);
+    m_roundedSticks.clear();
     const int first = std::max(m_dataShowIndex, 0);
     for (int j = 0; j < m_formulaLines.lineCount(); ++j) {
         const Formulas::formulaLine* line = m_formulaLines.lineAt(j);
         if (line->drawType != eCOLORSTICK)
             continue;
+        const int k = m_roundedSticks.size();
+        const RoundedSticks* last =
+            k < before.size() && before.at(k).prec == m_prec ? &before.at(k) : nullptr;
         const int end = int(std::min<qint64>(qint64(first) + m_dataShowLength, line->values.size()));
         RoundedSticks r;
         r.line = line;
         r.source = firstValue(line->values);
         r.first = first;
         r.prec = m_prec;
-        r.values.reserve(std::max(end - first, 0));
-        for (int i = first; i < end; ++i)
-            r.values.append(roundToPrec(line->values.at(i), m_prec));
+        const int n = std::max(end - first, 0);
+        r.values.resize(n);
+        r.sources.resize(n);
+        double* rounded = r.values.data();
+        float* sources = r.sources.data();
+        // The last rounding's entries at this window's positions.
+        const int shift = last ? first - last->first : 0;
+        const int lastCount = last ? last->sources.size() : 0;
+        for (int k = 0; k < n; ++k) {
+            const float v = line->values.at(first + k);
+            const int o = k + shift;
+            const bool same = last && o >= 0 && o < lastCount && sameBits(last->sources.at(o), v);
+            rounded[k] = same ? last->values.at(o) : roundToPrec(v, m_prec);
+            sources[k] = v;
+        }
         m_roundedSticks.append(std::move(r));
     }
 }
@@ -247,8 +275,8 @@ void ZtLineLib_Formula::resetMaxMinValue()
 {
     if (!m_data || m_data->count() == 0)
         return;
-    const double lo = m_formulaLines.minOverWindow(m_dataShowIndex, m_dataShowLength);
-    const double hi = m_formulaLines.maxOverWindow(m_dataShowIndex, m_dataShowLength);
+    double lo, hi;
+    m_formulaLines.rangeOverWindow(m_dataShowIndex, m_dataShowLength, &lo, &hi);
     if (!ztIsNoValue(lo))
         m_minValue = std::min(lo, m_minValue);
     if (!ztIsNoValue(hi))

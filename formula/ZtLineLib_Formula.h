@@ -23,6 +23,9 @@
 #include <QVariant>
 #include <QVector>
 
+#include <optional>
+#include <vector>
+
 class QFontMetrics;
 class QPainter;
 
@@ -269,6 +272,7 @@ protected:
         int first = 0;
         int prec = 0;
         QVector<double> values;
+        QVector<float> sources; // the values rounded, to take them again
     };
     void roundSticks();
     const RoundedSticks* roundedSticksFor(const Formulas::formulaLine* line) const;
@@ -297,6 +301,19 @@ protected:
         bool operator==(const LiveInputs& o) const;
     };
     LiveInputs liveInputs(int spanStart) const;
+    // The engine definition's parameter values and texts (as LiveInputs
+    // holds them). A live step reads them on every setRange: the store's
+    // content is compared with the one they were last made from instead of
+    // being converted again.
+    void readEngineDefinition(LiveInputs* in) const;
+    struct SeenDefinition
+    {
+        bool valid = false;
+        TagFormularContent content;
+        QList<float> params;
+        QStringList texts;
+    };
+    mutable SeenDefinition m_seenDefinition;
     // The first record to compute again when the last computation can be
     // continued; −1 when everything must be computed.
     int continueFrom(const LiveInputs& inputs, int start, int length) const;
@@ -304,15 +321,27 @@ protected:
     void continueLines(int from, int start, int length);
     void continueBuiltIn();
     void continueByEngine(int from, int start, int length);
+    // resetMaxMinValue from the per-record extremes of the engine lines.
+    void widenOverRows();
     // Splices the engine's series into the lines from record from on; the
     // lines' values before it stay as they are.
     void spliceFlines(const tagFLINES& flines, int start, int length, int count, int from);
+    // The engine attributes each spliced line was last made of, and the
+    // theme lists they were made under (lineThemeLists); empty after a
+    // whole computation.
+    std::vector<std::optional<LineData>> m_splicedAttributes;
+    QVector<QStringList> m_splicedTheme;
+    static QVector<QStringList> lineThemeLists();
     bool m_liveValid = false;
     LiveInputs m_liveInputs;
     int m_liveCount = 0;
     int m_liveSpanLength = 0;
     // The engine's bars of the last evaluation, records start … start+length−1.
     CInputData m_engineInput;
+    // Whether the definition of these texts reads later bars (a regular
+    // expression over its texts, kept between evaluations).
+    QStringList m_laterBarsTexts;
+    bool m_readsLaterBars = false;
     // ---- formula drawings (ZtLineLib_Formula_paintDraw.cpp) ----------------
     // Paints a line of a drawing type (301 and up), or an engine line with a
     // line style or colours per bar; false when the line is not one of them.

@@ -87,11 +87,6 @@ bool readsLaterBars(const QStringList& texts)
     return false;
 }
 
-QStringList definitionTexts(const ZtLineLib_Formula::CFormulaClass& d)
-{
-    return QStringList{d.text1, d.text2, d.text3, d.text4, d.text5, d.text6} + d.paramNames;
-}
-
 } // namespace
 
 class ZtLineLib_Formula::EngineLines : public FormulaResultBase
@@ -139,6 +134,7 @@ void ZtLineLib_Formula::computeByEngine(int start, int length)
     const QStringList texts = QStringList{definition.text1, definition.text2, definition.text3,
                                           definition.text4, definition.text5, definition.text6}
                               + definition.paramNames;
+    m_splicedAttributes.clear();
     const quint64 input = ZtEngineCache::fingerprint(m_data, start, length, texts, m_params);
     if (!m_engineCache.restore(input, &m_formulaLines)) {
         m_engineCache.clear();
@@ -155,7 +151,10 @@ void ZtLineLib_Formula::computeByEngine(int start, int length)
     m_liveValid = true;
     if (m_formulaType == eFT_MA)
         applyMaThemeColors();
-    resetMaxMinValue();
+    // Each record's extremes, so that a later window or tick reads two
+    // numbers a record for the range.
+    m_formulaLines.noteRowsFrom(0);
+    widenOverRows();
 }
 
 bool ZtLineLib_Formula::evaluate(std::string& name, int start, int length)
@@ -211,8 +210,9 @@ void ZtLineLib_Formula::recycleLines()
 
 void ZtLineLib_Formula::continueByEngine(int from, int start, int length)
 {
-    const CFormulaClass definition = getCFormulaParams(m_formulaType);
-    m_params = definition.paramValues;
+    // The definition is the one of the last computation (the pane continues
+    // only then); reading it again from the store would convert its texts.
+    m_params = m_liveInputs.params;
     if (from >= 0) {
         std::string name = helpFormulaTypeToQString(m_formulaType).toStdString();
         // The engine's lines share their lists with the kept evaluation;
@@ -231,7 +231,11 @@ void ZtLineLib_Formula::continueByEngine(int from, int start, int length)
         }
         // Series that may change before the tail are replaced whole (the
         // markers before the span stay what they are).
-        const int spliceFrom = readsLaterBars(definitionTexts(definition)) ? start : start + keep;
+        if (!(m_laterBarsTexts == m_liveInputs.texts)) {
+            m_laterBarsTexts = m_liveInputs.texts;
+            m_readsLaterBars = readsLaterBars(m_laterBarsTexts);
+        }
+        const int spliceFrom = m_readsLaterBars ? start : start + keep;
         EngineLines result(this, start, length, m_data->count(), spliceFrom);
         if (!m_moduleFormular.ComputeDayFormular(name, m_engineInput, 1, 0, &result)) {
             if (m_lastFormulaError.isEmpty())
@@ -244,6 +248,20 @@ void ZtLineLib_Formula::continueByEngine(int from, int start, int length)
         }
         if (m_formulaType == eFT_MA)
             applyMaThemeColors();
+        m_formulaLines.noteRowsFrom(spliceFrom);
     }
-    resetMaxMinValue();
+    widenOverRows();
+}
+
+void ZtLineLib_Formula::widenOverRows()
+{
+    // resetMaxMinValue over the extremes each record keeps.
+    if (!m_data || m_data->count() == 0)
+        return;
+    double lo, hi;
+    m_formulaLines.rowRangeOverWindow(m_dataShowIndex, m_dataShowLength, &lo, &hi);
+    if (!ztIsNoValue(lo))
+        m_minValue = std::min(lo, m_minValue);
+    if (!ztIsNoValue(hi))
+        m_maxValue = std::max(hi, m_maxValue);
 }

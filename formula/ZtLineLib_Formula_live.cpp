@@ -7,9 +7,11 @@
 
 #include <DQDFieldId.h>
 #include <PBDataChange.h>
+#include <PubCacheCustom.h>
 
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 
 namespace {
@@ -63,6 +65,31 @@ void spliceSeries(QList<T>& series, const T* data, int items, int start, int len
         series.append(paddedAt(data, items, start, length, count, p, marker));
 }
 
+// The fields createByTagDay makes a line's attributes of (not the series,
+// nor the count of bars).
+bool sameAttributes(const LineData& a, const LineData& b)
+{
+    return a.name == b.name && a.text == b.text && a.drawType == b.drawType
+           && a.param1 == b.param1 && a.param2 == b.param2 && a.lineWidth == b.lineWidth
+           && a.color == b.color && a.lineStyle == b.lineStyle
+           && a.colorCodes == b.colorCodes && a.stripColor.enable == b.stripColor.enable
+           && a.stripColor.color1 == b.stripColor.color1
+           && a.stripColor.color2 == b.stripColor.color2
+           && a.stripColor.color3 == b.stripColor.color3 && a.rect.valid == b.rect.valid
+           && a.rect.top == b.rect.top && a.rect.left == b.rect.left
+           && a.rect.bottom == b.rect.bottom && a.rect.right == b.rect.right;
+}
+
+// Every field of a stored definition alike (floats by their bits).
+bool sameContent(const TagFormularContent& a, const TagFormularContent& b)
+{
+    return std::equal(std::begin(a.texts), std::end(a.texts), std::begin(b.texts))
+           && std::equal(std::begin(a.paramNames), std::end(a.paramNames), std::begin(b.paramNames))
+           && a.paramCount == b.paramCount
+           && std::memcmp(a.params, b.params, sizeof a.params) == 0
+           && std::memcmp(a.numbers, b.numbers, sizeof a.numbers) == 0;
+}
+
 } // namespace
 
 bool ZtLineLib_Formula::LiveInputs::operator==(const LiveInputs& o) const
@@ -86,9 +113,7 @@ ZtLineLib_Formula::LiveInputs ZtLineLib_Formula::liveInputs(int spanStart) const
     in.showDRFS = m_showDRFS;
     in.spanStart = spanStart;
     if (isEngineType(m_formulaType)) {
-        const CFormulaClass d = getCFormulaParams(m_formulaType);
-        in.params = d.paramValues;
-        in.texts = QStringList{d.text1, d.text2, d.text3, d.text4, d.text5, d.text6} + d.paramNames;
+        readEngineDefinition(&in);
     } else {
         in.params = m_params;
         in.texts = m_codeList;
@@ -103,6 +128,26 @@ ZtLineLib_Formula::LiveInputs ZtLineLib_Formula::liveInputs(int spanStart) const
         in.ydcmCmfbType = m_ydcmCmfbType;
     }
     return in;
+}
+
+void ZtLineLib_Formula::readEngineDefinition(LiveInputs* in) const
+{
+    const QString name = helpFormulaTypeToQString(m_formulaType);
+    std::string key = name.toStdString();
+    const TagFormularContent* stored = key.empty() ? nullptr
+                                                   : m_dformulaManage.GetFormularContent(key);
+    SeenDefinition& seen = m_seenDefinition;
+    if (!stored || !seen.valid || !sameContent(*stored, seen.content)) {
+        const CFormulaClass d = getCFormulaParamsAll(name);
+        seen.valid = stored != nullptr;
+        if (stored)
+            seen.content = *stored;
+        seen.params = d.paramValues;
+        seen.texts = QStringList{d.text1, d.text2, d.text3, d.text4, d.text5, d.text6}
+                     + d.paramNames;
+    }
+    in->params = seen.params;
+    in->texts = seen.texts;
 }
 
 int ZtLineLib_Formula::continueFrom(const LiveInputs& inputs, int start, int length) const
@@ -137,13 +182,15 @@ void ZtLineLib_Formula::continueLines(int from, int start, int length)
     }
     if (isPriceType(m_formulaType)) {
         // The price walks end with the shown window: a window moved left
-        // drops the values after it. The shown values are walked again, which
-        // widens the range as they are made (from the doubles, before they
-        // are kept as floats); that costs what the window costs.
+        // drops the values after it, one moved right walks the records it
+        // gained. The range comes from the extremes each walked record kept
+        // (the doubles, before they were kept as floats), so the shown
+        // records are not walked again.
         const qint64 walkEnd = std::min<qint64>(qint64(showIndex) + showLength, count);
-        const qint64 keep = std::min<qint64>({from, std::max(showIndex, 0), walkEnd});
+        const qint64 keep = std::min<qint64>(from, walkEnd);
         m_formulaLines.resume(showIndex, showLength, int(keep));
         continueBuiltIn();
+        m_formulaLines.widenOverWindow();
     } else if (dataChanged) {
         // The service answers for the whole history at once.
         computeAll(start, length);
@@ -173,9 +220,8 @@ void ZtLineLib_Formula::continueBuiltIn()
 void ZtLineLib_Formula::spliceFlines(const tagFLINES& flines, int start, int length, int count,
                                      int from)
 {
-    QList<float> maParams;
-    if (m_formulaType == eFT_MA)
-        maParams = getCFormulaParamsAll(helpFormulaTypeToQString(m_formulaType)).paramValues;
+    // Spliced lines continue the last computation, whose definition this is.
+    const QList<float> maParams = m_formulaType == eFT_MA ? m_liveInputs.params : QList<float>();
     const auto shown = [&](int j) {
         return !(m_formulaType == eFT_MA && j < maParams.size() && maParams.at(j) == 0.0f);
     };
@@ -186,33 +232,58 @@ void ZtLineLib_Formula::spliceFlines(const tagFLINES& flines, int start, int len
     if (kept != m_formulaLines.lineCount()) {
         recycleLines();
         m_formulaLines.clearLines();
+        m_formulaLines.noteRowsFrom(-1);
+        m_splicedAttributes.clear();
         createByFlines(flines, start, length, count);
         return;
     }
+    // A line made of the same attributes under the same theme colours is
+    // what it was: only its series change.
+    const QVector<QStringList> theme = lineThemeLists();
+    if (theme != m_splicedTheme) {
+        m_splicedTheme = theme;
+        m_splicedAttributes.clear();
+    }
+    m_splicedAttributes.resize(size_t(kept));
     const float marker = float(kZtNoValue);
     int i = 0;
     for (int j = 0; j < flines.count; ++j) {
         if (!shown(j))
             continue;
         const tagFLINE& f = flines.lines[j];
-        Formulas::formulaLine* line = m_formulaLines.lineAt(i++);
-        // The attributes as a new line gets them; the series spliced.
+        Formulas::formulaLine* line = m_formulaLines.lineAt(i);
         LineData d = FormulaResult::attributesOf(f);
-        Formulas::formulaLine fresh;
-        fresh.showValue = true;
-        fresh.useDrawRoutines = true;
-        createByTagDay(&fresh, &d);
-        fresh.values = std::move(line->values);
-        fresh.values2 = std::move(line->values2);
-        fresh.values3 = std::move(line->values3);
-        fresh.values4 = std::move(line->values4);
-        fresh.colors = std::move(line->colors);
+        std::optional<LineData>& made = m_splicedAttributes[size_t(i++)];
+        if (!made || !sameAttributes(*made, d)) {
+            // The attributes as a new line gets them.
+            Formulas::formulaLine fresh;
+            fresh.showValue = true;
+            fresh.useDrawRoutines = true;
+            createByTagDay(&fresh, &d);
+            fresh.values = std::move(line->values);
+            fresh.values2 = std::move(line->values2);
+            fresh.values3 = std::move(line->values3);
+            fresh.values4 = std::move(line->values4);
+            fresh.colors = std::move(line->colors);
+            *line = std::move(fresh);
+            made = d;
+        }
         const int n = d.count;
-        spliceSeries(fresh.values, f.data1, n, start, length, count, from, marker);
-        spliceSeries(fresh.values2, f.data2, n, start, length, count, from, marker);
-        spliceSeries(fresh.values3, f.data3, n, start, length, count, from, marker);
-        spliceSeries(fresh.values4, f.data4, n, start, length, count, from, marker);
-        spliceSeries(fresh.colors, f.colorCodes, n, start, length, count, from, 0);
-        *line = std::move(fresh);
+        spliceSeries(line->values, f.data1, n, start, length, count, from, marker);
+        spliceSeries(line->values2, f.data2, n, start, length, count, from, marker);
+        spliceSeries(line->values3, f.data3, n, start, length, count, from, marker);
+        spliceSeries(line->values4, f.data4, n, start, length, count, from, marker);
+        spliceSeries(line->colors, f.colorCodes, n, start, length, count, from, 0);
     }
+}
+
+QVector<QStringList> ZtLineLib_Formula::lineThemeLists()
+{
+    // The engine's basic colours and a line's default pen.
+    QVector<QStringList> lists;
+    for (const QString& key : {QStringLiteral("FormulasList"), QStringLiteral("Default")}) {
+        lists.append(ZtUIDataStruct::PubCacheCustom::mCustomColor.value(key));
+        lists.append(ZtUIDataStruct::PubCacheCustom::mDefultColor.value(key));
+    }
+    return lists;
 }

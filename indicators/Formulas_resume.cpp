@@ -3,6 +3,8 @@
 
 #include "Formulas.h"
 
+#include "enumDrawType.h"
+
 #include <algorithm>
 
 namespace {
@@ -13,6 +15,25 @@ void cutTo(Series& series, int keep)
 {
     if (series.size() > keep)
         series.erase(series.begin() + keep, series.end());
+}
+
+bool inRange(double v)
+{
+    return v > kZtNoValue && v < kZtNoValueMax;
+}
+
+// f(series) for each series of line that counts for the range
+// (ztRangeSeriesOf).
+template <typename F>
+void forRangeSeries(const Formulas::formulaLine& line, F f)
+{
+    const int priced = ztRangeSeriesOf(line.drawType);
+    int bit = 1;
+    for (const QList<float>* series : {&line.values, &line.values2, &line.values3, &line.values4}) {
+        if (priced & bit)
+            f(*series);
+        bit <<= 1;
+    }
 }
 
 } // namespace
@@ -42,13 +63,59 @@ int Formulas::walkStart() const
 void Formulas::widenOverWindow()
 {
     // Cutting to the precision keeps the order of values, so the cut extreme
-    // of a record is the extreme of its cut values.
+    // of the window is the extreme of its cut values: only the two ends are
+    // cut. A record without values holds the sentinels, which neither end
+    // takes.
     const int first = std::max(m_showIndex, 0);
     const int end = int(std::min<qint64>(qint64(m_showIndex) + m_showLength, m_rowLow.size()));
+    double lo = kZtNoValueMax;
+    double hi = kZtNoValue;
     for (int i = first; i < end; ++i) {
-        if (m_rowLow.at(i) == kZtNoValueMax)
-            continue;
-        widenRange(truncToPrec(m_rowLow.at(i), m_prec));
-        widenRange(truncToPrec(m_rowHigh.at(i), m_prec));
+        lo = std::min(lo, m_rowLow.at(i));
+        hi = std::max(hi, m_rowHigh.at(i));
     }
+    if (lo != kZtNoValueMax)
+        widenRange(truncToPrec(lo, m_prec));
+    if (hi != kZtNoValue)
+        widenRange(truncToPrec(hi, m_prec));
+}
+
+void Formulas::noteRowsFrom(int from)
+{
+    // The series rangeOverWindow reads, record by record.
+    from = std::clamp(from, 0, m_rowLow.size());
+    int end = from;
+    for (const formulaLine* line : qAsConst(m_lines))
+        forRangeSeries(*line, [&](const QList<float>& series) { end = std::max(end, series.size()); });
+    m_rowLow.resize(end);
+    m_rowHigh.resize(end);
+    std::fill(m_rowLow.begin() + from, m_rowLow.end(), kZtNoValueMax);
+    std::fill(m_rowHigh.begin() + from, m_rowHigh.end(), kZtNoValue);
+    double* lo = m_rowLow.data();
+    double* hi = m_rowHigh.data();
+    for (const formulaLine* line : qAsConst(m_lines)) {
+        forRangeSeries(*line, [&](const QList<float>& series) {
+            for (int i = from; i < series.size(); ++i) {
+                const double v = series.at(i);
+                if (inRange(v)) {
+                    lo[i] = std::min(lo[i], v);
+                    hi[i] = std::max(hi[i], v);
+                }
+            }
+        });
+    }
+}
+
+void Formulas::rowRangeOverWindow(int index, int length, double* lo, double* hi) const
+{
+    double low = kZtNoValueMax;
+    double high = kZtNoValue;
+    const int first = std::max(index, 0);
+    const int end = int(std::min<qint64>(qint64(index) + length, m_rowLow.size()));
+    for (int i = first; i < end; ++i) {
+        low = std::min(low, m_rowLow.at(i));
+        high = std::max(high, m_rowHigh.at(i));
+    }
+    *lo = low;
+    *hi = high;
 }

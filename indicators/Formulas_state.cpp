@@ -90,11 +90,30 @@ void Formulas::addValue(int lineIndex, double value)
     formulaLine* line = lineAt(lineIndex);
     if (!line)
         return;
-    if (!inRange(value))
+    if (!inRange(value)) {
         value = kZtNoValue;
-    else if (line->values.size() >= m_showIndex && !wellInsideRange(value))
-        widenRange(truncToPrec(value, m_prec));
+    } else {
+        if (line->values.size() >= m_showIndex && !wellInsideRange(value))
+            widenRange(truncToPrec(value, m_prec));
+        noteRowValue(value);
+    }
     line->values.append(float(value));
+}
+
+void Formulas::noteRowValue(double value)
+{
+    // Records walked without a value keep the sentinels.
+    if (m_rowLow.size() <= m_index) {
+        const int old = m_rowLow.size();
+        m_rowLow.resize(m_index + 1);
+        m_rowHigh.resize(m_index + 1);
+        std::fill(m_rowLow.begin() + old, m_rowLow.end(), kZtNoValueMax);
+        std::fill(m_rowHigh.begin() + old, m_rowHigh.end(), kZtNoValue);
+    }
+    double& lo = m_rowLow[m_index];
+    double& hi = m_rowHigh[m_index];
+    lo = std::min(lo, value);
+    hi = std::max(hi, value);
 }
 
 bool Formulas::wellInsideRange(double v) const
@@ -179,16 +198,15 @@ int Formulas::walkEnd() const
     return int(std::min<qint64>(end, m_data->count()));
 }
 
-namespace {
-
-template <typename Pick>
-double scanWindow(const QList<Formulas::formulaLine*>& lines, int index, int length, double start,
-                  Pick pick)
+void Formulas::rangeOverWindow(int index, int length, double* lo, double* hi) const
 {
-    double result = start;
+    // One pass for both ends: a live step re-derives the range of every
+    // shown value, so reading them once matters.
+    double low = kZtNoValueMax;
+    double high = kZtNoValue;
     const qint64 first = std::max(index, 0);
     const qint64 end = qint64(index) + length;
-    for (const Formulas::formulaLine* line : lines) {
+    for (const Formulas::formulaLine* line : m_lines) {
         const int priced = ztRangeSeriesOf(line->drawType);
         int bit = 1;
         for (const QList<float>* series :
@@ -200,24 +218,27 @@ double scanWindow(const QList<Formulas::formulaLine*>& lines, int index, int len
             const qint64 stop = std::min<qint64>(end, series->size());
             for (qint64 i = first; i < stop; ++i) {
                 const double v = series->at(int(i));
-                if (inRange(v))
-                    result = pick(result, v);
+                if (inRange(v)) {
+                    low = std::min(low, v);
+                    high = std::max(high, v);
+                }
             }
         }
     }
-    return result;
+    *lo = low;
+    *hi = high;
 }
-
-} // namespace
 
 double Formulas::minOverWindow(int index, int length) const
 {
-    return scanWindow(m_lines, index, length, kZtNoValueMax,
-                      [](double a, double b) { return std::min(a, b); });
+    double lo, hi;
+    rangeOverWindow(index, length, &lo, &hi);
+    return lo;
 }
 
 double Formulas::maxOverWindow(int index, int length) const
 {
-    return scanWindow(m_lines, index, length, kZtNoValue,
-                      [](double a, double b) { return std::max(a, b); });
+    double lo, hi;
+    rangeOverWindow(index, length, &lo, &hi);
+    return hi;
 }

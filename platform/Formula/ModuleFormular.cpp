@@ -81,6 +81,10 @@ bool evaluate(const TagFormularContent& definition, const CInputData& input,
 
 std::string toLocal8Bit(const std::string& utf8)
 {
+    // Plain ASCII reads the same in every local 8-bit encoding; names and
+    // texts mostly are, and a live feed delivers them on every tick.
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (unsigned char)c < 0x80; }))
+        return utf8;
     return QString::fromUtf8(utf8.c_str(), int(utf8.size())).toLocal8Bit().toStdString();
 }
 

@@ -28,8 +28,9 @@
 // The columns of a run are not to be edited after the conversion: convert
 // again instead. Between two evaluations, a kept input is changed by one cut
 // and appending after it (any number of runs): the engine looks for new
-// runs only after the last run start it saw before, and checks the earlier
-// starts by serial.
+// runs only after the last run start it saw before, checks the earlier
+// starts by serial from the end back to the first that still holds its run,
+// and takes the runs before that as they were.
 // The formula engine reads m_open, m_high, m_low, m_close, m_volume,
 // m_amount and m_valid; a bar with m_valid 0, a non-finite value or the
 // no-value marker has no value, and a column shorter than its run leaves

@@ -48,7 +48,17 @@ void clearColumns(TagDay& first)
 std::vector<TagDay> PBDataChange::LBDG_TagDayVector(ZtUIDataStruct::DQDSelection* list,
                                                     int start, int count)
 {
+    // Room for an eighth more: a caller that keeps the records and appends
+    // the bars of a live feed to them then does not move them all (344 bytes
+    // a bar) on its first append. Pages of that room are touched only when
+    // used.
     std::vector<TagDay> days;
+    if (list && count > 0) {
+        const qint64 end = std::min<qint64>(qint64(start) + count, list->count());
+        const qint64 n = std::max<qint64>(end - std::max(start, 0), 0);
+        if (n > 0)
+            days.reserve(size_t(n + n / 8 + 64));
+    }
     LBDG_TagDayVector(list, start, count, days);
     return days;
 }

@@ -83,6 +83,18 @@ FormulaValue apply(FormulaValue& a, const Target& t, F f)
     return out;
 }
 
+// Sizes a kept series to n bars. A series that must grow gets room for an
+// eighth more, so that the bars a live feed appends one by one do not move
+// it each time the evaluation resumes (the pages of that room are touched
+// only when used).
+template <typename T>
+void sizeKept(std::vector<T>& kept, int n)
+{
+    if (kept.capacity() < size_t(n))
+        kept.reserve(size_t(n) + size_t(n) / 8 + 64);
+    kept.resize(size_t(n));
+}
+
 double at(const FormulaValue& v, int i)
 {
     return v.isScalar ? v.number : (*v.series)[size_t(i)];
@@ -114,8 +126,7 @@ FormulaEvaluator::FormulaEvaluator(const CInputData& input, FormulaResumeState* 
     , m_resume(resume)
 {
     if (resume && resume->count >= 0)
-        m_from = std::min({FormulaBars::firstChange(resume->runs, m_bars.runs()), resume->count,
-                           m_count});
+        m_from = std::min({m_bars.firstChange(), resume->count, m_count});
 }
 
 FormulaEvaluator::Series FormulaEvaluator::target(const FormulaNode& node)
@@ -125,7 +136,7 @@ FormulaEvaluator::Series FormulaEvaluator::target(const FormulaNode& node)
     Series& kept = m_resume->nodes[size_t(node.slot)].values;
     if (!kept)
         kept = std::make_shared<std::vector<double>>();
-    kept->resize(size_t(m_count));
+    sizeKept(*kept, m_count);
     return kept;
 }
 
@@ -202,7 +213,7 @@ FormulaEvaluator::Series FormulaEvaluator::column(int id)
         Series& kept = m_resume->columns[id];
         if (!kept)
             kept = std::make_shared<std::vector<double>>();
-        kept->resize(size_t(m_count));
+        sizeKept(*kept, m_count);
         s = kept;
     } else {
         s = newSeries();
@@ -220,7 +231,7 @@ FormulaOutputLine::Series FormulaEvaluator::toOutput(const FormulaValue& value, 
         FormulaOutputLine::Series& kept = m_resume->outputs[statement];
         if (!kept)
             kept = std::make_shared<std::vector<float>>();
-        kept->resize(size_t(m_count));
+        sizeKept(*kept, m_count);
         buffer = kept;
         from = m_from;
     } else {
@@ -246,6 +257,7 @@ bool FormulaEvaluator::run(const FormulaProgram& program, std::vector<FormulaOut
                            FormulaError& error)
 {
     lines.clear();
+    lines.reserve(program.statements.size());
     m_variables.assign(size_t(program.variableCount), FormulaValue());
     int outputIndex = 0;
     for (size_t index = 0; index < program.statements.size(); ++index) {
@@ -275,7 +287,7 @@ bool FormulaEvaluator::run(const FormulaProgram& program, std::vector<FormulaOut
             m_variables[size_t(statement.slot)] = std::move(value);
     }
     if (m_resume) {
-        m_resume->runs = m_bars.runs();
+        m_resume->runs = m_bars.takeRuns();
         m_resume->count = m_count;
     }
     return true;
@@ -543,8 +555,7 @@ bool FormulaEvaluator::evalLibrary(const FormulaNode& node, std::vector<FormulaV
                                                + entry.name + " must be a constant");
         }
     }
-    FormulaCall call(m_count, args, [this](int id) { return column(id)->data(); },
-                     m_bars.dates(), m_bars.times());
+    FormulaCall call(m_count, args, [this](int id) { return column(id)->data(); }, &m_bars);
     Series out = target(node);
     if (entry.resumes)
         call.setFrom(m_from);

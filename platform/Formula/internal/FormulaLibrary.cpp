@@ -1,5 +1,7 @@
 #include "FormulaLibrary.h"
 
+#include "FormulaBars.h"
+
 #include <unordered_map>
 
 double FormulaCall::number(size_t i) const
@@ -17,6 +19,15 @@ const double* FormulaCall::series(size_t i)
         return v.series->data();
     m_spread.emplace_back(size_t(m_n), v.number);
     return m_spread.back().data();
+}
+
+void FormulaCall::readCalendar()
+{
+    m_calendarRead = true;
+    if (!m_bars)
+        return;
+    m_dates = m_bars->dates();
+    m_times = m_bars->times();
 }
 
 namespace {

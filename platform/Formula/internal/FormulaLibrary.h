@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+class FormulaBars;
+
 // One call of a library function as its implementation sees it: the
 // evaluated arguments, the number of bars and the bars' columns.
 class FormulaCall
@@ -14,9 +16,10 @@ class FormulaCall
 public:
     using ColumnSource = std::function<const double*(int columnId)>;
 
-    FormulaCall(int n, std::vector<FormulaValue>& args, ColumnSource columns,
-                const int* dates, const int* times)
-        : m_n(n), m_args(args), m_columns(std::move(columns)), m_dates(dates), m_times(times)
+    // bars gives the dates and times, gathered only when a function reads
+    // them: over a spliced input that costs a pass over every bar.
+    FormulaCall(int n, std::vector<FormulaValue>& args, ColumnSource columns, FormulaBars* bars)
+        : m_n(n), m_args(args), m_columns(std::move(columns)), m_bars(bars)
     {
     }
 
@@ -30,8 +33,18 @@ public:
     // Price column (FormulaNode::ColumnId) with the evaluator's widening.
     const double* column(int id) { return m_columns(id); }
     // yyyymmdd and HHMMSS of bar i; 0 when the input has none.
-    int date(int i) const { return m_dates ? m_dates[i] : 0; }
-    int time(int i) const { return m_times ? m_times[i] : 0; }
+    int date(int i)
+    {
+        if (!m_calendarRead)
+            readCalendar();
+        return m_dates ? m_dates[i] : 0;
+    }
+    int time(int i)
+    {
+        if (!m_calendarRead)
+            readCalendar();
+        return m_times ? m_times[i] : 0;
+    }
     // The first bar to compute; out holds the values of the bars before it
     // from an earlier call over the same values (only for entries that
     // resume; 0 otherwise).
@@ -41,9 +54,13 @@ public:
 private:
     int m_n;
     std::vector<FormulaValue>& m_args;
+    void readCalendar();
+
     ColumnSource m_columns;
-    const int* m_dates;
-    const int* m_times;
+    FormulaBars* m_bars;
+    bool m_calendarRead = false;
+    const int* m_dates = nullptr;
+    const int* m_times = nullptr;
     std::vector<std::vector<double>> m_spread;
     int m_from = 0;
 };

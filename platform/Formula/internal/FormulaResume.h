@@ -22,7 +22,7 @@ struct FormulaResumeState
 {
     std::string key;  // definition: name, text, parameter names and values
     FormulaProgram program;
-    std::vector<FormulaRun> runs; // of the last evaluation (pointers stale)
+    std::vector<FormulaRun> runs; // of the last evaluation
     int count = -1;               // its bars; −1 before the first
     std::vector<FormulaNodeState> nodes; // by FormulaNode::slot
     std::shared_ptr<std::vector<double>> columns[6];
