@@ -83,10 +83,10 @@ void Formulas::widenOverWindow()
 void Formulas::noteRowsFrom(int from)
 {
     // The series rangeOverWindow reads, record by record.
-    from = std::clamp(from, 0, m_rowLow.size());
+    from = std::clamp(from, 0, int(m_rowLow.size()));
     int end = from;
     for (const formulaLine* line : qAsConst(m_lines))
-        forRangeSeries(*line, [&](const QList<float>& series) { end = std::max(end, series.size()); });
+        forRangeSeries(*line, [&](const QList<float>& series) { end = std::max(end, int(series.size())); });
     m_rowLow.resize(end);
     m_rowHigh.resize(end);
     std::fill(m_rowLow.begin() + from, m_rowLow.end(), kZtNoValueMax);
