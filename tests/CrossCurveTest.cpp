@@ -101,6 +101,9 @@ TEST(CrossCurve, ValueBoxBesideTheBandAtTheMouseHeight)
     c.fill(QPoint(300, 188), 20);
     ASSERT_EQ(c.cross.lastValueBoxes().size(), 1);
     EXPECT_EQ(c.cross.lastValueBoxes().first().rect.bottom(), 188);
+    // One that just reaches the bottom stays below.
+    c.fill(QPoint(300, 200 - c.axis.getDataBoxHeight()), 20);
+    EXPECT_EQ(c.cross.lastValueBoxes().first().rect.bottom(), 200);
 
     // An axis whose range was never set gets the lines but no box.
     ZtLineLib_Reference bare;

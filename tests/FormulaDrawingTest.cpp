@@ -301,6 +301,9 @@ TEST_F(DrawingRender, SticksCandlesAndSegments)
     img = picture({seg});
     // Halfway, beyond its end, and not before its start.
     testkit::expectPixels(img, {{36, 60, 0xff0000ffu}, {76, 20, 0xff0000ffu}, {6, 90, kBlack}});
+    // Carried on to the left edge as well, along the same slope.
+    seg.param1 = 3;
+    EXPECT_EQ(picture({seg}).pixel(6, 90), 0xff0000ffu);
 
     // A polyline through two points is one straight line.
     img = picture({drawing(ePOLYLINE, {M, 2, M, M, M, M, M, 8, M, M})});
@@ -324,6 +327,10 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     points.lineStyle = eFormulaStylePoints;
     img = picture({points});
     testkit::expectPixels(img, {{26, 50, 0xff0000ffu}, {31, 50, kBlack}});
+    // Crosses: both diagonals, nothing straight above the centre.
+    points.lineStyle = eFormulaStyleCrosses;
+    img = picture({points});
+    testkit::expectPixels(img, {{24, 52, 0xff0000ffu}, {28, 48, 0xff0000ffu}, {26, 48, kBlack}});
 
     // A step holds its value up to the next bar, then jumps.
     Line step = drawing(eLINE, {2, 2, 6, 6, M, M, M, M, M, M});
@@ -331,9 +338,10 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     img = picture({step});
     testkit::expectPixels(img, {{26, 80, 0xff0000ffu}, {26, 60, 0xff0000ffu}, {21, 70, kBlack}});
 
-    // A band in red above, green below; a background under everything even
-    // when listed last; a DRAWABOVE line over a later one.
-    Line band = drawing(eDRAWBAND, {6, 6, 6, 6, 6, 2, 2, 2, 2, 2}, five);
+    // A band in red above, green below, also where the lines meet at bar 0;
+    // a background under everything even when listed last; a DRAWABOVE line
+    // over a later one.
+    Line band = drawing(eDRAWBAND, {5, 6, 6, 6, 6, 2, 2, 2, 2, 2}, five);
     band.param1 = 0x0000FF;
     band.param2 = 0x00FF00;
     band.values2[9] = M; // no area up to a gap in either line
@@ -343,8 +351,8 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     above.lineStyle = eFormulaStyleDrawAbove;
     Line later = drawing(eVERTLINE, {M, M, M, M, M, M, M, M, 1, M}, {}, 0xff00ffff);
     img = picture({band, above, later, back});
-    testkit::expectPixels(img, {{16, 45, 0xffff0000u}, {76, 65, 0xff00ff00u}, {16, 10, 0xff808080u},
-            {86, 10, 0xffffff00u}});
+    testkit::expectPixels(img, {{16, 45, 0xffff0000u}, {14, 47, 0xffff0000u}, {76, 65, 0xff00ff00u},
+            {16, 10, 0xff808080u}, {86, 10, 0xffffff00u}});
     EXPECT_EQ(count(img, QRect(88, 0, 8, 100), 0xff808080u), 800);
     // A filled region between bars 0 and 1 ends at bar 1. Bar 1 has no
     // colour entry (a stale one lies past the list's end): the line's colour.
@@ -358,6 +366,13 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     // From bar 1 on, the area from bar 0 still shows up to bar 1.
     img = picture({region}, 11, 1);
     EXPECT_GT(count(img, QRect(0, 41, 5, 38), 0xff0000ffu), 150);
+    // Fixed text at half the height: its top on row 50.
+    Line text = drawing(eTEXT_FIX, five, QVector<float>(10, 0.2f).toList());
+    text.values3 = QVector<float>(10, 0.5f).toList();
+    text.text = QStringLiteral("WW");
+    img = picture({text});
+    EXPECT_EQ(count(img, QRect(0, 0, 100, 50), 0xff0000ffu), 0);
+    EXPECT_GT(count(img, QRect(0, 50, 100, 20), 0xff0000ffu), 0);
     // A window of one bar still shows its background.
     back.values = {1};
     back.values2 = {0};
