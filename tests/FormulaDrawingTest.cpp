@@ -135,6 +135,9 @@ TEST(FormulaDrawing, RecordsPerFunction)
              EXPECT_EQ(r.param1, 0x0000FF);
              EXPECT_EQ(r.param2, 0x80FF80);
          }},
+        // A colour without a value takes the line's.
+        {"DRAWBAND(C,DRAWNULL,O,COLORRED),COLORBLUE", eDRAWBAND,
+         [](const Record& r) { EXPECT_EQ(r.param1, 0xFF0000); }},
         {"FILLRGN(H,L,C>4,COLORBLUE)", eFILLRGN, [](const Record& r) {
              EXPECT_EQ(r.d[1], std::vector<float>({NV, NV, NV, NV, 4, NV, NV, NV}));
              EXPECT_EQ(r.colours[4], 0xFF0000);

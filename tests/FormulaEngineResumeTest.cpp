@@ -197,4 +197,12 @@ TEST_F(FormulaEngineResume, ResumedEqualsFreshAfterRandomChanges)
                 << formula << " step " << step << " from bar " << k;
         }
     }
+    // A bar appended to 64 bars resumes the deviation past its last saved state.
+    DQDDataList list = quotes(64, 5);
+    CInputData input;
+    input.days = PBDataChange::LBDG_TagDayVector(&list, 0, list.count());
+    ASSERT_EQ(evaluate(kMixed.name, input), fresh(kMixed.name, list));
+    list.append(testkit::ohlc(keyOf(64), 10, 11, 9, 10.5, 500));
+    splice(input, list, 64);
+    EXPECT_EQ(evaluate(kMixed.name, input), fresh(kMixed.name, list));
 }
