@@ -223,6 +223,9 @@ TEST(FormulaEngineFunctions, TimeFromTheRecords)
     };
     for (const Case& c : intraday)
         expectSeries(c.expr, timedInput({1, 2, 3}, std::vector<int>(3, 20240919), minutes), c.expected);
+    // The period at the edges of its gap classes: 5-minute bars, quarters 95 days apart.
+    expectSeries("PERIOD", timedInput({1, 2, 3}, std::vector<int>(3, 20240919), {93500, 94000, 94500}), {1, 1, 1});
+    expectSeries("PERIOD", timedInput({1, 2, 3}, {20230101, 20230406, 20230710}, std::vector<int>(3, 0)), {10, 10, 10});
 }
 
 TEST(FormulaEngineFunctions, DecimalPricesAndNumericRules)
