@@ -174,15 +174,17 @@ void ZtLineLib_Formula::roundSticks()
         r.sources.resize(n);
         double* rounded = r.values.data();
         float* sources = r.sources.data();
-        // The last rounding's entries at this window's positions.
+        for (int k = 0; k < n; ++k)
+            sources[k] = line->values.at(first + k);
+        // The last rounding's entries at this window's positions [from, to).
         const int shift = last ? first - last->first : 0;
-        const int lastCount = last ? last->sources.size() : 0;
+        const int from = last ? std::clamp(-shift, 0, n) : n;
+        const int to = last ? std::clamp(int(last->sources.size()) - shift, from, n) : n;
+        const float* lastSources = last ? last->sources.constData() : nullptr;
+        const double* lastValues = last ? last->values.constData() : nullptr;
         for (int k = 0; k < n; ++k) {
-            const float v = line->values.at(first + k);
-            const int o = k + shift;
-            const bool same = last && o >= 0 && o < lastCount && sameBits(last->sources.at(o), v);
-            rounded[k] = same ? last->values.at(o) : roundToPrec(v, m_prec);
-            sources[k] = v;
+            const bool same = k >= from && k < to && sameBits(lastSources[k + shift], sources[k]);
+            rounded[k] = same ? lastValues[k + shift] : roundToPrec(sources[k], m_prec);
         }
         m_roundedSticks.append(std::move(r));
     }

@@ -66,14 +66,9 @@ void Formulas::widenOverWindow()
     // of the window is the extreme of its cut values: only the two ends are
     // cut. A record without values holds the sentinels, which neither end
     // takes.
-    const int first = std::max(m_showIndex, 0);
-    const int end = int(std::min<qint64>(qint64(m_showIndex) + m_showLength, m_rowLow.size()));
     double lo = kZtNoValueMax;
     double hi = kZtNoValue;
-    for (int i = first; i < end; ++i) {
-        lo = std::min(lo, m_rowLow.at(i));
-        hi = std::max(hi, m_rowHigh.at(i));
-    }
+    rowRangeOverWindow(m_showIndex, m_showLength, &lo, &hi);
     if (lo != kZtNoValueMax)
         widenRange(truncToPrec(lo, m_prec));
     if (hi != kZtNoValue)
@@ -108,14 +103,31 @@ void Formulas::noteRowsFrom(int from)
 
 void Formulas::rowRangeOverWindow(int index, int length, double* lo, double* hi) const
 {
-    double low = kZtNoValueMax;
-    double high = kZtNoValue;
-    const int first = std::max(index, 0);
-    const int end = int(std::min<qint64>(qint64(index) + length, m_rowLow.size()));
-    for (int i = first; i < end; ++i) {
-        low = std::min(low, m_rowLow.at(i));
-        high = std::max(high, m_rowHigh.at(i));
+    // Runs on every scroll step. Four independent minima and maxima let the
+    // comparisons of neighbouring records overlap instead of waiting on one
+    // another; the rows hold finite values or the sentinels, never NaN, so
+    // the order of comparing does not change the result.
+    const qint64 first = std::max(index, 0);
+    const qint64 end = std::min<qint64>(qint64(index) + length, m_rowLow.size());
+    const double* low = m_rowLow.constData();
+    const double* high = m_rowHigh.constData();
+    double l0 = kZtNoValueMax, l1 = kZtNoValueMax, l2 = kZtNoValueMax, l3 = kZtNoValueMax;
+    double h0 = kZtNoValue, h1 = kZtNoValue, h2 = kZtNoValue, h3 = kZtNoValue;
+    qint64 i = first;
+    for (; i + 4 <= end; i += 4) {
+        l0 = std::min(l0, low[i]);
+        l1 = std::min(l1, low[i + 1]);
+        l2 = std::min(l2, low[i + 2]);
+        l3 = std::min(l3, low[i + 3]);
+        h0 = std::max(h0, high[i]);
+        h1 = std::max(h1, high[i + 1]);
+        h2 = std::max(h2, high[i + 2]);
+        h3 = std::max(h3, high[i + 3]);
     }
-    *lo = low;
-    *hi = high;
+    for (; i < end; ++i) {
+        l0 = std::min(l0, low[i]);
+        h0 = std::max(h0, high[i]);
+    }
+    *lo = std::min(std::min(l0, l1), std::min(l2, l3));
+    *hi = std::max(std::max(h0, h1), std::max(h2, h3));
 }
