@@ -124,9 +124,6 @@ TEST(EngineBridge, MaPaneDropsSwitchedOffAveragesAndTakesThemeColours)
     const Formulas& lines = pane.formulaLines();
     ASSERT_EQ(testkit::lineNames(lines), QStringList({"MA1", "MA2", "MA4"}));
     EXPECT_EQ(lines.lineAt(0)->pen.color(), QColor(QStringLiteral("#123456")));
-    const QStringList deflt = PubCacheCustom::mDefultColor.value(QStringLiteral("KLineMAs"));
-    ASSERT_GE(deflt.size(), 3);
-    EXPECT_EQ(lines.lineAt(1)->pen.color(), QColor(deflt.at(1)));
 
     PubCacheCustom::mCustomColor = savedCustom;
     F::m_dformulaManage = saved;

@@ -170,6 +170,20 @@ inline bool isMarker(float v)
     return v == kFormulaNoValue;
 }
 
+// A series against its expected values (NaN: no value), within a relative
+// and an absolute tolerance.
+inline void expectValues(const std::vector<float>& got, const std::vector<double>& expected, double relative,
+                         double absolute)
+{
+    ASSERT_EQ(got.size(), expected.size());
+    for (size_t i = 0; i < got.size(); ++i) {
+        if (std::isnan(expected[i]))
+            EXPECT_TRUE(isMarker(got[i])) << "bar " << i << " got " << got[i];
+        else
+            EXPECT_NEAR(got[i], expected[i], relative * std::fabs(expected[i]) + absolute) << "bar " << i;
+    }
+}
+
 // One evaluation of a formula source stored as "FTEST".
 struct Evaluation
 {
@@ -209,14 +223,7 @@ inline void expectSeries(const std::string& expr, CInputData input, const std::v
     const Evaluation r = runFormula("X:" + expr + ";", std::move(input));
     ASSERT_TRUE(r.ok) << r.error;
     ASSERT_EQ(r.result.captured.size(), 1u);
-    const std::vector<float>& got = r.result.captured[0].d[0];
-    ASSERT_EQ(got.size(), expected.size());
-    for (size_t i = 0; i < got.size(); ++i) {
-        if (std::isnan(expected[i]))
-            EXPECT_TRUE(isMarker(got[i])) << "bar " << i << " got " << got[i];
-        else
-            EXPECT_NEAR(got[i], expected[i], 1e-5 * std::fabs(expected[i]) + 1e-6) << "bar " << i;
-    }
+    expectValues(r.result.captured[0].d[0], expected, 1e-5, 1e-6);
 }
 
 inline void expectSeries(const std::string& expr, const std::vector<double>& closes,
