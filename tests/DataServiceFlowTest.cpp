@@ -116,12 +116,8 @@ TEST_F(DataServiceFlow, PowerSplitsEveryMinuteByItsClose)
     EXPECT_NEAR(ZtZB_Cmsdl::getDlineMMLD_FD(reader, 0)
                     .repdatazhibiaofuwuoutput(0).data(0).maimailidaofendang(0).buyer(),
                 750.0, 1e-9);
-}
 
-TEST_F(DataServiceFlow, NoMinutesMeansNoEstimate)
-{
-    DQDDataList daily;
-    daily.append(bar(20240912000000, 10.0, 10.05, 10.05, 100));
+    // No minutes: no estimate.
     PBDataChange::registerInstrument("N", "No minutes", daily, DQDDataList(), {});
     EXPECT_EQ(ZtZB_Cmsdl::getKlineCJMX_FD(readerOf("N"), 0).repdatazhibiaofuwuoutput_size(), 0);
     EXPECT_EQ(ZtZB_Cmsdl::getDlineMMLD_FD(readerOf("N"), 0).repdatazhibiaofuwuoutput_size(), 0);
