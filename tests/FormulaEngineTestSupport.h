@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -58,11 +59,8 @@ public:
 
     const CapturedLine* line(const std::string& name) const
     {
-        for (const auto& l : captured) {
-            if (l.name == name)
-                return &l;
-        }
-        return nullptr;
+        const auto it = std::find_if(captured.begin(), captured.end(), [&](const CapturedLine& l) { return l.name == name; });
+        return it == captured.end() ? nullptr : &*it;
     }
 
     int calls = 0;
