@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numeric>
 
 using namespace DataServiceFixtures;
 using namespace ZtUIDataStruct;
@@ -243,12 +244,10 @@ TEST_F(DataServiceChips, GridCoarsensForWideRangesAndBadInputGivesNothing)
     m_list.DataClear();
     QDate day(2020, 1, 1);
     for (int i = 0; i < 300; ++i, day = day.addDays(1))
-        m_list.append(bar(qint64(day.toString("yyyyMMdd").toLongLong()) * 1000000, 10.0, 10.2,
-                          10.1, kFloat / 10));
+        m_list.append(bar(testkit::dayKey(day), 10.0, 10.2, 10.1, kFloat / 10));
     EXPECT_EQ(run(eZtYdcmOutAll, eZtYdcmUniform, {}, 0, 1000).rdydcmdata_size(), 250);
-    QVector<int> manyPeriods;
-    for (int p = 1; p <= 40; ++p)
-        manyPeriods.append(p);
+    QVector<int> manyPeriods(40);
+    std::iota(manyPeriods.begin(), manyPeriods.end(), 1);
     EXPECT_EQ(run(eZtYdcmOutYounger, eZtYdcmUniform, manyPeriods).rdydcmdata(0).rdydcmsjfb_size(),
               1 + 16);
 

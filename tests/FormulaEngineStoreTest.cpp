@@ -279,11 +279,7 @@ TEST(FormulaEngineStore, BadFilesLeaveTheStoreAsItWas)
     const CDFormulaManage before(store);
     for (const auto& b : bad) {
         SCOPED_TRACE(b.label);
-        const QString path = dir.filePath(QString::fromLatin1(b.label) + ".json");
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(b.content);
-        f.close();
+        const QString path = testkit::writeFile(dir, QString::fromLatin1(b.label) + ".json", b.content);
         std::string error;
         EXPECT_FALSE(store.loadFromFile(path.toStdString(), &error));
         EXPECT_NE(error.find(b.reason), std::string::npos) << error;

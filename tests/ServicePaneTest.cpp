@@ -25,16 +25,11 @@ QVector<QDate> tradingDays(int n)
     return days;
 }
 
-qint64 keyOf(const QDate& d)
-{
-    return d.toString(QStringLiteral("yyyyMMdd")).toLongLong() * 1000000;
-}
-
 DQDDataList barsOn(const QVector<QDate>& days)
 {
     DQDDataList list;
     for (int i = 0; i < days.size(); ++i)
-        list.append(bar(keyOf(days[i]), 9.0 + i % 3, 11.0, 10.0, 1000.0 + i));
+        list.append(bar(testkit::dayKey(days[i]), 9.0 + i % 3, 11.0, 10.0, 1000.0 + i));
     return list;
 }
 
