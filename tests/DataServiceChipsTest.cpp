@@ -4,8 +4,6 @@
 
 #include "TestKit.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <numeric>
 

@@ -1,7 +1,5 @@
 #include "TestKit.h"
 
-#include <gtest/gtest.h>
-
 using namespace DataServiceFixtures;
 using namespace ZtUIDataStruct;
 

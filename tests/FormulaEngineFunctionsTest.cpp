@@ -3,8 +3,6 @@
 
 #include "FormulaEngineTestSupport.h"
 
-#include <gtest/gtest.h>
-
 using namespace FormulaTest;
 
 namespace {

@@ -3,8 +3,6 @@
 
 #include "FormulaEngineTestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 
 using namespace FormulaTest;

@@ -3,8 +3,6 @@
 
 #include "FormulaEngineTestSupport.h"
 
-#include <gtest/gtest.h>
-
 using namespace FormulaTest;
 
 namespace {
@@ -125,22 +123,19 @@ TEST(FormulaEngineLanguage, AttributesAndDefaultColours)
                       "K8:C,COLORGREEN;K9:C,COLORRED",
                       closesOnly(kCloses));
     ASSERT_TRUE(r.ok) << r.error;
-    const auto& l = r.result.captured;
-    ASSERT_EQ(l.size(), 21u);
-    // White, yellow, magenta, green, red, blue, cyan as 0x00BBGGRR, then again;
-    // then the sticks and the colours given by name or number.
-    const int colours[] = {0xFFFFFF, 0x00FFFF, 0xFF00FF, 0x00FF00, 0x0000FF, 0xFF0000, 0xFFFF00, 0xFFFFFF};
-    for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(l[size_t(i)].color, colours[i]) << l[size_t(i)].name;
-        EXPECT_EQ(l[size_t(i)].drawType, eFormulaLine);
+    std::vector<int> colours, types;
+    for (const CapturedLine& line : r.result.captured) {
+        colours.push_back(line.color);
+        types.push_back(line.drawType);
     }
-    const int types[] = {7, 2, eFormulaLineStick, eFormulaNoDraw};
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(l[size_t(8 + i)].drawType, types[i]) << i;
-    const int named[] = {0x0000FF, 0xFF0000, 0xFF8000, 0x00FFFF, 0xFFFF00, 0xFF00FF, 0xFFFFFF, 0x00FF00, 0x0000FF};
-    for (int i = 0; i < 9; ++i)
-        EXPECT_EQ(l[size_t(12 + i)].color, named[i]) << l[size_t(12 + i)].name;
-    EXPECT_EQ(l[13].lineWidth, 9);
+    // White, yellow, magenta, green, red, blue, cyan as 0x00BBGGRR, then again
+    // (the sticks as well); then the colours given by name or number.
+    const int W = 0xFFFFFF, Y = 0x00FFFF, M = 0xFF00FF, G = 0x00FF00, R = 0x0000FF, B = 0xFF0000, C = 0xFFFF00;
+    EXPECT_EQ(colours, std::vector<int>({W, Y, M, G, R, B, C, W, Y, M, G, R, R, B, 0xFF8000, Y, C, M, W, G, R}));
+    const int L = eFormulaLine;
+    EXPECT_EQ(types, std::vector<int>({L, L, L, L, L, L, L, L, 7, 2, eFormulaLineStick, eFormulaNoDraw, L, L, L, L,
+                                       L, L, L, L, L}));
+    EXPECT_EQ(r.result.captured[13].lineWidth, 9);
 }
 
 TEST(FormulaEngineLanguage, DrawTextAndDrawIcon)

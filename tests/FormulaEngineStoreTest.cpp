@@ -4,12 +4,6 @@
 #include "FormulaEngineTestSupport.h"
 #include "TestKit.h"
 
-#include <gtest/gtest.h>
-
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
 using namespace FormulaTest;
 
 namespace {

@@ -3,8 +3,6 @@
 
 #include "TestKit.h"
 
-#include <gtest/gtest.h>
-
 #include <climits>
 #include <cmath>
 

@@ -4,8 +4,6 @@
 
 #include "TestKit.h"
 
-#include <gtest/gtest.h>
-
 using namespace DataServiceFixtures;
 using namespace ZtUIDataStruct;
 using F = ZtLineLib_Formula;

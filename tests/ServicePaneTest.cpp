@@ -4,10 +4,6 @@
 
 #include "TestKit.h"
 
-#include <gtest/gtest.h>
-
-#include <QDate>
-
 using namespace DataServiceFixtures;
 using namespace ZtUIDataStruct;
 using F = ZtLineLib_Formula;
@@ -176,7 +172,6 @@ TEST_F(ServicePane, RecordsOlderThanTheFirstBarAreLeftOut)
     EXPECT_EQ(QList<float>({line(pane, 0)->values.first(), line(pane, 0)->values.last(), line(pane, 2)->values.last()}),
               QList<float>({1000.0f, 25900.0f, 25899.0f}));
 }
-
 
 TEST_F(ServicePane, MissingAnswersLeaveTheLinesWithoutValues)
 {
