@@ -119,6 +119,7 @@ TEST(FormulaEngineFunctions, ReferencesAndCounts)
         {"HOD(C,3)", {N_, N_, 1, 2, 1, 1, 3, 2}},
         {"LOD(C,3)", {N_, N_, 3, 1, 3, 3, 1, 2}},
         {"HOD(C,0)", {1, 2, 1, 3, 1, 1, 5, 2}},
+        {"LOD(REF(C,1),2)", {N_, N_, 1, 2, 1, 2, 2, 1}}, // the bar without a value leaves the window
         {"HV(C,3)", {N_, N_, N_, 4, 4, 5, 9, 9}},
         {"LV(C,2)", {N_, N_, 1, 1, 1, 1, 5, 2}},
         {"TOPRANGE(C)", {0, 0, 2, 0, 4, 5, 0, 1}},
@@ -183,6 +184,7 @@ TEST(FormulaEngineFunctions, Logic)
         {"FILTERX(C>2,1)", {1, 0, 1, 0, 0, 1, 0, 1}},
         {"TFILTER(C>4,C<2,1)", {0, 0, 0, 0, 1, 0, 0, 0}},
         {"TFILTER(C>4,C<3,0)", {0, 0, 0, 0, 1, 0, 2, 1}},
+        {"TFILTER(C>4,C<3,2)", {0, 0, 0, 0, 0, 0, 1, 0}},
         {"BACKSET(C>8,3)", {0, 0, 0, 1, 1, 1, 0, 0}},
         {"ISVALID(REF(C,1))+ISVALID(0)", {1, 2, 2, 2, 2, 2, 2, 2}},
         {"IF(C>4,C,DRAWNULL)", {N_, N_, N_, N_, 5, 9, N_, 6}},
