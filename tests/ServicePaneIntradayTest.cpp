@@ -40,20 +40,15 @@ void appendDay(DQDDataList* list, qint64 day, int traded, double base)
     }
 }
 
-// The 15 call-auction slots, without data as a loader leaves them.
-void appendAuction(DQDDataList* list)
-{
-    for (int i = 0; i < kAuction; ++i)
-        list->append(emptySlot());
-}
-
 class ServicePaneIntraday : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
         PBDataChange::clearInstruments();
-        appendAuction(&m_shown);
+        // The 15 call-auction slots, without data as a loader leaves them.
+        for (int i = 0; i < kAuction; ++i)
+            m_shown.append(emptySlot());
         appendDay(&m_shown, 20240912, 200, 10.0);
     }
     void TearDown() override { PBDataChange::clearInstruments(); }
