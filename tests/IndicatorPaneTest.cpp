@@ -56,7 +56,7 @@ TEST(PaneLineModel, EngineLineConversion)
     Line red;
     Pane::createByTagDay(&red, &d);
     EXPECT_EQ(std::make_tuple(red.name, red.values, red.values2, red.values3, red.colors),
-              std::make_tuple(QStringLiteral("DIFF"), series({1, 2}), series({3}), QList<float>(),
+              std::make_tuple(QStringLiteral("DIFF"), Series({1, 2}), Series({3}), QList<float>(),
                               QList<int>({0x0000FF, 0x00FF00})));
     EXPECT_EQ(std::make_pair(red.lineWidth, red.stripColor.color3), std::make_pair(2, 3));
     EXPECT_TRUE(red.rect.isNull()); // no rectangle given
@@ -140,7 +140,7 @@ TEST(PaneState, AddValueAlignsAndWidensOnlyOverTheShownWindow)
     Formulas f;
     f.setup(&list, false, 3, 6, 4, 2);
     const int k = f.addLine(Line());
-    EXPECT_EQ(f.lineAt(k)->values, series({kMarker, kMarker, kMarker}));
+    EXPECT_EQ(f.lineAt(k)->values, Series({kMarker, kMarker, kMarker}));
 
     // Indices 3 … 5 lie before the window; only 6 … 9 widen the range.
     for (double v : {-50.0, 500.0, 7.0, 1.23456, 2.5, 1e16, 3.999})
@@ -214,7 +214,7 @@ TEST(PaneCatalogue, TitlesParametersAndPermissions)
     pane.m_params = {12, 0, 26, 9, std::nanf("")};
     const QList<float> p = pane.getThisCFormulaParams();
     ASSERT_EQ(p.size(), 4);
-    EXPECT_EQ(p.mid(0, 3), series({12, 26, 9}));
+    EXPECT_EQ(p.mid(0, 3), Series({12, 26, 9}));
     EXPECT_TRUE(std::isnan(p.at(3)));
 
     for (int t : {-1, 0, 999, 1000, 2000, 4999, 5000, 90001}) {
@@ -231,9 +231,9 @@ TEST(PaneCatalogue, StoredDefinitionsRoundTripAndBadOnesAreRefused)
     const CDFormulaManage saved = F::m_dformulaManage;
     F::CFormulaClass c = F::getCFormulaParams(F::eFT_MACD);
     c.text3 = QStringLiteral("DIFF:EMA(CLOSE,SHORT)-EMA(CLOSE,LONG);");
-    c.paramList1 = series({2, 10, 2});
-    c.paramValues = series({7, 26, 9});
-    c.paramList5 = series({3, 3, 3});
+    c.paramList1 = Series({2, 10, 2});
+    c.paramValues = Series({7, 26, 9});
+    c.paramList5 = Series({3, 3, 3});
     c.number2 = 42;
     ASSERT_TRUE(F::setCFormulaParams(c));
 
