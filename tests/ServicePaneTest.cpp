@@ -203,9 +203,7 @@ TEST_F(ServicePane, MissingAnswersLeaveTheLinesWithoutValues)
     msg.mutable_repdatazhibiaofuwuoutput(0)->add_data()->add_maimailidaofendang()->set_buyer(9.0);
     f.setup(&bars, false, 0, 0, 10, 2);
     f.fillPower(msg);
-    ASSERT_EQ(f.lineAt(0)->values.size(), 10);
-    EXPECT_EQ(f.lineAt(0)->values[8], kMarker);
-    EXPECT_EQ(f.lineAt(0)->values[9], 3.0f);
+    EXPECT_EQ(f.lineAt(0)->values.mid(8), QList<float>({kMarker, 3.0f}));
 
     // The net has no value where either side has none.
     PROTO_Glintsvc::MSG flow;
