@@ -138,7 +138,7 @@ TEST(FormulaEngineLanguage, AttributesAndDefaultColours)
     EXPECT_EQ(r.result.captured[13].lineWidth, 9);
 }
 
-TEST(FormulaEngineLanguage, DrawTextAndDrawIcon)
+TEST(FormulaEngineLanguage, DrawTextDrawIconAndLinesToTheLeft)
 {
     const Evaluation r = runFormula("DRAWTEXT(CROSS(C,3),C,'buy'),COLORRED;\n"
                       "DRAWICON(C>4,C*2,IF(C>6,2,1));\n"
@@ -149,15 +149,14 @@ TEST(FormulaEngineLanguage, DrawTextAndDrawIcon)
     ASSERT_EQ(r.result.captured.size(), 4u);
     const CapturedLine& text = r.result.captured[0];
     EXPECT_EQ(std::make_tuple(text.drawType, text.text, text.color), std::make_tuple(int(eFormulaDrawText), "buy", 0x0000FF));
-    const std::vector<float> textAt = {kFormulaNoValue, kFormulaNoValue, 4, kFormulaNoValue,
-                                       5, kFormulaNoValue, kFormulaNoValue, 6};
-    EXPECT_EQ(text.d[0], textAt);
+    const float M = kFormulaNoValue;
+    EXPECT_EQ(text.d[0], std::vector<float>({M, M, 4, M, 5, M, M, 6}));
     EXPECT_TRUE(text.d[1].empty());
 
     const CapturedLine& icon = r.result.captured[1];
     EXPECT_EQ(icon.drawType, eFormulaDrawIcon);
+    EXPECT_EQ(icon.d[0], std::vector<float>({M, M, M, M, 10, 18, M, 12}));
     ASSERT_EQ(icon.d[1].size(), icon.d[0].size());
-    EXPECT_EQ(std::vector<float>(icon.d[0].begin() + 3, icon.d[0].begin() + 6), std::vector<float>({kFormulaNoValue, 10, 18}));
     EXPECT_EQ(std::vector<float>(icon.d[1].begin() + 4, icon.d[1].begin() + 6), std::vector<float>({1, 2}));
 
     // Texts travel in the local 8-bit encoding.
