@@ -289,4 +289,8 @@ TEST(FormulaEngineLanguage, BarsWithoutValues)
     EXPECT_EQ(r.line("E")->d[0], std::vector<float>({1, 1.5, M, 2.75, M, 4.375, M, 6.1875, M}));
     EXPECT_EQ(r.line("S")->d[0], std::vector<float>({1, 3, M, 7, M, 13, M, 21, M}));
     EXPECT_EQ(r.line("V")->d[0], std::vector<float>({100, 100, 100, M, M, M, M, M, M}));
+    // An input without the validity column: its first record's columns hold every bar.
+    CInputData plain = makeInput(closesOnly({1, 2, 3}));
+    plain.days.front().m_valid.clear();
+    expectSeries("C*1", plain, {1, 2, 3});
 }
