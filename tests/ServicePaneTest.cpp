@@ -119,12 +119,6 @@ TEST_F(ServicePane, FeedRowsFillTheBarsTheyCover)
         };
         const QString code = QString::number(int(f.type));
         registerWithFeed(code, bars, f.attach, feedText(f.header, days, 5, row, f.skip));
-        QList<QList<float>> expected;
-        for (int c = 0; c < f.names.size(); ++c) {
-            expected.append(QList<float>());
-            for (int k = 0; k < 40; ++k)
-                expected[c].append(k < 5 || k == f.skip ? kMarker : c == f.netLine ? -10.0f : float(10 * (c + 1) + k - 5));
-        }
         F pane(f.type);
         // The range spans every shown value, and the shown ones only.
         for (const auto& [first, count] : {std::pair{0, 40}, {10, 10}}) {
@@ -132,12 +126,15 @@ TEST_F(ServicePane, FeedRowsFillTheBarsTheyCover)
             ASSERT_EQ(testkit::lineNames(pane.formulaLines()), f.names);
             double lo = 1e9, hi = -1e9;
             for (int c = 0; c < f.names.size(); ++c) {
+                QList<float> expected;
+                for (int k = 0; k < 40; ++k)
+                    expected.append(k < 5 || k == f.skip ? kMarker : c == f.netLine ? -10.0f : float(10 * (c + 1) + k - 5));
                 const Formulas::formulaLine* l = line(pane, c);
-                EXPECT_EQ(l->values, expected[c]) << c;
+                EXPECT_EQ(l->values, expected) << c;
                 EXPECT_EQ(std::make_pair(l->drawType, l->showValue), std::make_pair(int(c == f.stickLine ? eCOLORSTICK : eLINE), true));
                 for (int k = first; k < first + count; ++k) {
-                    if (expected[c][k] != kMarker)
-                        lo = std::min(lo, double(expected[c][k])), hi = std::max(hi, double(expected[c][k]));
+                    if (expected[k] != kMarker)
+                        lo = std::min(lo, double(expected[k])), hi = std::max(hi, double(expected[k]));
                 }
             }
             EXPECT_EQ(std::make_pair(pane.minReference(), pane.maxReference()), std::make_pair(lo, hi)) << first;
