@@ -219,6 +219,12 @@ TEST(FormulaEngineStore, FileRoundTrip)
     ASSERT_FALSE(sameStore(store, loaded));
     ASSERT_TRUE(loaded.loadFromFile(path, &error)) << error;
     EXPECT_TRUE(sameStore(store, loaded));
+    // The file itself holds the values, not only what reads back the same.
+    const TagFormularContent* back = loaded.findFormular("自定义");
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(std::make_tuple(back->texts[1], back->numbers[5], back->params[0][0], back->params[4][0]),
+              std::make_tuple(user.texts[1], user.numbers[5], 1.0f, 0.5f));
+    EXPECT_TRUE(std::isnan(back->params[1][0]));
 
     // Saving again replaces the file; loading it again gives the same.
     ASSERT_TRUE(loaded.saveToFile(path, &error)) << error;
