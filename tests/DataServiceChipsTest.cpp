@@ -166,9 +166,10 @@ TEST_F(DataServiceChips, TriangularPeaksAtTheAveragePrice)
         EXPECT_NEAR(tri[k].second, kFloat * (1 - std::abs(k - 5) / 6.0) / 6, 1e-6) << k;
     EXPECT_NEAR(run(eZtYdcmOutAll, eZtYdcmTriangular).rdydcmdata(0).pjcb(), 10.05, 1e-9);
 
-    // An average off centre moves the peak: 10.02 from the average field.
+    // An average off centre moves the peak: 10.02 from the average field,
+    // as an amount that does not fit the bar is not believed.
     m_list.DataClear();
-    DQDUnionReader skewed = bar(20200102000000, 10.00, 10.10, 10.10, kFloat);
+    DQDUnionReader skewed = bar(20200102000000, 10.00, 10.10, 10.10, kFloat, kFloat * 20);
     skewed.setValue(eFieldAverage, 10.02);
     m_list.append(skewed);
     const auto left = rowsOf(run(eZtYdcmOutAll, eZtYdcmTriangular).rdydcmdata(0).rdydcmsjfb(0));

@@ -141,6 +141,7 @@ TEST(FormulaEngineFunctions, PriceSignals)
                  // turned down by bar 4's low.
                  {"SAR(2,10,20)", {N_, 9, 9.6, 10.28, 13, 12}},
                  {"SARTURN(2,10,20)", {N_, 0, 0, 0, -1, 0}},
+                 {"ZIG(4,10)", {9.5, 10.5, 11.5, 12.5, 10.5, 8.5}}, // a price code past 3 follows the close
              }, makeInput(bars));
     // The first stop lies under the lowest low of the first N bars, the
     // extreme at their highest high, bar 1's included.
