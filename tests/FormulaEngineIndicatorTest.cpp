@@ -130,12 +130,9 @@ class FormulaEngineIndicators : public ::testing::Test
 protected:
     void SetUp() override
     {
-        raw = randomBars(240, 2024);
-        b.open = asRead(raw.open);
-        b.high = asRead(raw.high);
-        b.low = asRead(raw.low);
-        b.close = asRead(raw.close);
-        b.volume = asRead(raw.volume);
+        raw = b = randomBars(240, 2024);
+        for (Series* column : {&b.open, &b.high, &b.low, &b.close, &b.volume})
+            *column = asRead(*column);
     }
 
     CapturedResult compute(const std::string& formula)
