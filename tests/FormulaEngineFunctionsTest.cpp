@@ -216,8 +216,9 @@ TEST(FormulaEngineFunctions, TimeFromTheRecords)
         {"PERIOD", {0, 0, 0}},
         {"DATETIME-12409190000", {931, 932, 933}},
     }, timedInput({1, 2, 3}, std::vector<int>(3, 20240919), {93100, 93200, 93300}));
-    // The period at the edges of its gap classes: 5-minute bars, quarters 95 days apart.
-    expectSeries("PERIOD", timedInput({1, 2, 3}, std::vector<int>(3, 20240919), {93500, 94000, 94500}), {1, 1, 1});
+    // The period at the edges of its gap classes: 5-minute bars (stamped at
+    // 10 seconds past), quarters 95 days apart.
+    expectSeries("PERIOD", timedInput({1, 2, 3}, std::vector<int>(3, 20240919), {93510, 94010, 94510}), {1, 1, 1});
     expectSeries("PERIOD", timedInput({1, 2, 3}, {20230101, 20230406, 20230710}, std::vector<int>(3, 0)), {10, 10, 10});
 }
 

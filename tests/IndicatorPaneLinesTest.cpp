@@ -126,6 +126,11 @@ TEST(PanePrice, CallAuctionBandAndSeveralDays)
     price.setRange(0, 9);
     EXPECT_EQ(price.values(0), Series({kMarker, kMarker, kMarker, 8.5, 8.5, 8.5, kMarker, 9.5}));
     EXPECT_EQ(price.maxReference(), 9.5);
+    // A slot before the span that gets its minute moves the span's start.
+    days.at(2)->setUniqueValue(20240910092900);
+    multi.recordsChanged(2);
+    multi.setRange(0, 9, true);
+    EXPECT_EQ(multi.values(0), Series({kMarker, kMarker, 0, 10, 11, 12, kMarker, 13}));
 }
 
 TEST(PanePrice, CloseLineKeepsGapsAndStopsAtTheData)

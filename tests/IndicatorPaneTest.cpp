@@ -63,7 +63,7 @@ TEST(PaneLineModel, EngineLineConversion)
 
     // Basic colours (0x00BBGGRR) take their entry of the list, others stay.
     for (auto [code, colour] : {std::pair{0x0000FF, QColor(0, 0, 5)}, {0x00FFFF, QColor(0, 0, 2)},
-                                {0x000080, QColor(0x80, 0, 0)}}) {
+                                {0x00FF00, QColor(0, 0, 4)}, {0x000080, QColor(0x80, 0, 0)}}) {
         d.color = code;
         Pane::createByTagDay(&red, &d);
         EXPECT_EQ(red.pen.color(), colour) << code;
