@@ -145,3 +145,25 @@ TEST(EngineBridge, IntradayEnginePaneIsPaddedToTheWholeDay)
     EXPECT_NE(diff.at(99), kMarker);
     EXPECT_EQ(std::count(diff.begin() + 100, diff.end(), kMarker), 141);
 }
+
+TEST(EngineBridge, EachStickLinePaintsItsOwnValues)
+{
+    // Two stick lines paint the same picture in either order: each takes
+    // its own rounded values.
+    const CDFormulaManage saved = F::m_dformulaManage;
+    DQDDataList list = sampleBars();
+    QImage images[2];
+    const char* texts[] = {"A:C-O,COLORSTICK;B:(C-O)*3,COLORSTICK;", "B:(C-O)*3,COLORSTICK;A:C-O,COLORSTICK;"};
+    for (int i = 0; i < 2; ++i) {
+        TagFormularContent c;
+        c.texts[0] = "STICKS";
+        c.texts[2] = texts[i];
+        ASSERT_TRUE(F::m_dformulaManage.SetFormularContent(c));
+        EnginePane pane(F::userFormulaType(QStringLiteral("STICKS")), &list);
+        pane.setRange(900, 100);
+        images[i] = testkit::painted(pane, 800, 200);
+    }
+    EXPECT_GT(testkit::countInk(images[0], images[0].rect()), 1000);
+    EXPECT_EQ(images[0], images[1]);
+    F::m_dformulaManage = saved;
+}
