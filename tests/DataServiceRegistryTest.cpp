@@ -1,7 +1,5 @@
 #include "TestKit.h"
 
-#include <gtest/gtest.h>
-
 using namespace DataServiceFixtures;
 using namespace ZtUIDataStruct;
 
@@ -112,12 +110,8 @@ TEST_F(DataServiceRegistry, MalformedFeedsAreRejectedWithTheirPlace)
     QString error;
     ASSERT_TRUE(PBDataChange::attachFundFlowFeed("600000", good, &error)) << qPrintable(error);
 
-    struct Case
-    {
-        const char* text;
-        const char* place;
-    };
-    const Case cases[] = {
+    // Each text and the place (line, field) of its first fault.
+    const std::pair<const char*, const char*> cases[] = {
         {"date,bigbuy,bigsell\n20200103,10,4\n20200106,7,x9\n", ":3:3: "},
         {"date,bigbuy,bigsell\n20200103,10\n", ":2:3: "},
         {"date,bigbuy,bigsell\n20200103,10,4,5\n", ":2:4: "},
@@ -129,11 +123,11 @@ TEST_F(DataServiceRegistry, MalformedFeedsAreRejectedWithTheirPlace)
         {"date,bigbuy,bigsell\n20200103,inf,2\n", ":2:2: "},
         {"", ":1:1: "},
     };
-    for (const Case& c : cases) {
-        const QString path = writeFile(dir, "bad.csv", c.text);
+    for (const auto& [text, place] : cases) {
+        const QString path = writeFile(dir, "bad.csv", text);
         error.clear();
-        EXPECT_FALSE(PBDataChange::attachFundFlowFeed("600000", path, &error)) << c.text;
-        EXPECT_TRUE(error.startsWith(path + c.place)) << qPrintable(error);
+        EXPECT_FALSE(PBDataChange::attachFundFlowFeed("600000", path, &error)) << text;
+        EXPECT_TRUE(error.startsWith(path + place)) << qPrintable(error);
     }
     EXPECT_FALSE(PBDataChange::attachMarginFeed("600000", dir.filePath("missing.csv"), &error));
     EXPECT_TRUE(error.contains("missing.csv")) << qPrintable(error);

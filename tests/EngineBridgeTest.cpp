@@ -3,8 +3,6 @@
 
 #include "TestKit.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 
 using namespace ZtUIDataStruct;
@@ -124,9 +122,6 @@ TEST(EngineBridge, MaPaneDropsSwitchedOffAveragesAndTakesThemeColours)
     const Formulas& lines = pane.formulaLines();
     ASSERT_EQ(testkit::lineNames(lines), QStringList({"MA1", "MA2", "MA4"}));
     EXPECT_EQ(lines.lineAt(0)->pen.color(), QColor(QStringLiteral("#123456")));
-    const QStringList deflt = PubCacheCustom::mDefultColor.value(QStringLiteral("KLineMAs"));
-    ASSERT_GE(deflt.size(), 3);
-    EXPECT_EQ(lines.lineAt(1)->pen.color(), QColor(deflt.at(1)));
 
     PubCacheCustom::mCustomColor = savedCustom;
     F::m_dformulaManage = saved;
@@ -149,4 +144,26 @@ TEST(EngineBridge, IntradayEnginePaneIsPaddedToTheWholeDay)
     ASSERT_EQ(diff.size(), 241);
     EXPECT_NE(diff.at(99), kMarker);
     EXPECT_EQ(std::count(diff.begin() + 100, diff.end(), kMarker), 141);
+}
+
+TEST(EngineBridge, EachStickLinePaintsItsOwnValues)
+{
+    // Two stick lines paint the same picture in either order: each takes
+    // its own rounded values.
+    const CDFormulaManage saved = F::m_dformulaManage;
+    DQDDataList list = sampleBars();
+    QImage images[2];
+    const char* texts[] = {"A:C-O,COLORSTICK;B:(C-O)*3,COLORSTICK;", "B:(C-O)*3,COLORSTICK;A:C-O,COLORSTICK;"};
+    for (int i = 0; i < 2; ++i) {
+        TagFormularContent c;
+        c.texts[0] = "STICKS";
+        c.texts[2] = texts[i];
+        ASSERT_TRUE(F::m_dformulaManage.SetFormularContent(c));
+        EnginePane pane(F::userFormulaType(QStringLiteral("STICKS")), &list);
+        pane.setRange(900, 100);
+        images[i] = testkit::painted(pane, 800, 200);
+    }
+    EXPECT_GT(testkit::countInk(images[0], images[0].rect()), 1000);
+    EXPECT_EQ(images[0], images[1]);
+    F::m_dformulaManage = saved;
 }

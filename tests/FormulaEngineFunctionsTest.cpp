@@ -3,8 +3,6 @@
 
 #include "FormulaEngineTestSupport.h"
 
-#include <gtest/gtest.h>
-
 using namespace FormulaTest;
 
 namespace {
@@ -18,10 +16,10 @@ struct Case
     std::vector<double> expected;
 };
 
-void checkAll(const std::vector<Case>& cases, const Bars& bars = closesOnly(kCloses))
+void checkAll(const std::vector<Case>& cases, const CInputData& input = makeInput(closesOnly(kCloses)))
 {
     for (const Case& c : cases)
-        expectSeries(c.expr, makeInput(bars), c.expected);
+        expectSeries(c.expr, input, c.expected);
 }
 
 // Bars with a date (yyyymmdd) and time of day (HHMMSS) each.
@@ -121,6 +119,7 @@ TEST(FormulaEngineFunctions, ReferencesAndCounts)
         {"HOD(C,3)", {N_, N_, 1, 2, 1, 1, 3, 2}},
         {"LOD(C,3)", {N_, N_, 3, 1, 3, 3, 1, 2}},
         {"HOD(C,0)", {1, 2, 1, 3, 1, 1, 5, 2}},
+        {"LOD(REF(C,1),2)", {N_, N_, 1, 2, 1, 2, 2, 1}}, // the bar without a value leaves the window
         {"HV(C,3)", {N_, N_, N_, 4, 4, 5, 9, 9}},
         {"LV(C,2)", {N_, N_, 1, 1, 1, 1, 5, 2}},
         {"TOPRANGE(C)", {0, 0, 2, 0, 4, 5, 0, 1}},
@@ -142,8 +141,8 @@ TEST(FormulaEngineFunctions, PriceSignals)
                  // turned down by bar 4's low.
                  {"SAR(2,10,20)", {N_, 9, 9.6, 10.28, 13, 12}},
                  {"SARTURN(2,10,20)", {N_, 0, 0, 0, -1, 0}},
-             },
-             bars);
+                 {"ZIG(4,10)", {9.5, 10.5, 11.5, 12.5, 10.5, 8.5}}, // a price code past 3 follows the close
+             }, makeInput(bars));
     // The first stop lies under the lowest low of the first N bars, the
     // extreme at their highest high, bar 1's included.
     bars.high = {10, 12, 11, 11.5, 13};
@@ -151,7 +150,7 @@ TEST(FormulaEngineFunctions, PriceSignals)
     bars.close = {9.5, 11.5, 10.5, 11, 12.5};
     bars.open = bars.close;
     bars.volume.assign(5, 100);
-    checkAll({{"SAR(3,10,20)", {N_, N_, 9, 9.3, 10.04}}}, bars);
+    checkAll({{"SAR(3,10,20)", {N_, N_, 9, 9.3, 10.04}}}, makeInput(bars));
     // Turns of 10 %: up to 12, down to 9, up to the end.
     checkAll({
                  {"ZIG(3,10)", {10, 12, 10.5, 9, 11, 13}},
@@ -159,12 +158,11 @@ TEST(FormulaEngineFunctions, PriceSignals)
                  {"PEAKBARS(3,10,1)", {N_, 0, 1, 2, 3, 4}},
                  {"TROUGH(C,10,1)", {N_, N_, N_, 9, 9, 9}},
                  {"TROUGHBARS(3,10,1)", {N_, N_, N_, 0, 1, 2}},
-             },
-             closesOnly({10, 12, 11, 9, 10, 13}));
+             }, makeInput(closesOnly({10, 12, 11, 9, 10, 13})));
     // A peak followed by less than a 10 % fall is still a turn; of two equal
     // lows the first is the trough.
-    checkAll({{"ZIG(3,10)", {10, 12, 11.5}}}, closesOnly({10, 12, 11.5}));
-    checkAll({{"ZIG(3,10)", {10, 12, 9, 10, 11}}}, closesOnly({10, 12, 9, 9, 11}));
+    checkAll({{"ZIG(3,10)", {10, 12, 11.5}}}, makeInput(closesOnly({10, 12, 11.5})));
+    checkAll({{"ZIG(3,10)", {10, 12, 9, 10, 11}}}, makeInput(closesOnly({10, 12, 9, 9, 11})));
 }
 
 TEST(FormulaEngineFunctions, Logic)
@@ -187,21 +185,21 @@ TEST(FormulaEngineFunctions, Logic)
         {"FILTERX(C>2,1)", {1, 0, 1, 0, 0, 1, 0, 1}},
         {"TFILTER(C>4,C<2,1)", {0, 0, 0, 0, 1, 0, 0, 0}},
         {"TFILTER(C>4,C<3,0)", {0, 0, 0, 0, 1, 0, 2, 1}},
+        {"TFILTER(C>4,C<3,2)", {0, 0, 0, 0, 0, 0, 1, 0}},
         {"BACKSET(C>8,3)", {0, 0, 0, 1, 1, 1, 0, 0}},
         {"ISVALID(REF(C,1))+ISVALID(0)", {1, 2, 2, 2, 2, 2, 2, 2}},
         {"IF(C>4,C,DRAWNULL)", {N_, N_, N_, N_, 5, 9, N_, 6}},
     });
     Bars bars = closesOnly({1, 2, 3});
     bars.open = {2, 2, 2};
-    checkAll({{"ISUP*100+ISDOWN*10+ISEQUAL", {10, 1, 100}}}, bars);
+    checkAll({{"ISUP*100+ISDOWN*10+ISEQUAL", {10, 1, 100}}}, makeInput(bars));
 }
 
 TEST(FormulaEngineFunctions, TimeFromTheRecords)
 {
     // Tuesday 2024-01-02 … Monday 2024-01-08, daily bars.
     const std::vector<int> days = {20240102, 20240103, 20240104, 20240105, 20240108};
-    const std::vector<int> noTime(5, 0);
-    const std::vector<Case> daily = {
+    checkAll({
         {"DATE", {1240102, 1240103, 1240104, 1240105, 1240108}},
         {"YEAR*10000+MONTH*100+DAY", {20240102, 20240103, 20240104, 20240105, 20240108}},
         {"WEEKDAY*10+WEEKOFYEAR", {21, 31, 41, 51, 12}},
@@ -209,22 +207,18 @@ TEST(FormulaEngineFunctions, TimeFromTheRecords)
         {"DATETODAY(DATE)", {12067, 12068, 12069, 12070, 12073}},
         {"DAYTODATE(DATETODAY(DATE))-DATE", {0, 0, 0, 0, 0}},
         {"REFDATE(C,1240104)", {3, 3, 3, 3, 3}},
-    };
-    for (const Case& c : daily)
-        expectSeries(c.expr, timedInput({1, 2, 3, 4, 5}, days, noTime), c.expected);
-    const std::vector<int> minutes = {93100, 93200, 93300};
-    const std::vector<Case> intraday = {
+    }, timedInput({1, 2, 3, 4, 5}, days, std::vector<int>(5, 0)));
+    checkAll({
         {"TIME", {93100, 93200, 93300}},
         {"HOUR*100+MINUTE", {931, 932, 933}},
         {"TIMETOSEC(TIME)", {34260, 34320, 34380}},
         {"SECTOTIME(TIMETOSEC(TIME)+59)", {93159, 93259, 93359}},
         {"PERIOD", {0, 0, 0}},
         {"DATETIME-12409190000", {931, 932, 933}},
-    };
-    for (const Case& c : intraday)
-        expectSeries(c.expr, timedInput({1, 2, 3}, std::vector<int>(3, 20240919), minutes), c.expected);
-    // The period at the edges of its gap classes: 5-minute bars, quarters 95 days apart.
-    expectSeries("PERIOD", timedInput({1, 2, 3}, std::vector<int>(3, 20240919), {93500, 94000, 94500}), {1, 1, 1});
+    }, timedInput({1, 2, 3}, std::vector<int>(3, 20240919), {93100, 93200, 93300}));
+    // The period at the edges of its gap classes: 5-minute bars (stamped at
+    // 10 seconds past), quarters 95 days apart.
+    expectSeries("PERIOD", timedInput({1, 2, 3}, std::vector<int>(3, 20240919), {93510, 94010, 94510}), {1, 1, 1});
     expectSeries("PERIOD", timedInput({1, 2, 3}, {20230101, 20230406, 20230710}, std::vector<int>(3, 0)), {10, 10, 10});
 }
 
@@ -241,8 +235,7 @@ TEST(FormulaEngineFunctions, DecimalPricesAndNumericRules)
                  {"(O=0.06)+(O*3=0.18)*10", {0, 11, 0, 0}},
                  {"SUM(C-O,3)", {N_, N_, 0, 0}},
                  {"(C-O)/(2*C-H-L)", {N_, N_, N_, N_}},
-             },
-             bars);
+             }, makeInput(bars));
     checkAll({
         // A tie on the previous bar is not a cross.
         {"CROSS(C,3)", {N_, 0, 1, 0, 1, 0, 0, 1}},
@@ -261,5 +254,5 @@ TEST(FormulaEngineFunctions, DecimalPricesAndNumericRules)
         {"HHVBARS(C,IF(C>3,3,0))*10+LLVBARS(C,2+ISLASTBAR)", {N_, 10, 1, 10, 1, 1, 10, 21}},
         {"EVERY(C>0,BARPOS)+EXIST(C>8,IF(C>4,2,1))*10", {1, 1, 1, 1, 1, 11, 1, 1}},
     });
-    checkAll({{"CROSS(C,3)", {N_, 1, 0, 0, 0}}}, closesOnly({2, 4, 3, 3, 5}));
+    checkAll({{"CROSS(C,3)", {N_, 1, 0, 0, 0}}}, makeInput(closesOnly({2, 4, 3, 3, 5})));
 }

@@ -3,8 +3,6 @@
 
 #include "FormulaEngineTestSupport.h"
 
-#include <gtest/gtest.h>
-
 using namespace FormulaTest;
 
 namespace {
@@ -94,14 +92,12 @@ TEST(FormulaEngineLanguage, StatementsParametersAndNames)
                       closesOnly(kCloses), {{"N", 2.0f}, {"WIDTH", 1.0f}});
     ASSERT_TRUE(r.ok) << r.error;
     ASSERT_EQ(r.result.captured.size(), 2u);
-    EXPECT_EQ(r.result.lineCount, 2);
     const CapturedLine& up = r.result.captured[0];
     const CapturedLine& down = r.result.captured[1];
     EXPECT_EQ(std::make_tuple(up.name, up.lineWidth, down.name, down.lineWidth), std::make_tuple("Up", 2, "down", 1));
-    EXPECT_EQ(up.count, int(kCloses.size()));
-    EXPECT_TRUE(isMarker(up.d[0][0]));
-    EXPECT_FLOAT_EQ(up.d[0][1], 3.0f);   // (3 + 1)/2 + 1
-    EXPECT_FLOAT_EQ(down.d[0][2], 1.5f); // (1 + 4)/2 − 1
+    const float M = kFormulaNoValue; // MA(C,2) ± 1
+    EXPECT_EQ(up.d[0], std::vector<float>({M, 3, 3.5, 3.5, 4, 8, 6.5, 5}));
+    EXPECT_EQ(down.d[0], std::vector<float>({M, 1, 1.5, 1.5, 2, 6, 4.5, 3}));
     EXPECT_TRUE(up.d[1].empty() && up.d[2].empty() && up.colours.empty());
 
     // A line may be named after a column and then shadows it.
@@ -127,47 +123,46 @@ TEST(FormulaEngineLanguage, AttributesAndDefaultColours)
                       "K8:C,COLORGREEN;K9:C,COLORRED",
                       closesOnly(kCloses));
     ASSERT_TRUE(r.ok) << r.error;
-    const auto& l = r.result.captured;
-    ASSERT_EQ(l.size(), 21u);
-    // White, yellow, magenta, green, red, blue, cyan as 0x00BBGGRR, then again;
-    // then the sticks and the colours given by name or number.
-    const int colours[] = {0xFFFFFF, 0x00FFFF, 0xFF00FF, 0x00FF00, 0x0000FF, 0xFF0000, 0xFFFF00, 0xFFFFFF};
-    for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(l[size_t(i)].color, colours[i]) << l[size_t(i)].name;
-        EXPECT_EQ(l[size_t(i)].drawType, eFormulaLine);
+    std::vector<int> colours, types;
+    for (const CapturedLine& line : r.result.captured) {
+        colours.push_back(line.color);
+        types.push_back(line.drawType);
     }
-    const int types[] = {7, 2, eFormulaLineStick, eFormulaNoDraw};
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(l[size_t(8 + i)].drawType, types[i]) << i;
-    const int named[] = {0x0000FF, 0xFF0000, 0xFF8000, 0x00FFFF, 0xFFFF00, 0xFF00FF, 0xFFFFFF, 0x00FF00, 0x0000FF};
-    for (int i = 0; i < 9; ++i)
-        EXPECT_EQ(l[size_t(12 + i)].color, named[i]) << l[size_t(12 + i)].name;
-    EXPECT_EQ(l[13].lineWidth, 9);
+    // White, yellow, magenta, green, red, blue, cyan as 0x00BBGGRR, then again
+    // (the sticks as well); then the colours given by name or number.
+    const int W = 0xFFFFFF, Y = 0x00FFFF, M = 0xFF00FF, G = 0x00FF00, R = 0x0000FF, B = 0xFF0000, C = 0xFFFF00;
+    EXPECT_EQ(colours, std::vector<int>({W, Y, M, G, R, B, C, W, Y, M, G, R, R, B, 0xFF8000, Y, C, M, W, G, R}));
+    const int L = eFormulaLine;
+    EXPECT_EQ(types, std::vector<int>({L, L, L, L, L, L, L, L, 7, 2, eFormulaLineStick, eFormulaNoDraw, L, L, L, L,
+                                       L, L, L, L, L}));
+    EXPECT_EQ(r.result.captured[13].lineWidth, 9);
 }
 
-TEST(FormulaEngineLanguage, DrawTextAndDrawIcon)
+TEST(FormulaEngineLanguage, DrawTextDrawIconAndLinesToTheLeft)
 {
     const Evaluation r = runFormula("DRAWTEXT(CROSS(C,3),C,'buy'),COLORRED;\n"
                       "DRAWICON(C>4,C*2,IF(C>6,2,1));\n"
-                      "T:DRAWTEXT(C=1,0,\"买\");",
+                      "T:DRAWTEXT(C=1,0,\"买\");\n"
+                      "HORLINE(C<3,C,-1,0);",
                       closesOnly(kCloses));
     ASSERT_TRUE(r.ok) << r.error;
-    ASSERT_EQ(r.result.captured.size(), 3u);
+    ASSERT_EQ(r.result.captured.size(), 4u);
     const CapturedLine& text = r.result.captured[0];
     EXPECT_EQ(std::make_tuple(text.drawType, text.text, text.color), std::make_tuple(int(eFormulaDrawText), "buy", 0x0000FF));
-    const std::vector<float> textAt = {kFormulaNoValue, kFormulaNoValue, 4, kFormulaNoValue,
-                                       5, kFormulaNoValue, kFormulaNoValue, 6};
-    EXPECT_EQ(text.d[0], textAt);
+    const float M = kFormulaNoValue;
+    EXPECT_EQ(text.d[0], std::vector<float>({M, M, 4, M, 5, M, M, 6}));
     EXPECT_TRUE(text.d[1].empty());
 
     const CapturedLine& icon = r.result.captured[1];
     EXPECT_EQ(icon.drawType, eFormulaDrawIcon);
+    EXPECT_EQ(icon.d[0], std::vector<float>({M, M, M, M, 10, 18, M, 12}));
     ASSERT_EQ(icon.d[1].size(), icon.d[0].size());
-    EXPECT_EQ(std::vector<float>(icon.d[0].begin() + 3, icon.d[0].begin() + 6), std::vector<float>({kFormulaNoValue, 10, 18}));
     EXPECT_EQ(std::vector<float>(icon.d[1].begin() + 4, icon.d[1].begin() + 6), std::vector<float>({1, 2}));
 
     // Texts travel in the local 8-bit encoding.
     EXPECT_EQ(QString::fromLocal8Bit(r.result.captured[2].text.c_str()), QStringLiteral("买"));
+    // Lines to the left reach back to the hit before, the first to bar 0.
+    EXPECT_EQ(r.result.captured[3].d[3], std::vector<float>({0, -1, 0, -2, 0, 0, -3, 0}));
 }
 
 TEST(FormulaEngineLanguage, ErrorsNamePositions)
@@ -237,7 +232,6 @@ TEST(FormulaEngineLanguage, HostileInputNeitherCrashesNorLoops)
     // Nesting beyond the bound is refused, not recursed into.
     const Evaluation deep = runFormula("X:" + std::string(20000, '(') + "C" + std::string(20000, ')') + ";",
                              bars);
-    EXPECT_FALSE(deep.ok);
     EXPECT_NE(deep.error.find("nested too deeply"), std::string::npos) << deep.error;
     EXPECT_FALSE(runFormula("X:" + std::string(20000, '-') + "C;", bars).ok);
     EXPECT_FALSE(runFormula("X:" + std::string(20000, '!') + "C;", bars).ok);
@@ -245,10 +239,8 @@ TEST(FormulaEngineLanguage, HostileInputNeitherCrashesNorLoops)
     for (int i = 0; i < 5000; ++i)
         chain += "+1";
     const Evaluation longChain = runFormula(chain + ";", bars);
-    EXPECT_FALSE(longChain.ok);
     EXPECT_NE(longChain.error.find("nested too deeply"), std::string::npos) << longChain.error;
     const Evaluation huge = runFormula("X:C;" + std::string(70000, ' '), bars);
-    EXPECT_FALSE(huge.ok);
     EXPECT_NE(huge.error.find("formula longer than"), std::string::npos) << huge.error;
     // Nesting right up to the bound is fine.
     EXPECT_TRUE(runFormula("X:" + std::string(199, '(') + "C" + std::string(199, ')') + ";", bars).ok);
@@ -294,9 +286,11 @@ TEST(FormulaEngineLanguage, BarsWithoutValues)
     // A window holding a bar without a value has none.
     EXPECT_EQ(r.line("B")->d[0], std::vector<float>({M, 1.5, M, M, M, M, M, M, M}));
     // EMA steps over a gap keeping its state: bar 3 = (2·4 + 2·Y1)/4, Y1 = 1.5.
-    const auto& ema = r.line("E")->d[0];
-    EXPECT_TRUE(isMarker(ema[2]));
-    EXPECT_FLOAT_EQ(ema[3], (8.0f + 2 * 1.5f) / 4.0f);
-    EXPECT_EQ(std::vector<float>(r.line("S")->d[0].begin() + 3, r.line("S")->d[0].begin() + 5), std::vector<float>({7, M}));
-    EXPECT_EQ(std::vector<float>(r.line("V")->d[0].begin() + 2, r.line("V")->d[0].begin() + 4), std::vector<float>({100, M}));
+    EXPECT_EQ(r.line("E")->d[0], std::vector<float>({1, 1.5, M, 2.75, M, 4.375, M, 6.1875, M}));
+    EXPECT_EQ(r.line("S")->d[0], std::vector<float>({1, 3, M, 7, M, 13, M, 21, M}));
+    EXPECT_EQ(r.line("V")->d[0], std::vector<float>({100, 100, 100, M, M, M, M, M, M}));
+    // An input without the validity column: its first record's columns hold every bar.
+    CInputData plain = makeInput(closesOnly({1, 2, 3}));
+    plain.days.front().m_valid.clear();
+    expectSeries("C*1", plain, {1, 2, 3});
 }

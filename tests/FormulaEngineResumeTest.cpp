@@ -4,8 +4,6 @@
 #include "FormulaEngineTestSupport.h"
 #include "TestKit.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstring>
 #include <iterator>

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -58,11 +59,8 @@ public:
 
     const CapturedLine* line(const std::string& name) const
     {
-        for (const auto& l : captured) {
-            if (l.name == name)
-                return &l;
-        }
-        return nullptr;
+        const auto it = std::find_if(captured.begin(), captured.end(), [&](const CapturedLine& l) { return l.name == name; });
+        return it == captured.end() ? nullptr : &*it;
     }
 
     int calls = 0;
@@ -170,6 +168,20 @@ inline bool isMarker(float v)
     return v == kFormulaNoValue;
 }
 
+// A series against its expected values (NaN: no value), within a relative
+// and an absolute tolerance.
+inline void expectValues(const std::vector<float>& got, const std::vector<double>& expected, double relative,
+                         double absolute)
+{
+    ASSERT_EQ(got.size(), expected.size());
+    for (size_t i = 0; i < got.size(); ++i) {
+        if (std::isnan(expected[i]))
+            EXPECT_TRUE(isMarker(got[i])) << "bar " << i << " got " << got[i];
+        else
+            EXPECT_NEAR(got[i], expected[i], relative * std::fabs(expected[i]) + absolute) << "bar " << i;
+    }
+}
+
 // One evaluation of a formula source stored as "FTEST".
 struct Evaluation
 {
@@ -209,14 +221,7 @@ inline void expectSeries(const std::string& expr, CInputData input, const std::v
     const Evaluation r = runFormula("X:" + expr + ";", std::move(input));
     ASSERT_TRUE(r.ok) << r.error;
     ASSERT_EQ(r.result.captured.size(), 1u);
-    const std::vector<float>& got = r.result.captured[0].d[0];
-    ASSERT_EQ(got.size(), expected.size());
-    for (size_t i = 0; i < got.size(); ++i) {
-        if (std::isnan(expected[i]))
-            EXPECT_TRUE(isMarker(got[i])) << "bar " << i << " got " << got[i];
-        else
-            EXPECT_NEAR(got[i], expected[i], 1e-5 * std::fabs(expected[i]) + 1e-6) << "bar " << i;
-    }
+    expectValues(r.result.captured[0].d[0], expected, 1e-5, 1e-6);
 }
 
 inline void expectSeries(const std::string& expr, const std::vector<double>& closes,

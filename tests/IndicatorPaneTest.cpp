@@ -3,8 +3,6 @@
 
 #include "TestKit.h"
 
-#include <gtest/gtest.h>
-
 #include <QLocale>
 
 #include <cmath>
@@ -58,14 +56,14 @@ TEST(PaneLineModel, EngineLineConversion)
     Line red;
     Pane::createByTagDay(&red, &d);
     EXPECT_EQ(std::make_tuple(red.name, red.values, red.values2, red.values3, red.colors),
-              std::make_tuple(QStringLiteral("DIFF"), series({1, 2}), series({3}), QList<float>(),
+              std::make_tuple(QStringLiteral("DIFF"), Series({1, 2}), Series({3}), QList<float>(),
                               QList<int>({0x0000FF, 0x00FF00})));
     EXPECT_EQ(std::make_pair(red.lineWidth, red.stripColor.color3), std::make_pair(2, 3));
     EXPECT_TRUE(red.rect.isNull()); // no rectangle given
 
     // Basic colours (0x00BBGGRR) take their entry of the list, others stay.
     for (auto [code, colour] : {std::pair{0x0000FF, QColor(0, 0, 5)}, {0x00FFFF, QColor(0, 0, 2)},
-                                {0x000080, QColor(0x80, 0, 0)}}) {
+                                {0x00FF00, QColor(0, 0, 4)}, {0x000080, QColor(0x80, 0, 0)}}) {
         d.color = code;
         Pane::createByTagDay(&red, &d);
         EXPECT_EQ(red.pen.color(), colour) << code;
@@ -142,15 +140,13 @@ TEST(PaneState, AddValueAlignsAndWidensOnlyOverTheShownWindow)
     Formulas f;
     f.setup(&list, false, 3, 6, 4, 2);
     const int k = f.addLine(Line());
-    EXPECT_EQ(f.lineAt(k)->values, series({kMarker, kMarker, kMarker}));
+    EXPECT_EQ(f.lineAt(k)->values, Series({kMarker, kMarker, kMarker}));
 
     // Indices 3 … 5 lie before the window; only 6 … 9 widen the range.
     for (double v : {-50.0, 500.0, 7.0, 1.23456, 2.5, 1e16, 3.999})
         f.addValue(k, v);
-    const QList<float>& line = f.lineAt(k)->values;
-    ASSERT_EQ(line.size(), 10);
-    EXPECT_EQ(line.at(3), -50.0f); // value k belongs to record k
-    EXPECT_EQ(line.at(8), kMarker); // 1e16 has no value
+    // Value k belongs to record k; 1e16 has no value.
+    EXPECT_EQ(f.lineAt(k)->values, Series({kMarker, kMarker, kMarker, -50, 500, 7, 1.23456f, 2.5, kMarker, 3.999f}));
     EXPECT_EQ(f.minValue(), 1.23);
     EXPECT_EQ(f.maxValue(), 3.99);
 
@@ -216,7 +212,7 @@ TEST(PaneCatalogue, TitlesParametersAndPermissions)
     pane.m_params = {12, 0, 26, 9, std::nanf("")};
     const QList<float> p = pane.getThisCFormulaParams();
     ASSERT_EQ(p.size(), 4);
-    EXPECT_EQ(p.mid(0, 3), series({12, 26, 9}));
+    EXPECT_EQ(p.mid(0, 3), Series({12, 26, 9}));
     EXPECT_TRUE(std::isnan(p.at(3)));
 
     for (int t : {-1, 0, 999, 1000, 2000, 4999, 5000, 90001}) {
@@ -233,9 +229,9 @@ TEST(PaneCatalogue, StoredDefinitionsRoundTripAndBadOnesAreRefused)
     const CDFormulaManage saved = F::m_dformulaManage;
     F::CFormulaClass c = F::getCFormulaParams(F::eFT_MACD);
     c.text3 = QStringLiteral("DIFF:EMA(CLOSE,SHORT)-EMA(CLOSE,LONG);");
-    c.paramList1 = series({2, 10, 2});
-    c.paramValues = series({7, 26, 9});
-    c.paramList5 = series({3, 3, 3});
+    c.paramList1 = Series({2, 10, 2});
+    c.paramValues = Series({7, 26, 9});
+    c.paramList5 = Series({3, 3, 3});
     c.number2 = 42;
     ASSERT_TRUE(F::setCFormulaParams(c));
 

@@ -33,7 +33,8 @@ inline void addUserFormulas()
 {
     const char* defs[][2] = {
         {"LIVEUSER", kLiveUserTexts[0]},
-        {"LIVEAHEAD", "Z:ZIG(3,5);R:REFX(C,2);"},
+        // The sticks' width is the last close: a tick changes it.
+        {"LIVEAHEAD", "Z:ZIG(3,5);R:REFX(C,2);STICKLINE(C>O,C,O,C,0);"},
     };
     for (const auto& d : defs) {
         TagFormularContent c;
@@ -75,7 +76,8 @@ inline QString comparePanes(const F& live, const F& fresh)
         const Formulas::formulaLine& x = *a.lineAt(j);
         const Formulas::formulaLine& y = *b.lineAt(j);
         if (x.name != y.name || x.drawType != y.drawType || x.pen.color() != y.pen.color()
-            || x.chipRows != y.chipRows || x.text != y.text)
+            || x.chipRows != y.chipRows || x.text != y.text || x.param1 != y.param1
+            || x.param2 != y.param2 || x.lineWidth != y.lineWidth || x.lineStyle != y.lineStyle)
             return bitsDiffer("attributes", j, -1);
         for (const QString& d : {compareSeries("values", j, x.values, y.values),
                                  compareSeries("values2", j, x.values2, y.values2),

@@ -4,10 +4,6 @@
 
 #include "TestKit.h"
 
-#include <gtest/gtest.h>
-
-#include <QDate>
-
 using namespace DataServiceFixtures;
 using namespace ZtUIDataStruct;
 using F = ZtLineLib_Formula;
@@ -25,16 +21,11 @@ QVector<QDate> tradingDays(int n)
     return days;
 }
 
-qint64 keyOf(const QDate& d)
-{
-    return d.toString(QStringLiteral("yyyyMMdd")).toLongLong() * 1000000;
-}
-
 DQDDataList barsOn(const QVector<QDate>& days)
 {
     DQDDataList list;
     for (int i = 0; i < days.size(); ++i)
-        list.append(bar(keyOf(days[i]), 9.0 + i % 3, 11.0, 10.0, 1000.0 + i));
+        list.append(bar(testkit::dayKey(days[i]), 9.0 + i % 3, 11.0, 10.0, 1000.0 + i));
     return list;
 }
 
@@ -128,12 +119,6 @@ TEST_F(ServicePane, FeedRowsFillTheBarsTheyCover)
         };
         const QString code = QString::number(int(f.type));
         registerWithFeed(code, bars, f.attach, feedText(f.header, days, 5, row, f.skip));
-        QList<QList<float>> expected;
-        for (int c = 0; c < f.names.size(); ++c) {
-            expected.append(QList<float>());
-            for (int k = 0; k < 40; ++k)
-                expected[c].append(k < 5 || k == f.skip ? kMarker : c == f.netLine ? -10.0f : float(10 * (c + 1) + k - 5));
-        }
         F pane(f.type);
         // The range spans every shown value, and the shown ones only.
         for (const auto& [first, count] : {std::pair{0, 40}, {10, 10}}) {
@@ -141,12 +126,15 @@ TEST_F(ServicePane, FeedRowsFillTheBarsTheyCover)
             ASSERT_EQ(testkit::lineNames(pane.formulaLines()), f.names);
             double lo = 1e9, hi = -1e9;
             for (int c = 0; c < f.names.size(); ++c) {
+                QList<float> expected;
+                for (int k = 0; k < 40; ++k)
+                    expected.append(k < 5 || k == f.skip ? kMarker : c == f.netLine ? -10.0f : float(10 * (c + 1) + k - 5));
                 const Formulas::formulaLine* l = line(pane, c);
-                EXPECT_EQ(l->values, expected[c]) << c;
+                EXPECT_EQ(l->values, expected) << c;
                 EXPECT_EQ(std::make_pair(l->drawType, l->showValue), std::make_pair(int(c == f.stickLine ? eCOLORSTICK : eLINE), true));
                 for (int k = first; k < first + count; ++k) {
-                    if (expected[c][k] != kMarker)
-                        lo = std::min(lo, double(expected[c][k])), hi = std::max(hi, double(expected[c][k]));
+                    if (expected[k] != kMarker)
+                        lo = std::min(lo, double(expected[k])), hi = std::max(hi, double(expected[k]));
                 }
             }
             EXPECT_EQ(std::make_pair(pane.minReference(), pane.maxReference()), std::make_pair(lo, hi)) << first;
@@ -182,7 +170,6 @@ TEST_F(ServicePane, RecordsOlderThanTheFirstBarAreLeftOut)
               QList<float>({1000.0f, 25900.0f, 25899.0f}));
 }
 
-
 TEST_F(ServicePane, MissingAnswersLeaveTheLinesWithoutValues)
 {
     const QVector<QDate> days = tradingDays(10);
@@ -213,9 +200,7 @@ TEST_F(ServicePane, MissingAnswersLeaveTheLinesWithoutValues)
     msg.mutable_repdatazhibiaofuwuoutput(0)->add_data()->add_maimailidaofendang()->set_buyer(9.0);
     f.setup(&bars, false, 0, 0, 10, 2);
     f.fillPower(msg);
-    ASSERT_EQ(f.lineAt(0)->values.size(), 10);
-    EXPECT_EQ(f.lineAt(0)->values[8], kMarker);
-    EXPECT_EQ(f.lineAt(0)->values[9], 3.0f);
+    EXPECT_EQ(f.lineAt(0)->values.mid(8), QList<float>({kMarker, 3.0f}));
 
     // The net has no value where either side has none.
     PROTO_Glintsvc::MSG flow;

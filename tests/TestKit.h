@@ -363,10 +363,7 @@ inline DQDDataList volumeList(std::initializer_list<double> volumes)
     return list;
 }
 
-inline QList<float> series(std::initializer_list<float> v)
-{
-    return QList<float>(v);
-}
+using Series = QList<float>;
 
 // Reaches the pane's protected helpers.
 class Pane : public ZtLineLib_Formula
