@@ -273,8 +273,8 @@ TEST_F(DrawingRender, SticksCandlesAndSegments)
     hollow.param1 = 10;
     hollow.param2 = 1;
     QImage img = picture({filled, hollow});
-    // The hollow stick is black inside.
-    testkit::expectPixels(img, {{16, 60, 0xff0000ffu}, {36, 60, kBlack}});
+    // The hollow stick is black inside, its right side on the body's last column.
+    testkit::expectPixels(img, {{16, 60, 0xff0000ffu}, {36, 60, kBlack}, {39, 60, 0xff0000ffu}, {40, 60, kBlack}});
     EXPECT_GT(count(img, QRect(30, 40, 10, 41), 0xff0000ffu), 40);
     EXPECT_EQ(img.pixel(16, 30), kBlack);
 
@@ -325,11 +325,11 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     EXPECT_GT(dottedInk, 20);
     EXPECT_LT(dottedInk, 80);
 
-    // Point dots: ink at the bars, none between them.
+    // Point dots: a 2 × 2 square at each bar, nothing between them.
     Line points = drawing(eLINE, five);
     points.lineStyle = eFormulaStylePoints;
     img = picture({points});
-    testkit::expectPixels(img, {{26, 50, 0xff0000ffu}, {31, 50, kBlack}});
+    testkit::expectPixels(img, {{25, 49, 0xff0000ffu}, {26, 50, 0xff0000ffu}, {24, 50, kBlack}, {27, 50, kBlack}});
     // Crosses: both diagonals, nothing straight above the centre.
     points.lineStyle = eFormulaStyleCrosses;
     img = picture({points});
