@@ -9,13 +9,7 @@ using namespace ZtUIDataStruct;
 
 namespace {
 
-DQDDataList bars(int n)
-{
-    DQDDataList list;
-    for (int i = 0; i < n; ++i)
-        list.append(testkit::ohlc(20240102000000LL + qint64(i) * 1000000, 10.0, 11.0, 9.0, 10.5));
-    return list;
-}
+using panetest::flatBars;
 
 // A pane without a type computes nothing; enough to reach the base queries.
 using Plain = ZtLineLib_Formula;
@@ -35,7 +29,7 @@ DQDDataList eventAt(unsigned field)
 
 TEST(Reliability, EmptyOrNegativeWindowHasNoSlotUnderAnyX)
 {
-    DQDDataList list = bars(10);
+    DQDDataList list = flatBars(10);
     Plain pane;
     pane.setData(&list);
     pane.setRect(0, 0, 200, 100);
@@ -53,7 +47,7 @@ TEST(Reliability, EmptyOrNegativeWindowHasNoSlotUnderAnyX)
 
 TEST(Reliability, HugePaddingsKeepSlotLookupDefined)
 {
-    DQDDataList list = bars(10);
+    DQDDataList list = flatBars(10);
     Plain pane;
     pane.setData(&list);
     pane.setRect(0, 0, 200, 100);
@@ -68,7 +62,7 @@ TEST(Reliability, HugePaddingsKeepSlotLookupDefined)
 
 TEST(Reliability, IntradayGridOfAHugeWindowEnds)
 {
-    DQDDataList list = bars(300);
+    DQDDataList list = flatBars(300);
     ZtLineLib_Reference axis;
     axis.setStyleToDyna(true); // the minute grid every 30 and 120 slots
     axis.setIsDLine(true);
@@ -93,7 +87,7 @@ TEST(Reliability, IntradayGridOfAHugeWindowEnds)
 
 TEST(Reliability, WindowStartNearTheIntLimitAnswersNeutrally)
 {
-    DQDDataList list = bars(5);
+    DQDDataList list = flatBars(5);
     Plain pane;
     pane.setData(&list);
     pane.setRect(0, 0, 200, 100);
@@ -108,7 +102,7 @@ TEST(Reliability, WindowStartNearTheIntLimitAnswersNeutrally)
 
 TEST(Reliability, CrosshairPointOfAnInfiniteValueStaysAPixel)
 {
-    DQDDataList list = bars(4);
+    DQDDataList list = flatBars(4);
     panetest::Pane pane;
     pane.setData(&list);
     pane.setRect(0, 0, 200, 100);
@@ -133,7 +127,7 @@ TEST(Reliability, CrosshairPointOfAnInfiniteValueStaysAPixel)
 
 TEST(Reliability, InfoBarWithANaNPaddingPaintsWithoutUndefinedCasts)
 {
-    DQDDataList list = bars(5);
+    DQDDataList list = flatBars(5);
     ZtLineLib_InfoBar bar;
     bar.setRect(0, 0, 300, 60);
     bar.setData(&list);
@@ -171,7 +165,7 @@ TEST(Reliability, InfoBarOverAnEmptyListWithTheLowestStartPlacesNothing)
 
 TEST(Reliability, CandlesWithAnInfiniteRightPaddingPaintNoBodies)
 {
-    DQDDataList list = bars(10);
+    DQDDataList list = flatBars(10);
     ZtLineLib_Formula pane(ZtLineLib_Formula::eFT_KLINE);
     pane.setData(&list);
     pane.setRect(0, 0, 200, 100);
