@@ -139,9 +139,7 @@ TEST_F(ScaleplateTest, FixedLabelsSpreadAndSkipOverlaps)
     axis.setRange(0, 100);
     paint();
     labels = axis.drawnLabels();
-    ASSERT_EQ(labels.size(), 2);
-    EXPECT_EQ(labels[0].text, "AAAA");
-    EXPECT_EQ(labels[1].text, "CCCC");
+    ASSERT_EQ(labelTexts(), QStringList({"AAAA", "CCCC"}));
     EXPECT_DOUBLE_EQ(labels[0].x + labels[0].width, xBase);
     EXPECT_DOUBLE_EQ(labels[1].x + labels[1].width, xBase + 200);
 }
