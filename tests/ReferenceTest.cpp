@@ -246,16 +246,12 @@ TEST_F(ReferenceTest, UnsetRangeDrawsZeroInTheUpPen)
     // No data: nothing at all.
     Axis empty;
     empty.setRect(0, 0, 400, 330);
-    QImage blank = blankImage(400, 330);
-    QPainter p(&blank);
-    empty.Fill(&p);
+    EXPECT_EQ(testkit::painted(empty, 400, 330), blankImage(400, 330));
     ZtUIDataStruct::DQDDataList none;
     empty.setData(&none);
     empty.SetMaxMinValue(20, 10);
-    empty.Fill(&p);
-    p.end();
+    EXPECT_EQ(testkit::painted(empty, 400, 330), blankImage(400, 330));
     EXPECT_TRUE(empty.paintedTags().isEmpty());
-    EXPECT_EQ(blank, blankImage(400, 330));
 }
 
 TEST_F(ReferenceTest, BinaryStyleMirrorsAboutTheMiddle)
