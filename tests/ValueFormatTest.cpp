@@ -48,6 +48,7 @@ TEST(ValueFormat, TableOfTheAxisFormats)
         {"{if#>=5.0;[ss:yes]}[ss:no]", 5.0, "no"},
         {"{if#=0;[ss:--]}d2", 0.0, "--"},
         {"{if#=0;[ss:--]}d2", 0.001, "0.00"},
+        {"{if#=0;;[ss:ignored]}d2", 0.0, ""}, // an empty format in a block
         {"{if#><-;[ss:neg]}d2", -2.0, "neg"},
         {"{if#<5&&>0||=7;[ss:A]}[ss:B]", 7.0, "B"},
         {"{if#(<5&&>0)||=7;[ss:A]}[ss:B]", 7.0, "A"},
