@@ -19,7 +19,7 @@ QString u8(const char* s)
 
 TEST(ValueFormat, TableOfTheAxisFormats)
 {
-    // The value axis's format: units from 100000 on.
+    // The value axis's format: units above 99999.
     const char* axis = "{if#>99999||<-99999;d2w}d2";
     const Row rows[] = {
         {axis, 123456.789, "12.35万"},
