@@ -323,7 +323,7 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     // Crosses: both diagonals, nothing straight above the centre.
     points.lineStyle = eFormulaStyleCrosses;
     img = picture({points});
-    testkit::expectPixels(img, {{24, 52, 0xff0000ffu}, {28, 48, 0xff0000ffu}, {26, 48, kBlack}});
+    testkit::expectPixels(img, {{24, 52, 0xff0000ffu}, {28, 48, 0xff0000ffu}, {27, 51, 0xff0000ffu}, {26, 48, kBlack}});
 
     // A step holds its value up to the next bar, then jumps.
     Line step = drawing(eLINE, {2, 2, 6, 6, M, M, M, M, M, M});
@@ -347,6 +347,11 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     testkit::expectPixels(img, {{16, 45, 0xffff0000u}, {14, 47, 0xffff0000u}, {76, 65, 0xff00ff00u},
             {16, 10, 0xff808080u}, {86, 10, 0xffffff00u}});
     EXPECT_EQ(count(img, QRect(88, 0, 8, 100), 0xff808080u), 800);
+    // The area ends at the first line's last value, not on a stale one behind it.
+    band.values = QVector<float>(10, 6.0f).toList();
+    band.values.removeLast();
+    band.values2 = five;
+    EXPECT_EQ(count(picture({band}), QRect(88, 0, 12, 100), 0xffff0000u), 0);
     // A filled region between bars 0 and 1 ends at bar 1. Bar 1 has no
     // colour entry (a stale one lies past the list's end): the line's colour.
     Line region = drawing(eFILLRGN, {6, 6, M, M, M, M, M, M, M, M, M}, {2, 2, M, M, M, M, M, M, M, M, M});
