@@ -54,102 +54,89 @@ static_assert(eFormulaDrawText == int(eDRAWTEXT) && eFormulaDrawIcon == int(eDRA
 TEST(FormulaDrawing, RecordsPerFunction)
 {
     using Check = std::function<void(const Record&)>;
-    const std::vector<float> closes = {1, 2, 3, 4, 5, 4, 3, 2};
-    const std::vector<float> ones(8, 1.0f);
+    using V = std::vector<float>;
+    const V closes = {1, 2, 3, 4, 5, 4, 3, 2};
+    const V ones(8, 1.0f);
     struct Row
     {
         const char* source;
         int drawType; // the pane's code for the drawing
+        V first;      // the first series, when given
         Check check;
     };
     const Row rows[] = {
-        {"STICKLINE(C>3,C,O,8,1)", eSTICKLINE, [](const Record& r) {
-             EXPECT_EQ(r.d[0], std::vector<float>({NV, NV, NV, 4, 5, 4, NV, NV}));
-             EXPECT_EQ(r.d[1], std::vector<float>({NV, NV, NV, 3.5, 4.5, 3.5, NV, NV}));
+        {"STICKLINE(C>3,C,O,8,1)", eSTICKLINE, {NV, NV, NV, 4, 5, 4, NV, NV}, [](const Record& r) {
+             EXPECT_EQ(r.d[1], V({NV, NV, NV, 3.5, 4.5, 3.5, NV, NV}));
              EXPECT_EQ(r.param1, 8);
              EXPECT_EQ(r.param2, 1);
          }},
-        {"DRAWKLINE(H,O,L,C)", eDRAWKLINE, [&](const Record& r) {
+        {"DRAWKLINE(H,O,L,C)", eDRAWKLINE, {}, [&](const Record& r) {
              EXPECT_EQ(r.d[3], closes);
              EXPECT_EQ(r.d[0][0], 2.0f);
              EXPECT_EQ(r.param2, -2);
              EXPECT_TRUE(r.colours.empty());
          }},
-        {"DRAWKLINE_IF(C>4,H,O,L,C)", eDRAWKLINE, [](const Record& r) {
-             EXPECT_EQ(r.d[2], std::vector<float>({NV, NV, NV, NV, 4, NV, NV, NV}));
+        {"DRAWKLINE_IF(C>4,H,O,L,C)", eDRAWKLINE, {}, [](const Record& r) {
+             EXPECT_EQ(r.d[2], V({NV, NV, NV, NV, 4, NV, NV, NV}));
          }},
-        {"DRAWCOLORKLINE(C>4,COLORRED,0)", eDRAWKLINE, [](const Record& r) {
-             EXPECT_EQ(r.d[1], std::vector<float>({NV, NV, NV, NV, 4.5, NV, NV, NV}));
+        {"DRAWCOLORKLINE(C>4,COLORRED,0)", eDRAWKLINE, {}, [](const Record& r) {
+             EXPECT_EQ(r.d[1], V({NV, NV, NV, NV, 4.5, NV, NV, NV}));
              ASSERT_EQ(r.colours.size(), 8u);
              EXPECT_EQ(r.colours[4], 0x0000FF);
              EXPECT_EQ(r.param2, 0);
          }},
         // From the latest C=2 to the next C=4; the second C=2 never ends.
-        {"DRAWLINE(C=2,C,C=4,C,1)", eSEGMENT, [](const Record& r) {
-             EXPECT_EQ(r.d[0], std::vector<float>({NV, 2, NV, NV, NV, NV, NV, NV}));
+        {"DRAWLINE(C=2,C,C=4,C,1)", eSEGMENT, {NV, 2, NV, NV, NV, NV, NV, NV}, [](const Record& r) {
              EXPECT_EQ(r.d[1][1], 4.0f);
              EXPECT_EQ(r.d[2][1], 2.0f);
              EXPECT_EQ(r.d[3][1], 0.0f);
              EXPECT_EQ(r.param1, 1);
          }},
-        {"HORLINE(C=4,C,1,0)", eSEGMENT, [](const Record& r) {
-             EXPECT_EQ(r.d[0], std::vector<float>({NV, NV, NV, 4, NV, 4, NV, NV}));
+        {"HORLINE(C=4,C,1,0)", eSEGMENT, {NV, NV, NV, 4, NV, 4, NV, NV}, [](const Record& r) {
              EXPECT_EQ(r.d[2][3], 2.0f); // to the next hit
              EXPECT_EQ(r.d[2][5], 2.0f); // to the last bar
              EXPECT_EQ(r.param1, 0);
          }},
-        {"DRAWSL(C=5,C,1,2,2)", eSEGMENT, [](const Record& r) {
-             EXPECT_EQ(r.d[0], std::vector<float>({NV, NV, NV, NV, 3, NV, NV, NV}));
+        {"DRAWSL(C=5,C,1,2,2)", eSEGMENT, {NV, NV, NV, NV, 3, NV, NV, NV}, [](const Record& r) {
              EXPECT_EQ(r.d[1][4], 7.0f);
              EXPECT_EQ(r.d[2][4], 2.0f);
              EXPECT_EQ(r.d[3][4], -2.0f);
          }},
-        {"PLOYLINE(C>=4,C)", ePOLYLINE, [](const Record& r) {
-             EXPECT_EQ(r.d[0], std::vector<float>({NV, NV, NV, 4, 5, 4, NV, NV}));
-         }},
-        {"PARTLINE(C,C>3,COLORRED,C<3,RGB(0,255,0),C=3)", ePARTLINE, [&](const Record& r) {
-             EXPECT_EQ(r.d[0], closes);
+        {"PLOYLINE(C>=4,C)", ePOLYLINE, {NV, NV, NV, 4, 5, 4, NV, NV}, nullptr},
+        {"PARTLINE(C,C>3,COLORRED,C<3,RGB(0,255,0),C=3)", ePARTLINE, closes, [&](const Record& r) {
              EXPECT_EQ(r.d[1], ones);
              // The last condition without a colour takes the line's (white).
              EXPECT_EQ(r.colours, std::vector<int>({0xFF00, 0xFF00, 0xFFFFFF, 0xFF, 0xFF, 0xFF,
                                                     0xFFFFFF, 0xFF00}));
          }},
-        {"DRAWNUMBER(C=5,H,C*2)", eDRAWNUMBER, [](const Record& r) {
-             EXPECT_EQ(r.d[0], std::vector<float>({NV, NV, NV, NV, 6, NV, NV, NV}));
+        {"DRAWNUMBER(C=5,H,C*2)", eDRAWNUMBER, {NV, NV, NV, NV, 6, NV, NV, NV}, [](const Record& r) {
              EXPECT_EQ(r.d[1][4], 10.0f);
              EXPECT_EQ(r.param1, -1);
          }},
-        {"DRAWNUMBER_FIX(1,0.25,0.5,1,C,3)", eNUMBER_FIX, [&](const Record& r) {
-             EXPECT_EQ(r.d[0], closes);
+        {"DRAWNUMBER_FIX(1,0.25,0.5,1,C,3)", eNUMBER_FIX, closes, [](const Record& r) {
              EXPECT_EQ(r.d[1][7], 0.25f);
              EXPECT_EQ(r.d[2][7], 0.5f);
              EXPECT_EQ(r.param1, 1);
              EXPECT_EQ(r.param2, 3);
          }},
-        {"DRAWTEXT_FIX(C>4,0,0,0,'hi')", eTEXT_FIX, [](const Record& r) {
-             EXPECT_EQ(r.d[0], std::vector<float>({NV, NV, NV, NV, 1, NV, NV, NV}));
-             EXPECT_EQ(r.text, "hi");
-         }},
-        {"DRAWBAND(C,COLORRED,O,COLORLIGREEN)", eDRAWBAND, [&](const Record& r) {
-             EXPECT_EQ(r.d[0], closes);
+        {"DRAWTEXT_FIX(C>4,0,0,0,'hi')", eTEXT_FIX, {NV, NV, NV, NV, 1, NV, NV, NV},
+         [](const Record& r) { EXPECT_EQ(r.text, "hi"); }},
+        {"DRAWBAND(C,COLORRED,O,COLORLIGREEN)", eDRAWBAND, closes, [](const Record& r) {
              EXPECT_EQ(r.param1, 0x0000FF);
              EXPECT_EQ(r.param2, 0x80FF80);
          }},
         // A colour without a value takes the line's.
-        {"DRAWBAND(C,DRAWNULL,O,COLORRED),COLORBLUE", eDRAWBAND,
+        {"DRAWBAND(C,DRAWNULL,O,COLORRED),COLORBLUE", eDRAWBAND, {},
          [](const Record& r) { EXPECT_EQ(r.param1, 0xFF0000); }},
-        {"FILLRGN(H,L,C>4,COLORBLUE)", eFILLRGN, [](const Record& r) {
-             EXPECT_EQ(r.d[1], std::vector<float>({NV, NV, NV, NV, 4, NV, NV, NV}));
+        {"FILLRGN(H,L,C>4,COLORBLUE)", eFILLRGN, {}, [](const Record& r) {
+             EXPECT_EQ(r.d[1], V({NV, NV, NV, NV, 4, NV, NV, NV}));
              EXPECT_EQ(r.colours[4], 0xFF0000);
          }},
-        {"DRAWGBK(C>0,RGBA(1,2,3,255))", eDRAWGBK, [&](const Record& r) {
-             EXPECT_EQ(r.d[0], ones);
+        {"DRAWGBK(C>0,RGBA(1,2,3,255))", eDRAWGBK, ones, [](const Record& r) {
              EXPECT_EQ(r.param1, 0x030201);
              EXPECT_EQ(r.param2, 0x030201);
          }},
-        {"VERTLINE(C=5)", eVERTLINE, [](const Record& r) {
-             EXPECT_EQ(r.d[0], std::vector<float>({NV, NV, NV, NV, 1, NV, NV, NV}));
-         }},
+        {"VERTLINE(C=5)", eVERTLINE, {NV, NV, NV, NV, 1, NV, NV, NV}, nullptr},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.source);
@@ -158,7 +145,10 @@ TEST(FormulaDrawing, RecordsPerFunction)
         ASSERT_TRUE(evaluate(std::string(row.source) + ";", &out, &error)) << error;
         ASSERT_EQ(out.captured.size(), 1u);
         EXPECT_EQ(out.captured[0].drawType, row.drawType);
-        row.check(out.captured[0]);
+        if (!row.first.empty())
+            EXPECT_EQ(out.captured[0].d[0], row.first);
+        if (row.check)
+            row.check(out.captured[0]);
         // Without bars a drawing is an empty line, not a read before the data.
         Records none;
         EXPECT_TRUE(evaluate(std::string(row.source) + ";", &none, &error, Bars())) << error;
@@ -273,8 +263,8 @@ TEST_F(DrawingRender, SticksCandlesAndSegments)
     hollow.param1 = 10;
     hollow.param2 = 1;
     QImage img = picture({filled, hollow});
-    // The hollow stick is black inside.
-    testkit::expectPixels(img, {{16, 60, 0xff0000ffu}, {36, 60, kBlack}});
+    // The hollow stick is black inside, its right side on the body's last column.
+    testkit::expectPixels(img, {{16, 60, 0xff0000ffu}, {36, 60, kBlack}, {39, 60, 0xff0000ffu}, {40, 60, kBlack}});
     EXPECT_GT(count(img, QRect(30, 40, 10, 41), 0xff0000ffu), 40);
     EXPECT_EQ(img.pixel(16, 30), kBlack);
 
@@ -325,15 +315,15 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     EXPECT_GT(dottedInk, 20);
     EXPECT_LT(dottedInk, 80);
 
-    // Point dots: ink at the bars, none between them.
+    // Point dots: a 2 × 2 square at each bar, nothing between them.
     Line points = drawing(eLINE, five);
     points.lineStyle = eFormulaStylePoints;
     img = picture({points});
-    testkit::expectPixels(img, {{26, 50, 0xff0000ffu}, {31, 50, kBlack}});
+    testkit::expectPixels(img, {{25, 49, 0xff0000ffu}, {26, 50, 0xff0000ffu}, {24, 50, kBlack}, {27, 50, kBlack}});
     // Crosses: both diagonals, nothing straight above the centre.
     points.lineStyle = eFormulaStyleCrosses;
     img = picture({points});
-    testkit::expectPixels(img, {{24, 52, 0xff0000ffu}, {28, 48, 0xff0000ffu}, {26, 48, kBlack}});
+    testkit::expectPixels(img, {{24, 52, 0xff0000ffu}, {28, 48, 0xff0000ffu}, {27, 51, 0xff0000ffu}, {26, 48, kBlack}});
 
     // A step holds its value up to the next bar, then jumps.
     Line step = drawing(eLINE, {2, 2, 6, 6, M, M, M, M, M, M});
@@ -357,6 +347,11 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     testkit::expectPixels(img, {{16, 45, 0xffff0000u}, {14, 47, 0xffff0000u}, {76, 65, 0xff00ff00u},
             {16, 10, 0xff808080u}, {86, 10, 0xffffff00u}});
     EXPECT_EQ(count(img, QRect(88, 0, 8, 100), 0xff808080u), 800);
+    // The area ends at the first line's last value, not on a stale one behind it.
+    band.values = QVector<float>(10, 6.0f).toList();
+    band.values.removeLast();
+    band.values2 = five;
+    EXPECT_EQ(count(picture({band}), QRect(88, 0, 12, 100), 0xffff0000u), 0);
     // A filled region between bars 0 and 1 ends at bar 1. Bar 1 has no
     // colour entry (a stale one lies past the list's end): the line's colour.
     Line region = drawing(eFILLRGN, {6, 6, M, M, M, M, M, M, M, M, M}, {2, 2, M, M, M, M, M, M, M, M, M});

@@ -18,11 +18,8 @@ const QList<qint64> kDays = {day(2023, 7, 17), day(2023, 7, 18), day(2023, 7, 19
 DQDDataList listOf(const QList<qint64>& keys)
 {
     DQDDataList list;
-    for (qint64 k : keys) {
-        DQDUnionReader r;
-        r.setUniqueValue(k);
-        list.append(r);
-    }
+    for (qint64 k : keys)
+        list.append(testkit::record(k));
     return list;
 }
 
@@ -209,7 +206,6 @@ TEST_F(InfoBarTest, PromptOpensToTheLeftNearTheRightEdge)
 
     const QRectF late = bar.getPromptRect(fm, {infos[1]});
     EXPECT_EQ(late.right(), infos[1].x - 6);
-    EXPECT_LE(late.right(), 350);
     bar.FillPrompt(&p, {infos[1]});
     EXPECT_EQ(img.pixelColor(int(late.right()) - 2, int(late.bottom()) - 2), QColor("#102030"));
     // The first line fills the box's width: its right end is in the upper half
@@ -227,7 +223,6 @@ TEST_F(InfoBarTest, PromptOpensToTheLeftNearTheRightEdge)
 TEST(InfoBar, SampleDividendsLandOnTheExDividendBars)
 {
     DQDDataList bars = testkit::sampleBars();
-    ASSERT_EQ(bars.count(), 1000);
     QString error;
     QList<qint64> keys;
     for (int i = 0; i < bars.count(); ++i)

@@ -33,11 +33,7 @@ QByteArray fingerprint(const QImage& image)
 QByteArray paint(ZtLineLib_Formula& pane, const QString& name)
 {
     const QRect r = pane.getRect().toAlignedRect();
-    QImage image(r.width(), r.height(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::black);
-    QPainter p(&image);
-    pane.Fill(&p);
-    p.end();
+    const QImage image = testkit::painted(pane, r.width(), r.height());
     const QByteArray print = fingerprint(image);
     if (qEnvironmentVariableIsSet("ZT_PRINT_PIXEL_HASHES")) {
         image.save(QDir::temp().filePath(QStringLiteral("zt_pixels_%1.png").arg(name)));

@@ -134,7 +134,8 @@ TEST(QuoteLoader, GapsCarryThePriceAndTheUntradedRestIsEmpty)
                                    "time,open,high,low,close,volume\n"
                                    "202401040915,9,9,9,9,50\n"
                                    "202401040930,9,9,9,9,100\n"
-                                   "202401041500,9.5,9.5,9.5,9.5,100\n"
+                                   "202401041131,9,9.3,9,9.3,20\n"
+                                   "202401041459,9.5,9.5,9.5,9.5,100\n"
                                    "\n"
                                    "202401050930,10,10.5,9.8,10.2,100\n"
                                    "202401050931,10.2,10.4,10.1,10.4,300\n"
@@ -143,11 +144,14 @@ TEST(QuoteLoader, GapsCarryThePriceAndTheUntradedRestIsEmpty)
     QString error;
     ASSERT_TRUE(QuoteLoader::loadMinutes(path, &list, {}, &error)) << qPrintable(error);
     ASSERT_EQ(list.count(), 2 * 241);
-    // Day one: the gap between 09:30 and 15:00 repeats 9.0 without volume.
+    // Day one: the gap after 09:30 repeats 9.0 without volume.
     // Day two: 09:32 carries 09:31's close; the average is the mean of closes.
     EXPECT_EQ(keyOf(list, 243), 20240105093200LL);
-    // The first auction minute, 09:15, joins the opening slot.
-    expectFields(list, {{0, eFieldVolume, 150.0}, {100, eFieldClose, 9.0}, {100, eFieldVolume, 0.0}, {243, eFieldOpen, 10.4},
+    EXPECT_EQ(keyOf(list, 240), 20240104150000LL); // 15:00 carries 14:59
+    // The first auction minute, 09:15, joins the opening slot; 11:31 is
+    // still the morning's last slot.
+    expectFields(list, {{0, eFieldVolume, 150.0}, {100, eFieldClose, 9.0}, {100, eFieldVolume, 0.0},
+                        {120, eFieldClose, 9.3}, {120, eFieldVolume, 20.0}, {243, eFieldOpen, 10.4},
                         {243, eFieldAverage, (10.2 + 10.4 + 10.4) / 3}, {244, eFieldPreClose, 9.5}});
     // After the last traded minute: placeholders with a negative key.
     EXPECT_LT(keyOf(list, 245), 0);

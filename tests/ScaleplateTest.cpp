@@ -139,9 +139,7 @@ TEST_F(ScaleplateTest, FixedLabelsSpreadAndSkipOverlaps)
     axis.setRange(0, 100);
     paint();
     labels = axis.drawnLabels();
-    ASSERT_EQ(labels.size(), 2);
-    EXPECT_EQ(labels[0].text, "AAAA");
-    EXPECT_EQ(labels[1].text, "CCCC");
+    ASSERT_EQ(labelTexts(), QStringList({"AAAA", "CCCC"}));
     EXPECT_DOUBLE_EQ(labels[0].x + labels[0].width, xBase);
     EXPECT_DOUBLE_EQ(labels[1].x + labels[1].width, xBase + 200);
 }
@@ -168,11 +166,7 @@ TEST_F(ScaleplateTest, CachedPictureLivesUntilTheNextSetRange)
     EXPECT_TRUE(copy.drawnLabels().isEmpty());
     paint();
     EXPECT_EQ(labelTexts(), QStringList({"2024"}));
-    {
-        QImage img = blankImage(600, 30);
-        QPainter p(&img);
-        copy.Fill(&p);
-    }
+    testkit::painted(copy, 600, 30);
     ASSERT_EQ(copy.drawnLabels().size(), 1);
     EXPECT_EQ(copy.drawnLabels()[0].text, "fixed");
     copy = axis; // assignment drops the target's picture, not the source's
@@ -213,12 +207,7 @@ TEST_F(ScaleplateTest, TextsAndTheStripTranslation)
     none.setRect(0, 0, 400, 30);
     none.setData(&empty);
     none.setRange(0, 10);
-    QImage blank = blankImage(600, 30);
-    {
-        QPainter p(&blank);
-        none.Fill(&p);
-    }
-    EXPECT_EQ(blank, blankImage(600, 30));
+    EXPECT_EQ(testkit::painted(none, 600, 30), blankImage(600, 30));
     EXPECT_TRUE(none.drawnLabels().isEmpty());
 
     // Paddings wider than the rectangle make items of negative width; the

@@ -19,8 +19,14 @@ QString u8(const char* s)
 
 TEST(ValueFormat, TableOfTheAxisFormats)
 {
-    const QString axis = u8("{if#>99999||<-99999;d2w}d2");
+    // The value axis's format: units above 99999.
+    const char* axis = "{if#>99999||<-99999;d2w}d2";
     const Row rows[] = {
+        {axis, 123456.789, "12.35万"},
+        {axis, 5000.0, "5000.00"},
+        {axis, -2.5e5, "-25.00万"},
+        {axis, 99999.0, "99999.00"},
+        {axis, 99999.99, "10.00万"},
         {"d2[ls:%]", 1.5, "1.50%"},
         {"d2[ls:%]", 0.0, "0.00%"},
         {"d2w", 2.5e8, "2.50亿"},
@@ -42,6 +48,7 @@ TEST(ValueFormat, TableOfTheAxisFormats)
         {"{if#>=5.0;[ss:yes]}[ss:no]", 5.0, "no"},
         {"{if#=0;[ss:--]}d2", 0.0, "--"},
         {"{if#=0;[ss:--]}d2", 0.001, "0.00"},
+        {"{if#=0;;[ss:ignored]}d2", 0.0, ""}, // an empty format in a block
         {"{if#><-;[ss:neg]}d2", -2.0, "neg"},
         {"{if#<5&&>0||=7;[ss:A]}[ss:B]", 7.0, "B"},
         {"{if#(<5&&>0)||=7;[ss:A]}[ss:B]", 7.0, "A"},
@@ -50,13 +57,6 @@ TEST(ValueFormat, TableOfTheAxisFormats)
     };
     for (const Row& r : rows)
         EXPECT_EQ(formatValueText(r.value, u8(r.format)), u8(r.text)) << r.format << " " << r.value.toString().toStdString();
-
-    EXPECT_EQ(formatValueText(123456.789, axis), u8("12.35万"));
-    EXPECT_EQ(formatValueText(5000.0, axis), u8("5000.00"));
-    EXPECT_EQ(formatValueText(-2.5e5, axis), u8("-25.00万"));
-    EXPECT_EQ(formatValueText(1e5, axis), u8("10.00万"));
-    EXPECT_EQ(formatValueText(99999.0, axis), u8("99999.00"));
-    EXPECT_EQ(formatValueText(99999.99, axis), u8("10.00万"));
 }
 
 TEST(ValueFormat, OptionsAndFlags)

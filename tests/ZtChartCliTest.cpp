@@ -181,7 +181,6 @@ TEST(ZtChartCliTest, FormulasSetSavesTheStoreAndPanesUseIt)
 
     const CliRun set = ztchart({"formulas", "set", "MACD", "5,10", "--store", store});
     ASSERT_EQ(set.code, 0) << qPrintable(set.err);
-    EXPECT_TRUE(QFile::exists(store));
     const CliRun show = ztchart({"formulas", "show", "macd", "--store", store});
     EXPECT_TRUE(show.out.contains(QLatin1String("SHORT,5,"))) << qPrintable(show.out);
     EXPECT_TRUE(show.out.contains(QLatin1String("LONG,10,")));
@@ -226,9 +225,7 @@ TEST(ZtChartCliTest, RenderWritesPicturesOfTheAskedSize)
                            "--size", "900x640", "-o", png});
     ASSERT_EQ(r.code, 0) << qPrintable(r.err);
     EXPECT_TRUE(r.out.isEmpty());
-    QImage image(png);
-    ASSERT_FALSE(image.isNull());
-    EXPECT_EQ(image.size(), QSize(900, 640));
+    EXPECT_EQ(QImage(png).size(), QSize(900, 640));
 
     // The light theme paints its own background; JPEG by the file name.
     const QString jpg = dir.filePath("intraday.jpg");
