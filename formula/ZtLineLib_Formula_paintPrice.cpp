@@ -11,6 +11,8 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <iterator>
+
 using namespace ZtUIDataStruct;
 using namespace zt;
 using Line = Formulas::formulaLine;
@@ -105,6 +107,6 @@ void ZtLineLib_Formula::drawTag(QPainter* painter, const QFontMetrics& fm, int x
     const int dir = right ? 1 : -1;
     const QLine lines[3] = {QLine(x, y, x + dir * kArm, y), QLine(x, y, x + dir * kHead, y - kHead),
                             QLine(x, y, x + dir * kHead, y + kHead)};
-    painter->drawLines(lines, 3);
+    painter->drawLines(lines, int(std::size(lines)));
     painter->drawText(right ? x + kArm : x - kArm - textWidth, baseline, text);
 }

@@ -24,11 +24,6 @@ const char kIndexError[] = "指标计算是发生Index错误。";
 using zt::kMaxExactPow10;
 using zt::kPow10;
 
-// The reciprocals of kPow10 (nearly exact; used only with room to spare).
-constexpr double kNegPow10[] = {1e0,   1e-1,  1e-2,  1e-3,  1e-4,  1e-5,  1e-6,  1e-7,
-                                1e-8,  1e-9,  1e-10, 1e-11, 1e-12, 1e-13, 1e-14, 1e-15,
-                                1e-16, 1e-17, 1e-18, 1e-19, 1e-20, 1e-21, 1e-22};
-
 // The reference cut on the shortest plain decimal text; used where the
 // arithmetic below cannot be exact.
 double truncByText(double value, int prec)
@@ -118,13 +113,12 @@ void Formulas::noteRowValue(double value)
 
 bool Formulas::wellInsideRange(double v) const
 {
-    // Cutting to m_prec decimals moves a value toward zero by less than
-    // 10^-prec (and the shortest text of it by less than its rounding), so a
-    // value this far inside the range so far cannot widen it: it is not
+    // The ends of the range so far are cut values, and cutting keeps the
+    // order of values (it moves each toward zero to the next number of prec
+    // decimals, and a cut value stays as it is). So a value strictly inside
+    // the range cuts to one inside it too: it cannot widen it and is not
     // worth cutting.
-    const int p = std::clamp(int(m_prec), 0, kMaxExactPow10);
-    const double margin = 2.0 * kNegPow10[p] + std::fabs(v) * 1e-12;
-    return v > m_minValue + margin && v < m_maxValue - margin;
+    return v > m_minValue && v < m_maxValue;
 }
 
 void Formulas::widenRange(double v)
