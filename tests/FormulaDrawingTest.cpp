@@ -377,6 +377,23 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     EXPECT_EQ(picture({back}, 1).pixel(50, 50), 0xff808080u);
 }
 
+TEST_F(DrawingRender, NumbersOnlyInTheWindow)
+{
+    // Bars 0 to 9 of 11 show and the pane leaves room right of them: the
+    // number on bar 0 shows, the one on bar 10 does not.
+    ZtUIDataStruct::DQDDataList list = flatBars(11);
+    Pane pane;
+    pane.addLine(drawing(eDRAWNUMBER, {5, M, M, M, M, M, M, M, M, M, 5}, QVector<float>(11, 7.0f).toList()));
+    pane.setRect(0, 0, 100, 100);
+    pane.setFixedPaddingRight(30);
+    pane.setData(&list);
+    pane.setRange(0, 10);
+    pane.SetMaxMinValue(10, 0);
+    const QImage img = paint(pane, 100, 100);
+    EXPECT_GT(testkit::countTinted(img, QRect(0, 40, 20, 30), 0xff0000ffu), 0);
+    EXPECT_EQ(testkit::countTinted(img, QRect(20, 0, 80, 100), 0xff0000ffu), 0);
+}
+
 TEST(FormulaDrawingRange, OnlyPriceSeriesWidenTheRange)
 {
     Formulas lines;
