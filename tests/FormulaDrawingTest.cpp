@@ -344,8 +344,8 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     above.lineStyle = eFormulaStyleDrawAbove;
     Line later = drawing(eVERTLINE, {M, M, M, M, M, M, M, M, 1, M}, {}, 0xff00ffff);
     img = picture({band, above, later, back});
-    testkit::expectPixels(img, {{16, 45, 0xffff0000u}, {14, 47, 0xffff0000u}, {76, 65, 0xff00ff00u},
-            {16, 10, 0xff808080u}, {86, 10, 0xffffff00u}});
+    testkit::expectPixels(img, {{16, 45, 0xffff0000u}, {14, 47, 0xffff0000u}, {31, 48, 0xffff0000u}, {76, 65, 0xff00ff00u},
+            {71, 58, 0xff00ff00u}, {16, 10, 0xff808080u}, {86, 10, 0xffffff00u}});
     EXPECT_EQ(count(img, QRect(88, 0, 8, 100), 0xff808080u), 800);
     // The area ends at the first line's last value, not on a stale one behind it.
     band.values = QVector<float>(10, 6.0f).toList();
