@@ -344,8 +344,8 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     above.lineStyle = eFormulaStyleDrawAbove;
     Line later = drawing(eVERTLINE, {M, M, M, M, M, M, M, M, 1, M}, {}, 0xff00ffff);
     img = picture({band, above, later, back});
-    testkit::expectPixels(img, {{16, 45, 0xffff0000u}, {14, 47, 0xffff0000u}, {76, 65, 0xff00ff00u},
-            {16, 10, 0xff808080u}, {86, 10, 0xffffff00u}});
+    testkit::expectPixels(img, {{16, 45, 0xffff0000u}, {14, 47, 0xffff0000u}, {31, 48, 0xffff0000u}, {76, 65, 0xff00ff00u},
+            {71, 58, 0xff00ff00u}, {16, 10, 0xff808080u}, {86, 10, 0xffffff00u}});
     EXPECT_EQ(count(img, QRect(88, 0, 8, 100), 0xff808080u), 800);
     // The area ends at the first line's last value, not on a stale one behind it.
     band.values = QVector<float>(10, 6.0f).toList();
@@ -375,6 +375,23 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     back.values = {1};
     back.values2 = {0};
     EXPECT_EQ(picture({back}, 1).pixel(50, 50), 0xff808080u);
+}
+
+TEST_F(DrawingRender, NumbersOnlyInTheWindow)
+{
+    // Bars 0 to 9 of 11 show and the pane leaves room right of them: the
+    // number on bar 0 shows, the one on bar 10 does not.
+    ZtUIDataStruct::DQDDataList list = flatBars(11);
+    Pane pane;
+    pane.addLine(drawing(eDRAWNUMBER, {5, M, M, M, M, M, M, M, M, M, 5}, QVector<float>(11, 7.0f).toList()));
+    pane.setRect(0, 0, 100, 100);
+    pane.setFixedPaddingRight(30);
+    pane.setData(&list);
+    pane.setRange(0, 10);
+    pane.SetMaxMinValue(10, 0);
+    const QImage img = paint(pane, 100, 100);
+    EXPECT_GT(testkit::countTinted(img, QRect(0, 40, 20, 30), 0xff0000ffu), 0);
+    EXPECT_EQ(testkit::countTinted(img, QRect(20, 0, 80, 100), 0xff0000ffu), 0);
 }
 
 TEST(FormulaDrawingRange, OnlyPriceSeriesWidenTheRange)

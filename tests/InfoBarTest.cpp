@@ -207,6 +207,7 @@ TEST_F(InfoBarTest, PromptOpensToTheLeftNearTheRightEdge)
     const QRectF late = bar.getPromptRect(fm, {infos[1]});
     EXPECT_EQ(late.right(), infos[1].x - 6);
     bar.FillPrompt(&p, {infos[1]});
+    bar.FillPrompt(nullptr, {infos[1]}); // without a painter: nothing, no crash
     EXPECT_EQ(img.pixelColor(int(late.right()) - 2, int(late.bottom()) - 2), QColor("#102030"));
     // The first line fills the box's width: its right end is in the upper half
     // (a wrapped line would leave that corner empty).

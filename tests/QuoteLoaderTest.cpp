@@ -159,11 +159,11 @@ TEST(QuoteLoader, GapsCarryThePriceAndTheUntradedRestIsEmpty)
     EXPECT_FALSE(list.at(481)->hasValue(eFieldClose));
 
     // Header names in any case and order, unknown columns ignored, an
-    // average column taken as given, seconds accepted.
+    // average column taken as given, seconds accepted in a time column.
     const QString custom = writeFile(dir, QStringLiteral("custom.csv"),
                                      "\xEF\xBB\xBF"
-                                     "Close,Volume,note,Average,Low,High,Open,DATE\r\n"
-                                     "5,10,x,4.5,4,6,4.2,20240104093005\r\n");
+                                     "Close,Volume,note,Average,Low,High,Open,DATE,Time\r\n"
+                                     "5,10,x,4.5,4,6,4.2,20240104,093005\r\n");
     ASSERT_TRUE(QuoteLoader::loadBars(custom, &list, &error)) << qPrintable(error);
     ASSERT_EQ(list.count(), 1);
     EXPECT_EQ(keyOf(list, 0), 20240104093005LL);
@@ -205,7 +205,7 @@ TEST(QuoteLoader, ReadsTheFilesPeopleHave)
          true},
         {"utf8.csv",
          "日期,开盘,最高,最低,收盘,成交量,成交额\n"
-         "\"202409100931\",8.38,8.42,8.36,8.42,497200,4173936\n"
+         "\"20240910093100\",8.38,8.42,8.36,8.42,497200,4173936\n"
          "\"202409100932\",8.41,8.44,8.41,8.43,277500,2337466\n",
          true},
     };

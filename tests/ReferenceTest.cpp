@@ -261,6 +261,7 @@ TEST_F(ReferenceTest, BinaryStyleMirrorsAboutTheMiddle)
     place(100, 0, 300, 0);
     const QImage img = paint();
     EXPECT_EQ(each(axis.paintedTags(), &ZtLineLib_Reference::PaintedTag::value), QList<double>({100, 0, 50, 75, 25}));
+    EXPECT_EQ(axis.paintedTags()[0].y, 22.0); // the top tag, on the right, centred on the band's top
     const int xl = int(axis.m_drawLeft);
     const int xr = int(axis.m_drawRight);
     EXPECT_GT(countColour(img, QRect(xl + 1, 172, xr - xl - 1, 1), 0xff00ff), 200);
