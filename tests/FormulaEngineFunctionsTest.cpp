@@ -217,9 +217,10 @@ TEST(FormulaEngineFunctions, TimeFromTheRecords)
         {"DATETIME-12409190000", {931, 932, 933}},
     }, timedInput({1, 2, 3}, std::vector<int>(3, 20240919), {93100, 93200, 93300}));
     // The period at the edges of its gap classes: 5-minute bars (stamped at
-    // 10 seconds past), quarters 95 days apart.
+    // 10 seconds past), quarters 95 days apart, years 371 days apart.
     expectSeries("PERIOD", timedInput({1, 2, 3}, std::vector<int>(3, 20240919), {93510, 94010, 94510}), {1, 1, 1});
     expectSeries("PERIOD", timedInput({1, 2, 3}, {20230101, 20230406, 20230710}, std::vector<int>(3, 0)), {10, 10, 10});
+    expectSeries("PERIOD", timedInput({1, 2, 3}, {20230101, 20240107, 20250112}, std::vector<int>(3, 0)), {9, 9, 9});
 }
 
 TEST(FormulaEngineFunctions, DecimalPricesAndNumericRules)
