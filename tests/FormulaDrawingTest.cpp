@@ -163,7 +163,7 @@ TEST(FormulaDrawing, StylesColoursAndTheirErrors)
                          "E:C,POINTDOT,LINETHICK0;F:C,CIRCLEDOT,NOTEXT;"
                          "G:C,CROSSDOT,NOTITLE,DRAWABOVE;H:C,UPDOWNDOT,RGB(1,2,3);"
                          "I:C,STEPLINE,RGBA(1,2,3,0);J:C,LINEAREA,COLOR0080FF;"
-                         "K:C-3,COLORSTICK,UPCOLOR(RGB(9,9,9)),DOWNCOLORBLUE;L:C,STICKTYPE2;"
+                         "K:C-3,COLORSTICK,UPCOLOR(RGB(9,9,9)),DOWNCOLORBLUE;L:C,STICKTYPE9;"
                          "M:=C,COLORRED,DOTLINE;N:COLORLICYAN+M*0,COLORLIMAGENTA;"
                          "P:COLORLIGRAY,NOTEXT;Q:C,DOWNCOLORBLUE",
                          &out, &error))
@@ -191,7 +191,7 @@ TEST(FormulaDrawing, StylesColoursAndTheirErrors)
     EXPECT_EQ(out.captured[8].colours, std::vector<int>({0xFF0000, 0xFF0000, 0x090909, 0x090909,
                                                     0x090909, 0x090909, 0x090909, 0xFF0000}));
     EXPECT_EQ(out.captured[12].colours.front(), 0x0000FF); // rising stays red when only falling is set
-    // A stick type turns the line into hollow bars from zero.
+    // A stick type (9 is cut to 2) turns the line into hollow bars from zero.
     EXPECT_EQ(out.captured[9].drawType, eSTICKLINE);
     EXPECT_EQ(out.captured[9].param2, 1);
     EXPECT_EQ(out.captured[9].d[1][0], 0.0f);

@@ -71,6 +71,7 @@ TEST(FormulaEngineFunctions, MovingAveragesAndStatistics)
                        10318 / 2187.0}},
         {"EXPMEMA(C,3)", {N_, N_, 8 / 3.0, 11 / 6.0, 41 / 12.0, 149 / 24.0, 197 / 48.0,
                           485 / 96.0}},
+        {"EXPMEMA(C,1)-C", {0, 0, 0, 0, 0, 0, 0, 0}},
         {"TRMA(C,4)", {N_, N_, N_, 7 / 3.0, 8 / 3.0, 12.5 / 3, 15.5 / 3, 5.5}},
         {"XMA(C,3)", {2, 8 / 3.0, 2, 10 / 3.0, 5, 16 / 3.0, 17 / 3.0, 4}},
         {"HARMEAN(C,2)", {N_, 1.5, 1.6, 1.6, 5 / 3.0, 90 / 14.0, 36 / 11.0, 3}},
@@ -217,9 +218,10 @@ TEST(FormulaEngineFunctions, TimeFromTheRecords)
         {"DATETIME-12409190000", {931, 932, 933}},
     }, timedInput({1, 2, 3}, std::vector<int>(3, 20240919), {93100, 93200, 93300}));
     // The period at the edges of its gap classes: 5-minute bars (stamped at
-    // 10 seconds past), quarters 95 days apart.
+    // 10 seconds past), quarters 95 days apart, years 371 days apart.
     expectSeries("PERIOD", timedInput({1, 2, 3}, std::vector<int>(3, 20240919), {93510, 94010, 94510}), {1, 1, 1});
     expectSeries("PERIOD", timedInput({1, 2, 3}, {20230101, 20230406, 20230710}, std::vector<int>(3, 0)), {10, 10, 10});
+    expectSeries("PERIOD", timedInput({1, 2, 3}, {20230101, 20240107, 20250112}, std::vector<int>(3, 0)), {9, 9, 9});
 }
 
 TEST(FormulaEngineFunctions, DecimalPricesAndNumericRules)

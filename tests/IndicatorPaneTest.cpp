@@ -32,7 +32,7 @@ TEST(PaneLineModel, DefaultPenAndCopiesOwnTheirLines)
     EXPECT_EQ(moved.lineAt(0)->name, QStringLiteral("changed"));
     // The cursor stops at the last line.
     a.addLine(Line());
-    EXPECT_TRUE(a.moveFirst() && a.moveNext());
+    EXPECT_TRUE(a.moveLast() && a.moveFirst() && a.moveNext());
     EXPECT_FALSE(a.moveNext() || a.moveTo(2));
     EXPECT_EQ(a.currentLine(), a.lineAt(1));
 }
