@@ -318,10 +318,10 @@ TEST(QuoteLoader, MalformedFilesNameFileLineAndColumnAndLoadNothing)
     const QString daily = writeFile(dir, QStringLiteral("d.csv"), header + good);
     EXPECT_FALSE(QuoteLoader::loadMinutes(daily, &list, {}, &error));
     EXPECT_EQ(error, daily + QStringLiteral(":2: column \"date\": no time of day: \"20240104\""));
-    const QString night =
-        writeFile(dir, QStringLiteral("n.csv"), header + "202401041505,1,2,0.5,1.5,100,150\n");
-    EXPECT_FALSE(QuoteLoader::loadMinutes(night, &list, {}, &error));
-    EXPECT_EQ(error, night + QStringLiteral(":2: column \"date\": outside trading hours "
-                                            "09:15-15:00: \"202401041505\""));
+    for (const char* time : {"202401040914", "202401041501"}) { // a minute before or after the session
+        const QString night = writeFile(dir, QStringLiteral("n.csv"), header + time + ",1,2,0.5,1.5,100,150\n");
+        EXPECT_FALSE(QuoteLoader::loadMinutes(night, &list, {}, &error));
+        EXPECT_EQ(error, night + ":2: column \"date\": outside trading hours 09:15-15:00: \"" + time + '"');
+    }
     EXPECT_EQ(list.count(), 0);
 }

@@ -200,6 +200,10 @@ TEST_F(ScaleplateTest, TextsAndTheStripTranslation)
     const int tick = int(axis.drawnLabels().at(0).x) - 2;
     EXPECT_EQ(img.pixel(tick, 300) & 0xffffff, 0x0000ffu);
     EXPECT_EQ(countColour(img, QRect(0, 0, 600, 300), 0x0000ff), 0);
+    // A strip as tall as the largest picture still paints.
+    axis.setRect(0, 0, axis.getRect().width(), 16384);
+    axis.setRange(0, bars.count());
+    EXPECT_EQ(paint().pixel(tick, 0) & 0xffffff, 0x0000ffu);
 
     // Without data nothing shows; an empty list leaves an empty picture.
     ZtLineLib_Scaleplate none;
