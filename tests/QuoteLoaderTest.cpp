@@ -312,14 +312,12 @@ TEST(QuoteLoader, MalformedFilesNameFileLineAndColumnAndLoadNothing)
     EXPECT_FALSE(QuoteLoader::loadBars(dir.path(), &list, &error));
     EXPECT_TRUE(error.startsWith(dir.path() + QStringLiteral(": cannot"))) << qPrintable(error);
 
-    // Minutes need a time of day inside the session.
-    const QString daily = writeFile(dir, QStringLiteral("d.csv"), header + good);
-    EXPECT_FALSE(QuoteLoader::loadMinutes(daily, &list, {}, &error));
-    EXPECT_EQ(error, daily + QStringLiteral(":2: column \"date\": no time of day: \"20240104\""));
-    for (const char* time : {"202401040914", "202401041501"}) { // a minute before or after the session
-        const QString night = writeFile(dir, QStringLiteral("n.csv"), header + time + ",1,2,0.5,1.5,100,150\n");
-        EXPECT_FALSE(QuoteLoader::loadMinutes(night, &list, {}, &error));
-        EXPECT_EQ(error, night + ":2: column \"date\": outside trading hours 09:15-15:00: \"" + time + '"');
+    // Minutes need a time of day inside the session: none, a minute before it, one after.
+    for (const char* time : {"20240104", "202401040914", "202401041501"}) {
+        const QString path = writeFile(dir, QStringLiteral("m.csv"), header + time + ",1,2,0.5,1.5,100,150\n");
+        EXPECT_FALSE(QuoteLoader::loadMinutes(path, &list, {}, &error));
+        const char* why = qstrlen(time) == 8 ? "no time of day" : "outside trading hours 09:15-15:00";
+        EXPECT_EQ(error, path + ":2: column \"date\": " + why + ": \"" + time + '"');
     }
     EXPECT_EQ(list.count(), 0);
 }
