@@ -117,11 +117,6 @@ TEST(ComputeReuse, EngineLinesEqualThePlainPathWhateverStorageTheyReuse)
     EXPECT_EQ(valuesOf(kept), expected);
     EXPECT_EQ(valuesOf(pane.formulaLines()), plainLines(F::eFT_MACD, day, 15, 185));
     EXPECT_NE(valuesOf(pane.formulaLines()), expected);
-    // A live edit inside the span, which starts at slot 15, recomputes from it.
-    day.at(100)->setValue(eFieldClose, 5.0);
-    pane.recordsChanged(100);
-    pane.setRange(0, day.count(), true);
-    EXPECT_EQ(valuesOf(pane.formulaLines()), plainLines(F::eFT_MACD, day, 15, 185));
 }
 
 TEST(ComputeReuse, BarConversionOfTheColumnsAFormulaReads)

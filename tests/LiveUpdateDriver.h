@@ -107,11 +107,13 @@ public:
         for (int i = 0; i < bars; ++i)
             m_bars.append(nextBar());
         PBDataChange::registerInstrument("LIVE", "Live", m_bars, DQDDataList(), {});
-        // One intraday day: 241 slots, the first ones traded.
-        const int traded = m_pick(1, 240);
-        for (int i = 0; i < 241; ++i)
-            m_minutes.append(i < traded ? minute(i) : slotWithoutData());
-        m_traded = traded;
+        // One intraday day: 241 slots, the first ones traded; now and then
+        // led by the 15 slots of the call auction, which most panes skip.
+        m_band = m_pick(0, 1) ? 15 : 0;
+        m_slots = m_band + 241;
+        m_traded = m_band + m_pick(1, 240);
+        for (int i = 0; i < m_slots; ++i)
+            m_minutes.append(i < m_traded ? minute(i) : slotWithoutData());
 
         const F::enumFormulaType kline[] = {F::eFT_KLINE, F::eFT_VOL,  F::eFT_CLOSE, F::eFT_MA,
                                             F::eFT_MACD,  F::eFT_KDJ,  F::eFT_ZJLX,  F::eFT_CMSD,
@@ -179,6 +181,9 @@ private:
     }
     DQDUnionReader minute(int slot)
     {
+        if (slot < m_band)
+            return bar(20240102091500LL + slot * 100);
+        slot -= m_band;
         const QTime t = slot <= 120 ? QTime(9, 30).addSecs(60 * slot) : QTime(13, 1).addSecs(60 * (slot - 121));
         return bar(20240102000000LL + t.hour() * 10000 + t.minute() * 100);
     }
@@ -194,6 +199,7 @@ private:
         pane.setRect(0, 0, 400, 120);
         pane.setData(p.dline ? &m_minutes : &m_bars);
         pane.setIsDLine(p.dline);
+        pane.setShowJHJJ(p.dline && m_band > 0);
         pane.setPrec(m_prec);
         if (p.type == F::eFT_VOL)
             pane.m_params = m_volPeriods;
@@ -229,7 +235,7 @@ private:
                 list.append(nextBar());
                 if (m_pick(0, 3))
                     announce(false, 0, true); // else left to the count
-            } else if (m_traded < 241) {
+            } else if (m_traded < m_slots) {
                 *list.at(m_traded) = minute(m_traded);
                 ++m_traded;
                 announce(true, 0, true);
@@ -291,9 +297,13 @@ private:
     QString check(Pane& p)
     {
         const int index = p.dline ? 0 : m_index;
-        const int length = p.dline ? 241 : m_length;
+        const int length = p.dline ? m_slots : m_length;
         p.live->SetMaxMinValue(kZtNoValue, kZtNoValueMax);
         p.live->setRange(index, length, true);
+        // An empty window computes nothing and leaves the last lines as they
+        // were, where a fresh pane has none: there is nothing to compare.
+        if (length == 0)
+            return QString();
 
         DQDDataList copy = listOf(p);
         F fresh(p.type);
@@ -309,7 +319,9 @@ private:
     QDate m_day{2023, 1, 1};
     DQDDataList m_bars;
     DQDDataList m_minutes;
-    int m_traded = 0;
+    int m_band = 0;
+    int m_slots = 0;
+    int m_traded = 0; // filled intraday slots, the band's included
     int m_index = 0;
     int m_length = 40;
     int m_prec = 2;
