@@ -4,6 +4,10 @@
 #include "FormulaEngineTestSupport.h"
 #include "TestKit.h"
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 using namespace FormulaTest;
 
 namespace {
@@ -210,6 +214,9 @@ TEST(FormulaEngineStore, FileRoundTrip)
     user.params[3][0] = 5;
     user.params[4][0] = 0.5f;
     user.params[1][0] = std::numeric_limits<float>::quiet_NaN();
+    user.paramCount = 16; // as many as a file may hold
+    for (int j = 1; j < 16; ++j)
+        user.paramNames[j] = "P" + std::to_string(j);
     ASSERT_TRUE(store.SetFormularContent(user));
     std::string error;
     ASSERT_TRUE(store.saveToFile(path, &error)) << error;
@@ -234,6 +241,17 @@ TEST(FormulaEngineStore, FileRoundTrip)
 
     EXPECT_FALSE(store.saveToFile(dir.filePath("no/such/dir/f.json").toStdString(), &error));
     EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
+    // A write refused (no room left) fails and leaves the last file whole.
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit full{0, limit.rlim_max};
+    const auto onTooLarge = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &full);
+    const bool saved = store.saveToFile(path, &error);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, onTooLarge);
+    EXPECT_FALSE(saved);
+    EXPECT_TRUE(again.loadFromFile(path, &error)) << error;
 }
 
 TEST(FormulaEngineStore, BadFilesLeaveTheStoreAsItWas)
