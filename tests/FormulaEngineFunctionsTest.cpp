@@ -233,7 +233,6 @@ TEST(FormulaEngineFunctions, DecimalPricesAndNumericRules)
     bars.open = {9.95, 0.06, 20.4, 2999.92};
     checkAll({
                  {"(2*C-H-L=0)*10+((H+L)/2=C)", {11, 11, 11, 11}},
-                 {"2*C-H-L", {0, 0, 0, 0}},
                  {"(O=0.06)+(O*3=0.18)*10+(H-C=0.01)*100", {0, 111, 0, 100}},
                  {"SUM(C-O,3)", {N_, N_, 0, 0}},
                  {"(C-O)/(2*C-H-L)", {N_, N_, N_, N_}},
