@@ -83,7 +83,7 @@ TEST(FormulaEngineFunctions, MovingAveragesAndStatistics)
         {"STDDEV(C,3)", {N_, N_, r, std::sqrt(3.0), std::sqrt(13 / 3.0), 4, std::sqrt(37 / 3.0),
                          std::sqrt(37 / 3.0)}},
         {"STDP(C,2)", {N_, 1, 1.5, 1.5, 2, 2, 3.5, 2}},
-        {"VAR(C,2)", {N_, 2, 4.5, 4.5, 8, 8, 24.5, 8}},
+        {"VAR(C+1E12,2)", {N_, 2, 4.5, 4.5, 8, 8, 24.5, 8}}, // far from zero: no cancellation
         {"VARP(C,2)", {N_, 1, 2.25, 2.25, 4, 4, 12.25, 4}},
         {"DEVSQ(C,3)", {N_, N_, 14 / 3.0, 6, 26 / 3.0, 32, 74 / 3.0, 74 / 3.0}},
         {"COVAR(C,REF(C,1),2)", {N_, N_, -1.5, -2.25, -3, 4, -7, -7}},
@@ -227,21 +227,20 @@ TEST(FormulaEngineFunctions, TimeFromTheRecords)
 TEST(FormulaEngineFunctions, DecimalPricesAndNumericRules)
 {
     // Single-precision prices compare and cancel as their decimals do.
-    Bars bars = closesOnly({10.05, 0.26, 20.1, 1.3});
-    bars.high = {10.07, 0.27, 20.13, 1.4};
-    bars.low = {10.03, 0.25, 20.07, 1.2};
-    bars.open = {9.95, 0.06, 20.4, 1.2};
+    Bars bars = closesOnly({10.05, 0.26, 20.1, 3000.02});
+    bars.high = {10.07, 0.27, 20.13, 3000.03};
+    bars.low = {10.03, 0.25, 20.07, 3000.01};
+    bars.open = {9.95, 0.06, 20.4, 2999.92};
     checkAll({
                  {"(2*C-H-L=0)*10+((H+L)/2=C)", {11, 11, 11, 11}},
-                 {"2*C-H-L", {0, 0, 0, 0}},
-                 {"(O=0.06)+(O*3=0.18)*10", {0, 11, 0, 0}},
+                 {"(O=0.06)+(O*3=0.18)*10+(H-C=0.01)*100", {0, 111, 0, 100}},
                  {"SUM(C-O,3)", {N_, N_, 0, 0}},
                  {"(C-O)/(2*C-H-L)", {N_, N_, N_, N_}},
              }, makeInput(bars));
     checkAll({
         // A tie on the previous bar is not a cross.
         {"CROSS(C,3)", {N_, 0, 1, 0, 1, 0, 0, 1}},
-        {"CROSS(C,4)", {N_, 0, 0, 0, 1, 0, 0, 1}},
+        {"CROSS(C,IF(C<9,4,DRAWNULL))", {N_, 0, 0, 0, 1, N_, N_, 1}},
         {"CROSS(MA(C,2),C)", {N_, N_, 0, 1, 0, 0, 1, 0}}, // no value the bar before: no answer
         // M ≥ N follows X; a weight or period of 0 or below gives no value.
         {"SMA(C,3,5)-C", {0, 0, 0, 0, 0, 0, 0, 0}},

@@ -143,7 +143,7 @@ TEST(FormulaEngineLanguage, DrawTextDrawIconAndLinesToTheLeft)
     const Evaluation r = runFormula("DRAWTEXT(CROSS(C,3),C,'buy'),COLORRED;\n"
                       "DRAWICON(C>4,C*2,IF(C>6,2,1));\n"
                       "T:DRAWTEXT(C=1,0,\"买\");\n"
-                      "HORLINE(C<3,C,-1,0);",
+                      "HORLINE(C<3,C,-1,1);",
                       closesOnly(kCloses));
     ASSERT_TRUE(r.ok) << r.error;
     ASSERT_EQ(r.result.captured.size(), 4u);
@@ -161,8 +161,10 @@ TEST(FormulaEngineLanguage, DrawTextDrawIconAndLinesToTheLeft)
 
     // Texts travel in the local 8-bit encoding.
     EXPECT_EQ(QString::fromLocal8Bit(r.result.captured[2].text.c_str()), QStringLiteral("买"));
-    // Lines to the left reach back to the hit before, the first to bar 0.
+    // Lines to the left reach back to the hit before, the first to bar 0;
+    // extended, they go on to the left edge (2).
     EXPECT_EQ(r.result.captured[3].d[3], std::vector<float>({0, -1, 0, -2, 0, 0, -3, 0}));
+    EXPECT_EQ(r.result.captured[3].param1, 2);
 }
 
 TEST(FormulaEngineLanguage, ErrorsNamePositions)

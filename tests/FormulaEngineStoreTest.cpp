@@ -4,6 +4,10 @@
 #include "FormulaEngineTestSupport.h"
 #include "TestKit.h"
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 using namespace FormulaTest;
 
 namespace {
@@ -210,6 +214,9 @@ TEST(FormulaEngineStore, FileRoundTrip)
     user.params[3][0] = 5;
     user.params[4][0] = 0.5f;
     user.params[1][0] = std::numeric_limits<float>::quiet_NaN();
+    user.paramCount = 16; // as many as a file may hold
+    for (int j = 1; j < 16; ++j)
+        user.paramNames[j] = "P" + std::to_string(j);
     ASSERT_TRUE(store.SetFormularContent(user));
     std::string error;
     ASSERT_TRUE(store.saveToFile(path, &error)) << error;
@@ -226,14 +233,24 @@ TEST(FormulaEngineStore, FileRoundTrip)
               std::make_tuple(user.texts[1], user.numbers[5], 1.0f, 0.5f));
     EXPECT_TRUE(std::isnan(back->params[1][0]));
 
-    // Saving again replaces the file; loading it again gives the same.
+    EXPECT_FALSE(store.saveToFile(dir.filePath("no/such/dir/f.json").toStdString(), &error));
+    EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
+
+    // Saving again replaces the file; a write refused (no room left) fails
+    // and leaves the file whole.
     ASSERT_TRUE(loaded.saveToFile(path, &error)) << error;
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit full{0, limit.rlim_max};
+    const auto onTooLarge = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &full);
+    const bool saved = store.saveToFile(path, &error);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, onTooLarge);
+    EXPECT_FALSE(saved);
     CDFormulaManage again;
     ASSERT_TRUE(again.loadFromFile(path, &error)) << error;
     EXPECT_TRUE(sameStore(store, again));
-
-    EXPECT_FALSE(store.saveToFile(dir.filePath("no/such/dir/f.json").toStdString(), &error));
-    EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
 }
 
 TEST(FormulaEngineStore, BadFilesLeaveTheStoreAsItWas)
@@ -261,7 +278,6 @@ TEST(FormulaEngineStore, BadFilesLeaveTheStoreAsItWas)
         QByteArray content;
         const char* reason;
     } bad[] = {
-        {"garbage", QByteArray("\x00\x01\xff not json", 12), "not valid JSON"},
         {"truncated", valid.left(valid.size() / 2), "not valid JSON"},
         {"other document", "{\"format\":\"Other\",\"version\":1,\"formulas\":[]}", "not a formula store"},
         {"newer version", "{\"format\":\"ZtFormulaStore\",\"version\":2,\"formulas\":[]}", "not a formula store"},
