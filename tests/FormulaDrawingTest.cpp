@@ -302,6 +302,9 @@ TEST_F(DrawingRender, SticksCandlesAndSegments)
     img = picture({drawing(ePOLYLINE, {M, 2, M, M, M, M, M, 8, M, M})});
     EXPECT_GT(count(img, QRect(44, 48, 5, 5), 0xff0000ffu), 0);
     EXPECT_EQ(count(img, QRect(0, 0, 14, 100), 0xff0000ffu), 0);
+    // A part line up from bar 1 at 2 to bar 2 at 6 and down again to bar 3.
+    img = picture({drawing(ePARTLINE, {M, 2, 6, 2, M, M, M, M, M, M}, QVector<float>(10, 1.0f).toList())});
+    testkit::expectPixels(img, {{21, 60, 0xff0000ffu}, {31, 60, 0xff0000ffu}});
 }
 
 TEST_F(DrawingRender, StylesAreasAndOrder)
