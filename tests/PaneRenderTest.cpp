@@ -491,7 +491,7 @@ TEST_F(PaneRender, FastPaintersMatchOneCallPerItemAtEveryPixelRatio)
         seed = seed * 1664525u + 1013904223u;
         if (i % 17 != 0) // repeated values make zero-length segments
             v = std::max(1.0f, v + float(int(seed >> 24) - 128) / 64.0f);
-        values.append(i % 23 == 3 ? float(kZtNoValue) : v);
+        values.append(i % 23 == 3 ? float(kZtNoValue) : v); // item 3: one free row in its column
     }
     const auto known = [&](int k) { return values.at(k) != float(kZtNoValue); };
     DQDDataList list = flatBars(values.size());
