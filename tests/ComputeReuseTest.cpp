@@ -85,7 +85,9 @@ TEST(ComputeReuse, EngineLinesEqualThePlainPathWhateverStorageTheyReuse)
         pane.setRect(0, 0, 800, 200);
         pane.setIsDLine(true);
         pane.setShowJHJJ(true);
+        pane.setPrec(3);
         pane.setData(list);
+        pane.SetMaxMinValue(kZtNoValue, kZtNoValueMax);
         pane.setRange(0, list->count());
     };
     DQDDataList day = auctionDay(200, 10.0);
@@ -113,10 +115,14 @@ TEST(ComputeReuse, EngineLinesEqualThePlainPathWhateverStorageTheyReuse)
     const Formulas kept = pane.formulaLines();
     for (int i = 15; i < 200; ++i)
         day.at(i)->setValue(eFieldClose, 30.0 + 0.02 * i);
-    pane.setRange(0, day.count());
+    intraday(pane, &day);
     EXPECT_EQ(valuesOf(kept), expected);
     EXPECT_EQ(valuesOf(pane.formulaLines()), plainLines(F::eFT_MACD, day, 15, 185));
     EXPECT_NE(valuesOf(pane.formulaLines()), expected);
+    // Its sticks show the new values, not the last roundings.
+    F fresh(F::eFT_MACD);
+    intraday(fresh, &day);
+    EXPECT_EQ(testkit::painted(pane, 800, 200), testkit::painted(fresh, 800, 200));
 }
 
 TEST(ComputeReuse, BarConversionOfTheColumnsAFormulaReads)

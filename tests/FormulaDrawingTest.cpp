@@ -298,9 +298,11 @@ TEST_F(DrawingRender, SticksCandlesAndSegments)
     seg.param1 = 3;
     EXPECT_EQ(picture({seg}).pixel(6, 90), 0xff0000ffu);
 
-    // A polyline through two points is one straight line.
-    img = picture({drawing(ePOLYLINE, {M, 2, M, M, M, M, M, 8, M, M})});
-    EXPECT_GT(count(img, QRect(44, 48, 5, 5), 0xff0000ffu), 0);
+    // A polyline through two points is one straight line; a part line goes
+    // up from bar 1 at 2 to bar 2 at 6 and down again to bar 3.
+    img = picture({drawing(ePOLYLINE, {M, 2, M, M, M, M, M, 8, M, M}),
+                   drawing(ePARTLINE, {M, 2, 6, 2, M, M, M, M, M, M}, QVector<float>(10, 1.0f).toList())});
+    testkit::expectPixels(img, {{46, 50, 0xff0000ffu}, {21, 60, 0xff0000ffu}, {31, 60, 0xff0000ffu}});
     EXPECT_EQ(count(img, QRect(0, 0, 14, 100), 0xff0000ffu), 0);
 }
 
