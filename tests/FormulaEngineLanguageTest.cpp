@@ -278,7 +278,7 @@ TEST(FormulaEngineLanguage, BarsWithoutValues)
     cols.m_close[6] = kFormulaNoValue;
     cols.m_valid[8] = 0;
     cols.m_volume.resize(3); // a short column: later bars have no volume
-    const Evaluation e = runFormula("A:C*1;B:MA(C,2);E:EMA(C,3);S:SUM(C,0);V:VOL;", input);
+    const Evaluation e = runFormula("A:C*1;B:MA(C,2);E:EMA(C,3);S:SUM(C,0);V:VOL;T:TR;", input);
     ASSERT_TRUE(e.ok) << e.error;
     const CapturedResult& r = e.result;
     const float M = kFormulaNoValue;
@@ -289,6 +289,7 @@ TEST(FormulaEngineLanguage, BarsWithoutValues)
     EXPECT_EQ(r.line("E")->d[0], std::vector<float>({1, 1.5, M, 2.75, M, 4.375, M, 6.1875, M}));
     EXPECT_EQ(r.line("S")->d[0], std::vector<float>({1, 3, M, 7, M, 13, M, 21, M}));
     EXPECT_EQ(r.line("V")->d[0], std::vector<float>({100, 100, 100, M, M, M, M, M, M}));
+    EXPECT_EQ(r.line("T")->d[0], std::vector<float>({M, 1, 1, M, 1, M, 1, M, M})); // needs the close before
     // An input without the validity column: its first record's columns hold every bar.
     CInputData plain = makeInput(closesOnly({1, 2, 3}));
     plain.days.front().m_valid.clear();
