@@ -253,6 +253,7 @@ TEST(FormulaEngineFunctions, DecimalPricesAndNumericRules)
         {"LLV(C,IF(C>3,3,0))", {3, 1, 1, 1, 1, 1, 1, 2}},
         {"MA(C,IF(C>3,2,0))", {N_, N_, 2.5, N_, 3, 7, N_, 4}},
         {"SUM(C,BARPOS)+COUNT(C>2,BARPOS)*100", {103, 104, 208, 209, 314, 423, 425, 531}},
+        {"SIGN(SUM(IF(BARPOS=1,100000.1-100000,-0.1),BARPOS))", {1, 0, -1, -1, -1, -1, -1, -1}}, // cancels as decimals
         {"HHVBARS(C,IF(C>3,3,0))*10+LLVBARS(C,2+ISLASTBAR)", {N_, 10, 1, 10, 1, 1, 10, 21}},
         {"EVERY(C>0,BARPOS)+EXIST(C>8,IF(C>4,2,1))*10", {1, 1, 1, 1, 1, 11, 1, 1}},
     });
