@@ -278,7 +278,7 @@ TEST(FormulaEngineLanguage, BarsWithoutValues)
     cols.m_close[6] = kFormulaNoValue;
     cols.m_valid[8] = 0;
     cols.m_volume.resize(3); // a short column: later bars have no volume
-    const Evaluation e = runFormula("A:C*1;B:MA(C,2);E:EMA(C,3);S:SUM(C,0);V:VOL;T:TR;", input);
+    const Evaluation e = runFormula("A:C*1;B:MA(C,2);E:EMA(C,3);S:SUM(C,0);V:VOL;T:TR;D:STD(C,2);", input);
     ASSERT_TRUE(e.ok) << e.error;
     const CapturedResult& r = e.result;
     const float M = kFormulaNoValue;
@@ -290,6 +290,7 @@ TEST(FormulaEngineLanguage, BarsWithoutValues)
     EXPECT_EQ(r.line("S")->d[0], std::vector<float>({1, 3, M, 7, M, 13, M, 21, M}));
     EXPECT_EQ(r.line("V")->d[0], std::vector<float>({100, 100, 100, M, M, M, M, M, M}));
     EXPECT_EQ(r.line("T")->d[0], std::vector<float>({M, 1, 1, M, 1, M, 1, M, M})); // needs the close before
+    EXPECT_EQ(r.line("D")->d[0], std::vector<float>({M, float(std::sqrt(0.5)), M, M, M, M, M, M, M}));
     // An input without the validity column: its first record's columns hold every bar.
     CInputData plain = makeInput(closesOnly({1, 2, 3}));
     plain.days.front().m_valid.clear();
