@@ -240,8 +240,7 @@ TEST(FormulaEngineFunctions, DecimalPricesAndNumericRules)
              }, makeInput(bars));
     checkAll({
         // A tie on the previous bar is not a cross.
-        {"CROSS(C,3)", {N_, 0, 1, 0, 1, 0, 0, 1}},
-        {"CROSS(C,4)", {N_, 0, 0, 0, 1, 0, 0, 1}},
+        {"CROSS(C,3)*10+CROSS(C,4)", {N_, 0, 10, 0, 11, 0, 0, 11}},
         {"CROSS(MA(C,2),C)", {N_, N_, 0, 1, 0, 0, 1, 0}}, // no value the bar before: no answer
         // M ≥ N follows X; a weight or period of 0 or below gives no value.
         {"SMA(C,3,5)-C", {0, 0, 0, 0, 0, 0, 0, 0}},
