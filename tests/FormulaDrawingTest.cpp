@@ -92,6 +92,7 @@ TEST(FormulaDrawing, RecordsPerFunction)
              EXPECT_EQ(r.d[3][1], 0.0f);
              EXPECT_EQ(r.param1, 1);
          }},
+        {"DRAWLINE(C=2,C,C=4,C,10)", eSEGMENT, {}, [](const Record& r) { EXPECT_EQ(r.param1, 2); }},
         {"HORLINE(C=4,C,1,0)", eSEGMENT, {NV, NV, NV, 4, NV, 4, NV, NV}, [](const Record& r) {
              EXPECT_EQ(r.d[2][3], 2.0f); // to the next hit
              EXPECT_EQ(r.d[2][5], 2.0f); // to the last bar

@@ -62,17 +62,13 @@ TEST(FormulaEngineLanguage, RecursiveAveragesSeedWithTheFirstValue)
 TEST(FormulaEngineLanguage, ElementwiseOperatorsAndConditions)
 {
     expectSeries("ABS(C-4)", kCloses, {1, 3, 0, 3, 1, 5, 2, 2});
-    expectSeries("MAX(C,4)", kCloses, {4, 4, 4, 4, 5, 9, 4, 6});
-    expectSeries("MIN(C,4)", kCloses, {3, 1, 4, 1, 4, 4, 2, 4});
+    expectSeries("MAX(C,4)*10+MIN(C,4)", kCloses, {43, 41, 44, 41, 54, 94, 42, 64});
     expectSeries("IF(C>3,C,-C)", kCloses, {-3, -1, 4, -1, 5, 9, -2, 6});
     expectSeries("BARSLAST(C>4)", kCloses, {N_, N_, N_, N_, 0, 0, 1, 0});
-    expectSeries("NOT(C>3)", kCloses, {1, 1, 0, 1, 0, 0, 1, 0});
-    expectSeries("NOT C>3", kCloses, {1, 1, 0, 1, 0, 0, 1, 0});
-    expectSeries("C>3 AND C<6", kCloses, {0, 0, 1, 0, 1, 0, 0, 0});
-    expectSeries("C<2 || C>8", kCloses, {0, 1, 0, 1, 0, 1, 0, 0});
+    expectSeries("NOT(C>3)*10+(NOT C>3)", kCloses, {11, 11, 0, 11, 0, 0, 11, 0});
+    expectSeries("(C>3 AND C<6)*10+(C<2 || C>8)", kCloses, {0, 1, 10, 1, 10, 1, 0, 0});
     expectSeries("C>=4 && C<>9", kCloses, {0, 0, 1, 0, 1, 0, 0, 1});
-    expectSeries("C=1", kCloses, {0, 1, 0, 1, 0, 0, 0, 0});
-    expectSeries("C!=1", kCloses, {1, 0, 1, 0, 1, 1, 1, 1});
+    expectSeries("(C=1)*10+(C!=1)", kCloses, {1, 10, 1, 10, 1, 1, 1, 1});
     expectSeries("2+3*4-C/2", kCloses, {12.5, 13.5, 12, 13.5, 11.5, 9.5, 13, 11});
     expectSeries("-(1+2)*C", kCloses, {-9, -3, -12, -3, -15, -27, -6, -18});
     expectSeries("C*.5", kCloses, {1.5, 0.5, 2, 0.5, 2.5, 4.5, 1, 3});
@@ -280,7 +276,7 @@ TEST(FormulaEngineLanguage, BarsWithoutValues)
     cols.m_close[6] = kFormulaNoValue;
     cols.m_valid[8] = 0;
     cols.m_volume.resize(3); // a short column: later bars have no volume
-    const Evaluation e = runFormula("A:C*1;B:MA(C,2);E:EMA(C,3);S:SUM(C,0);V:VOL;", input);
+    const Evaluation e = runFormula("A:C*1;B:MA(C,2);E:EMA(C,3);S:SUM(C,0);V:VOL;T:TR;D:STD(C,2);", input);
     ASSERT_TRUE(e.ok) << e.error;
     const CapturedResult& r = e.result;
     const float M = kFormulaNoValue;
@@ -291,6 +287,8 @@ TEST(FormulaEngineLanguage, BarsWithoutValues)
     EXPECT_EQ(r.line("E")->d[0], std::vector<float>({1, 1.5, M, 2.75, M, 4.375, M, 6.1875, M}));
     EXPECT_EQ(r.line("S")->d[0], std::vector<float>({1, 3, M, 7, M, 13, M, 21, M}));
     EXPECT_EQ(r.line("V")->d[0], std::vector<float>({100, 100, 100, M, M, M, M, M, M}));
+    EXPECT_EQ(r.line("T")->d[0], std::vector<float>({M, 1, 1, M, 1, M, 1, M, M})); // needs the close before
+    EXPECT_EQ(r.line("D")->d[0], std::vector<float>({M, float(std::sqrt(0.5)), M, M, M, M, M, M, M}));
     // An input without the validity column: its first record's columns hold every bar.
     CInputData plain = makeInput(closesOnly({1, 2, 3}));
     plain.days.front().m_valid.clear();
