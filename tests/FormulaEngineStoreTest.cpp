@@ -236,21 +236,23 @@ TEST(FormulaEngineStore, FileRoundTrip)
     EXPECT_FALSE(store.saveToFile(dir.filePath("no/such/dir/f.json").toStdString(), &error));
     EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
 
-    // Saving again replaces the file; a write refused (no room left) fails
-    // and leaves the file whole.
+    // Saving again replaces the file; a write refused at once or part way
+    // (no room left) fails and leaves the file whole.
     ASSERT_TRUE(loaded.saveToFile(path, &error)) << error;
     rlimit limit{};
     getrlimit(RLIMIT_FSIZE, &limit);
-    const rlimit full{0, limit.rlim_max};
     const auto onTooLarge = std::signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &full);
-    const bool saved = store.saveToFile(path, &error);
-    setrlimit(RLIMIT_FSIZE, &limit);
+    for (rlim_t room : {rlim_t(0), rlim_t(16)}) {
+        const rlimit full{room, limit.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &full);
+        const bool saved = store.saveToFile(path, &error);
+        setrlimit(RLIMIT_FSIZE, &limit);
+        EXPECT_FALSE(saved) << room;
+        CDFormulaManage again;
+        ASSERT_TRUE(again.loadFromFile(path, &error)) << error;
+        EXPECT_TRUE(sameStore(store, again));
+    }
     std::signal(SIGXFSZ, onTooLarge);
-    EXPECT_FALSE(saved);
-    CDFormulaManage again;
-    ASSERT_TRUE(again.loadFromFile(path, &error)) << error;
-    EXPECT_TRUE(sameStore(store, again));
 }
 
 TEST(FormulaEngineStore, BadFilesLeaveTheStoreAsItWas)

@@ -12,6 +12,7 @@
 #include <QSaveFile>
 #include <QSet>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -113,7 +114,16 @@ bool CDFormulaManage::saveToFile(const std::string& path, std::string* error) co
         report(error, QStringLiteral("cannot write %1: %2").arg(fileName, file.errorString()));
         return false;
     }
-    file.write(QJsonDocument(root).toJson(QJsonDocument::Indented));
+    // A short write (a full disk, a file size limit) sets no error of its
+    // own: committing then would rename a truncated store over the good one.
+    const QByteArray json = QJsonDocument(root).toJson(QJsonDocument::Indented);
+    const qint64 written = file.write(json);
+    if (written != json.size()) {
+        file.cancelWriting();
+        report(error, QStringLiteral("cannot write %1: only %2 of %3 bytes written")
+                          .arg(fileName).arg(std::max<qint64>(written, 0)).arg(json.size()));
+        return false;
+    }
     if (!file.commit()) {
         report(error, QStringLiteral("cannot write %1: %2").arg(fileName, file.errorString()));
         return false;
