@@ -24,10 +24,13 @@ struct CliRun
     QStringList errLines() const { return err.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
 };
 
-CliRun runProgram(const QString& program, const QStringList& args, const QString& workDir = QString())
+CliRun runProgram(const QString& program, const QStringList& args, const QString& workDir = QString(),
+                  const QString& outputFile = QString())
 {
     QProcess p;
     p.setWorkingDirectory(workDir);
+    if (!outputFile.isEmpty())
+        p.setStandardOutputFile(outputFile);
     p.start(program, args);
     CliRun r;
     if (!p.waitForFinished(60000)) {
@@ -168,6 +171,10 @@ TEST(ZtChartCliTest, BadInputGivesOneErrorLineAndExitCode)
     for (const auto& c : cases)
         expectOneErrorLine(ztchart(c.args), c.code, QLatin1String(c.needle));
     EXPECT_FALSE(QFile::exists(dir.filePath("a.png")));
+    // Rows the disk did not take are a failure, not an answer.
+    expectOneErrorLine(runProgram(QStringLiteral(ZT_ZTCHART_PATH), {"lines", "--bars", bars, "--type", "MACD"},
+                                  QString(), QStringLiteral("/dev/full")),
+                       1, QStringLiteral("cannot write the output"));
 }
 
 TEST(ZtChartCliTest, FormulasSetSavesTheStoreAndPanesUseIt)

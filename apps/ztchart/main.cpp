@@ -11,6 +11,9 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <exception>
 #include <memory>
 
@@ -107,5 +110,12 @@ int main(int argc, char** argv)
         code = 1;
     }
     StdStreams::flush();
+    // Output that never reached its file (a full disk) is a failure: a
+    // script reading it must not take the truncated rows for the answer.
+    if (StdStreams::out().status() != QTextStream::Ok || std::fflush(stdout) != 0) {
+        StdStreams::err() << "ztchart: cannot write the output: " << std::strerror(errno) << '\n';
+        StdStreams::err().flush();
+        code = 1;
+    }
     return code;
 }
