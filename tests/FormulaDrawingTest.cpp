@@ -333,6 +333,8 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     step.lineStyle = eFormulaStyleStep;
     img = picture({step});
     testkit::expectPixels(img, {{26, 80, 0xff0000ffu}, {26, 60, 0xff0000ffu}, {21, 70, kBlack}});
+    step.values = QVector<float>(50, 5.0f).toList(); // 2 px slots: the last centre on the right edge
+    EXPECT_EQ(picture({step}, 50).pixel(98, 50), 0xff0000ffu);
 
     // A band in red above, green below, also where the lines meet at bar 0;
     // a background under everything even when listed last; a DRAWABOVE line
@@ -347,8 +349,8 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     above.lineStyle = eFormulaStyleDrawAbove;
     Line later = drawing(eVERTLINE, {M, M, M, M, M, M, M, M, 1, M}, {}, 0xff00ffff);
     img = picture({band, above, later, back});
-    testkit::expectPixels(img, {{16, 45, 0xffff0000u}, {14, 47, 0xffff0000u}, {31, 48, 0xffff0000u}, {76, 65, 0xff00ff00u},
-            {71, 58, 0xff00ff00u}, {16, 10, 0xff808080u}, {86, 10, 0xffffff00u}});
+    testkit::expectPixels(img, {{16, 45, 0xffff0000u}, {14, 47, 0xffff0000u}, {31, 48, 0xffff0000u}, {44, 45, 0xffff0000u},
+            {76, 65, 0xff00ff00u}, {71, 58, 0xff00ff00u}, {16, 10, 0xff808080u}, {86, 10, 0xffffff00u}});
     EXPECT_EQ(count(img, QRect(88, 0, 8, 100), 0xff808080u), 800);
     // The area ends at the first line's last value, not on a stale one behind it.
     band.values = QVector<float>(10, 6.0f).toList();

@@ -253,5 +253,7 @@ TEST(PaneCatalogue, StoredDefinitionsRoundTripAndBadOnesAreRefused)
     }
     EXPECT_FALSE(F::setCFormulaParams(bad));
     EXPECT_EQ(F::getCFormulaParams(F::eFT_MACD).paramValues, c.paramValues); // the stored one stays
+    bad.paramCount = 0; // no parameters at all is a definition too
+    EXPECT_TRUE(F::setCFormulaParams(bad));
     F::m_dformulaManage = saved;
 }
