@@ -64,7 +64,6 @@ TEST(FormulaEngineLanguage, ElementwiseOperatorsAndConditions)
     expectSeries("ABS(C-4)", kCloses, {1, 3, 0, 3, 1, 5, 2, 2});
     expectSeries("MAX(C,4)*10+MIN(C,4)", kCloses, {43, 41, 44, 41, 54, 94, 42, 64});
     expectSeries("IF(C>3,C,-C)", kCloses, {-3, -1, 4, -1, 5, 9, -2, 6});
-    expectSeries("BARSLAST(C>4)", kCloses, {N_, N_, N_, N_, 0, 0, 1, 0});
     expectSeries("NOT(C>3)*10+(NOT C>3)", kCloses, {11, 11, 0, 11, 0, 0, 11, 0});
     expectSeries("(C>3 AND C<6)*10+(C<2 || C>8)", kCloses, {0, 1, 10, 1, 10, 1, 0, 0});
     expectSeries("C>=4 && C<>9", kCloses, {0, 0, 1, 0, 1, 0, 0, 1});
