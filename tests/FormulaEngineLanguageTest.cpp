@@ -26,7 +26,6 @@ void expectError(const std::string& source, int line, int column, const std::str
 
 TEST(FormulaEngineLanguage, WindowFunctionsWorkedByHand)
 {
-    expectSeries("MA(C,3)", kCloses, {N_, N_, 8 / 3.0, 2, 10 / 3.0, 5, 16 / 3.0, 17 / 3.0});
     expectSeries("WMA(C,3)", kCloses,
                  {N_, N_, 17 / 6.0, 2, 3.5, 38 / 6.0, 29 / 6.0, 31 / 6.0});
     expectSeries("SUM(C,3)", kCloses, {N_, N_, 8, 6, 10, 15, 16, 17});
