@@ -28,7 +28,6 @@ TEST(FormulaEngineLanguage, WindowFunctionsWorkedByHand)
 {
     expectSeries("WMA(C,3)", kCloses,
                  {N_, N_, 17 / 6.0, 2, 3.5, 38 / 6.0, 29 / 6.0, 31 / 6.0});
-    expectSeries("SUM(C,3)", kCloses, {N_, N_, 8, 6, 10, 15, 16, 17});
     expectSeries("SUM(C,0)", kCloses, {3, 4, 8, 9, 14, 23, 25, 31});
     expectSeries("HHV(C,0)", kCloses, {3, 3, 4, 4, 5, 9, 9, 9});
     expectSeries("COUNT(C>2,3)", kCloses, {N_, N_, 2, 1, 2, 2, 2, 2});
