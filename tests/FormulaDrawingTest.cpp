@@ -123,6 +123,7 @@ TEST(FormulaDrawing, RecordsPerFunction)
         {"DRAWTEXT_FIX(C>4,0,0,0,'hi')", eTEXT_FIX, {NV, NV, NV, NV, 1, NV, NV, NV},
          [](const Record& r) { EXPECT_EQ(r.text, "hi"); }},
         {"DRAWBAND(C,COLORRED,O,COLORLIGREEN)", eDRAWBAND, closes, [](const Record& r) {
+             EXPECT_EQ(r.d[1][0], 0.5f);
              EXPECT_EQ(r.param1, 0x0000FF);
              EXPECT_EQ(r.param2, 0x80FF80);
          }},
@@ -332,6 +333,7 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     Line step = drawing(eLINE, {2, 2, 6, 6, M, M, M, M, M, M});
     step.lineStyle = eFormulaStyleStep;
     img = picture({step});
+    EXPECT_EQ(img.pixel(21, 90), kBlack); // no area under it
     testkit::expectPixels(img, {{26, 80, 0xff0000ffu}, {26, 60, 0xff0000ffu}, {21, 70, kBlack}});
     step.values = QVector<float>(50, 5.0f).toList(); // 2 px slots: the last centre on the right edge
     EXPECT_EQ(picture({step}, 50).pixel(98, 50), 0xff0000ffu);
