@@ -153,18 +153,22 @@ void ZtLineLib_Formula::roundSticks()
     // A value rounds alike every time: where the k-th stick line holds at a
     // record the value the last computation rounded there, its rounding is
     // taken again (a scroll step or a tick changes few of the shown values).
-    const QVector<RoundedSticks> before = std::move(m_roundedSticks);
-    m_roundedSticks.clear();
+    // The two sets of buffers take turns, so a step allocates nothing.
+    std::swap(m_roundedSticks, m_lastRoundedSticks);
+    const QVector<RoundedSticks>& before = m_lastRoundedSticks;
     const int first = std::max(m_dataShowIndex, 0);
+    int count = 0;
     for (int j = 0; j < m_formulaLines.lineCount(); ++j) {
         const Formulas::formulaLine* line = m_formulaLines.lineAt(j);
         if (line->drawType != eCOLORSTICK)
             continue;
-        const int k = m_roundedSticks.size();
+        const int k = count++;
         const RoundedSticks* last =
             k < before.size() && before.at(k).prec == m_prec ? &before.at(k) : nullptr;
+        if (m_roundedSticks.size() < count)
+            m_roundedSticks.resize(count);
+        RoundedSticks& r = m_roundedSticks[k];
         const int end = int(std::min<qint64>(qint64(first) + m_dataShowLength, line->values.size()));
-        RoundedSticks r;
         r.line = line;
         r.source = firstValue(line->values);
         r.first = first;
@@ -174,20 +178,28 @@ void ZtLineLib_Formula::roundSticks()
         r.sources.resize(n);
         double* rounded = r.values.data();
         float* sources = r.sources.data();
-        for (int k = 0; k < n; ++k)
-            sources[k] = line->values.at(first + k);
+        for (int i = 0; i < n; ++i)
+            sources[i] = line->values.at(first + i);
         // The last rounding's entries at this window's positions [from, to).
         const int shift = last ? first - last->first : 0;
         const int from = last ? std::clamp(-shift, 0, n) : n;
         const int to = last ? std::clamp(int(last->sources.size()) - shift, from, n) : n;
         const float* lastSources = last ? last->sources.constData() : nullptr;
         const double* lastValues = last ? last->values.constData() : nullptr;
-        for (int k = 0; k < n; ++k) {
-            const bool same = k >= from && k < to && sameBits(lastSources[k + shift], sources[k]);
-            rounded[k] = same ? lastValues[k + shift] : roundToPrec(sources[k], m_prec);
+        // Usually the whole overlap is unchanged: one comparison and one copy.
+        const bool overlapSame = to > from
+            && std::memcmp(lastSources + from + shift, sources + from, size_t(to - from) * sizeof(float)) == 0;
+        for (int i = 0; i < n; ++i) {
+            if (overlapSame && i == from) {
+                std::copy_n(lastValues + from + shift, to - from, rounded + from);
+                i = to - 1;
+                continue;
+            }
+            const bool same = i >= from && i < to && sameBits(lastSources[i + shift], sources[i]);
+            rounded[i] = same ? lastValues[i + shift] : roundToPrec(sources[i], m_prec);
         }
-        m_roundedSticks.append(std::move(r));
     }
+    m_roundedSticks.resize(count);
 }
 
 const ZtLineLib_Formula::RoundedSticks*

@@ -277,6 +277,7 @@ protected:
     void roundSticks();
     const RoundedSticks* roundedSticksFor(const Formulas::formulaLine* line) const;
     QVector<RoundedSticks> m_roundedSticks;
+    QVector<RoundedSticks> m_lastRoundedSticks; // the buffers of the step before
     ZtEngineCache m_engineCache;
 
     // ---- continued computations (ZtLineLib_Formula_live.cpp) ---------------
