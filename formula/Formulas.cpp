@@ -61,6 +61,7 @@ Formulas::Formulas(Formulas&& other) noexcept
     // The moved-from container must not free the lines it no longer owns.
     other.m_lines.clear();
     other.m_cursor = -1;
+    other.m_blocksTo = other.m_blocksFrom;
 }
 
 Formulas& Formulas::operator=(const Formulas& other)
@@ -95,6 +96,9 @@ Formulas& Formulas::operator=(Formulas&& other) noexcept
     m_colorIndex = other.m_colorIndex;
     m_rowLow = std::move(other.m_rowLow);
     m_rowHigh = std::move(other.m_rowHigh);
+    // Block extremes are made again on demand, here and in other.
+    m_blocksTo = m_blocksFrom;
+    other.m_blocksTo = other.m_blocksFrom;
     return *this;
 }
 

@@ -12,6 +12,9 @@
 #include <QPair>
 #include <QPen>
 #include <QRect>
+
+#include <algorithm>
+#include <vector>
 #include <QString>
 #include <QVariant>
 #include <QVector>
@@ -221,4 +224,15 @@ private:
     // without the values that were rounded into float.
     QVector<double> m_rowLow;
     QVector<double> m_rowHigh;
+    // The extremes of whole blocks of kRowBlock records, kept for the blocks
+    // [m_blocksFrom, m_blocksTo) as windows read them: a scroll step reads the
+    // shown blocks instead of every shown record. Rows changed from record i
+    // on end the kept blocks at i's block (rowsChangedFrom).
+    static constexpr int kRowBlock = 32;
+    mutable std::vector<double> m_blockLow;
+    mutable std::vector<double> m_blockHigh;
+    mutable qint64 m_blocksFrom = 0;
+    mutable qint64 m_blocksTo = 0;
+    void rowsChangedFrom(qint64 i) { m_blocksTo = std::min(m_blocksTo, i / kRowBlock); }
+    void keepBlocks(qint64 from, qint64 to) const;
 };

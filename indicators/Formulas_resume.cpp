@@ -49,6 +49,7 @@ void Formulas::resume(int showIndex, int showLength, int keep)
     }
     cutTo(m_rowLow, keep);
     cutTo(m_rowHigh, keep);
+    rowsChangedFrom(keep);
     m_showIndex = showIndex;
     m_showLength = showLength;
     m_maxValue = kZtNoValue;
@@ -79,6 +80,7 @@ void Formulas::noteRowsFrom(int from)
 {
     // The series rangeOverWindow reads, record by record.
     from = std::clamp(from, 0, int(m_rowLow.size()));
+    rowsChangedFrom(from);
     int end = from;
     for (const formulaLine* line : qAsConst(m_lines))
         forRangeSeries(*line, [&](const QList<float>& series) { end = std::max(end, int(series.size())); });
@@ -101,20 +103,19 @@ void Formulas::noteRowsFrom(int from)
     }
 }
 
-void Formulas::rowRangeOverWindow(int index, int length, double* lo, double* hi) const
+namespace {
+
+// Widens [*lo, *hi] by low[from, to) and high[from, to). Runs on every scroll
+// step: four independent minima and maxima let the comparisons of
+// neighbouring entries overlap instead of waiting on one another; the rows
+// hold finite values or the sentinels, never NaN, so the order of comparing
+// does not change the result.
+void widenBy(const double* low, const double* high, qint64 from, qint64 to, double* lo, double* hi)
 {
-    // Runs on every scroll step. Four independent minima and maxima let the
-    // comparisons of neighbouring records overlap instead of waiting on one
-    // another; the rows hold finite values or the sentinels, never NaN, so
-    // the order of comparing does not change the result.
-    const qint64 first = std::max(index, 0);
-    const qint64 end = std::min<qint64>(qint64(index) + length, m_rowLow.size());
-    const double* low = m_rowLow.constData();
-    const double* high = m_rowHigh.constData();
-    double l0 = kZtNoValueMax, l1 = kZtNoValueMax, l2 = kZtNoValueMax, l3 = kZtNoValueMax;
-    double h0 = kZtNoValue, h1 = kZtNoValue, h2 = kZtNoValue, h3 = kZtNoValue;
-    qint64 i = first;
-    for (; i + 4 <= end; i += 4) {
+    double l0 = *lo, l1 = kZtNoValueMax, l2 = kZtNoValueMax, l3 = kZtNoValueMax;
+    double h0 = *hi, h1 = kZtNoValue, h2 = kZtNoValue, h3 = kZtNoValue;
+    qint64 i = from;
+    for (; i + 4 <= to; i += 4) {
         l0 = std::min(l0, low[i]);
         l1 = std::min(l1, low[i + 1]);
         l2 = std::min(l2, low[i + 2]);
@@ -124,10 +125,56 @@ void Formulas::rowRangeOverWindow(int index, int length, double* lo, double* hi)
         h2 = std::max(h2, high[i + 2]);
         h3 = std::max(h3, high[i + 3]);
     }
-    for (; i < end; ++i) {
+    for (; i < to; ++i) {
         l0 = std::min(l0, low[i]);
         h0 = std::max(h0, high[i]);
     }
     *lo = std::min(std::min(l0, l1), std::min(l2, l3));
     *hi = std::max(std::max(h0, h1), std::max(h2, h3));
+}
+
+} // namespace
+
+void Formulas::keepBlocks(qint64 from, qint64 to) const
+{
+    // The kept blocks stay one run: a window apart from them starts a new one.
+    if (m_blocksFrom >= m_blocksTo || to < m_blocksFrom || from > m_blocksTo)
+        m_blocksFrom = m_blocksTo = from;
+    if (qint64(m_blockLow.size()) < to) {
+        m_blockLow.resize(size_t(to));
+        m_blockHigh.resize(size_t(to));
+    }
+    const auto make = [this](qint64 b) {
+        m_blockLow[size_t(b)] = kZtNoValueMax;
+        m_blockHigh[size_t(b)] = kZtNoValue;
+        widenBy(m_rowLow.constData(), m_rowHigh.constData(), b * kRowBlock, (b + 1) * kRowBlock,
+                &m_blockLow[size_t(b)], &m_blockHigh[size_t(b)]);
+    };
+    for (qint64 b = from; b < m_blocksFrom; ++b)
+        make(b);
+    for (qint64 b = m_blocksTo; b < to; ++b)
+        make(b);
+    m_blocksFrom = std::min(m_blocksFrom, from);
+    m_blocksTo = std::max(m_blocksTo, to);
+}
+
+void Formulas::rowRangeOverWindow(int index, int length, double* lo, double* hi) const
+{
+    const qint64 first = std::max(index, 0);
+    const qint64 end = std::min<qint64>(qint64(index) + length, m_rowLow.size());
+    const double* low = m_rowLow.constData();
+    const double* high = m_rowHigh.constData();
+    *lo = kZtNoValueMax;
+    *hi = kZtNoValue;
+    // The whole blocks inside the window, and the records on either side.
+    const qint64 b0 = (first + kRowBlock - 1) / kRowBlock;
+    const qint64 b1 = end / kRowBlock;
+    if (b1 - b0 < 2) {
+        widenBy(low, high, first, end, lo, hi);
+        return;
+    }
+    keepBlocks(b0, b1);
+    widenBy(low, high, first, b0 * kRowBlock, lo, hi);
+    widenBy(m_blockLow.data(), m_blockHigh.data(), b0, b1, lo, hi);
+    widenBy(low, high, b1 * kRowBlock, end, lo, hi);
 }

@@ -66,6 +66,7 @@ void Formulas::addAlignedRecords(const QVector<int>& lines, int records, ValuesO
     // the values are kept as floats, the range is cut from the doubles.
     m_rowLow.fill(kZtNoValueMax, count);
     m_rowHigh.fill(kZtNoValue, count);
+    rowsChangedFrom(0);
     double* rowLow = m_rowLow.data();
     double* rowHigh = m_rowHigh.data();
     const auto addRow = [&]() {

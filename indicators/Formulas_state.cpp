@@ -60,6 +60,7 @@ void Formulas::setup(ZtUIDataStruct::DQDDataList* data, bool isDLine, int startI
     m_colorIndex = 0;
     m_rowLow.clear();
     m_rowHigh.clear();
+    rowsChangedFrom(0);
 }
 
 int Formulas::addLine(formulaLine line)
@@ -97,6 +98,7 @@ void Formulas::addValue(int lineIndex, double value)
 
 void Formulas::noteRowValue(double value)
 {
+    rowsChangedFrom(std::min<qint64>(m_rowLow.size(), m_index));
     // Records walked without a value keep the sentinels.
     if (m_rowLow.size() <= m_index) {
         const int old = m_rowLow.size();

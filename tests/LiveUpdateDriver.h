@@ -103,7 +103,7 @@ public:
     {
         PBDataChange::clearInstruments();
         addUserFormulas();
-        const int bars = m_pick(2, 90);
+        const int bars = m_pick(2, 400);
         for (int i = 0; i < bars; ++i)
             m_bars.append(nextBar());
         PBDataChange::registerInstrument("LIVE", "Live", m_bars, DQDDataList(), {});
@@ -262,7 +262,7 @@ private:
             break;
         case 4: // a moved or resized window
             m_index = m_pick(-2, m_bars.count());
-            m_length = m_pick(0, 70);
+            m_length = m_pick(0, 200);
             break;
         default: // parameters
             changeParameters();

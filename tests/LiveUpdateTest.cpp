@@ -10,7 +10,7 @@
 
 TEST(LiveUpdate, EveryStepMatchesAFreshPane)
 {
-    for (unsigned seed : {1u, 7u, 42u, 2024u}) {
+    for (unsigned seed : {1u, 3u, 42u, 2024u}) {
         std::mt19937 rng(seed);
         liveupdate::Driver driver([&](int lo, int hi) {
             return std::uniform_int_distribution<int>(lo, hi)(rng);
