@@ -309,6 +309,11 @@ protected:
     void readEngineDefinition(LiveInputs* in) const;
     struct SeenDefinition
     {
+        // The store name of type, kept: a scroll step reads the store, and a
+        // type keeps its name for the whole process once it has one.
+        enumFormulaType type = eFT_NONE;
+        QString name;
+        std::string key;
         bool valid = false;
         TagFormularContent content;
         QList<float> params;

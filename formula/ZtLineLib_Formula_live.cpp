@@ -132,13 +132,18 @@ ZtLineLib_Formula::LiveInputs ZtLineLib_Formula::liveInputs(int spanStart) const
 
 void ZtLineLib_Formula::readEngineDefinition(LiveInputs* in) const
 {
-    const QString name = helpFormulaTypeToQString(m_formulaType);
-    std::string key = name.toStdString();
+    SeenDefinition& seen = m_seenDefinition;
+    if (seen.type != m_formulaType || seen.key.empty()) {
+        seen.type = m_formulaType;
+        seen.name = helpFormulaTypeToQString(m_formulaType);
+        seen.key = seen.name.toStdString();
+        seen.valid = false;
+    }
+    std::string key = seen.key; // the store's call takes it by reference
     const TagFormularContent* stored = key.empty() ? nullptr
                                                    : m_dformulaManage.GetFormularContent(key);
-    SeenDefinition& seen = m_seenDefinition;
     if (!stored || !seen.valid || !sameContent(*stored, seen.content)) {
-        const CFormulaClass d = getCFormulaParamsAll(name);
+        const CFormulaClass d = getCFormulaParamsAll(seen.name);
         seen.valid = stored != nullptr;
         if (stored)
             seen.content = *stored;
