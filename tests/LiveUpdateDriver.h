@@ -254,7 +254,8 @@ private:
             break;
         case 3: // an edit inside the history
             if (last >= 0) {
-                const int k = m_pick(0, last);
+                // Half of the edits hit the first records, where a span starts.
+                const int k = m_pick(0, std::min(last, m_pick(0, 1) ? 2 : last));
                 const qint64 key = list.at(k)->uniqueKey();
                 *list.at(k) = bar(key);
                 announce(dline, k, false);
