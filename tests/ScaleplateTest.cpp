@@ -121,10 +121,20 @@ TEST_F(ScaleplateTest, FixedLabelsSpreadAndSkipOverlaps)
 {
     place(dailyBars(QDate(2024, 1, 1), QDate(2024, 4, 30)), 0, 100, 5);
     axis << QString("A") << QString("B") << QString("C") << QString("D") << QString("E");
-    paint();
+    const QImage img = paint();
     const double xBase = 63; // band left 60 + 1, centre offset 2 of 5-pixel items
     auto labels = axis.drawnLabels();
     ASSERT_EQ(labels.size(), 5);
+    // Centred in the band below the ticks (rows 2 to 30), as QPainter centres it there.
+    QImage want = blankImage(100, 30);
+    {
+        QPainter p(&want);
+        p.setPen(Qt::white);
+        p.drawText(QRectF(0, 2, 100, 28), QStringLiteral("C"), QTextOption(Qt::AlignCenter));
+    }
+    const QRect c(int(labels[2].x), 0, int(labels[2].width) + 1, 1);
+    for (int y = 0; y < 30; ++y)
+        EXPECT_EQ(testkit::countInk(img, c.translated(0, y)) > 0, testkit::countInk(want, QRect(0, y, 100, 1)) > 0) << y;
     const int positions[] = {0, 25, 50, 75, 100};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(labels[i].kind, Label::eFixed);
