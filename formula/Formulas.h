@@ -12,14 +12,13 @@
 #include <QPair>
 #include <QPen>
 #include <QRect>
-
-#include <algorithm>
-#include <vector>
 #include <QString>
 #include <QVariant>
 #include <QVector>
 
+#include <algorithm>
 #include <functional>
+#include <vector>
 
 namespace PROTO_Glintsvc { class MSG; }
 namespace PROTO_F10Data { class F10MSG; }
