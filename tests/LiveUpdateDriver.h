@@ -11,13 +11,13 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace liveupdate {
 
+using namespace ZtUIDataStruct;
 using F = ZtLineLib_Formula;
-using ZtUIDataStruct::DQDDataList;
-using ZtUIDataStruct::DQDUnionReader;
 
 // A choice in [lo, hi].
 using Pick = std::function<int(int lo, int hi)>;
@@ -31,15 +31,13 @@ inline const char* const kLiveUserTexts[] = {
 // functions that look ahead (its earlier values move with new bars).
 inline void addUserFormulas()
 {
-    const char* defs[][2] = {
-        {"LIVEUSER", kLiveUserTexts[0]},
-        // The sticks' width is the last close: a tick changes it.
-        {"LIVEAHEAD", "Z:ZIG(3,5);R:REFX(C,2);STICKLINE(C>O,C,O,C,0);"},
-    };
-    for (const auto& d : defs) {
+    // LIVEAHEAD's sticks are as wide as the last close: a tick changes them.
+    const std::pair<const char*, const char*> defs[] = {
+        {"LIVEUSER", kLiveUserTexts[0]}, {"LIVEAHEAD", "Z:ZIG(3,5);R:REFX(C,2);STICKLINE(C>O,C,O,C,0);"}};
+    for (const auto& [name, text] : defs) {
         TagFormularContent c;
-        c.texts[0] = d[0];
-        c.texts[2] = d[1];
+        c.texts[0] = name;
+        c.texts[2] = text;
         c.paramNames[0] = "N";
         c.paramCount = 1;
         c.params[1][0] = 100;
@@ -48,19 +46,15 @@ inline void addUserFormulas()
     }
 }
 
-inline QString bitsDiffer(const char* what, int line, int i)
-{
-    return QStringLiteral("line %1 %2[%3]").arg(line).arg(QLatin1String(what)).arg(i);
-}
-
 template <typename T>
 QString compareSeries(const char* what, int line, const QList<T>& a, const QList<T>& b)
 {
+    const QString where = QStringLiteral("line %1 %2").arg(line).arg(QLatin1String(what));
     if (a.size() != b.size())
-        return bitsDiffer(what, line, -1) + QStringLiteral(" size %1 vs %2").arg(a.size()).arg(b.size());
+        return where + QStringLiteral(" size %1 vs %2").arg(a.size()).arg(b.size());
     for (int i = 0; i < a.size(); ++i) {
         if (std::memcmp(&a.at(i), &b.at(i), sizeof(T)) != 0)
-            return bitsDiffer(what, line, i) + QStringLiteral(": %1 vs %2").arg(double(a.at(i))).arg(double(b.at(i)));
+            return where + QStringLiteral("[%1]: %2 vs %3").arg(i).arg(double(a.at(i))).arg(double(b.at(i)));
     }
     return QString();
 }
@@ -78,7 +72,7 @@ inline QString comparePanes(const F& live, const F& fresh)
         if (x.name != y.name || x.drawType != y.drawType || x.pen.color() != y.pen.color()
             || x.chipRows != y.chipRows || x.text != y.text || x.param1 != y.param1
             || x.param2 != y.param2 || x.lineWidth != y.lineWidth || x.lineStyle != y.lineStyle)
-            return bitsDiffer("attributes", j, -1);
+            return QStringLiteral("line %1 attributes").arg(j);
         for (const QString& d : {compareSeries("values", j, x.values, y.values),
                                  compareSeries("values2", j, x.values2, y.values2),
                                  compareSeries("values3", j, x.values3, y.values3),
@@ -103,8 +97,7 @@ public:
     {
         PBDataChange::clearInstruments();
         addUserFormulas();
-        const int bars = m_pick(2, 400);
-        for (int i = 0; i < bars; ++i)
+        for (int i = m_pick(2, 400); i > 0; --i)
             m_bars.append(nextBar());
         PBDataChange::registerInstrument("LIVE", "Live", m_bars, DQDDataList(), {});
         // One intraday day: 241 slots, the first ones traded; now and then
@@ -113,14 +106,12 @@ public:
         m_slots = m_band + 241;
         m_traded = m_band + m_pick(1, 240);
         for (int i = 0; i < m_slots; ++i)
-            m_minutes.append(i < m_traded ? minute(i) : slotWithoutData());
+            m_minutes.append(i < m_traded ? minute(i) : DQDUnionReader()); // key 0: no data
 
-        const F::enumFormulaType kline[] = {F::eFT_KLINE, F::eFT_VOL,  F::eFT_CLOSE, F::eFT_MA,
-                                            F::eFT_MACD,  F::eFT_KDJ,  F::eFT_ZJLX,  F::eFT_CMSD,
-                                            F::eFT_RZRQ,  F::eFT_YDCM,
-                                            F::userFormulaType(QStringLiteral("LIVEUSER")),
-                                            F::userFormulaType(QStringLiteral("LIVEAHEAD"))};
-        for (F::enumFormulaType t : kline)
+        for (F::enumFormulaType t : {F::eFT_KLINE, F::eFT_VOL, F::eFT_CLOSE, F::eFT_MA, F::eFT_MACD, F::eFT_KDJ,
+                                     F::eFT_ZJLX, F::eFT_CMSD, F::eFT_RZRQ, F::eFT_YDCM,
+                                     F::userFormulaType(QStringLiteral("LIVEUSER")),
+                                     F::userFormulaType(QStringLiteral("LIVEAHEAD"))})
             m_panes.push_back({t, false});
         for (F::enumFormulaType t : {F::eFT_DLINE, F::eFT_DLINEVOL, F::eFT_VOL, F::eFT_MACD, F::eFT_MMLD})
             m_panes.push_back({t, true});
@@ -164,14 +155,14 @@ private:
     {
         DQDUnionReader r;
         r.setUniqueValue(key);
-        r.setValue(ZtUIDataStruct::eFieldDateTime, key);
+        r.setValue(eFieldDateTime, key);
         const double o = price(), c = price();
-        r.setValue(ZtUIDataStruct::eFieldOpen, o);
-        r.setValue(ZtUIDataStruct::eFieldClose, c);
-        r.setValue(ZtUIDataStruct::eFieldHigh, std::max(o, c) + m_pick(0, 50) / 100.0);
-        r.setValue(ZtUIDataStruct::eFieldLow, std::min(o, c) - m_pick(0, 50) / 100.0);
-        r.setValue(ZtUIDataStruct::eFieldVolume, double(m_pick(0, 100000)));
-        r.setValue(ZtUIDataStruct::eFieldAverage, (o + c) / 2);
+        r.setValue(eFieldOpen, o);
+        r.setValue(eFieldClose, c);
+        r.setValue(eFieldHigh, std::max(o, c) + m_pick(0, 50) / 100.0);
+        r.setValue(eFieldLow, std::min(o, c) - m_pick(0, 50) / 100.0);
+        r.setValue(eFieldVolume, double(m_pick(0, 100000)));
+        r.setValue(eFieldAverage, (o + c) / 2);
         return r;
     }
     DQDUnionReader nextBar()
@@ -186,12 +177,6 @@ private:
         slot -= m_band;
         const QTime t = slot <= 120 ? QTime(9, 30).addSecs(60 * slot) : QTime(13, 1).addSecs(60 * (slot - 121));
         return bar(20240102000000LL + t.hour() * 10000 + t.minute() * 100);
-    }
-    static DQDUnionReader slotWithoutData()
-    {
-        DQDUnionReader r;
-        r.setUniqueValue(0);
-        return r;
     }
 
     void configure(F& pane, const Pane& p)
@@ -210,16 +195,13 @@ private:
         pane.m_ydcmCount = 2;
     }
 
-    DQDDataList& listOf(const Pane& p) { return p.dline ? m_minutes : m_bars; }
-
-    void announce(bool dline, int from, bool appended)
+    // Tells the panes of one list what changed; from −1: records appended.
+    void announce(bool dline, int from)
     {
         for (Pane& p : m_panes) {
-            if (p.dline != dline)
-                continue;
-            if (appended)
+            if (p.dline == dline && from < 0)
                 p.live->recordsAppended();
-            else
+            else if (p.dline == dline)
                 p.live->recordsChanged(from);
         }
     }
@@ -234,11 +216,11 @@ private:
             if (!dline) {
                 list.append(nextBar());
                 if (m_pick(0, 3))
-                    announce(false, 0, true); // else left to the count
+                    announce(false, -1); // else left to the count
             } else if (m_traded < m_slots) {
                 *list.at(m_traded) = minute(m_traded);
                 ++m_traded;
-                announce(true, 0, true);
+                announce(true, -1);
             }
             break;
         case 1: // a trade on the last record
@@ -246,26 +228,25 @@ private:
             if (last >= 0) {
                 DQDUnionReader* r = list.at(last);
                 const double c = price();
-                r->setValue(ZtUIDataStruct::eFieldClose, c);
-                r->setValue(ZtUIDataStruct::eFieldHigh, std::max(c, r->numberValue(ZtUIDataStruct::eFieldHigh, c)));
-                r->setValue(ZtUIDataStruct::eFieldVolume, r->numberValue(ZtUIDataStruct::eFieldVolume, 0) + m_pick(1, 500));
-                announce(dline, last, false);
+                r->setValue(eFieldClose, c);
+                r->setValue(eFieldHigh, std::max(c, r->numberValue(eFieldHigh, c)));
+                r->setValue(eFieldVolume, r->numberValue(eFieldVolume, 0) + m_pick(1, 500));
+                announce(dline, last);
             }
             break;
         case 3: // an edit inside the history
             if (last >= 0) {
                 // Half of the edits hit the first records, where a span starts.
                 const int k = m_pick(0, std::min(last, m_pick(0, 1) ? 2 : last));
-                const qint64 key = list.at(k)->uniqueKey();
-                *list.at(k) = bar(key);
-                announce(dline, k, false);
+                *list.at(k) = bar(list.at(k)->uniqueKey());
+                announce(dline, k);
             }
             break;
         case 4: // a moved or resized window
             m_index = m_pick(-2, m_bars.count());
             m_length = m_pick(0, 200);
             break;
-        default: // parameters
+        default:
             changeParameters();
             break;
         }
@@ -273,23 +254,19 @@ private:
 
     void changeParameters()
     {
-        switch (m_pick(0, 4)) {
-        case 0: m_volPeriods = {float(m_pick(0, 12)), float(m_pick(1, 30))}; break;
-        case 1: m_prec = m_pick(0, 4); break;
-        case 2: { // a new text: the kept lines are stale
-            std::string name = "LIVEUSER";
+        const int what = m_pick(0, 4);
+        if (what == 0) {
+            m_volPeriods = {float(m_pick(0, 12)), float(m_pick(1, 30))};
+        } else if (what == 1) {
+            m_prec = m_pick(0, 4);
+        } else { // a new text (the kept lines are stale) or a new first parameter
+            std::string name = what == 2 || m_pick(0, 1) ? "LIVEUSER" : "MACD";
             TagFormularContent c = *F::m_dformulaManage.GetFormularContent(name);
-            c.texts[2] = kLiveUserTexts[m_pick(0, 1)];
+            if (what == 2)
+                c.texts[2] = kLiveUserTexts[m_pick(0, 1)];
+            else
+                c.params[2][0] = float(m_pick(2, 15));
             F::m_dformulaManage.SetFormularContent(c);
-            break;
-        }
-        default: {
-            std::string name = m_pick(0, 1) ? "LIVEUSER" : "MACD";
-            TagFormularContent c = *F::m_dformulaManage.GetFormularContent(name);
-            c.params[2][0] = float(m_pick(2, 15));
-            F::m_dformulaManage.SetFormularContent(c);
-            break;
-        }
         }
         for (Pane& p : m_panes)
             configure(*p.live, p);
@@ -306,7 +283,7 @@ private:
         if (length == 0)
             return QString();
 
-        DQDDataList copy = listOf(p);
+        DQDDataList copy = p.dline ? m_minutes : m_bars;
         F fresh(p.type);
         configure(fresh, p);
         fresh.setData(&copy);

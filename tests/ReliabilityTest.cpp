@@ -27,30 +27,30 @@ DQDDataList eventAt(unsigned field)
 
 } // namespace
 
-TEST(Reliability, EmptyOrNegativeWindowHasNoSlotUnderAnyX)
+TEST(Reliability, HostileWindowsAndPaddingsKeepSlotLookupNeutral)
 {
     DQDDataList list = flatBars(10);
     Plain pane;
     pane.setData(&list);
     pane.setRect(0, 0, 200, 100);
+    // An empty or negative window has no slot under any x.
     for (int length : {0, -1, kIntMin}) {
         pane.setRange(0, length);
         EXPECT_EQ(pane.getAxisXDataIndex(50, false), -1) << length;
         EXPECT_EQ(pane.getAxisXDataIndex(50, true), -1) << length;
         EXPECT_FALSE(pane.checkAxisContainsPos(QPoint(50, 50))) << length;
     }
+    // x past the right edge clamps to the last record; adding a window start
+    // near the int limit to it used to overflow.
+    pane.setRange(kIntMax, 10);
+    pane.SetMaxMinValue(11.0, 9.0);
+    EXPECT_EQ(pane.getAxisXDataString(250), QString());
+    EXPECT_FALSE(pane.checkAxisContainsPos(QPoint(150, 50)));
+    EXPECT_FALSE(pane.checkAxisContainsPos(QPoint(250, 50)));
     // A sound window still finds its slots.
     pane.setRange(0, 10);
     EXPECT_EQ(pane.getAxisXDataIndex(5, false), 0);
     EXPECT_EQ(pane.getAxisXDataIndex(195, false), 9);
-}
-
-TEST(Reliability, HugePaddingsKeepSlotLookupDefined)
-{
-    DQDDataList list = flatBars(10);
-    Plain pane;
-    pane.setData(&list);
-    pane.setRect(0, 0, 200, 100);
     for (double pad : {1e300, -1e300, std::numeric_limits<double>::infinity()}) {
         pane.setFixedPaddingLeft(pad);
         pane.setRange(0, 10);
@@ -80,21 +80,6 @@ TEST(Reliability, IntradayGridOfAHugeWindowEnds)
     EXPECT_GT(testkit::countInk(img, QRect(1, 60, 298, 1)), 0);
 }
 
-TEST(Reliability, WindowStartNearTheIntLimitAnswersNeutrally)
-{
-    DQDDataList list = flatBars(5);
-    Plain pane;
-    pane.setData(&list);
-    pane.setRect(0, 0, 200, 100);
-    pane.setRange(kIntMax, 10);
-    pane.SetMaxMinValue(11.0, 9.0);
-    // x past the right edge clamps to the last record; adding the window
-    // start to it used to overflow.
-    EXPECT_EQ(pane.getAxisXDataString(250), QString());
-    EXPECT_FALSE(pane.checkAxisContainsPos(QPoint(150, 50)));
-    EXPECT_FALSE(pane.checkAxisContainsPos(QPoint(250, 50)));
-}
-
 TEST(Reliability, CrosshairPointOfAnInfiniteValueStaysAPixel)
 {
     DQDDataList list = flatBars(4);
@@ -120,7 +105,7 @@ TEST(Reliability, CrosshairPointOfAnInfiniteValueStaysAPixel)
     EXPECT_LT(pane.getCrossCurvePointByKlineDataIndex(0, 0).x(), 0);
 }
 
-TEST(Reliability, InfoBarWithANaNPaddingPaintsWithoutUndefinedCasts)
+TEST(Reliability, InfoBarWithNaNPaddingsOrTheLowestStartStaysDefined)
 {
     DQDDataList list = flatBars(5);
     ZtLineLib_InfoBar bar;
@@ -141,21 +126,14 @@ TEST(Reliability, InfoBarWithANaNPaddingPaintsWithoutUndefinedCasts)
         EXPECT_GE(info.x, 0);
         EXPECT_LT(info.x, 300);
     }
-}
-
-TEST(Reliability, InfoBarOverAnEmptyListWithTheLowestStartPlacesNothing)
-{
+    // Over an empty list: start plus length below INT_MIN once wrapped to a
+    // span of 2^31 keys.
     DQDDataList empty;
-    ZtLineLib_InfoBar bar;
-    bar.setRect(0, 0, 300, 60);
     bar.setData(&empty);
-    bar.addLineInfo(ZtLineLib_InfoBar::eLineInfoDividend, eventAt(eFieldDividendTime));
-    bar.setRange(kIntMin, 3);
-    EXPECT_TRUE(bar.lineInfos().isEmpty());
-    // Start plus length below INT_MIN once wrapped to a span of 2^31 keys.
-    bar.addLineInfo(ZtLineLib_InfoBar::eLineInfoLevel, eventAt(eFieldLevelTime));
-    bar.setRange(kIntMin, -30);
-    EXPECT_TRUE(bar.lineInfos().isEmpty());
+    for (int length : {3, -30}) {
+        bar.setRange(kIntMin, length);
+        EXPECT_TRUE(bar.lineInfos().isEmpty()) << length;
+    }
 }
 
 TEST(Reliability, CandlesWithAnInfiniteRightPaddingPaintNoBodies)

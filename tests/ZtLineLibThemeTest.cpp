@@ -29,10 +29,8 @@ TEST_F(ThemeTest, BothThemesColourEveryKey)
     for (const auto& theme : themes) {
         for (const char* key : kPenKeys)
             EXPECT_EQ(theme.value(QLatin1String(key)).size(), 1) << key;
-        EXPECT_GE(theme.value(QStringLiteral("FormulasList")).size(), 7);
-        EXPECT_GE(theme.value(QStringLiteral("KLineMAs")).size(), 5);
-        EXPECT_GE(theme.value(QStringLiteral("KLineYDCMN")).size(), 3);
-        EXPECT_GE(theme.value(QStringLiteral("KLineYDCMQ")).size(), 3);
+        for (auto [key, least] : {std::pair{"FormulasList", 7}, {"KLineMAs", 5}, {"KLineYDCMN", 3}, {"KLineYDCMQ", 3}})
+            EXPECT_GE(theme.value(QLatin1String(key)).size(), least) << key;
         for (auto it = theme.begin(); it != theme.end(); ++it) {
             for (const QString& name : it.value())
                 EXPECT_TRUE(QColor::isValidColor(name)) << qPrintable(it.key());

@@ -13,16 +13,12 @@ namespace {
 
 using namespace ZtUIDataStruct;
 
-const ZtLineLib_Formula::enumFormulaType kTypes[] = {
-    ZtLineLib_Formula::eFT_NONE, ZtLineLib_Formula::eFT_DLINE, ZtLineLib_Formula::eFT_KLINE,
-    ZtLineLib_Formula::eFT_MA,   ZtLineLib_Formula::eFT_VOL,   ZtLineLib_Formula::eFT_DLINEVOL,
-    ZtLineLib_Formula::eFT_MACD, ZtLineLib_Formula::eFT_KDJ,   ZtLineLib_Formula::eFT_BIAS,
-    ZtLineLib_Formula::eFT_CCI,  ZtLineLib_Formula::eFT_CR,    ZtLineLib_Formula::eFT_VR,
-    ZtLineLib_Formula::eFT_WR,   ZtLineLib_Formula::eFT_RSI,   ZtLineLib_Formula::eFT_BOLL,
-    ZtLineLib_Formula::eFT_DMA,  ZtLineLib_Formula::eFT_MTM,   ZtLineLib_Formula::eFT_AB,
-    ZtLineLib_Formula::eFT_ZJLX, ZtLineLib_Formula::eFT_MMLD,  ZtLineLib_Formula::eFT_CMSD,
-    ZtLineLib_Formula::eFT_RZRQ, ZtLineLib_Formula::eFT_YDCM,  ZtLineLib_Formula::eFT_CLOSE,
-};
+using F = ZtLineLib_Formula;
+
+const F::enumFormulaType kTypes[] = {
+    F::eFT_NONE, F::eFT_DLINE, F::eFT_KLINE, F::eFT_MA, F::eFT_VOL, F::eFT_DLINEVOL, F::eFT_MACD, F::eFT_KDJ,
+    F::eFT_BIAS, F::eFT_CCI, F::eFT_CR, F::eFT_VR, F::eFT_WR, F::eFT_RSI, F::eFT_BOLL, F::eFT_DMA, F::eFT_MTM,
+    F::eFT_AB, F::eFT_ZJLX, F::eFT_MMLD, F::eFT_CMSD, F::eFT_RZRQ, F::eFT_YDCM, F::eFT_CLOSE};
 
 // Window, rectangle, paddings and flags every element shares.
 void configure(FuzzedDataProvider& in, ZtLineLibBase& e, DQDDataList* list)
@@ -82,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     switch (in.ConsumeIntegralInRange<int>(0, 4)) {
     case 0: {
-        ZtLineLib_Formula pane(in.PickValueInArray(kTypes));
+        F pane(in.PickValueInArray(kTypes));
         if (in.ConsumeBool())
             pane.m_params = QList<float>{fuzz::hostileFloat(in), fuzz::hostileFloat(in)};
         if (in.ConsumeBool())
@@ -100,12 +96,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     case 1: {
         ZtLineLib_Reference axis;
-        axis.setDataScalingEnable(in.ConsumeBool());
-        axis.setLeftPercentEnable(in.ConsumeBool());
-        axis.setRightPercentTagEnable(in.ConsumeBool());
-        axis.setMainValueOnRight(in.ConsumeBool());
-        axis.setBinaryStyleEnable(in.ConsumeBool());
-        axis.setStyleToDyna(in.ConsumeBool());
+        using R = ZtLineLib_Reference;
+        for (auto flag : {&R::setDataScalingEnable, &R::setLeftPercentEnable, &R::setRightPercentTagEnable,
+                          &R::setMainValueOnRight, &R::setBinaryStyleEnable, &R::setStyleToDyna})
+            (axis.*flag)(in.ConsumeBool());
         axis.setMaxTagLineCount(fuzz::hostileInt(in));
         axis.setMinTagSpace(fuzz::hostileDouble(in));
         axis.setDataBoxHeight(fuzz::hostileInt(in));
@@ -130,7 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     case 3: {
         // The crosshair over a pane with both axes, all set up from the
         // same hostile list and window.
-        ZtLineLib_Formula pane(in.PickValueInArray(kTypes));
+        F pane(in.PickValueInArray(kTypes));
         ZtLineLib_Reference values;
         ZtLineLib_Scaleplate times;
         configure(in, pane, &list);
