@@ -39,17 +39,13 @@ DQDDataList auctionDay(int traded, double base)
     return list;
 }
 
-// Exposes the line building of the plain path: result lines converted one
+// Reaches the line building of the plain path: result lines converted one
 // by one, then padded.
-class PlainPane : public ZtLineLib_Formula
+struct PlainPane : ZtLineLib_Formula
 {
-public:
-    explicit PlainPane(enumFormulaType type) : ZtLineLib_Formula(type) {}
-    void build(FormulaResult* result, int start, int length, int count)
-    {
-        createByFormulaResult(result);
-        padLines(start, length, count);
-    }
+    using ZtLineLib_Formula::ZtLineLib_Formula;
+    using ZtLineLib_Formula::createByFormulaResult;
+    using ZtLineLib_Formula::padLines;
 };
 
 std::vector<QList<float>> valuesOf(const Formulas& lines)
@@ -71,7 +67,8 @@ std::vector<QList<float>> plainLines(F::enumFormulaType type, DQDDataList& list,
     FormulaResult result;
     EXPECT_TRUE(F::m_moduleFormular.ComputeDayFormular(name, input, 1, 0, &result));
     PlainPane plain(type);
-    plain.build(&result, start, length, list.count());
+    plain.createByFormulaResult(&result);
+    plain.padLines(start, length, list.count());
     return valuesOf(plain.formulaLines());
 }
 
@@ -167,27 +164,23 @@ TEST(ComputeReuse, RangeEqualsTheCutExtremesOfTheShownValues)
     const std::vector<double> closes = {10.0,   10.009, 9.999,  10.0099, 10.011, 9.9901,
                                         10.019, 9.98,   10.0,   -3.337,  -3.3301, 123456.987,
                                         123456.9899, -3.339};
+    DQDDataList list;
+    for (size_t i = 0; i < closes.size(); ++i)
+        list.append(quote(20240102000000LL + qint64(i) * 1000000, closes[i], 1.0));
     for (int prec : {0, 2, 3}) {
-        DQDDataList list;
-        for (size_t i = 0; i < closes.size(); ++i)
-            list.append(quote(20240102000000LL + qint64(i) * 1000000, closes[i], 1.0));
         F pane(F::eFT_CLOSE);
         pane.setRect(0, 0, 400, 100);
         pane.setPrec(prec);
         pane.setData(&list);
         for (int first : {0, 3, 9}) {
-            const int length = int(closes.size()) - first;
             pane.SetMaxMinValue(kZtNoValue, kZtNoValueMax);
-            pane.setRange(first, length);
-            double lo = kZtNoValueMax;
-            double hi = kZtNoValue;
-            for (size_t i = size_t(first); i < closes.size(); ++i) {
-                const double cut = Formulas::truncToPrec(closes[i], prec);
-                lo = std::min(lo, cut);
-                hi = std::max(hi, cut);
-            }
-            EXPECT_EQ(pane.formulaLines().minValue(), lo) << "prec " << prec << " from " << first;
-            EXPECT_EQ(pane.formulaLines().maxValue(), hi) << "prec " << prec << " from " << first;
+            pane.setRange(first, int(closes.size()) - first);
+            std::vector<double> cut;
+            for (size_t i = size_t(first); i < closes.size(); ++i)
+                cut.push_back(Formulas::truncToPrec(closes[i], prec));
+            const auto [lo, hi] = std::minmax_element(cut.begin(), cut.end());
+            EXPECT_EQ(std::make_pair(pane.formulaLines().minValue(), pane.formulaLines().maxValue()),
+                      std::make_pair(*lo, *hi)) << "prec " << prec << " from " << first;
         }
     }
 }
@@ -203,12 +196,8 @@ TEST(ComputeReuse, AlignedWalkFindsWhatALookupPerRecordFinds)
     // empty slots and minute keys that look up their day.
     const std::vector<int> days = {1, 2, 3, 4, 4, 5, 7, 8, 30, 31, 0, 12, 13, 14, 59, 60, 61, 2, 45};
     DQDDataList list;
-    for (size_t i = 0; i < days.size(); ++i) {
-        DQDUnionReader r;
-        const qint64 key = days[i] ? 20240100000000LL + qint64(days[i]) * 1000000 + 93100 : 0;
-        r.setUniqueValue(key);
-        list.append(r);
-    }
+    for (int d : days)
+        list.append(testkit::record(d ? 20240100000000LL + qint64(d) * 1000000 + 93100 : 0));
     const ZtSeriesTable flat = ZtSeriesTable::fromMap(table);
     const ZtSeriesAlign::Span span = ZtSeriesAlign::span(list, list.count(), flat, false);
     // The span starts at the first record reaching the table's first day.

@@ -14,8 +14,6 @@
 #include <ViewerSource.h>
 #include <ViewerWindow.h>
 
-#include <DQDFieldId.h>
-#include <PubCacheCustom.h>
 #include "TestKit.h"
 
 #include <QApplication>
@@ -101,8 +99,7 @@ TEST_F(ViewerTest, MouseMovePutsCrosshairOnTheBarAndUpdatesLegends)
     PaneWidget* macd = m_chart.pane(2);
     const int first = m_chart.firstIndex();
     // Before any move the legends describe the last shown bar.
-    const QString lastLegend = price->legendText();
-    EXPECT_TRUE(lastLegend.contains(QString::number(closeAt(first + m_chart.shownCount() - 1), 'f', 2)));
+    EXPECT_TRUE(price->legendText().contains(QString::number(closeAt(first + m_chart.shownCount() - 1), 'f', 2)));
 
     move(price, QPoint(xOf(10), price->height() / 2));
     EXPECT_EQ(m_chart.crosshairIndex(), first + 10);
@@ -332,7 +329,6 @@ TEST(HostKitTest, MarginPaneKeepsItsRangeAndAxisUnits)
     QImage img(600, 200, QImage::Format_ARGB32_Premultiplied);
     QPainter painter(&img);
     pane.fill(&painter);
-    painter.end();
     const auto tags = pane.axis()->paintedTags();
     ASSERT_FALSE(tags.isEmpty());
     EXPECT_GT(tags.last().value, 0);

@@ -52,17 +52,12 @@ inline QString writeScratch(const QString& name, const uint8_t* data, size_t siz
 // A double that is now and then one of the values that break arithmetic.
 inline double hostileDouble(FuzzedDataProvider& in)
 {
-    switch (in.ConsumeIntegralInRange<int>(0, 11)) {
-    case 0: return std::numeric_limits<double>::quiet_NaN();
-    case 1: return std::numeric_limits<double>::infinity();
-    case 2: return -std::numeric_limits<double>::infinity();
-    case 3: return 1e300;
-    case 4: return -1e300;
-    case 5: return -999999986991104.0; // the no-value marker
-    case 6: return 0.0;
-    case 7: return std::numeric_limits<double>::denorm_min();
-    default: return in.ConsumeFloatingPointInRange<double>(-1e6, 1e6);
-    }
+    using L = std::numeric_limits<double>;
+    // −999999986991104 is the no-value marker.
+    static const double kHostile[] = {L::quiet_NaN(), L::infinity(), -L::infinity(), 1e300, -1e300,
+                                      -999999986991104.0, 0.0, L::denorm_min()};
+    const int k = in.ConsumeIntegralInRange<int>(0, 11);
+    return k < 8 ? kHostile[k] : in.ConsumeFloatingPointInRange<double>(-1e6, 1e6);
 }
 
 inline float hostileFloat(FuzzedDataProvider& in)
@@ -72,13 +67,9 @@ inline float hostileFloat(FuzzedDataProvider& in)
 
 inline int hostileInt(FuzzedDataProvider& in)
 {
-    switch (in.ConsumeIntegralInRange<int>(0, 7)) {
-    case 0: return std::numeric_limits<int>::min();
-    case 1: return std::numeric_limits<int>::max();
-    case 2: return -1;
-    case 3: return 0;
-    default: return in.ConsumeIntegralInRange<int>(-50, 500);
-    }
+    static const int kHostile[] = {std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), -1, 0};
+    const int k = in.ConsumeIntegralInRange<int>(0, 7);
+    return k < 4 ? kHostile[k] : in.ConsumeIntegralInRange<int>(-50, 500);
 }
 
 // A key now and then empty, negative, huge or repeated, else the next minute

@@ -1,8 +1,6 @@
 #include <ZtLineLib.h>
 
 #include <QGuiApplication>
-#include <QImage>
-#include <QPainter>
 #include <cstdio>
 
 // Links every library of the package and touches each of them.
