@@ -58,7 +58,6 @@ protected:
     {
         send(pane, QEvent::MouseMove, pos, Qt::NoButton, buttons);
     }
-    static void press(PaneWidget* pane, QPoint pos) { send(pane, QEvent::MouseButtonPress, pos, Qt::LeftButton, Qt::LeftButton); }
 
     void wheel(int notches)
     {
@@ -72,10 +71,7 @@ protected:
     // The x of shown item rel in every pane (they share the layout).
     int xOf(int rel) const { return int(m_chart.pane(0)->formulaPane()->getX(rel)); }
 
-    double closeAt(int index) const
-    {
-        return m_chart.chartData()->charted()->at(index)->getValue(eFieldClose).toDouble();
-    }
+    double closeAt(int i) const { return m_chart.chartData()->charted()->at(i)->getValue(eFieldClose).toDouble(); }
 
     ChartWidget m_chart;
 };
@@ -157,7 +153,7 @@ TEST_F(ViewerTest, KeysAndDragMoveTheWindow)
     // Dragging right by five bars brings five earlier bars in.
     PaneWidget* price = m_chart.pane(0);
     const int before = m_chart.firstIndex();
-    press(price, QPoint(xOf(40), 100));
+    send(price, QEvent::MouseButtonPress, QPoint(xOf(40), 100), Qt::LeftButton, Qt::LeftButton);
     move(price, QPoint(xOf(45), 100), Qt::LeftButton);
     EXPECT_EQ(m_chart.firstIndex(), before - 5);
 }
