@@ -42,15 +42,9 @@ inline ZtUIDataStruct::DQDUnionReader ohlc(qint64 key, double open, double high,
                         {eFieldVolume, volume}});
 }
 
-inline qint64 dayKey(const QDate& d)
-{
-    return (d.year() * 10000LL + d.month() * 100 + d.day()) * 1000000LL;
-}
+inline qint64 dayKey(const QDate& d) { return (d.year() * 10000LL + d.month() * 100 + d.day()) * 1000000LL; }
 
-inline QString samplePath(const QString& name)
-{
-    return QStringLiteral(ZT_SOURCE_DIR "/data/") + name;
-}
+inline QString samplePath(const QString& name) { return QStringLiteral(ZT_SOURCE_DIR "/data/") + name; }
 
 // A sample file of daily bars; an empty list when it does not load.
 inline ZtUIDataStruct::DQDDataList sampleBars(const QString& name = QStringLiteral("sh600000_day.csv"))
@@ -316,10 +310,7 @@ inline ZtUIDataStruct::DQDUnionReader minute(qint64 key, double open, double clo
     return r;
 }
 
-inline ZtUIDataStruct::DQDUnionReader emptySlot()
-{
-    return testkit::record(0);
-}
+inline ZtUIDataStruct::DQDUnionReader emptySlot() { return testkit::record(0); }
 
 inline ZtUIDataStruct::DQDUnionReader readerOf(const QString& code)
 {

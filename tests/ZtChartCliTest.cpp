@@ -45,15 +45,9 @@ CliRun runProgram(const QString& program, const QStringList& args, const QString
     return r;
 }
 
-CliRun ztchart(const QStringList& args)
-{
-    return runProgram(QStringLiteral(ZT_ZTCHART_PATH), args);
-}
+CliRun ztchart(const QStringList& args) { return runProgram(QStringLiteral(ZT_ZTCHART_PATH), args); }
 
-QString sample(const char* name)
-{
-    return testkit::samplePath(QLatin1String(name));
-}
+QString sample(const char* name) { return testkit::samplePath(QLatin1String(name)); }
 
 // A failure prints exactly one line, on standard error, and nothing else.
 void expectOneErrorLine(const CliRun& r, int code, const QString& needle)

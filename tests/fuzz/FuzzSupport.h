@@ -60,10 +60,7 @@ inline double hostileDouble(FuzzedDataProvider& in)
     return k < 8 ? kHostile[k] : in.ConsumeFloatingPointInRange<double>(-1e6, 1e6);
 }
 
-inline float hostileFloat(FuzzedDataProvider& in)
-{
-    return float(hostileDouble(in));
-}
+inline float hostileFloat(FuzzedDataProvider& in) { return float(hostileDouble(in)); }
 
 inline int hostileInt(FuzzedDataProvider& in)
 {
