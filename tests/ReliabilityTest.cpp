@@ -11,9 +11,6 @@ namespace {
 
 using panetest::flatBars;
 
-// A pane without a type computes nothing; enough to reach the base queries.
-using Plain = ZtLineLib_Formula;
-
 constexpr int kIntMin = std::numeric_limits<int>::min();
 constexpr int kIntMax = std::numeric_limits<int>::max();
 
@@ -25,42 +22,59 @@ DQDDataList eventAt(unsigned field)
     return events;
 }
 
+// Ten flat bars, and a pane without a type over them on 200 × 100: it
+// computes nothing, which is enough to reach the base queries.
+class Reliability : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_pane.setData(&m_list);
+        m_pane.setRect(0, 0, 200, 100);
+    }
+    DQDDataList m_list = flatBars(10);
+    ZtLineLib_Formula m_pane;
+};
+
 } // namespace
 
-TEST(Reliability, HostileWindowsAndPaddingsKeepSlotLookupNeutral)
+TEST_F(Reliability, EmptyOrNegativeWindowHasNoSlotUnderAnyX)
 {
-    DQDDataList list = flatBars(10);
-    Plain pane;
-    pane.setData(&list);
-    pane.setRect(0, 0, 200, 100);
-    // An empty or negative window has no slot under any x.
     for (int length : {0, -1, kIntMin}) {
-        pane.setRange(0, length);
-        EXPECT_EQ(pane.getAxisXDataIndex(50, false), -1) << length;
-        EXPECT_EQ(pane.getAxisXDataIndex(50, true), -1) << length;
-        EXPECT_FALSE(pane.checkAxisContainsPos(QPoint(50, 50))) << length;
+        m_pane.setRange(0, length);
+        EXPECT_EQ(m_pane.getAxisXDataIndex(50, false), -1) << length;
+        EXPECT_EQ(m_pane.getAxisXDataIndex(50, true), -1) << length;
+        EXPECT_FALSE(m_pane.checkAxisContainsPos(QPoint(50, 50))) << length;
     }
-    // x past the right edge clamps to the last record; adding a window start
-    // near the int limit to it used to overflow.
-    pane.setRange(kIntMax, 10);
-    pane.SetMaxMinValue(11.0, 9.0);
-    EXPECT_EQ(pane.getAxisXDataString(250), QString());
-    EXPECT_FALSE(pane.checkAxisContainsPos(QPoint(150, 50)));
-    EXPECT_FALSE(pane.checkAxisContainsPos(QPoint(250, 50)));
     // A sound window still finds its slots.
-    pane.setRange(0, 10);
-    EXPECT_EQ(pane.getAxisXDataIndex(5, false), 0);
-    EXPECT_EQ(pane.getAxisXDataIndex(195, false), 9);
+    m_pane.setRange(0, 10);
+    EXPECT_EQ(m_pane.getAxisXDataIndex(5, false), 0);
+    EXPECT_EQ(m_pane.getAxisXDataIndex(195, false), 9);
+}
+
+TEST_F(Reliability, HugePaddingsKeepSlotLookupDefined)
+{
     for (double pad : {1e300, -1e300, std::numeric_limits<double>::infinity()}) {
-        pane.setFixedPaddingLeft(pad);
-        pane.setRange(0, 10);
-        const int i = pane.getAxisXDataIndex(100, false);
+        m_pane.setFixedPaddingLeft(pad);
+        m_pane.setRange(0, 10);
+        const int i = m_pane.getAxisXDataIndex(100, false);
         EXPECT_GE(i, -1) << pad;
         EXPECT_LT(i, 10) << pad;
     }
 }
 
-TEST(Reliability, IntradayGridOfAHugeWindowEnds)
+TEST_F(Reliability, WindowStartNearTheIntLimitAnswersNeutrally)
+{
+    m_pane.setRange(kIntMax, 10);
+    m_pane.SetMaxMinValue(11.0, 9.0);
+    // x past the right edge clamps to the last record; adding the window
+    // start to it used to overflow.
+    EXPECT_EQ(m_pane.getAxisXDataString(250), QString());
+    EXPECT_FALSE(m_pane.checkAxisContainsPos(QPoint(150, 50)));
+    EXPECT_FALSE(m_pane.checkAxisContainsPos(QPoint(250, 50)));
+}
+
+TEST_F(Reliability, IntradayGridOfAHugeWindowEnds)
 {
     DQDDataList list = flatBars(300);
     ZtLineLib_Reference axis;
@@ -80,11 +94,10 @@ TEST(Reliability, IntradayGridOfAHugeWindowEnds)
     EXPECT_GT(testkit::countInk(img, QRect(1, 60, 298, 1)), 0);
 }
 
-TEST(Reliability, CrosshairPointOfAnInfiniteValueStaysAPixel)
+TEST_F(Reliability, CrosshairPointOfAnInfiniteValueStaysAPixel)
 {
-    DQDDataList list = flatBars(4);
     panetest::Pane pane;
-    pane.setData(&list);
+    pane.setData(&m_list);
     pane.setRect(0, 0, 200, 100);
     pane.addLine(panetest::makeLine(eLINE, {10.0f, std::numeric_limits<float>::infinity(),
                                             -std::numeric_limits<float>::infinity(),
@@ -105,12 +118,11 @@ TEST(Reliability, CrosshairPointOfAnInfiniteValueStaysAPixel)
     EXPECT_LT(pane.getCrossCurvePointByKlineDataIndex(0, 0).x(), 0);
 }
 
-TEST(Reliability, InfoBarWithNaNPaddingsOrTheLowestStartStaysDefined)
+TEST_F(Reliability, InfoBarWithANaNPaddingPaintsWithoutUndefinedCasts)
 {
-    DQDDataList list = flatBars(5);
     ZtLineLib_InfoBar bar;
     bar.setRect(0, 0, 300, 60);
-    bar.setData(&list);
+    bar.setData(&m_list);
     bar.setRange(0, 5);
     bar.addLineInfo(ZtLineLib_InfoBar::eLineInfoDividend, eventAt(eFieldDividendTime));
     bar.addLineInfo(ZtLineLib_InfoBar::eLineInfoLevel, eventAt(eFieldLevelTime));
@@ -126,21 +138,27 @@ TEST(Reliability, InfoBarWithNaNPaddingsOrTheLowestStartStaysDefined)
         EXPECT_GE(info.x, 0);
         EXPECT_LT(info.x, 300);
     }
-    // Over an empty list: start plus length below INT_MIN once wrapped to a
-    // span of 2^31 keys.
-    DQDDataList empty;
-    bar.setData(&empty);
-    for (int length : {3, -30}) {
-        bar.setRange(kIntMin, length);
-        EXPECT_TRUE(bar.lineInfos().isEmpty()) << length;
-    }
 }
 
-TEST(Reliability, CandlesWithAnInfiniteRightPaddingPaintNoBodies)
+TEST_F(Reliability, InfoBarOverAnEmptyListWithTheLowestStartPlacesNothing)
 {
-    DQDDataList list = flatBars(10);
+    DQDDataList empty;
+    ZtLineLib_InfoBar bar;
+    bar.setRect(0, 0, 300, 60);
+    bar.setData(&empty);
+    bar.addLineInfo(ZtLineLib_InfoBar::eLineInfoDividend, eventAt(eFieldDividendTime));
+    bar.setRange(kIntMin, 3);
+    EXPECT_TRUE(bar.lineInfos().isEmpty());
+    // Start plus length below INT_MIN once wrapped to a span of 2^31 keys.
+    bar.addLineInfo(ZtLineLib_InfoBar::eLineInfoLevel, eventAt(eFieldLevelTime));
+    bar.setRange(kIntMin, -30);
+    EXPECT_TRUE(bar.lineInfos().isEmpty());
+}
+
+TEST_F(Reliability, CandlesWithAnInfiniteRightPaddingPaintNoBodies)
+{
     ZtLineLib_Formula pane(ZtLineLib_Formula::eFT_KLINE);
-    pane.setData(&list);
+    pane.setData(&m_list);
     pane.setRect(0, 0, 200, 100);
     pane.setRange(0, 10);
     const auto lit = [&pane] {
@@ -154,7 +172,7 @@ TEST(Reliability, CandlesWithAnInfiniteRightPaddingPaintNoBodies)
     EXPECT_LT(lit(), sound);
 }
 
-TEST(Reliability, ANumberReplacingTextKeepsTheRecordsOtherFields)
+TEST_F(Reliability, ANumberReplacingTextKeepsTheRecordsOtherFields)
 {
     DQDUnionReader r;
     r.setValue(eFieldDividendText, QStringLiteral("10 for 3"));
