@@ -8,9 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -135,20 +133,6 @@ inline CInputData makeInput(const Bars& b)
     return input;
 }
 
-// The engine reads float columns as their shortest decimals; references
-// start from the same decimals.
-inline std::vector<double> asRead(const std::vector<double>& v)
-{
-    std::vector<double> out;
-    for (double x : v) {
-        char text[32];
-        const auto end = std::to_chars(text, text + sizeof text - 1, float(x)).ptr;
-        *end = 0;
-        out.push_back(std::strtod(text, nullptr));
-    }
-    return out;
-}
-
 inline TagFormularContent definition(const std::string& name, const std::string& source,
                                      std::vector<std::pair<std::string, float>> params = {})
 {
@@ -224,10 +208,20 @@ inline void expectSeries(const std::string& expr, CInputData input, const std::v
     expectValues(r.result.captured[0].d[0], expected, 1e-5, 1e-6);
 }
 
-inline void expectSeries(const std::string& expr, const std::vector<double>& closes,
-                         const std::vector<double>& expected)
+// The bars most tables are worked out by hand over, and a table of
+// expressions with their expected series over them (or over input).
+const std::vector<double> kCloses = {3, 1, 4, 1, 5, 9, 2, 6};
+
+struct Case
 {
-    expectSeries(expr, makeInput(closesOnly(closes)), expected);
+    const char* expr;
+    std::vector<double> expected;
+};
+
+inline void checkAll(const std::vector<Case>& cases, const CInputData& input = makeInput(closesOnly(kCloses)))
+{
+    for (const Case& c : cases)
+        expectSeries(c.expr, input, c.expected);
 }
 
 } // namespace FormulaTest
