@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace FormulaTest {
@@ -29,6 +30,17 @@ struct CapturedLine
     int style = 0, param1 = 0, param2 = 0;
     std::vector<float> d[4]; // every series the record has, data1 … data4
     std::vector<int> colours;
+
+    // Equal in every field and item; floats compare as numbers (the engine
+    // hands no NaN: bars without a value carry its marker).
+    bool operator==(const CapturedLine& o) const
+    {
+        const auto fields = [](const CapturedLine& l) {
+            return std::tie(l.name, l.text, l.drawType, l.color, l.lineWidth, l.count, l.style, l.param1, l.param2,
+                            l.d[0], l.d[1], l.d[2], l.d[3], l.colours);
+        };
+        return fields(*this) == fields(o);
+    }
 };
 
 // Copies every record while the engine's memory is valid.
