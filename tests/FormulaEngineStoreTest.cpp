@@ -142,9 +142,6 @@ TEST(FormulaEngineStore, HandlersOfTheHost)
 {
     CDFormulaManage store;
     std::string name = "MACD";
-    EXPECT_FALSE(store.ModifyFormular(name));
-    EXPECT_EQ(store.FShowFormularManage(0), CDFormulaManage::kNoManageWindow);
-
     int shownWith = -1;
     CDFormulaManage::setManageHandler([&](CDFormulaManage& s, int mode) {
         EXPECT_EQ(&s, &store);
@@ -171,6 +168,7 @@ TEST(FormulaEngineStore, HandlersOfTheHost)
     F::showFormulaWindow();
     EXPECT_EQ(shownWith, 0);
 
+    // Without handlers nothing is shown or changed.
     CDFormulaManage::setManageHandler(nullptr);
     CDFormulaManage::setModifyHandler(nullptr);
     EXPECT_FALSE(store.ModifyFormular(name));
@@ -281,25 +279,4 @@ TEST(FormulaEngineStore, BadFilesLeaveTheStoreAsItWas)
     EXPECT_EQ(fileOf(store), before);
     ModuleFormular engine;
     EXPECT_FLOAT_EQ(lastValue(engine, "USER_MA"), 9.0f);
-}
-
-TEST(FormulaEngineStore, BarsFromTheDataServiceConversion)
-{
-    // Quote records through PBDataChange::LBDG_TagDayVector into the engine;
-    // an empty slot (key 0) is a bar without a value.
-    using namespace ZtUIDataStruct;
-    DQDDataList list;
-    for (int i = 0; i < 6; ++i) {
-        const double c = 10 + i;
-        const qint64 key = 20240102000000LL + i * 1000000LL;
-        list.append(i == 4 ? testkit::record(0) : testkit::ohlc(key, c, c, c, c, 100.0 * (i + 1)));
-    }
-    CInputData input;
-    input.days = PBDataChange::LBDG_TagDayVector(&list, 0, 6);
-    EXPECT_TRUE(PBDataChange::LBDG_TagDayVector(nullptr, 0, 6).empty());
-    const Evaluation e = runFormula("M:MA(C,2);V:VOL;", input);
-    ASSERT_TRUE(e.ok) << e.error;
-    const float M = kFormulaNoValue;
-    EXPECT_EQ(e.result.line("M")->d[0], std::vector<float>({M, 10.5f, 11.5f, 12.5f, M, M}));
-    EXPECT_EQ(e.result.line("V")->d[0], std::vector<float>({100, 200, 300, 400, M, 600}));
 }
