@@ -41,7 +41,8 @@ TEST(FormulaEngineLanguage, PrimitivesWorkedByHand)
         // Recursive averages seed with the first value: EMA(X,3) = (2X + 2Y')/4,
         // SMA(X,3,1) = (X + 2Y')/3; of a series with a warm-up, where it starts.
         {"EMA(C,3)", {3, 2, 3, 2, 3.5, 6.25, 4.125, 5.0625}},
-        {"SMA(C,3,1)", {3, 7 / 3.0, 26 / 9.0, 61 / 27.0, 257 / 81.0, 1243 / 243.0, 2972 / 729.0, 10318 / 2187.0}},
+        {"SMA(C,3,1)", {3, 7 / 3.0, 26 / 9.0, 61 / 27.0, 257 / 81.0, 1243 / 243.0, 2972 / 729.0,
+                        10318 / 2187.0}},
         {"EMA(REF(C,2),3)", {N_, N_, 3, 2, 3, 2, 3.5, 6.25}},
         // Operators and conditions bar by bar.
         {"ABS(C-4)", {1, 3, 0, 3, 1, 5, 2, 2}},

@@ -66,16 +66,14 @@ TEST(FormulaEngineStore, WritesAddReplaceAndRefuseBadRecords)
     EXPECT_EQ(store.contents().size(), before + 1);
     EXPECT_EQ(store.findFormular("USER_MA")->params[2][0], 4.0f);
 
-    TagFormularContent nameless = userMa(3);
-    nameless.texts[0].clear();
-    TagFormularContent tooMany = userMa(3);
-    tooMany.paramCount = 17;
-    TagFormularContent negative = userMa(3);
-    negative.texts[0] = "NEG";
-    negative.paramCount = -1;
-    EXPECT_FALSE(store.SetFormularContent(nameless));
-    EXPECT_FALSE(store.SetFormularContent(tooMany));
-    EXPECT_FALSE(store.SetFormularContent(negative));
+    // No name, or a parameter count outside 0 … 16: refused, and a stored
+    // definition of that name stays as it was.
+    const std::pair<std::string, int> refused[] = {{"", 1}, {"USER_MA", 17}, {"NEG", -1}};
+    for (const auto& [name, count] : refused) {
+        TagFormularContent bad = definition(name, "M:MA(C,N);");
+        bad.paramCount = count;
+        EXPECT_FALSE(store.SetFormularContent(bad)) << name << " " << count;
+    }
     EXPECT_EQ(store.contents().size(), before + 1);
     EXPECT_EQ(store.findFormular("USER_MA")->params[2][0], 4.0f);
 

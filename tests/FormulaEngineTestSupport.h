@@ -36,8 +36,8 @@ struct CapturedLine
     bool operator==(const CapturedLine& o) const
     {
         const auto fields = [](const CapturedLine& l) {
-            return std::tie(l.name, l.text, l.drawType, l.color, l.lineWidth, l.count, l.style, l.param1, l.param2,
-                            l.d[0], l.d[1], l.d[2], l.d[3], l.colours);
+            return std::tie(l.name, l.text, l.drawType, l.color, l.lineWidth, l.count, l.style, l.param1,
+                            l.param2, l.d[0], l.d[1], l.d[2], l.d[3], l.colours);
         };
         return fields(*this) == fields(o);
     }
