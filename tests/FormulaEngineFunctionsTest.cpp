@@ -7,7 +7,6 @@ using namespace FormulaTest;
 
 namespace {
 
-const double N_ = kNaN;
 // Bars with a date (yyyymmdd) and time of day (HHMMSS) each.
 CInputData timedInput(const std::vector<double>& closes, const std::vector<int>& dates,
                       const std::vector<int>& times)

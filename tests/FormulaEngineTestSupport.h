@@ -18,6 +18,7 @@
 namespace FormulaTest {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double N_ = kNaN; // no value, short for the tables
 
 struct CapturedLine
 {
