@@ -7,21 +7,6 @@ using namespace FormulaTest;
 
 namespace {
 
-const double N_ = kNaN;
-const std::vector<double> kCloses = {3, 1, 4, 1, 5, 9, 2, 6};
-
-struct Case
-{
-    const char* expr;
-    std::vector<double> expected;
-};
-
-void checkAll(const std::vector<Case>& cases, const CInputData& input = makeInput(closesOnly(kCloses)))
-{
-    for (const Case& c : cases)
-        expectSeries(c.expr, input, c.expected);
-}
-
 // Bars with a date (yyyymmdd) and time of day (HHMMSS) each.
 CInputData timedInput(const std::vector<double>& closes, const std::vector<int>& dates,
                       const std::vector<int>& times)

@@ -12,18 +12,15 @@ using namespace FormulaTest;
 
 namespace {
 
-// Two stores hold the same definitions when they write the same file.
-bool sameStore(const CDFormulaManage& a, const CDFormulaManage& b)
+// The file a store writes: two stores hold the same definitions when they
+// write the same file.
+QByteArray fileOf(const CDFormulaManage& store)
 {
     QTemporaryDir dir;
-    QByteArray text[2];
-    for (int i = 0; i < 2; ++i) {
-        const QString path = dir.filePath(QString::number(i));
-        (i ? b : a).saveToFile(path.toStdString());
-        QFile f(path);
-        text[i] = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    return !text[0].isEmpty() && text[0] == text[1];
+    const QString path = dir.filePath(QStringLiteral("store.json"));
+    EXPECT_TRUE(store.saveToFile(path.toStdString()));
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // The first value of line M of formula name, evaluated on 1, 2, 3, … 10.
@@ -47,27 +44,20 @@ TagFormularContent userMa(float n)
 
 } // namespace
 
-TEST(FormulaEngineStore, StartsWithTheClassicDefinitions)
+TEST(FormulaEngineStore, WritesAddReplaceAndRefuseBadRecords)
 {
-    // Their lines and parameters are pinned by the indicator tests; here the
-    // set and the defaults kept beside the values.
+    // It starts with the classic definitions, their defaults kept beside the
+    // values (their lines and parameters are pinned by the indicator tests).
     CDFormulaManage store;
-    const char* names[] = {"MA", "MACD", "KDJ", "BIAS", "CCI", "CR", "VR", "WR", "RSI", "BOLL", "DMA", "MTM", "AB"};
-    EXPECT_EQ(store.contents().size(), std::size(names));
-    for (std::string name : names) {
-        const TagFormularContent* c = store.GetFormularContent(name);
-        ASSERT_NE(c, nullptr) << name;
-        for (int j = 0; j < c->paramCount; ++j)
-            EXPECT_EQ(c->params[3][j], c->params[2][j]) << name << " " << j;
+    const size_t before = store.contents().size();
+    EXPECT_EQ(before, 13u);
+    for (const TagFormularContent& c : store.contents()) {
+        for (int j = 0; j < c.paramCount; ++j)
+            EXPECT_EQ(c.params[3][j], c.params[2][j]) << c.texts[0] << " " << j;
     }
     std::string unknown = "NOPE";
     EXPECT_EQ(store.GetFormularContent(unknown), nullptr);
-}
 
-TEST(FormulaEngineStore, WritesAddReplaceAndRefuseBadRecords)
-{
-    CDFormulaManage store;
-    const size_t before = store.contents().size();
     TagFormularContent c = userMa(3);
     ASSERT_TRUE(store.SetFormularContent(c));
     EXPECT_EQ(store.contents().size(), before + 1);
@@ -76,16 +66,14 @@ TEST(FormulaEngineStore, WritesAddReplaceAndRefuseBadRecords)
     EXPECT_EQ(store.contents().size(), before + 1);
     EXPECT_EQ(store.findFormular("USER_MA")->params[2][0], 4.0f);
 
-    TagFormularContent nameless = userMa(3);
-    nameless.texts[0].clear();
-    TagFormularContent tooMany = userMa(3);
-    tooMany.paramCount = 17;
-    TagFormularContent negative = userMa(3);
-    negative.texts[0] = "NEG";
-    negative.paramCount = -1;
-    EXPECT_FALSE(store.SetFormularContent(nameless));
-    EXPECT_FALSE(store.SetFormularContent(tooMany));
-    EXPECT_FALSE(store.SetFormularContent(negative));
+    // No name, or a parameter count outside 0 … 16: refused, and a stored
+    // definition of that name stays as it was.
+    const std::pair<std::string, int> refused[] = {{"", 1}, {"USER_MA", 17}, {"NEG", -1}};
+    for (const auto& [name, count] : refused) {
+        TagFormularContent bad = definition(name, "M:MA(C,N);");
+        bad.paramCount = count;
+        EXPECT_FALSE(store.SetFormularContent(bad)) << name << " " << count;
+    }
     EXPECT_EQ(store.contents().size(), before + 1);
     EXPECT_EQ(store.findFormular("USER_MA")->params[2][0], 4.0f);
 
@@ -94,37 +82,28 @@ TEST(FormulaEngineStore, WritesAddReplaceAndRefuseBadRecords)
     EXPECT_EQ(store.contents().size(), before);
 }
 
-TEST(FormulaEngineStore, UserFormulaEvaluatesWithItsStoredParameter)
+TEST(FormulaEngineStore, EvaluatorsFollowWritesAndTheMostRecentlyUsedStore)
 {
-    CDFormulaManage store;
     ModuleFormular engine;
     bool ok = true;
     lastValue(engine, "USER_MA", &ok);
     EXPECT_FALSE(ok) << "not stored yet";
-
-    TagFormularContent c = userMa(3);
-    ASSERT_TRUE(store.SetFormularContent(c));
-    EXPECT_FLOAT_EQ(lastValue(engine, "USER_MA"), 9.0f); // (8 + 9 + 10)/3
-    c.params[2][0] = 4;
-    ASSERT_TRUE(store.SetFormularContent(c));
-    EXPECT_FLOAT_EQ(lastValue(engine, "USER_MA"), 8.5f);
-    // A write through the store's own pointer counts as well.
-    std::string name = "USER_MA";
-    store.GetFormularContent(name)->params[2][0] = 2;
-    EXPECT_FLOAT_EQ(lastValue(engine, "USER_MA"), 9.5f);
-    // So do the classic definitions: MA1 with 2 instead of 5.
-    name = "MA";
-    store.GetFormularContent(name)->params[2][0] = 2;
-    EXPECT_FLOAT_EQ(lastValue(engine, "MA"), 9.5f);
-}
-
-TEST(FormulaEngineStore, EvaluatorsFollowTheMostRecentlyUsedStore)
-{
-    ModuleFormular engine;
     {
         CDFormulaManage a;
-        TagFormularContent three = userMa(3);
-        ASSERT_TRUE(a.SetFormularContent(three));
+        TagFormularContent c = userMa(4);
+        ASSERT_TRUE(a.SetFormularContent(c));
+        EXPECT_FLOAT_EQ(lastValue(engine, "USER_MA"), 8.5f); // (7 + 8 + 9 + 10)/4
+        c.params[2][0] = 2;
+        ASSERT_TRUE(a.SetFormularContent(c));
+        EXPECT_FLOAT_EQ(lastValue(engine, "USER_MA"), 9.5f);
+        // A write through the store's own pointer counts as well, also to the
+        // classic definitions: MA1 with 2 instead of 5.
+        std::string name = "MA";
+        a.GetFormularContent(name)->params[2][0] = 2;
+        EXPECT_FLOAT_EQ(lastValue(engine, "MA"), 9.5f);
+        name = "USER_MA";
+        a.GetFormularContent(name)->params[2][0] = 3;
+        EXPECT_FLOAT_EQ(lastValue(engine, "USER_MA"), 9.0f);
         {
             CDFormulaManage b;
             TagFormularContent five = userMa(5);
@@ -133,7 +112,6 @@ TEST(FormulaEngineStore, EvaluatorsFollowTheMostRecentlyUsedStore)
             // A copy holds the same definitions and does not take over.
             CDFormulaManage copyOfA(a);
             EXPECT_FLOAT_EQ(lastValue(engine, "USER_MA"), 8.0f);
-            std::string name = "USER_MA";
             a.GetFormularContent(name);
             EXPECT_FLOAT_EQ(lastValue(engine, "USER_MA"), 9.0f); // a, N = 3
             // Assignment puts b's definitions into copyOfA and makes it current.
@@ -152,7 +130,7 @@ TEST(FormulaEngineStore, EvaluatorsFollowTheMostRecentlyUsedStore)
     // evaluator that never saw it knows nothing of it.
     EXPECT_FLOAT_EQ(lastValue(engine, "USER_MA"), 9.0f);
     ModuleFormular fresh;
-    bool ok = true;
+    ok = true;
     lastValue(fresh, "USER_MA", &ok);
     EXPECT_FALSE(ok);
     EXPECT_FLOAT_EQ(lastValue(fresh, "MACD"), lastValue(engine, "MACD"));
@@ -162,9 +140,6 @@ TEST(FormulaEngineStore, HandlersOfTheHost)
 {
     CDFormulaManage store;
     std::string name = "MACD";
-    EXPECT_FALSE(store.ModifyFormular(name));
-    EXPECT_EQ(store.FShowFormularManage(0), CDFormulaManage::kNoManageWindow);
-
     int shownWith = -1;
     CDFormulaManage::setManageHandler([&](CDFormulaManage& s, int mode) {
         EXPECT_EQ(&s, &store);
@@ -191,6 +166,7 @@ TEST(FormulaEngineStore, HandlersOfTheHost)
     F::showFormulaWindow();
     EXPECT_EQ(shownWith, 0);
 
+    // Without handlers nothing is shown or changed.
     CDFormulaManage::setManageHandler(nullptr);
     CDFormulaManage::setModifyHandler(nullptr);
     EXPECT_FALSE(store.ModifyFormular(name));
@@ -201,7 +177,6 @@ TEST(FormulaEngineStore, HandlersOfTheHost)
 TEST(FormulaEngineStore, FileRoundTrip)
 {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     const std::string path = dir.filePath("formulas.json").toStdString();
 
     CDFormulaManage store;
@@ -223,9 +198,9 @@ TEST(FormulaEngineStore, FileRoundTrip)
 
     CDFormulaManage loaded;
     loaded.removeFormular("MACD");
-    ASSERT_FALSE(sameStore(store, loaded));
+    ASSERT_NE(fileOf(loaded), fileOf(store));
     ASSERT_TRUE(loaded.loadFromFile(path, &error)) << error;
-    EXPECT_TRUE(sameStore(store, loaded));
+    EXPECT_EQ(fileOf(loaded), fileOf(store));
     // The file itself holds the values, not only what reads back the same.
     const TagFormularContent* back = loaded.findFormular("自定义");
     ASSERT_NE(back, nullptr);
@@ -250,7 +225,7 @@ TEST(FormulaEngineStore, FileRoundTrip)
         EXPECT_FALSE(saved) << room;
         CDFormulaManage again;
         ASSERT_TRUE(again.loadFromFile(path, &error)) << error;
-        EXPECT_TRUE(sameStore(store, again));
+        EXPECT_EQ(fileOf(again), fileOf(store));
     }
     std::signal(SIGXFSZ, onTooLarge);
 }
@@ -258,13 +233,7 @@ TEST(FormulaEngineStore, FileRoundTrip)
 TEST(FormulaEngineStore, BadFilesLeaveTheStoreAsItWas)
 {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    CDFormulaManage good;
-    const std::string goodPath = dir.filePath("good.json").toStdString();
-    ASSERT_TRUE(good.saveToFile(goodPath));
-    QFile goodFile(QString::fromStdString(goodPath));
-    ASSERT_TRUE(goodFile.open(QIODevice::ReadOnly));
-    const QByteArray valid = goodFile.readAll();
+    const QByteArray valid = fileOf(CDFormulaManage());
 
     QByteArray duplicated = valid;
     duplicated.replace("\"AB\"", "\"MA\"");
@@ -292,41 +261,20 @@ TEST(FormulaEngineStore, BadFilesLeaveTheStoreAsItWas)
     CDFormulaManage store;
     TagFormularContent user = userMa(3);
     ASSERT_TRUE(store.SetFormularContent(user));
-    const CDFormulaManage before(store);
+    const QByteArray before = fileOf(store);
     for (const auto& b : bad) {
         SCOPED_TRACE(b.label);
         const QString path = testkit::writeFile(dir, QString::fromLatin1(b.label) + ".json", b.content);
         std::string error;
         EXPECT_FALSE(store.loadFromFile(path.toStdString(), &error));
         EXPECT_NE(error.find(b.reason), std::string::npos) << error;
-        EXPECT_TRUE(sameStore(store, before));
+        EXPECT_EQ(fileOf(store), before);
     }
     std::string error;
     EXPECT_FALSE(store.loadFromFile(dir.filePath("missing.json").toStdString(), &error));
     EXPECT_NE(error.find("cannot read"), std::string::npos) << error;
     EXPECT_FALSE(store.loadFromFile(dir.path().toStdString(), &error)); // a directory
-    EXPECT_TRUE(sameStore(store, before));
+    EXPECT_EQ(fileOf(store), before);
     ModuleFormular engine;
     EXPECT_FLOAT_EQ(lastValue(engine, "USER_MA"), 9.0f);
-}
-
-TEST(FormulaEngineStore, BarsFromTheDataServiceConversion)
-{
-    // Quote records through PBDataChange::LBDG_TagDayVector into the engine;
-    // an empty slot (key 0) is a bar without a value.
-    using namespace ZtUIDataStruct;
-    DQDDataList list;
-    for (int i = 0; i < 6; ++i) {
-        const double c = 10 + i;
-        const qint64 key = 20240102000000LL + i * 1000000LL;
-        list.append(i == 4 ? testkit::record(0) : testkit::ohlc(key, c, c, c, c, 100.0 * (i + 1)));
-    }
-    CInputData input;
-    input.days = PBDataChange::LBDG_TagDayVector(&list, 0, 6);
-    EXPECT_TRUE(PBDataChange::LBDG_TagDayVector(nullptr, 0, 6).empty());
-    const Evaluation e = runFormula("M:MA(C,2);V:VOL;", input);
-    ASSERT_TRUE(e.ok) << e.error;
-    const float M = kFormulaNoValue;
-    EXPECT_EQ(e.result.line("M")->d[0], std::vector<float>({M, 10.5f, 11.5f, 12.5f, M, M}));
-    EXPECT_EQ(e.result.line("V")->d[0], std::vector<float>({100, 200, 300, 400, M, 600}));
 }

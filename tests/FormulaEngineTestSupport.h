@@ -8,17 +8,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace FormulaTest {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double N_ = kNaN; // no value, short for the tables
 
 struct CapturedLine
 {
@@ -31,6 +31,17 @@ struct CapturedLine
     int style = 0, param1 = 0, param2 = 0;
     std::vector<float> d[4]; // every series the record has, data1 … data4
     std::vector<int> colours;
+
+    // Equal in every field and item; floats compare as numbers (the engine
+    // hands no NaN: bars without a value carry its marker).
+    bool operator==(const CapturedLine& o) const
+    {
+        const auto fields = [](const CapturedLine& l) {
+            return std::tie(l.name, l.text, l.drawType, l.color, l.lineWidth, l.count, l.style, l.param1,
+                            l.param2, l.d[0], l.d[1], l.d[2], l.d[3], l.colours);
+        };
+        return fields(*this) == fields(o);
+    }
 };
 
 // Copies every record while the engine's memory is valid.
@@ -135,20 +146,6 @@ inline CInputData makeInput(const Bars& b)
     return input;
 }
 
-// The engine reads float columns as their shortest decimals; references
-// start from the same decimals.
-inline std::vector<double> asRead(const std::vector<double>& v)
-{
-    std::vector<double> out;
-    for (double x : v) {
-        char text[32];
-        const auto end = std::to_chars(text, text + sizeof text - 1, float(x)).ptr;
-        *end = 0;
-        out.push_back(std::strtod(text, nullptr));
-    }
-    return out;
-}
-
 inline TagFormularContent definition(const std::string& name, const std::string& source,
                                      std::vector<std::pair<std::string, float>> params = {})
 {
@@ -224,10 +221,20 @@ inline void expectSeries(const std::string& expr, CInputData input, const std::v
     expectValues(r.result.captured[0].d[0], expected, 1e-5, 1e-6);
 }
 
-inline void expectSeries(const std::string& expr, const std::vector<double>& closes,
-                         const std::vector<double>& expected)
+// The bars most tables are worked out by hand over, and a table of
+// expressions with their expected series over them (or over input).
+const std::vector<double> kCloses = {3, 1, 4, 1, 5, 9, 2, 6};
+
+struct Case
 {
-    expectSeries(expr, makeInput(closesOnly(closes)), expected);
+    const char* expr;
+    std::vector<double> expected;
+};
+
+inline void checkAll(const std::vector<Case>& cases, const CInputData& input = makeInput(closesOnly(kCloses)))
+{
+    for (const Case& c : cases)
+        expectSeries(c.expr, input, c.expected);
 }
 
 } // namespace FormulaTest

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include <deque>
 #include <vector>
 
 namespace {
@@ -23,11 +24,12 @@ public:
 const int kDrawTypes[] = {eLINE, eSMOOTHLINE, eVOLSTICK, eVOLSTICK2, eCOLORSTICK,
                           eDRAWTEXT, eDRAWICON, eKLINE, eYDCM, 4, -1, 999};
 
+// What the records point into; a deque keeps it in place as it grows.
 struct Storage
 {
-    std::vector<std::vector<float>> series;
-    std::vector<std::vector<int>> ints;
-    std::vector<std::string> texts;
+    std::deque<std::vector<float>> series;
+    std::deque<std::vector<int>> ints;
+    std::deque<std::string> texts;
 
     float* floats(FuzzedDataProvider& in, int n)
     {
@@ -65,9 +67,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FuzzedDataProvider in(data, size);
     const int lineCount = in.ConsumeIntegralInRange<int>(0, 6);
     Storage store;
-    store.series.reserve(64);
-    store.ints.reserve(64);
-    store.texts.reserve(64);
     std::vector<tagFLINE> records(static_cast<size_t>(lineCount));
     for (tagFLINE& r : records) {
         // A negative count promises nothing; the series then hold nothing.
