@@ -61,84 +61,66 @@ TEST(FormulaDrawing, RecordsPerFunction)
     {
         const char* source;
         int drawType; // the pane's code for the drawing
-        V first;      // the first series, when given
+        int param1, param2;
+        V first; // the first series, when given
         Check check;
     };
     const Row rows[] = {
-        {"STICKLINE(C>3,C,O,8,1)", eSTICKLINE, {NV, NV, NV, 4, 5, 4, NV, NV}, [](const Record& r) {
-             EXPECT_EQ(r.d[1], V({NV, NV, NV, 3.5, 4.5, 3.5, NV, NV}));
-             EXPECT_EQ(r.param1, 8);
-             EXPECT_EQ(r.param2, 1);
-         }},
-        {"DRAWKLINE(H,O,L,C)", eDRAWKLINE, {}, [&](const Record& r) {
+        {"STICKLINE(C>3,C,O,8,1)", eSTICKLINE, 8, 1, {NV, NV, NV, 4, 5, 4, NV, NV},
+         [](const Record& r) { EXPECT_EQ(r.d[1], V({NV, NV, NV, 3.5, 4.5, 3.5, NV, NV})); }},
+        {"DRAWKLINE(H,O,L,C)", eDRAWKLINE, 0, -2, {}, [&](const Record& r) {
              EXPECT_EQ(r.d[3], closes);
              EXPECT_EQ(r.d[0][0], 2.0f);
-             EXPECT_EQ(r.param2, -2);
              EXPECT_TRUE(r.colours.empty());
          }},
-        {"DRAWKLINE_IF(C>4,H,O,L,C)", eDRAWKLINE, {}, [](const Record& r) {
-             EXPECT_EQ(r.d[2], V({NV, NV, NV, NV, 4, NV, NV, NV}));
-         }},
-        {"DRAWCOLORKLINE(C>4,COLORRED,0)", eDRAWKLINE, {}, [](const Record& r) {
+        {"DRAWKLINE_IF(C>4,H,O,L,C)", eDRAWKLINE, 0, -2, {},
+         [](const Record& r) { EXPECT_EQ(r.d[2], V({NV, NV, NV, NV, 4, NV, NV, NV})); }},
+        {"DRAWCOLORKLINE(C>4,COLORRED,0)", eDRAWKLINE, 0, 0, {}, [](const Record& r) {
              EXPECT_EQ(r.d[1], V({NV, NV, NV, NV, 4.5, NV, NV, NV}));
              ASSERT_EQ(r.colours.size(), 8u);
              EXPECT_EQ(r.colours[4], 0x0000FF);
-             EXPECT_EQ(r.param2, 0);
          }},
         // From the latest C=2 to the next C=4; the second C=2 never ends.
-        {"DRAWLINE(C=2,C,C=4,C,1)", eSEGMENT, {NV, 2, NV, NV, NV, NV, NV, NV}, [](const Record& r) {
+        {"DRAWLINE(C=2,C,C=4,C,1)", eSEGMENT, 1, 0, {NV, 2, NV, NV, NV, NV, NV, NV}, [](const Record& r) {
              EXPECT_EQ(r.d[1][1], 4.0f);
              EXPECT_EQ(r.d[2][1], 2.0f);
              EXPECT_EQ(r.d[3][1], 0.0f);
-             EXPECT_EQ(r.param1, 1);
          }},
-        {"DRAWLINE(C=2,C,C=4,C,10)", eSEGMENT, {}, [](const Record& r) { EXPECT_EQ(r.param1, 2); }},
-        {"HORLINE(C=4,C,1,0)", eSEGMENT, {NV, NV, NV, 4, NV, 4, NV, NV}, [](const Record& r) {
+        {"DRAWLINE(C=2,C,C=4,C,10)", eSEGMENT, 2, 0, {}, nullptr},
+        {"HORLINE(C=4,C,1,0)", eSEGMENT, 0, 0, {NV, NV, NV, 4, NV, 4, NV, NV}, [](const Record& r) {
              EXPECT_EQ(r.d[2][3], 2.0f); // to the next hit
              EXPECT_EQ(r.d[2][5], 2.0f); // to the last bar
-             EXPECT_EQ(r.param1, 0);
          }},
-        {"DRAWSL(C=5,C,1,2,2)", eSEGMENT, {NV, NV, NV, NV, 3, NV, NV, NV}, [](const Record& r) {
+        {"DRAWSL(C=5,C,1,2,2)", eSEGMENT, 0, 0, {NV, NV, NV, NV, 3, NV, NV, NV}, [](const Record& r) {
              EXPECT_EQ(r.d[1][4], 7.0f);
              EXPECT_EQ(r.d[2][4], 2.0f);
              EXPECT_EQ(r.d[3][4], -2.0f);
          }},
-        {"PLOYLINE(C>=4,C)", ePOLYLINE, {NV, NV, NV, 4, 5, 4, NV, NV}, nullptr},
-        {"PARTLINE(C,C>3,COLORRED,C<3,RGB(0,255,0),C=3)", ePARTLINE, closes, [&](const Record& r) {
+        {"PLOYLINE(C>=4,C)", ePOLYLINE, 0, 0, {NV, NV, NV, 4, 5, 4, NV, NV}, nullptr},
+        {"PARTLINE(C,C>3,COLORRED,C<3,RGB(0,255,0),C=3)", ePARTLINE, 0, 0, closes, [&](const Record& r) {
              EXPECT_EQ(r.d[1], ones);
              // The last condition without a colour takes the line's (white).
              EXPECT_EQ(r.colours, std::vector<int>({0xFF00, 0xFF00, 0xFFFFFF, 0xFF, 0xFF, 0xFF,
                                                     0xFFFFFF, 0xFF00}));
          }},
-        {"DRAWNUMBER(C=5,H,C*2)", eDRAWNUMBER, {NV, NV, NV, NV, 6, NV, NV, NV}, [](const Record& r) {
-             EXPECT_EQ(r.d[1][4], 10.0f);
-             EXPECT_EQ(r.param1, -1);
-         }},
-        {"DRAWNUMBER_FIX(1,0.25,0.5,1,C,3)", eNUMBER_FIX, closes, [](const Record& r) {
+        {"DRAWNUMBER(C=5,H,C*2)", eDRAWNUMBER, -1, 0, {NV, NV, NV, NV, 6, NV, NV, NV},
+         [](const Record& r) { EXPECT_EQ(r.d[1][4], 10.0f); }},
+        {"DRAWNUMBER_FIX(1,0.25,0.5,1,C,3)", eNUMBER_FIX, 1, 3, closes, [](const Record& r) {
              EXPECT_EQ(r.d[1][7], 0.25f);
              EXPECT_EQ(r.d[2][7], 0.5f);
-             EXPECT_EQ(r.param1, 1);
-             EXPECT_EQ(r.param2, 3);
          }},
-        {"DRAWTEXT_FIX(C>4,0,0,0,'hi')", eTEXT_FIX, {NV, NV, NV, NV, 1, NV, NV, NV},
+        {"DRAWTEXT_FIX(C>4,0,0,0,'hi')", eTEXT_FIX, 0, -1, {NV, NV, NV, NV, 1, NV, NV, NV},
          [](const Record& r) { EXPECT_EQ(r.text, "hi"); }},
-        {"DRAWBAND(C,COLORRED,O,COLORLIGREEN)", eDRAWBAND, closes, [](const Record& r) {
-             EXPECT_EQ(r.d[1][0], 0.5f);
-             EXPECT_EQ(r.param1, 0x0000FF);
-             EXPECT_EQ(r.param2, 0x80FF80);
-         }},
+        {"DRAWBAND(C,COLORRED,O,COLORLIGREEN)", eDRAWBAND, 0x0000FF, 0x80FF80, closes,
+         [](const Record& r) { EXPECT_EQ(r.d[1][0], 0.5f); }},
         // A colour without a value takes the line's.
-        {"DRAWBAND(C,DRAWNULL,O,COLORRED),COLORBLUE", eDRAWBAND, {},
-         [](const Record& r) { EXPECT_EQ(r.param1, 0xFF0000); }},
-        {"FILLRGN(H,L,C>4,COLORBLUE)", eFILLRGN, {}, [](const Record& r) {
+        {"DRAWBAND(C,DRAWNULL,O,COLORRED),COLORBLUE", eDRAWBAND, 0xFF0000, 0x0000FF, {}, nullptr},
+        {"FILLRGN(H,L,C>4,COLORBLUE)", eFILLRGN, 0, 0, {}, [](const Record& r) {
              EXPECT_EQ(r.d[1], V({NV, NV, NV, NV, 4, NV, NV, NV}));
              EXPECT_EQ(r.colours[4], 0xFF0000);
          }},
-        {"DRAWGBK(C>0,RGBA(1,2,3,255))", eDRAWGBK, ones, [](const Record& r) {
-             EXPECT_EQ(r.param1, 0x030201);
-             EXPECT_EQ(r.param2, 0x030201);
-         }},
-        {"VERTLINE(C=5)", eVERTLINE, {NV, NV, NV, NV, 1, NV, NV, NV}, nullptr},
+        {"DRAWGBK(C>0,RGBA(1,2,3,255))", eDRAWGBK, 0x030201, 0x030201, ones, nullptr},
+        {"VERTLINE(C=5)", eVERTLINE, 0, 0, {NV, NV, NV, NV, 1, NV, NV, NV}, nullptr},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.source);
@@ -146,11 +128,13 @@ TEST(FormulaDrawing, RecordsPerFunction)
         std::string error;
         ASSERT_TRUE(evaluate(std::string(row.source) + ";", &out, &error)) << error;
         ASSERT_EQ(out.captured.size(), 1u);
-        EXPECT_EQ(out.captured[0].drawType, row.drawType);
+        const Record& r = out.captured[0];
+        EXPECT_EQ(std::make_tuple(r.drawType, r.param1, r.param2),
+                  std::make_tuple(row.drawType, row.param1, row.param2));
         if (!row.first.empty())
-            EXPECT_EQ(out.captured[0].d[0], row.first);
+            EXPECT_EQ(r.d[0], row.first);
         if (row.check)
-            row.check(out.captured[0]);
+            row.check(r);
         // Without bars a drawing is an empty line, not a read before the data.
         Records none;
         EXPECT_TRUE(evaluate(std::string(row.source) + ";", &none, &error, Bars())) << error;
@@ -229,16 +213,18 @@ class DrawingRender : public PaneFixture
 {
 protected:
     // 10 bars in 100 × 100: centres at 10k + 6, value v at row 100 − 10v.
-    // From first on, n − first bars show.
-    static QImage picture(const QList<Line>& lines, int n = 10, int first = 0)
+    // From first on, n − first bars show unless told how many.
+    static QImage picture(const QList<Line>& lines, int n = 10, int first = 0, int shown = -1,
+                          int paddingRight = 0)
     {
         ZtUIDataStruct::DQDDataList list = flatBars(n);
         Pane pane;
         for (const Line& l : lines)
             pane.addLine(l);
         pane.setRect(0, 0, 100, 100);
+        pane.setFixedPaddingRight(paddingRight);
         pane.setData(&list);
-        pane.setRange(first, n - first);
+        pane.setRange(first, shown < 0 ? n - first : shown);
         pane.SetMaxMinValue(10, 0);
         return paint(pane, 100, 100);
     }
@@ -388,15 +374,9 @@ TEST_F(DrawingRender, NumbersOnlyInTheWindow)
 {
     // Bars 0 to 9 of 11 show and the pane leaves room right of them: the
     // number on bar 0 shows, the one on bar 10 does not.
-    ZtUIDataStruct::DQDDataList list = flatBars(11);
-    Pane pane;
-    pane.addLine(drawing(eDRAWNUMBER, {5, M, M, M, M, M, M, M, M, M, 5}, QVector<float>(11, 7.0f).toList()));
-    pane.setRect(0, 0, 100, 100);
-    pane.setFixedPaddingRight(30);
-    pane.setData(&list);
-    pane.setRange(0, 10);
-    pane.SetMaxMinValue(10, 0);
-    const QImage img = paint(pane, 100, 100);
+    const Line numbers =
+        drawing(eDRAWNUMBER, {5, M, M, M, M, M, M, M, M, M, 5}, QVector<float>(11, 7.0f).toList());
+    const QImage img = picture({numbers}, 11, 0, 10, 30);
     EXPECT_GT(testkit::countTinted(img, QRect(0, 40, 20, 30), 0xff0000ffu), 0);
     EXPECT_EQ(testkit::countTinted(img, QRect(20, 0, 80, 100), 0xff0000ffu), 0);
 }

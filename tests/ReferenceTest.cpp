@@ -14,11 +14,12 @@ public:
     using ZtLineLib_Reference::m_drawRight;
 };
 
-using Tags = QVector<ZtLineLib_Reference::PaintedTag>;
+using Tag = ZtLineLib_Reference::PaintedTag;
+using Tags = QVector<Tag>;
 
 // One member of every tag, in order.
 template <typename T>
-QList<T> each(const Tags& tags, T ZtLineLib_Reference::PaintedTag::*member)
+QList<T> each(const Tags& tags, T Tag::*member)
 {
     QList<T> out;
     for (const auto& t : tags)
@@ -28,13 +29,13 @@ QList<T> each(const Tags& tags, T ZtLineLib_Reference::PaintedTag::*member)
 
 QStringList texts(const Tags& tags)
 {
-    return each(tags, &ZtLineLib_Reference::PaintedTag::text);
+    return each(tags, &Tag::text);
 }
 
 QStringList colours(const Tags& tags)
 {
     QStringList out;
-    for (const QColor& c : each(tags, &ZtLineLib_Reference::PaintedTag::color))
+    for (const QColor& c : each(tags, &Tag::color))
         out << c.name();
     return out;
 }
@@ -79,7 +80,7 @@ TEST_F(ReferenceTest, TagsGridAndStubsOfTenToTwenty)
     auto tags = axis.paintedTags();
     const QStringList tenToTwenty({"20.00", "10.00", "18.00", "16.00", "14.00", "12.00"});
     EXPECT_EQ(texts(tags), tenToTwenty);
-    EXPECT_EQ(each(tags, &ZtLineLib_Reference::PaintedTag::y), QList<double>({22, 322, 82, 142, 202, 262}));
+    EXPECT_EQ(each(tags, &Tag::y), QList<double>({22, 322, 82, 142, 202, 262}));
     EXPECT_EQ(colours(tags).join(""), QString("#ffff00").repeated(6)); // "Klinetag"
     // Grid lines across the band on the inner rows only.
     const int xl = int(axis.m_drawLeft);
@@ -108,7 +109,7 @@ TEST_F(ReferenceTest, TagsGridAndStubsOfTenToTwenty)
     img = paint();
     tags = axis.paintedTags();
     EXPECT_EQ(texts(tags), tenToTwenty);
-    EXPECT_EQ(each(tags, &ZtLineLib_Reference::PaintedTag::percentText).mid(0, 2), QStringList({"33.33%", "33.33%"}));
+    EXPECT_EQ(each(tags, &Tag::percentText).mid(0, 2), QStringList({"33.33%", "33.33%"}));
     EXPECT_EQ(img.pixel(xr + 1, 82) & 0xffffff, 0x0000ffu);
     EXPECT_GT(countTinted(img, QRect(xr + 3, 75, 58, 15), 0xffff00), 0);
 }
@@ -188,7 +189,7 @@ TEST_F(ReferenceTest, TagColoursAndPercentTexts)
     right.setRightPercentTagEnable(true);
     right.setQnowData(20);
     tags = klineTags(right, 25, 15, {22, 18, 0});
-    EXPECT_EQ(each(tags, &ZtLineLib_Reference::PaintedTag::percentText), QStringList({"10.00%", "10.00%", "0.00%"}));
+    EXPECT_EQ(each(tags, &Tag::percentText), QStringList({"10.00%", "10.00%", "0.00%"}));
 }
 
 TEST_F(ReferenceTest, ScalingBoxReplacesTheBottomTag)
@@ -202,7 +203,7 @@ TEST_F(ReferenceTest, ScalingBoxReplacesTheBottomTag)
     // The box, then the stand-alone bottom percent tag.
     ASSERT_EQ(texts(tags).mid(0, 3), QStringList({"20.00", "X100", ""}));
     EXPECT_TRUE(tags[1].scalingBox);
-    EXPECT_FALSE(each(tags, &ZtLineLib_Reference::PaintedTag::value).contains(1000.0));
+    EXPECT_FALSE(each(tags, &Tag::value).contains(1000.0));
     EXPECT_EQ(tags[2].percentText, "0.00%");
     // The box's right edge is 4 pixels left of the band, its outline in
     // "Klinetag", above the rectangle's bottom.
@@ -243,7 +244,7 @@ TEST_F(ReferenceTest, BinaryStyleMirrorsAboutTheMiddle)
     axis.setMainValueOnRight(true);
     place(100, 0, 300, 0);
     const QImage img = paint();
-    EXPECT_EQ(each(axis.paintedTags(), &ZtLineLib_Reference::PaintedTag::value), QList<double>({100, 0, 50, 75, 25}));
+    EXPECT_EQ(each(axis.paintedTags(), &Tag::value), QList<double>({100, 0, 50, 75, 25}));
     EXPECT_EQ(axis.paintedTags()[0].y, 22.0); // the top tag, on the right, centred on the band's top
     const int xl = int(axis.m_drawLeft);
     const int xr = int(axis.m_drawRight);
