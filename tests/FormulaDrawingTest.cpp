@@ -194,8 +194,6 @@ TEST(FormulaDrawing, StylesColoursAndTheirErrors)
         {"STICKLINE(C,C,O);", "STICKLINE expects 5 arguments"},
         {"PARTLINE(C);", "PARTLINE expects 2 to 31 arguments"},
         {"X:RGB(C,1,1);", "RGB expects constant numbers"},
-        {"X:1+VERTLINE(C>1);", "must stand alone"},
-        {"X:=STICKLINE(1,C,O,1,0);", "must be output lines"},
         {"DRAWTEXT_FIX(1,0,0,0,C);", "DRAWTEXT_FIX expects a text in quotes as argument 5"},
     };
     for (const auto& e : errors) {

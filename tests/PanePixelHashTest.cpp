@@ -62,16 +62,11 @@ TEST(PanePixelHash, DailyPanesAtEverySlotWidth)
     const struct { int width; int count; } windows[] = {
         {1528, 30}, {1528, 200}, {1528, 700}, {600, 1000}, {250, 1000},
     };
-    const std::function<void(ZtLineLib_Formula&)> panes[] = {
-        [](ZtLineLib_Formula&) {},
-        [](ZtLineLib_Formula& vol) { vol.m_params = {5, 10}; },
-        [](ZtLineLib_Formula& macd) { macd.setPrec(3); },
-        [](ZtLineLib_Formula&) {},
+    using Pane = ZtLineLib_Formula;
+    const struct { Pane::enumFormulaType type; const char* name; QList<float> params; int prec; } panes[] = {
+        {Pane::eFT_KLINE, "kline", {}, 2}, {Pane::eFT_VOL, "vol", {5, 10}, 2},
+        {Pane::eFT_MACD, "macd", {}, 3}, {Pane::eFT_MA, "ma", {}, 2},
     };
-    const ZtLineLib_Formula::enumFormulaType types[] = {
-        ZtLineLib_Formula::eFT_KLINE, ZtLineLib_Formula::eFT_VOL, ZtLineLib_Formula::eFT_MACD,
-        ZtLineLib_Formula::eFT_MA};
-    const char* const names[] = {"kline", "vol", "macd", "ma"};
 
     const QMap<QString, QByteArray> want = {
         {"kline_1528_30", "ed83c0160a36d442"},
@@ -97,12 +92,13 @@ TEST(PanePixelHash, DailyPanesAtEverySlotWidth)
     };
 
     for (const auto& w : windows) {
-        for (int t = 0; t < 4; ++t) {
-            ZtLineLib_Formula pane(types[t]);
-            pane.setPrec(2);
-            panes[t](pane);
+        for (const auto& t : panes) {
+            Pane pane(t.type);
+            pane.setPrec(t.prec);
+            if (!t.params.isEmpty())
+                pane.m_params = t.params;
             compute(pane, &bars, w.width, bars.count() - w.count, w.count);
-            const QString name = QStringLiteral("%1_%2_%3").arg(names[t]).arg(w.width).arg(w.count);
+            const QString name = QStringLiteral("%1_%2_%3").arg(t.name).arg(w.width).arg(w.count);
             EXPECT_EQ(paint(pane, name), want.value(name)) << qPrintable(name);
         }
     }

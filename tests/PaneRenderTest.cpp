@@ -75,7 +75,6 @@ TEST_F(PaneRender, CandleColourAndDirection)
     EXPECT_EQ(count(img, QRect(40, 50, 20, 1), kDown), 15);
     EXPECT_EQ(count(img, QRect(40, 0, 20, 100), kDown), 15);
     list.at(2)->setValue(eFieldPreClose, 15.0);
-    list.at(2)->setValue(eFieldChange, 0.0);
     img = paint(pane, 60, 100);
     EXPECT_EQ(count(img, QRect(40, 50, 20, 1), kUp), 15);
 
@@ -302,15 +301,6 @@ TEST_F(PaneRender, MarkersPointAtTheExtremesFromTheSideWithRoom)
     img = paintPeak(edge, 38);
     testkit::expectPixels(img, {{576, y, kDefault}, {596, y, kBlack}});
     EXPECT_GT(countInk(img, QRect(450, y - 15, 120, 30)), 10);
-
-    // Nothing recorded (a line of markers only): no marker at all, not even
-    // one at x = -1 that would show on a pane at x = 0.
-    Pane none;
-    none.setDrawMaxMinTag(true);
-    none.addLine(makeLine(eLINE, ones(40, float(kZtNoValue))));
-    setUp(none, list, 400, 100, 20000, 0);
-    img = paint(none, 600, 100);
-    EXPECT_EQ(count(img, img.rect(), kBlack), 600 * 100);
 }
 
 TEST_F(PaneRender, IntradayVolumeSticksColourByTheClose)
@@ -381,16 +371,21 @@ TEST_F(PaneRender, FillKeepsThePaintersClipAndSkipsEmptyPanes)
     EXPECT_EQ(p.clipBoundingRect(), QRectF(0, 0, 15, 100));
     p.end();
 
+    // Nothing to paint: no lines, no data, or a line of markers only (no max/min
+    // marker either, not even one at x = -1).
     Pane empty;
-    setUp(empty, list, 30, 100, 11, 9);
+    setUp(empty, list, 400, 100, 11, 9);
     DQDDataList none;
     Pane noData;
     noData.addLine(makeLine(eLINE, {10, 10, 10}));
-    setUp(noData, none, 30, 100, 11, 9);
-    for (Pane* pn : {&empty, &noData}) {
+    setUp(noData, none, 400, 100, 11, 9);
+    Pane markers;
+    markers.addLine(makeLine(eLINE, ones(3, float(kZtNoValue))));
+    setUp(markers, list, 400, 100, 20000, 0);
+    for (Pane* pn : {&empty, &noData, &markers}) {
         pn->setDrawMaxMinTag(true);
-        img = paint(*pn, 30, 100);
-        EXPECT_EQ(count(img, img.rect(), kBlack), 30 * 100);
+        img = paint(*pn, 400, 100);
+        EXPECT_EQ(count(img, img.rect(), kBlack), 400 * 100);
     }
 }
 

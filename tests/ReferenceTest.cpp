@@ -145,14 +145,10 @@ TEST_F(ReferenceTest, TagColoursAndPercentTexts)
     QPainter p(&img);
     const QRectF r(0, 0, 50, 12);
     const auto type = ZtLineLib_Reference::eTagColorByQnow;
-    {
-        const Axis::PaintContext ctx = axis.makePaintContext(&p);
-        axis.drawTag(&p, ctx, r, r, type, 10.001);
-        axis.drawTag(&p, ctx, r, r, type, 10.006);
-        axis.drawTag(&p, ctx, r, r, type, 9.99);
-        axis.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorBySign, -0.5);
-        axis.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorVol, 3);
-    }
+    const Axis::PaintContext context = axis.makePaintContext(&p);
+    for (auto [kind, v] : {std::pair{type, 10.001}, {type, 10.006}, {type, 9.99},
+                           {ZtLineLib_Reference::eTagColorBySign, -0.5}, {ZtLineLib_Reference::eTagColorVol, 3.0}})
+        axis.drawTag(&p, context, r, r, kind, v);
     auto tags = axis.paintedTags();
     EXPECT_EQ(colours(tags), QStringList({"#ffffff", "#ff0000", "#00ff00", "#00ff00", "#00ffff"}));
     EXPECT_EQ(tags[0].text, "10.00");
@@ -325,7 +321,6 @@ TEST_F(ReferenceTest, NumbersPaddingsAndStyle)
     axis.setLeftPercentEnable(true);
     place(11, 9, 300, 2);
     EXPECT_EQ(texts({22, 322, 172}), QStringList({"10.00%", "-10.00%", "0.00%"}));
-    axis.setLeftPercentEnable(false);
 
     EXPECT_EQ(axis.getImgJHJJ_close().size(), QSize(11, 11));
 
