@@ -226,11 +226,13 @@ protected:
         pane.SetMaxMinValue(10, 0);
         return paint(pane, 100, 100);
     }
-    static Line drawing(int type, const QList<float>& v1, const QList<float>& v2 = {},
-                        QRgb colour = 0xff0000ff)
+    static Line drawing(int type, const QList<float>& v1, const QList<float>& v2 = {}, int param1 = 0,
+                        int param2 = 0, QRgb colour = 0xff0000ff)
     {
         Line l = makeLine(type, v1, true);
         l.values2 = v2;
+        l.param1 = param1;
+        l.param2 = param2;
         l.pen.setColor(QColor::fromRgb(colour));
         return l;
     }
@@ -243,11 +245,8 @@ const float M = float(kZtNoValue);
 TEST_F(DrawingRender, SticksCandlesAndSegments)
 {
     // A filled stick from 2 to 6 at bar 1, a hollow one at bar 3.
-    Line filled = drawing(eSTICKLINE, {M, 6, M, M, M, M, M, M, M, M}, {M, 2, M, M, M, M, M, M, M, M});
-    filled.param1 = 10;
-    Line hollow = drawing(eSTICKLINE, {M, M, M, 6, M, M, M, M, M, M}, {M, M, M, 2, M, M, M, M, M, M});
-    hollow.param1 = 10;
-    hollow.param2 = 1;
+    Line filled = drawing(eSTICKLINE, {M, 6, M, M, M, M, M, M, M, M}, {M, 2, M, M, M, M, M, M, M, M}, 10);
+    Line hollow = drawing(eSTICKLINE, {M, M, M, 6, M, M, M, M, M, M}, {M, M, M, 2, M, M, M, M, M, M}, 10, 1);
     QImage img = picture({filled, hollow});
     // The hollow stick is black inside, its right side on the body's last column.
     testkit::expectPixels(img, {{16, 60, 0xff0000ffu}, {36, 60, kBlack}, {39, 60, 0xff0000ffu}, {40, 60, kBlack}});
@@ -255,10 +254,9 @@ TEST_F(DrawingRender, SticksCandlesAndSegments)
     EXPECT_EQ(img.pixel(16, 30), kBlack);
 
     // Candles: rising (close ≥ open) hollow in KUp, falling filled in KDown.
-    Line candles = drawing(eDRAWKLINE, {8, 8, M, M, M, M, M, M, M, M}, {3, 6, M, M, M, M, M, M, M, M});
+    Line candles = drawing(eDRAWKLINE, {8, 8, M, M, M, M, M, M, M, M}, {3, 6, M, M, M, M, M, M, M, M}, 0, -2);
     candles.values3 = {1, 1, M, M, M, M, M, M, M, M};
     candles.values4 = {6, 3, M, M, M, M, M, M, M, M};
-    candles.param2 = -2;
     img = picture({candles});
     // The upper wick of the first and its hollow inside, the inside of the
     // falling second; style 1 leaves every body hollow.
@@ -273,10 +271,9 @@ TEST_F(DrawingRender, SticksCandlesAndSegments)
     EXPECT_EQ(count(img, QRect(10, 55, 10, 1), kDown), 2); // the falling outline's two sides
 
     // A segment from bar 1 at 2 to bar 5 at 6, carried on to the right edge.
-    Line seg = drawing(eSEGMENT, {M, 2, M, M, M, M, M, M, M, M}, {M, 6, M, M, M, M, M, M, M, M});
+    Line seg = drawing(eSEGMENT, {M, 2, M, M, M, M, M, M, M, M}, {M, 6, M, M, M, M, M, M, M, M}, 1);
     seg.values3 = {0, 4, 0, 0, 0, 0, 0, 0, 0, 0};
     seg.values4 = QVector<float>(10, 0.0f).toList();
-    seg.param1 = 1;
     img = picture({seg});
     // Halfway, beyond its end, and not before its start.
     testkit::expectPixels(img, {{36, 60, 0xff0000ffu}, {76, 20, 0xff0000ffu}, {6, 90, kBlack}});
@@ -325,15 +322,13 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     // A band in red above, green below, also where the lines meet at bar 0;
     // a background under everything even when listed last; a DRAWABOVE line
     // over a later one.
-    Line band = drawing(eDRAWBAND, {5, 6, 6, 6, 6, 2, 2, 2, 2, 2}, five);
-    band.param1 = 0x0000FF;
-    band.param2 = 0x00FF00;
+    Line band = drawing(eDRAWBAND, {5, 6, 6, 6, 6, 2, 2, 2, 2, 2}, five, 0x0000FF, 0x00FF00);
     band.values2[9] = M; // no area up to a gap in either line
-    Line back = drawing(eDRAWGBK, QVector<float>(10, 1.0f).toList(), QVector<float>(10, 0.0f).toList());
-    back.param1 = back.param2 = 0x808080;
-    Line above = drawing(eVERTLINE, {M, M, M, M, M, M, M, M, 1, M}, {}, 0xffffff00);
+    Line back = drawing(eDRAWGBK, QVector<float>(10, 1.0f).toList(), QVector<float>(10, 0.0f).toList(), 0x808080,
+                        0x808080);
+    Line above = drawing(eVERTLINE, {M, M, M, M, M, M, M, M, 1, M}, {}, 0, 0, 0xffffff00);
     above.lineStyle = eFormulaStyleDrawAbove;
-    Line later = drawing(eVERTLINE, {M, M, M, M, M, M, M, M, 1, M}, {}, 0xff00ffff);
+    Line later = drawing(eVERTLINE, {M, M, M, M, M, M, M, M, 1, M}, {}, 0, 0, 0xff00ffff);
     img = picture({band, above, later, back});
     testkit::expectPixels(img, {{16, 45, 0xffff0000u}, {14, 47, 0xffff0000u}, {31, 48, 0xffff0000u}, {44, 45, 0xffff0000u},
             {76, 65, 0xff00ff00u}, {71, 58, 0xff00ff00u}, {16, 10, 0xff808080u}, {86, 10, 0xffffff00u}});
