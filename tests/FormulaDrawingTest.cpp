@@ -82,19 +82,14 @@ TEST(FormulaDrawing, RecordsPerFunction)
          }},
         // From the latest C=2 to the next C=4; the second C=2 never ends.
         {"DRAWLINE(C=2,C,C=4,C,1)", eSEGMENT, 1, 0, {NV, 2, NV, NV, NV, NV, NV, NV}, [](const Record& r) {
-             EXPECT_EQ(r.d[1][1], 4.0f);
-             EXPECT_EQ(r.d[2][1], 2.0f);
-             EXPECT_EQ(r.d[3][1], 0.0f);
+             EXPECT_EQ(std::make_tuple(r.d[1][1], r.d[2][1], r.d[3][1]), std::make_tuple(4.0f, 2.0f, 0.0f));
          }},
         {"DRAWLINE(C=2,C,C=4,C,10)", eSEGMENT, 2, 0, {}, nullptr},
-        {"HORLINE(C=4,C,1,0)", eSEGMENT, 0, 0, {NV, NV, NV, 4, NV, 4, NV, NV}, [](const Record& r) {
-             EXPECT_EQ(r.d[2][3], 2.0f); // to the next hit
-             EXPECT_EQ(r.d[2][5], 2.0f); // to the last bar
-         }},
+        // Two bars on to the next hit, and to the last bar.
+        {"HORLINE(C=4,C,1,0)", eSEGMENT, 0, 0, {NV, NV, NV, 4, NV, 4, NV, NV},
+         [](const Record& r) { EXPECT_EQ(std::make_pair(r.d[2][3], r.d[2][5]), std::make_pair(2.0f, 2.0f)); }},
         {"DRAWSL(C=5,C,1,2,2)", eSEGMENT, 0, 0, {NV, NV, NV, NV, 3, NV, NV, NV}, [](const Record& r) {
-             EXPECT_EQ(r.d[1][4], 7.0f);
-             EXPECT_EQ(r.d[2][4], 2.0f);
-             EXPECT_EQ(r.d[3][4], -2.0f);
+             EXPECT_EQ(std::make_tuple(r.d[1][4], r.d[2][4], r.d[3][4]), std::make_tuple(7.0f, 2.0f, -2.0f));
          }},
         {"PLOYLINE(C>=4,C)", ePOLYLINE, 0, 0, {NV, NV, NV, 4, 5, 4, NV, NV}, nullptr},
         {"PARTLINE(C,C>3,COLORRED,C<3,RGB(0,255,0),C=3)", ePARTLINE, 0, 0, closes, [&](const Record& r) {
@@ -105,10 +100,8 @@ TEST(FormulaDrawing, RecordsPerFunction)
          }},
         {"DRAWNUMBER(C=5,H,C*2)", eDRAWNUMBER, -1, 0, {NV, NV, NV, NV, 6, NV, NV, NV},
          [](const Record& r) { EXPECT_EQ(r.d[1][4], 10.0f); }},
-        {"DRAWNUMBER_FIX(1,0.25,0.5,1,C,3)", eNUMBER_FIX, 1, 3, closes, [](const Record& r) {
-             EXPECT_EQ(r.d[1][7], 0.25f);
-             EXPECT_EQ(r.d[2][7], 0.5f);
-         }},
+        {"DRAWNUMBER_FIX(1,0.25,0.5,1,C,3)", eNUMBER_FIX, 1, 3, closes,
+         [](const Record& r) { EXPECT_EQ(std::make_pair(r.d[1][7], r.d[2][7]), std::make_pair(0.25f, 0.5f)); }},
         {"DRAWTEXT_FIX(C>4,0,0,0,'hi')", eTEXT_FIX, 0, -1, {NV, NV, NV, NV, 1, NV, NV, NV},
          [](const Record& r) { EXPECT_EQ(r.text, "hi"); }},
         {"DRAWBAND(C,COLORRED,O,COLORLIGREEN)", eDRAWBAND, 0x0000FF, 0x80FF80, closes,
@@ -159,32 +152,29 @@ TEST(FormulaDrawing, StylesColoursAndTheirErrors)
     const Expect expected[] = {
         {eFormulaStyleDot, 0x8080FF, 1},
         {eFormulaStyleDash, 0x8080FF, 16},
-        {eFormulaStylePoints, -1, 1},
-        {eFormulaStyleCircles | eFormulaStyleNoText, -1, 1},
-        {eFormulaStyleCrosses | eFormulaStyleNoTitle | eFormulaStyleDrawAbove, -1, 1},
+        {eFormulaStylePoints, 0xFF00FF, 1}, // default colours by position
+        {eFormulaStyleCircles | eFormulaStyleNoText, 0x00FF00, 1},
+        {eFormulaStyleCrosses | eFormulaStyleNoTitle | eFormulaStyleDrawAbove, 0x0000FF, 1},
         {eFormulaStyleUpDown, 0x030201, 1},
         {eFormulaStyleStep, int(0xFF030201u), 1},
         {eFormulaStyleArea, 0x0080FF, 1},
     };
     for (size_t i = 0; i < std::size(expected); ++i) {
-        SCOPED_TRACE(out.captured[i].name);
-        EXPECT_EQ(out.captured[i].style, expected[i].style);
-        if (expected[i].color >= 0 || i == 6)
-            EXPECT_EQ(out.captured[i].color, expected[i].color);
-        EXPECT_EQ(out.captured[i].lineWidth, expected[i].width);
+        const Record& r = out.captured[i];
+        EXPECT_EQ(std::make_tuple(r.style, r.color, r.lineWidth),
+                  std::make_tuple(expected[i].style, expected[i].color, expected[i].width)) << r.name;
     }
     // Rising and falling colours by sign on a colour stick.
     EXPECT_EQ(out.captured[8].colours, std::vector<int>({0xFF0000, 0xFF0000, 0x090909, 0x090909,
                                                     0x090909, 0x090909, 0x090909, 0xFF0000}));
     EXPECT_EQ(out.captured[12].colours.front(), 0x0000FF); // rising stays red when only falling is set
     // A stick type (9 is cut to 2) turns the line into hollow bars from zero.
-    EXPECT_EQ(out.captured[9].drawType, eSTICKLINE);
-    EXPECT_EQ(out.captured[9].param2, 1);
-    EXPECT_EQ(out.captured[9].d[1][0], 0.0f);
+    const Record& bars = out.captured[9];
+    EXPECT_EQ(std::make_tuple(bars.drawType, bars.param2, bars.d[1][0]),
+              std::make_tuple(int(eSTICKLINE), 1, 0.0f));
     // The hidden M left no line; colour names are numbers in expressions.
-    EXPECT_EQ(out.captured[10].name, "N");
-    EXPECT_EQ(out.captured[10].d[0][0], float(0xFFFF80));
-    EXPECT_EQ(out.captured[10].color, 0xFF80FF);
+    const Record& n = out.captured[10];
+    EXPECT_EQ(std::make_tuple(n.name, n.d[0][0], n.color), std::make_tuple("N", float(0xFFFF80), 0xFF80FF));
     EXPECT_EQ(out.captured[11].d[0][0], float(0xC0C0C0));
 
     const std::pair<const char*, const char*> errors[] = {
