@@ -27,18 +27,7 @@ QList<T> each(const Tags& tags, T Tag::*member)
     return out;
 }
 
-QStringList texts(const Tags& tags)
-{
-    return each(tags, &Tag::text);
-}
-
-QStringList colours(const Tags& tags)
-{
-    QStringList out;
-    for (const QColor& c : each(tags, &Tag::color))
-        out << c.name();
-    return out;
-}
+QStringList texts(const Tags& tags) { return each(tags, &Tag::text); }
 
 class ReferenceTest : public ThemeFixture
 {
@@ -81,7 +70,7 @@ TEST_F(ReferenceTest, TagsGridAndStubsOfTenToTwenty)
     const QStringList tenToTwenty({"20.00", "10.00", "18.00", "16.00", "14.00", "12.00"});
     EXPECT_EQ(texts(tags), tenToTwenty);
     EXPECT_EQ(each(tags, &Tag::y), QList<double>({22, 322, 82, 142, 202, 262}));
-    EXPECT_EQ(colours(tags).join(""), QString("#ffff00").repeated(6)); // "Klinetag"
+    EXPECT_EQ(each(tags, &Tag::color), QVector<QColor>(6, QColor("#ffff00")).toList()); // "Klinetag"
     // Grid lines across the band on the inner rows only.
     const int xl = int(axis.m_drawLeft);
     const int xr = int(axis.m_drawRight);
@@ -150,7 +139,7 @@ TEST_F(ReferenceTest, TagColoursAndPercentTexts)
                            {ZtLineLib_Reference::eTagColorBySign, -0.5}, {ZtLineLib_Reference::eTagColorVol, 3.0}})
         axis.drawTag(&p, context, r, r, kind, v);
     auto tags = axis.paintedTags();
-    EXPECT_EQ(colours(tags), QStringList({"#ffffff", "#ff0000", "#00ff00", "#00ff00", "#00ffff"}));
+    EXPECT_EQ(each(tags, &Tag::color), QList<QColor>({"#ffffff", "#ff0000", "#00ff00", "#00ff00", "#00ffff"}));
     EXPECT_EQ(tags[0].text, "10.00");
     EXPECT_TRUE(tags[0].percentText.isEmpty());
     // A tag's text is centred in its rectangle, however tall.
@@ -178,7 +167,7 @@ TEST_F(ReferenceTest, TagColoursAndPercentTexts)
     left.setLeftPercentEnable(true);
     tags = klineTags(left, 11, 9, {9.0, 11.0, 10.0});
     EXPECT_EQ(texts(tags), QStringList({"10.00%", "10.00%", "0.00%"}));
-    EXPECT_EQ(colours(tags), QStringList({"#00ff00", "#ff0000", "#ffffff"}));
+    EXPECT_EQ(each(tags, &Tag::color), QList<QColor>({"#00ff00", "#ff0000", "#ffffff"}));
 
     // Right percent: distance from m_qnowData, both ways the same text.
     Axis right;
