@@ -112,24 +112,6 @@ TEST_F(PaneRender, ThinCandlesUpToFourPixelsAndTheBandsRightEnd)
     EXPECT_EQ(count(img, QRect(60, 0, 10, 100), kUp), 0);
 }
 
-TEST_F(PaneRender, OverlappingSlotsKeepTheDrawingOrder)
-{
-    // Half a pixel per item: items 0 and 1 share column 0, items 2 and 3
-    // column 1. The later item covers the earlier one where both paint.
-    DQDDataList list;
-    list.append(bar(1, 19, 19.5, 10.5, 11, 19)); // falling, long
-    list.append(bar(2, 14, 16, 14, 16, 14));     // rising, short
-    list.append(bar(3, 11, 19.5, 10.5, 19, 11)); // rising, long
-    list.append(bar(4, 16, 16, 14, 14, 16));     // falling, short
-    Pane pane;
-    pane.addLine(makeLine(eKLINE, {1, 1, 1, 1, float(kZtNoValue), float(kZtNoValue)}));
-    list.append(bar(5, 15, 15, 15, 15, 15));
-    list.append(bar(6, 15, 15, 15, 15, 15));
-    const QImage img = show(pane, list, 3, 20, 10);
-    ASSERT_EQ(pane.getPointW(), 0.5);
-    testkit::expectPixels(img, {{0, 50, kUp}, {0, 20, kDown}, {1, 50, kDown}, {1, 20, kUp}});
-}
-
 TEST_F(PaneRender, VolumeSticks)
 {
     // 20 px slots, 1 px per unit from 100 down to 0.
