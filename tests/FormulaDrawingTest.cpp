@@ -61,84 +61,59 @@ TEST(FormulaDrawing, RecordsPerFunction)
     {
         const char* source;
         int drawType; // the pane's code for the drawing
-        V first;      // the first series, when given
+        int param1, param2;
+        V first; // the first series, when given
         Check check;
     };
     const Row rows[] = {
-        {"STICKLINE(C>3,C,O,8,1)", eSTICKLINE, {NV, NV, NV, 4, 5, 4, NV, NV}, [](const Record& r) {
-             EXPECT_EQ(r.d[1], V({NV, NV, NV, 3.5, 4.5, 3.5, NV, NV}));
-             EXPECT_EQ(r.param1, 8);
-             EXPECT_EQ(r.param2, 1);
-         }},
-        {"DRAWKLINE(H,O,L,C)", eDRAWKLINE, {}, [&](const Record& r) {
+        {"STICKLINE(C>3,C,O,8,1)", eSTICKLINE, 8, 1, {NV, NV, NV, 4, 5, 4, NV, NV},
+         [](const Record& r) { EXPECT_EQ(r.d[1], V({NV, NV, NV, 3.5, 4.5, 3.5, NV, NV})); }},
+        {"DRAWKLINE(H,O,L,C)", eDRAWKLINE, 0, -2, {}, [&](const Record& r) {
              EXPECT_EQ(r.d[3], closes);
              EXPECT_EQ(r.d[0][0], 2.0f);
-             EXPECT_EQ(r.param2, -2);
              EXPECT_TRUE(r.colours.empty());
          }},
-        {"DRAWKLINE_IF(C>4,H,O,L,C)", eDRAWKLINE, {}, [](const Record& r) {
-             EXPECT_EQ(r.d[2], V({NV, NV, NV, NV, 4, NV, NV, NV}));
-         }},
-        {"DRAWCOLORKLINE(C>4,COLORRED,0)", eDRAWKLINE, {}, [](const Record& r) {
+        {"DRAWKLINE_IF(C>4,H,O,L,C)", eDRAWKLINE, 0, -2, {},
+         [](const Record& r) { EXPECT_EQ(r.d[2], V({NV, NV, NV, NV, 4, NV, NV, NV})); }},
+        {"DRAWCOLORKLINE(C>4,COLORRED,0)", eDRAWKLINE, 0, 0, {}, [](const Record& r) {
              EXPECT_EQ(r.d[1], V({NV, NV, NV, NV, 4.5, NV, NV, NV}));
              ASSERT_EQ(r.colours.size(), 8u);
              EXPECT_EQ(r.colours[4], 0x0000FF);
-             EXPECT_EQ(r.param2, 0);
          }},
         // From the latest C=2 to the next C=4; the second C=2 never ends.
-        {"DRAWLINE(C=2,C,C=4,C,1)", eSEGMENT, {NV, 2, NV, NV, NV, NV, NV, NV}, [](const Record& r) {
-             EXPECT_EQ(r.d[1][1], 4.0f);
-             EXPECT_EQ(r.d[2][1], 2.0f);
-             EXPECT_EQ(r.d[3][1], 0.0f);
-             EXPECT_EQ(r.param1, 1);
+        {"DRAWLINE(C=2,C,C=4,C,1)", eSEGMENT, 1, 0, {NV, 2, NV, NV, NV, NV, NV, NV}, [](const Record& r) {
+             EXPECT_EQ(std::make_tuple(r.d[1][1], r.d[2][1], r.d[3][1]), std::make_tuple(4.0f, 2.0f, 0.0f));
          }},
-        {"DRAWLINE(C=2,C,C=4,C,10)", eSEGMENT, {}, [](const Record& r) { EXPECT_EQ(r.param1, 2); }},
-        {"HORLINE(C=4,C,1,0)", eSEGMENT, {NV, NV, NV, 4, NV, 4, NV, NV}, [](const Record& r) {
-             EXPECT_EQ(r.d[2][3], 2.0f); // to the next hit
-             EXPECT_EQ(r.d[2][5], 2.0f); // to the last bar
-             EXPECT_EQ(r.param1, 0);
+        {"DRAWLINE(C=2,C,C=4,C,10)", eSEGMENT, 2, 0, {}, nullptr},
+        // Two bars on to the next hit, and to the last bar.
+        {"HORLINE(C=4,C,1,0)", eSEGMENT, 0, 0, {NV, NV, NV, 4, NV, 4, NV, NV},
+         [](const Record& r) { EXPECT_EQ(std::make_pair(r.d[2][3], r.d[2][5]), std::make_pair(2.0f, 2.0f)); }},
+        {"DRAWSL(C=5,C,1,2,2)", eSEGMENT, 0, 0, {NV, NV, NV, NV, 3, NV, NV, NV}, [](const Record& r) {
+             EXPECT_EQ(std::make_tuple(r.d[1][4], r.d[2][4], r.d[3][4]), std::make_tuple(7.0f, 2.0f, -2.0f));
          }},
-        {"DRAWSL(C=5,C,1,2,2)", eSEGMENT, {NV, NV, NV, NV, 3, NV, NV, NV}, [](const Record& r) {
-             EXPECT_EQ(r.d[1][4], 7.0f);
-             EXPECT_EQ(r.d[2][4], 2.0f);
-             EXPECT_EQ(r.d[3][4], -2.0f);
-         }},
-        {"PLOYLINE(C>=4,C)", ePOLYLINE, {NV, NV, NV, 4, 5, 4, NV, NV}, nullptr},
-        {"PARTLINE(C,C>3,COLORRED,C<3,RGB(0,255,0),C=3)", ePARTLINE, closes, [&](const Record& r) {
+        {"PLOYLINE(C>=4,C)", ePOLYLINE, 0, 0, {NV, NV, NV, 4, 5, 4, NV, NV}, nullptr},
+        {"PARTLINE(C,C>3,COLORRED,C<3,RGB(0,255,0),C=3)", ePARTLINE, 0, 0, closes, [&](const Record& r) {
              EXPECT_EQ(r.d[1], ones);
              // The last condition without a colour takes the line's (white).
              EXPECT_EQ(r.colours, std::vector<int>({0xFF00, 0xFF00, 0xFFFFFF, 0xFF, 0xFF, 0xFF,
                                                     0xFFFFFF, 0xFF00}));
          }},
-        {"DRAWNUMBER(C=5,H,C*2)", eDRAWNUMBER, {NV, NV, NV, NV, 6, NV, NV, NV}, [](const Record& r) {
-             EXPECT_EQ(r.d[1][4], 10.0f);
-             EXPECT_EQ(r.param1, -1);
-         }},
-        {"DRAWNUMBER_FIX(1,0.25,0.5,1,C,3)", eNUMBER_FIX, closes, [](const Record& r) {
-             EXPECT_EQ(r.d[1][7], 0.25f);
-             EXPECT_EQ(r.d[2][7], 0.5f);
-             EXPECT_EQ(r.param1, 1);
-             EXPECT_EQ(r.param2, 3);
-         }},
-        {"DRAWTEXT_FIX(C>4,0,0,0,'hi')", eTEXT_FIX, {NV, NV, NV, NV, 1, NV, NV, NV},
+        {"DRAWNUMBER(C=5,H,C*2)", eDRAWNUMBER, -1, 0, {NV, NV, NV, NV, 6, NV, NV, NV},
+         [](const Record& r) { EXPECT_EQ(r.d[1][4], 10.0f); }},
+        {"DRAWNUMBER_FIX(1,0.25,0.5,1,C,3)", eNUMBER_FIX, 1, 3, closes,
+         [](const Record& r) { EXPECT_EQ(std::make_pair(r.d[1][7], r.d[2][7]), std::make_pair(0.25f, 0.5f)); }},
+        {"DRAWTEXT_FIX(C>4,0,0,0,'hi')", eTEXT_FIX, 0, -1, {NV, NV, NV, NV, 1, NV, NV, NV},
          [](const Record& r) { EXPECT_EQ(r.text, "hi"); }},
-        {"DRAWBAND(C,COLORRED,O,COLORLIGREEN)", eDRAWBAND, closes, [](const Record& r) {
-             EXPECT_EQ(r.d[1][0], 0.5f);
-             EXPECT_EQ(r.param1, 0x0000FF);
-             EXPECT_EQ(r.param2, 0x80FF80);
-         }},
+        {"DRAWBAND(C,COLORRED,O,COLORLIGREEN)", eDRAWBAND, 0x0000FF, 0x80FF80, closes,
+         [](const Record& r) { EXPECT_EQ(r.d[1][0], 0.5f); }},
         // A colour without a value takes the line's.
-        {"DRAWBAND(C,DRAWNULL,O,COLORRED),COLORBLUE", eDRAWBAND, {},
-         [](const Record& r) { EXPECT_EQ(r.param1, 0xFF0000); }},
-        {"FILLRGN(H,L,C>4,COLORBLUE)", eFILLRGN, {}, [](const Record& r) {
+        {"DRAWBAND(C,DRAWNULL,O,COLORRED),COLORBLUE", eDRAWBAND, 0xFF0000, 0x0000FF, {}, nullptr},
+        {"FILLRGN(H,L,C>4,COLORBLUE)", eFILLRGN, 0, 0, {}, [](const Record& r) {
              EXPECT_EQ(r.d[1], V({NV, NV, NV, NV, 4, NV, NV, NV}));
              EXPECT_EQ(r.colours[4], 0xFF0000);
          }},
-        {"DRAWGBK(C>0,RGBA(1,2,3,255))", eDRAWGBK, ones, [](const Record& r) {
-             EXPECT_EQ(r.param1, 0x030201);
-             EXPECT_EQ(r.param2, 0x030201);
-         }},
-        {"VERTLINE(C=5)", eVERTLINE, {NV, NV, NV, NV, 1, NV, NV, NV}, nullptr},
+        {"DRAWGBK(C>0,RGBA(1,2,3,255))", eDRAWGBK, 0x030201, 0x030201, ones, nullptr},
+        {"VERTLINE(C=5)", eVERTLINE, 0, 0, {NV, NV, NV, NV, 1, NV, NV, NV}, nullptr},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.source);
@@ -146,11 +121,13 @@ TEST(FormulaDrawing, RecordsPerFunction)
         std::string error;
         ASSERT_TRUE(evaluate(std::string(row.source) + ";", &out, &error)) << error;
         ASSERT_EQ(out.captured.size(), 1u);
-        EXPECT_EQ(out.captured[0].drawType, row.drawType);
+        const Record& r = out.captured[0];
+        EXPECT_EQ(std::make_tuple(r.drawType, r.param1, r.param2),
+                  std::make_tuple(row.drawType, row.param1, row.param2));
         if (!row.first.empty())
-            EXPECT_EQ(out.captured[0].d[0], row.first);
+            EXPECT_EQ(r.d[0], row.first);
         if (row.check)
-            row.check(out.captured[0]);
+            row.check(r);
         // Without bars a drawing is an empty line, not a read before the data.
         Records none;
         EXPECT_TRUE(evaluate(std::string(row.source) + ";", &none, &error, Bars())) << error;
@@ -175,32 +152,29 @@ TEST(FormulaDrawing, StylesColoursAndTheirErrors)
     const Expect expected[] = {
         {eFormulaStyleDot, 0x8080FF, 1},
         {eFormulaStyleDash, 0x8080FF, 16},
-        {eFormulaStylePoints, -1, 1},
-        {eFormulaStyleCircles | eFormulaStyleNoText, -1, 1},
-        {eFormulaStyleCrosses | eFormulaStyleNoTitle | eFormulaStyleDrawAbove, -1, 1},
+        {eFormulaStylePoints, 0xFF00FF, 1}, // default colours by position
+        {eFormulaStyleCircles | eFormulaStyleNoText, 0x00FF00, 1},
+        {eFormulaStyleCrosses | eFormulaStyleNoTitle | eFormulaStyleDrawAbove, 0x0000FF, 1},
         {eFormulaStyleUpDown, 0x030201, 1},
         {eFormulaStyleStep, int(0xFF030201u), 1},
         {eFormulaStyleArea, 0x0080FF, 1},
     };
     for (size_t i = 0; i < std::size(expected); ++i) {
-        SCOPED_TRACE(out.captured[i].name);
-        EXPECT_EQ(out.captured[i].style, expected[i].style);
-        if (expected[i].color >= 0 || i == 6)
-            EXPECT_EQ(out.captured[i].color, expected[i].color);
-        EXPECT_EQ(out.captured[i].lineWidth, expected[i].width);
+        const Record& r = out.captured[i];
+        EXPECT_EQ(std::make_tuple(r.style, r.color, r.lineWidth),
+                  std::make_tuple(expected[i].style, expected[i].color, expected[i].width)) << r.name;
     }
     // Rising and falling colours by sign on a colour stick.
     EXPECT_EQ(out.captured[8].colours, std::vector<int>({0xFF0000, 0xFF0000, 0x090909, 0x090909,
                                                     0x090909, 0x090909, 0x090909, 0xFF0000}));
     EXPECT_EQ(out.captured[12].colours.front(), 0x0000FF); // rising stays red when only falling is set
     // A stick type (9 is cut to 2) turns the line into hollow bars from zero.
-    EXPECT_EQ(out.captured[9].drawType, eSTICKLINE);
-    EXPECT_EQ(out.captured[9].param2, 1);
-    EXPECT_EQ(out.captured[9].d[1][0], 0.0f);
+    const Record& bars = out.captured[9];
+    EXPECT_EQ(std::make_tuple(bars.drawType, bars.param2, bars.d[1][0]),
+              std::make_tuple(int(eSTICKLINE), 1, 0.0f));
     // The hidden M left no line; colour names are numbers in expressions.
-    EXPECT_EQ(out.captured[10].name, "N");
-    EXPECT_EQ(out.captured[10].d[0][0], float(0xFFFF80));
-    EXPECT_EQ(out.captured[10].color, 0xFF80FF);
+    const Record& n = out.captured[10];
+    EXPECT_EQ(std::make_tuple(n.name, n.d[0][0], n.color), std::make_tuple("N", float(0xFFFF80), 0xFF80FF));
     EXPECT_EQ(out.captured[11].d[0][0], float(0xC0C0C0));
 
     const std::pair<const char*, const char*> errors[] = {
@@ -210,8 +184,6 @@ TEST(FormulaDrawing, StylesColoursAndTheirErrors)
         {"STICKLINE(C,C,O);", "STICKLINE expects 5 arguments"},
         {"PARTLINE(C);", "PARTLINE expects 2 to 31 arguments"},
         {"X:RGB(C,1,1);", "RGB expects constant numbers"},
-        {"X:1+VERTLINE(C>1);", "must stand alone"},
-        {"X:=STICKLINE(1,C,O,1,0);", "must be output lines"},
         {"DRAWTEXT_FIX(1,0,0,0,C);", "DRAWTEXT_FIX expects a text in quotes as argument 5"},
     };
     for (const auto& e : errors) {
@@ -229,24 +201,28 @@ class DrawingRender : public PaneFixture
 {
 protected:
     // 10 bars in 100 × 100: centres at 10k + 6, value v at row 100 − 10v.
-    // From first on, n − first bars show.
-    static QImage picture(const QList<Line>& lines, int n = 10, int first = 0)
+    // From first on, n − first bars show unless told how many.
+    static QImage picture(const QList<Line>& lines, int n = 10, int first = 0, int shown = -1,
+                          int paddingRight = 0)
     {
         ZtUIDataStruct::DQDDataList list = flatBars(n);
         Pane pane;
         for (const Line& l : lines)
             pane.addLine(l);
         pane.setRect(0, 0, 100, 100);
+        pane.setFixedPaddingRight(paddingRight);
         pane.setData(&list);
-        pane.setRange(first, n - first);
+        pane.setRange(first, shown < 0 ? n - first : shown);
         pane.SetMaxMinValue(10, 0);
         return paint(pane, 100, 100);
     }
-    static Line drawing(int type, const QList<float>& v1, const QList<float>& v2 = {},
-                        QRgb colour = 0xff0000ff)
+    static Line drawing(int type, const QList<float>& v1, const QList<float>& v2 = {}, int param1 = 0,
+                        int param2 = 0, QRgb colour = 0xff0000ff)
     {
         Line l = makeLine(type, v1, true);
         l.values2 = v2;
+        l.param1 = param1;
+        l.param2 = param2;
         l.pen.setColor(QColor::fromRgb(colour));
         return l;
     }
@@ -259,11 +235,8 @@ const float M = float(kZtNoValue);
 TEST_F(DrawingRender, SticksCandlesAndSegments)
 {
     // A filled stick from 2 to 6 at bar 1, a hollow one at bar 3.
-    Line filled = drawing(eSTICKLINE, {M, 6, M, M, M, M, M, M, M, M}, {M, 2, M, M, M, M, M, M, M, M});
-    filled.param1 = 10;
-    Line hollow = drawing(eSTICKLINE, {M, M, M, 6, M, M, M, M, M, M}, {M, M, M, 2, M, M, M, M, M, M});
-    hollow.param1 = 10;
-    hollow.param2 = 1;
+    Line filled = drawing(eSTICKLINE, {M, 6, M, M, M, M, M, M, M, M}, {M, 2, M, M, M, M, M, M, M, M}, 10);
+    Line hollow = drawing(eSTICKLINE, {M, M, M, 6, M, M, M, M, M, M}, {M, M, M, 2, M, M, M, M, M, M}, 10, 1);
     QImage img = picture({filled, hollow});
     // The hollow stick is black inside, its right side on the body's last column.
     testkit::expectPixels(img, {{16, 60, 0xff0000ffu}, {36, 60, kBlack}, {39, 60, 0xff0000ffu}, {40, 60, kBlack}});
@@ -271,10 +244,9 @@ TEST_F(DrawingRender, SticksCandlesAndSegments)
     EXPECT_EQ(img.pixel(16, 30), kBlack);
 
     // Candles: rising (close ≥ open) hollow in KUp, falling filled in KDown.
-    Line candles = drawing(eDRAWKLINE, {8, 8, M, M, M, M, M, M, M, M}, {3, 6, M, M, M, M, M, M, M, M});
+    Line candles = drawing(eDRAWKLINE, {8, 8, M, M, M, M, M, M, M, M}, {3, 6, M, M, M, M, M, M, M, M}, 0, -2);
     candles.values3 = {1, 1, M, M, M, M, M, M, M, M};
     candles.values4 = {6, 3, M, M, M, M, M, M, M, M};
-    candles.param2 = -2;
     img = picture({candles});
     // The upper wick of the first and its hollow inside, the inside of the
     // falling second; style 1 leaves every body hollow.
@@ -289,10 +261,9 @@ TEST_F(DrawingRender, SticksCandlesAndSegments)
     EXPECT_EQ(count(img, QRect(10, 55, 10, 1), kDown), 2); // the falling outline's two sides
 
     // A segment from bar 1 at 2 to bar 5 at 6, carried on to the right edge.
-    Line seg = drawing(eSEGMENT, {M, 2, M, M, M, M, M, M, M, M}, {M, 6, M, M, M, M, M, M, M, M});
+    Line seg = drawing(eSEGMENT, {M, 2, M, M, M, M, M, M, M, M}, {M, 6, M, M, M, M, M, M, M, M}, 1);
     seg.values3 = {0, 4, 0, 0, 0, 0, 0, 0, 0, 0};
     seg.values4 = QVector<float>(10, 0.0f).toList();
-    seg.param1 = 1;
     img = picture({seg});
     // Halfway, beyond its end, and not before its start.
     testkit::expectPixels(img, {{36, 60, 0xff0000ffu}, {76, 20, 0xff0000ffu}, {6, 90, kBlack}});
@@ -341,15 +312,13 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     // A band in red above, green below, also where the lines meet at bar 0;
     // a background under everything even when listed last; a DRAWABOVE line
     // over a later one.
-    Line band = drawing(eDRAWBAND, {5, 6, 6, 6, 6, 2, 2, 2, 2, 2}, five);
-    band.param1 = 0x0000FF;
-    band.param2 = 0x00FF00;
+    Line band = drawing(eDRAWBAND, {5, 6, 6, 6, 6, 2, 2, 2, 2, 2}, five, 0x0000FF, 0x00FF00);
     band.values2[9] = M; // no area up to a gap in either line
-    Line back = drawing(eDRAWGBK, QVector<float>(10, 1.0f).toList(), QVector<float>(10, 0.0f).toList());
-    back.param1 = back.param2 = 0x808080;
-    Line above = drawing(eVERTLINE, {M, M, M, M, M, M, M, M, 1, M}, {}, 0xffffff00);
+    Line back = drawing(eDRAWGBK, QVector<float>(10, 1.0f).toList(), QVector<float>(10, 0.0f).toList(), 0x808080,
+                        0x808080);
+    Line above = drawing(eVERTLINE, {M, M, M, M, M, M, M, M, 1, M}, {}, 0, 0, 0xffffff00);
     above.lineStyle = eFormulaStyleDrawAbove;
-    Line later = drawing(eVERTLINE, {M, M, M, M, M, M, M, M, 1, M}, {}, 0xff00ffff);
+    Line later = drawing(eVERTLINE, {M, M, M, M, M, M, M, M, 1, M}, {}, 0, 0, 0xff00ffff);
     img = picture({band, above, later, back});
     testkit::expectPixels(img, {{16, 45, 0xffff0000u}, {14, 47, 0xffff0000u}, {31, 48, 0xffff0000u}, {44, 45, 0xffff0000u},
             {76, 65, 0xff00ff00u}, {71, 58, 0xff00ff00u}, {16, 10, 0xff808080u}, {86, 10, 0xffffff00u}});
@@ -388,15 +357,9 @@ TEST_F(DrawingRender, NumbersOnlyInTheWindow)
 {
     // Bars 0 to 9 of 11 show and the pane leaves room right of them: the
     // number on bar 0 shows, the one on bar 10 does not.
-    ZtUIDataStruct::DQDDataList list = flatBars(11);
-    Pane pane;
-    pane.addLine(drawing(eDRAWNUMBER, {5, M, M, M, M, M, M, M, M, M, 5}, QVector<float>(11, 7.0f).toList()));
-    pane.setRect(0, 0, 100, 100);
-    pane.setFixedPaddingRight(30);
-    pane.setData(&list);
-    pane.setRange(0, 10);
-    pane.SetMaxMinValue(10, 0);
-    const QImage img = paint(pane, 100, 100);
+    const Line numbers =
+        drawing(eDRAWNUMBER, {5, M, M, M, M, M, M, M, M, M, 5}, QVector<float>(11, 7.0f).toList());
+    const QImage img = picture({numbers}, 11, 0, 10, 30);
     EXPECT_GT(testkit::countTinted(img, QRect(0, 40, 20, 30), 0xff0000ffu), 0);
     EXPECT_EQ(testkit::countTinted(img, QRect(20, 0, 80, 100), 0xff0000ffu), 0);
 }

@@ -20,6 +20,8 @@ using namespace ZtUIDataStruct;
 
 namespace {
 
+using Pane = ZtLineLib_Formula;
+
 QByteArray fingerprint(const QImage& image)
 {
     QCryptographicHash hash(QCryptographicHash::Sha1);
@@ -30,7 +32,7 @@ QByteArray fingerprint(const QImage& image)
 
 // Paints the pane into a black image of its rectangle's size and returns the
 // fingerprint; the image goes to the temporary folder when asked for.
-QByteArray paint(ZtLineLib_Formula& pane, const QString& name)
+QByteArray paint(Pane& pane, const QString& name)
 {
     const QRect r = pane.getRect().toAlignedRect();
     const QImage image = testkit::painted(pane, r.width(), r.height());
@@ -42,7 +44,7 @@ QByteArray paint(ZtLineLib_Formula& pane, const QString& name)
     return print;
 }
 
-void compute(ZtLineLib_Formula& pane, DQDDataList* list, int width, int first, int count)
+void compute(Pane& pane, DQDDataList* list, int width, int first, int count)
 {
     pane.setRect(0, 0, width, 300);
     pane.setData(list);
@@ -62,16 +64,10 @@ TEST(PanePixelHash, DailyPanesAtEverySlotWidth)
     const struct { int width; int count; } windows[] = {
         {1528, 30}, {1528, 200}, {1528, 700}, {600, 1000}, {250, 1000},
     };
-    const std::function<void(ZtLineLib_Formula&)> panes[] = {
-        [](ZtLineLib_Formula&) {},
-        [](ZtLineLib_Formula& vol) { vol.m_params = {5, 10}; },
-        [](ZtLineLib_Formula& macd) { macd.setPrec(3); },
-        [](ZtLineLib_Formula&) {},
+    const struct { Pane::enumFormulaType type; const char* name; QList<float> params; int prec; } panes[] = {
+        {Pane::eFT_KLINE, "kline", {}, 2}, {Pane::eFT_VOL, "vol", {5, 10}, 2},
+        {Pane::eFT_MACD, "macd", {}, 3}, {Pane::eFT_MA, "ma", {}, 2},
     };
-    const ZtLineLib_Formula::enumFormulaType types[] = {
-        ZtLineLib_Formula::eFT_KLINE, ZtLineLib_Formula::eFT_VOL, ZtLineLib_Formula::eFT_MACD,
-        ZtLineLib_Formula::eFT_MA};
-    const char* const names[] = {"kline", "vol", "macd", "ma"};
 
     const QMap<QString, QByteArray> want = {
         {"kline_1528_30", "ed83c0160a36d442"},
@@ -97,12 +93,13 @@ TEST(PanePixelHash, DailyPanesAtEverySlotWidth)
     };
 
     for (const auto& w : windows) {
-        for (int t = 0; t < 4; ++t) {
-            ZtLineLib_Formula pane(types[t]);
-            pane.setPrec(2);
-            panes[t](pane);
+        for (const auto& t : panes) {
+            Pane pane(t.type);
+            pane.setPrec(t.prec);
+            if (!t.params.isEmpty())
+                pane.m_params = t.params;
             compute(pane, &bars, w.width, bars.count() - w.count, w.count);
-            const QString name = QStringLiteral("%1_%2_%3").arg(names[t]).arg(w.width).arg(w.count);
+            const QString name = QStringLiteral("%1_%2_%3").arg(t.name).arg(w.width).arg(w.count);
             EXPECT_EQ(paint(pane, name), want.value(name)) << qPrintable(name);
         }
     }
@@ -124,18 +121,16 @@ TEST(PanePixelHash, FiveDayIntradayPanes)
     };
 
     for (int width : {1528, 600}) {
-        for (auto type : {ZtLineLib_Formula::eFT_DLINE, ZtLineLib_Formula::eFT_DLINEVOL}) {
-            ZtLineLib_Formula pane(type);
+        for (auto [type, kind] : {std::pair{Pane::eFT_DLINE, "dline"}, {Pane::eFT_DLINEVOL, "dlinevol"}}) {
+            Pane pane(type);
             pane.setIsDLine(true);
             pane.setIsMainChat(true);
             pane.setShowDRFS(5);
             pane.setPrec(2);
-            if (type == ZtLineLib_Formula::eFT_DLINE)
+            if (type == Pane::eFT_DLINE)
                 pane.m_params = {1};
             compute(pane, &minutes, width, 0, minutes.count());
-            const QString name = QStringLiteral("%1_%2")
-                                     .arg(type == ZtLineLib_Formula::eFT_DLINE ? "dline" : "dlinevol")
-                                     .arg(width);
+            const QString name = QStringLiteral("%1_%2").arg(kind).arg(width);
             EXPECT_EQ(paint(pane, name), want.value(name)) << qPrintable(name);
         }
     }

@@ -56,12 +56,9 @@ TEST(PaneText, MacdLegendWithArrows)
 TEST(PaneText, VolumePanesFromTheirLines)
 {
     // Volumes 100, 200, … 600: MA5 at item 4 is 300, MA10 has no value yet.
-    DQDDataList list;
-    for (int i = 0; i < 6; ++i) {
-        DQDUnionReader r = bar(20240101000000LL + i * 1000000LL, 10, 10, 10, 10, 10);
-        r.setValue(eFieldVolume, 100.0 * (i + 1));
-        list.append(r);
-    }
+    DQDDataList list = flatBars(6);
+    for (int i = 0; i < 6; ++i)
+        list.at(i)->setValue(eFieldVolume, 100.0 * (i + 1));
     Pane pane(ZtLineLib_Formula::eFT_VOL);
     pane.setRect(0, 0, 300, 100);
     pane.setData(&list);

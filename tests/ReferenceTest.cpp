@@ -14,11 +14,12 @@ public:
     using ZtLineLib_Reference::m_drawRight;
 };
 
-using Tags = QVector<ZtLineLib_Reference::PaintedTag>;
+using Tag = ZtLineLib_Reference::PaintedTag;
+using Tags = QVector<Tag>;
 
 // One member of every tag, in order.
 template <typename T>
-QList<T> each(const Tags& tags, T ZtLineLib_Reference::PaintedTag::*member)
+QList<T> each(const Tags& tags, T Tag::*member)
 {
     QList<T> out;
     for (const auto& t : tags)
@@ -26,18 +27,7 @@ QList<T> each(const Tags& tags, T ZtLineLib_Reference::PaintedTag::*member)
     return out;
 }
 
-QStringList texts(const Tags& tags)
-{
-    return each(tags, &ZtLineLib_Reference::PaintedTag::text);
-}
-
-QStringList colours(const Tags& tags)
-{
-    QStringList out;
-    for (const QColor& c : each(tags, &ZtLineLib_Reference::PaintedTag::color))
-        out << c.name();
-    return out;
-}
+QStringList texts(const Tags& tags) { return each(tags, &Tag::text); }
 
 class ReferenceTest : public ThemeFixture
 {
@@ -75,15 +65,12 @@ protected:
 TEST_F(ReferenceTest, TagsGridAndStubsOfTenToTwenty)
 {
     place(20, 10, 300, 2);
-    const QImage img = paint();
-    const auto tags = axis.paintedTags();
-    ASSERT_EQ(tags.size(), 6);
-    EXPECT_EQ(texts(tags), QStringList({"20.00", "10.00", "18.00", "16.00", "14.00", "12.00"}));
-    const double ys[] = {22, 322, 82, 142, 202, 262};
-    for (int i = 0; i < tags.size(); ++i) {
-        EXPECT_NEAR(tags[i].y, ys[i], 1e-9) << i;
-        EXPECT_EQ(tags[i].color, QColor("#ffff00")) << i; // "Klinetag"
-    }
+    QImage img = paint();
+    auto tags = axis.paintedTags();
+    const QStringList tenToTwenty({"20.00", "10.00", "18.00", "16.00", "14.00", "12.00"});
+    EXPECT_EQ(texts(tags), tenToTwenty);
+    EXPECT_EQ(each(tags, &Tag::y), QList<double>({22, 322, 82, 142, 202, 262}));
+    EXPECT_EQ(each(tags, &Tag::color), QVector<QColor>(6, QColor("#ffff00")).toList()); // "Klinetag"
     // Grid lines across the band on the inner rows only.
     const int xl = int(axis.m_drawLeft);
     const int xr = int(axis.m_drawRight);
@@ -103,6 +90,17 @@ TEST_F(ReferenceTest, TagsGridAndStubsOfTenToTwenty)
     place(1.03, 1.00, 600, 2);
     paint();
     EXPECT_EQ(texts(axis.paintedTags()), QStringList({"1.03", "1.00", "1.02", "1.01"}));
+
+    // Right percent tags bring their stubs and texts, and no tag twice.
+    axis.setRightPercentTagEnable(true);
+    axis.setQnowData(15);
+    place(20, 10, 300, 2);
+    img = paint();
+    tags = axis.paintedTags();
+    EXPECT_EQ(texts(tags), tenToTwenty);
+    EXPECT_EQ(each(tags, &Tag::percentText).mid(0, 2), QStringList({"33.33%", "33.33%"}));
+    EXPECT_EQ(img.pixel(xr + 1, 82) & 0xffffff, 0x0000ffu);
+    EXPECT_GT(countTinted(img, QRect(xr + 3, 75, 58, 15), 0xffff00), 0);
 }
 
 TEST_F(ReferenceTest, LargeValuesGetUnitsAndRepaintsFollowPrecision)
@@ -136,16 +134,12 @@ TEST_F(ReferenceTest, TagColoursAndPercentTexts)
     QPainter p(&img);
     const QRectF r(0, 0, 50, 12);
     const auto type = ZtLineLib_Reference::eTagColorByQnow;
-    {
-        const Axis::PaintContext ctx = axis.makePaintContext(&p);
-        axis.drawTag(&p, ctx, r, r, type, 10.001);
-        axis.drawTag(&p, ctx, r, r, type, 10.006);
-        axis.drawTag(&p, ctx, r, r, type, 9.99);
-        axis.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorBySign, -0.5);
-        axis.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorVol, 3);
-    }
+    const Axis::PaintContext context = axis.makePaintContext(&p);
+    for (auto [kind, v] : {std::pair{type, 10.001}, {type, 10.006}, {type, 9.99},
+                           {ZtLineLib_Reference::eTagColorBySign, -0.5}, {ZtLineLib_Reference::eTagColorVol, 3.0}})
+        axis.drawTag(&p, context, r, r, kind, v);
     auto tags = axis.paintedTags();
-    EXPECT_EQ(colours(tags), QStringList({"#ffffff", "#ff0000", "#00ff00", "#00ff00", "#00ffff"}));
+    EXPECT_EQ(each(tags, &Tag::color), QList<QColor>({"#ffffff", "#ff0000", "#00ff00", "#00ff00", "#00ffff"}));
     EXPECT_EQ(tags[0].text, "10.00");
     EXPECT_TRUE(tags[0].percentText.isEmpty());
     // A tag's text is centred in its rectangle, however tall.
@@ -173,30 +167,14 @@ TEST_F(ReferenceTest, TagColoursAndPercentTexts)
     left.setLeftPercentEnable(true);
     tags = klineTags(left, 11, 9, {9.0, 11.0, 10.0});
     EXPECT_EQ(texts(tags), QStringList({"10.00%", "10.00%", "0.00%"}));
-    EXPECT_EQ(colours(tags), QStringList({"#00ff00", "#ff0000", "#ffffff"}));
+    EXPECT_EQ(each(tags, &Tag::color), QList<QColor>({"#00ff00", "#ff0000", "#ffffff"}));
 
     // Right percent: distance from m_qnowData, both ways the same text.
     Axis right;
     right.setRightPercentTagEnable(true);
     right.setQnowData(20);
     tags = klineTags(right, 25, 15, {22, 18, 0});
-    EXPECT_EQ(each(tags, &ZtLineLib_Reference::PaintedTag::percentText), QStringList({"10.00%", "10.00%", "0.00%"}));
-}
-
-TEST_F(ReferenceTest, RightPercentTagsHaveStubsAndAreNotDrawnTwice)
-{
-    axis.setRightPercentTagEnable(true);
-    axis.setQnowData(15);
-    place(20, 10, 300, 2);
-    const QImage img = paint();
-    const auto tags = axis.paintedTags();
-    ASSERT_EQ(tags.size(), 6);
-    EXPECT_EQ(tags[0].percentText, "33.33%");
-    EXPECT_EQ(tags[1].percentText, "33.33%");
-    EXPECT_EQ(tags[1].text, "10.00");
-    const int xr = int(axis.m_drawRight);
-    EXPECT_EQ(img.pixel(xr + 1, 82) & 0xffffff, 0x0000ffu);
-    EXPECT_GT(countTinted(img, QRect(xr + 3, 75, 58, 15), 0xffff00), 0);
+    EXPECT_EQ(each(tags, &Tag::percentText), QStringList({"10.00%", "10.00%", "0.00%"}));
 }
 
 TEST_F(ReferenceTest, ScalingBoxReplacesTheBottomTag)
@@ -207,13 +185,10 @@ TEST_F(ReferenceTest, ScalingBoxReplacesTheBottomTag)
     place(2000, 1000, 300, 2);
     const QImage img = paint();
     const auto tags = axis.paintedTags();
-    ASSERT_GE(tags.size(), 3);
-    EXPECT_EQ(tags[0].text, "20.00");
+    // The box, then the stand-alone bottom percent tag.
+    ASSERT_EQ(texts(tags).mid(0, 3), QStringList({"20.00", "X100", ""}));
     EXPECT_TRUE(tags[1].scalingBox);
-    EXPECT_EQ(tags[1].text, "X100");
-    EXPECT_FALSE(each(tags, &ZtLineLib_Reference::PaintedTag::value).contains(1000.0));
-    // The stand-alone bottom percent tag.
-    EXPECT_TRUE(tags[2].text.isEmpty());
+    EXPECT_FALSE(each(tags, &Tag::value).contains(1000.0));
     EXPECT_EQ(tags[2].percentText, "0.00%");
     // The box's right edge is 4 pixels left of the band, its outline in
     // "Klinetag", above the rectangle's bottom.
@@ -225,13 +200,7 @@ TEST_F(ReferenceTest, ScalingBoxReplacesTheBottomTag)
 TEST_F(ReferenceTest, UnsetRangeDrawsZeroInTheUpPen)
 {
     axis.setRightPercentTagEnable(true);
-    axis.setRect(0, 0, 400, 342);
-    axis.setFixedPaddingBottom(20);
-    axis.setFixedPaddingLeft(60);
-    axis.setFixedPaddingRight(60);
-    axis.setData(&list);
-    axis.setPrec(2);
-    axis.setRange(0, list.count());
+    place(kZtNoValue, kZtNoValueMax, 300, 2);
     const QImage img = paint();
     const auto tags = axis.paintedTags();
     ASSERT_FALSE(tags.isEmpty());
@@ -260,7 +229,7 @@ TEST_F(ReferenceTest, BinaryStyleMirrorsAboutTheMiddle)
     axis.setMainValueOnRight(true);
     place(100, 0, 300, 0);
     const QImage img = paint();
-    EXPECT_EQ(each(axis.paintedTags(), &ZtLineLib_Reference::PaintedTag::value), QList<double>({100, 0, 50, 75, 25}));
+    EXPECT_EQ(each(axis.paintedTags(), &Tag::value), QList<double>({100, 0, 50, 75, 25}));
     EXPECT_EQ(axis.paintedTags()[0].y, 22.0); // the top tag, on the right, centred on the band's top
     const int xl = int(axis.m_drawLeft);
     const int xr = int(axis.m_drawRight);
@@ -341,7 +310,6 @@ TEST_F(ReferenceTest, NumbersPaddingsAndStyle)
     axis.setLeftPercentEnable(true);
     place(11, 9, 300, 2);
     EXPECT_EQ(texts({22, 322, 172}), QStringList({"10.00%", "-10.00%", "0.00%"}));
-    axis.setLeftPercentEnable(false);
 
     EXPECT_EQ(axis.getImgJHJJ_close().size(), QSize(11, 11));
 
