@@ -86,15 +86,13 @@ TEST(PaneLineModel, EngineLineConversion)
 
 TEST(PaneLineModel, CheckValueRejectsOnlyTheAllOnesPattern)
 {
-    auto fromBits = [](quint32 bits) {
-        float f;
-        std::memcpy(&f, &bits, sizeof f);
-        return f;
-    };
-    EXPECT_TRUE(FormulaResult::CheckValue(0.0f));
-    EXPECT_TRUE(FormulaResult::CheckValue(kMarker));
-    EXPECT_TRUE(FormulaResult::CheckValue(fromBits(0x7FFFFFFFu)));
-    EXPECT_FALSE(FormulaResult::CheckValue(fromBits(0xFFFFFFFFu)));
+    const quint32 bits[] = {0x7FFFFFFFu, 0xFFFFFFFFu}; // a quiet NaN, all ones
+    float nan, ones;
+    std::memcpy(&nan, &bits[0], sizeof nan);
+    std::memcpy(&ones, &bits[1], sizeof ones);
+    EXPECT_EQ(QList<bool>({FormulaResult::CheckValue(0.0f), FormulaResult::CheckValue(kMarker),
+                           FormulaResult::CheckValue(nan), FormulaResult::CheckValue(ones)}),
+              QList<bool>({true, true, true, false}));
 }
 
 // ---- computation state -----------------------------------------------------
@@ -145,8 +143,7 @@ TEST(PaneState, AddValueAlignsAndWidensOnlyOverTheShownWindow)
         f.addValue(k, v);
     // Value k belongs to record k; 1e16 has no value.
     EXPECT_EQ(f.lineAt(k)->values, Series({kMarker, kMarker, kMarker, -50, 500, 7, 1.23456f, 2.5, kMarker, 3.999f}));
-    EXPECT_EQ(f.minValue(), 1.23);
-    EXPECT_EQ(f.maxValue(), 3.99);
+    EXPECT_EQ(std::make_pair(f.minValue(), f.maxValue()), std::make_pair(1.23, 3.99));
 
     // The first value in the window sets both ends.
     f.setup(&list, false, 0, 0, 10, 2);
@@ -154,8 +151,7 @@ TEST(PaneState, AddValueAlignsAndWidensOnlyOverTheShownWindow)
     f.addValue(j, std::nan(""));
     EXPECT_EQ(f.maxValue(), kZtNoValue);
     f.addValue(j, 4.5678);
-    EXPECT_EQ(f.minValue(), 4.56);
-    EXPECT_EQ(f.maxValue(), 4.56);
+    EXPECT_EQ(std::make_pair(f.minValue(), f.maxValue()), std::make_pair(4.56, 4.56));
     f.addValue(j, 123456789012.0); // a volume whose shortest text needs an exponent
     EXPECT_EQ(f.maxValue(), 123456789012.0);
 
@@ -216,9 +212,8 @@ TEST(PaneCatalogue, TitlesParametersAndPermissions)
     for (int t : {-1, 0, 999, 1000, 2000, 4999, 5000, 90001}) {
         pane.setFormulaType(F::enumFormulaType(t));
         const bool fixed = t >= 1000 && t <= 4999;
-        EXPECT_EQ(pane.canChangeFormula(), !fixed) << t;
-        EXPECT_EQ(pane.canSetParm(), !fixed) << t;
-        EXPECT_EQ(pane.needSpecialValue(), t == 1000 ? 2 : 0) << t;
+        EXPECT_EQ(std::make_tuple(pane.canChangeFormula(), pane.canSetParm(), pane.needSpecialValue()),
+                  std::make_tuple(!fixed, !fixed, t == 1000 ? 2 : 0)) << t;
     }
 }
 
