@@ -1,6 +1,6 @@
 // Panes of the data-service indicators: fund flow, buying and selling power,
 // chip lock and margin, over instruments registered with hand-made bars and
-// feeds.
+// feeds, over intraday minutes and over the sample bars of 600000.
 
 #include "TestKit.h"
 
@@ -79,6 +79,97 @@ protected:
     }
 
     QTemporaryDir m_dir;
+};
+
+
+// Over intraday minutes the call-auction band makes a pane compute from
+// index 15 on.
+constexpr int kAuction = 15;
+constexpr int kSlots = 241;
+
+// The 241 minute slots of a day: 09:30 … 11:30, 13:01 … 15:00 (HHmm).
+QVector<int> slotTimes()
+{
+    QVector<int> t;
+    for (int m = 9 * 60 + 30; m <= 11 * 60 + 30; ++m)
+        t.append(m / 60 * 100 + m % 60);
+    for (int m = 13 * 60 + 1; m <= 15 * 60; ++m)
+        t.append(m / 60 * 100 + m % 60);
+    return t;
+}
+
+// A day of minutes: the first `traded` slots with prices that go up and
+// down and amounts with a few big ones, the rest not traded yet (key −1).
+void appendDay(DQDDataList* list, qint64 day, int traded, double base)
+{
+    const QVector<int> times = slotTimes();
+    for (int i = 0; i < kSlots; ++i) {
+        if (i >= traded) {
+            list->append(testkit::record(-1));
+            continue;
+        }
+        const double open = base + 0.01 * (i % 7);
+        const double close = open + (i % 3 == 0 ? 0.02 : -0.01);
+        const double amount = (i % 11 == 0 ? 90000.0 : 3000.0) + 10.0 * i;
+        list->append(minute(day * 1000000 + times[i] * 100LL, open, close, amount));
+    }
+}
+
+class ServicePaneIntraday : public ServicePane
+{
+protected:
+    void SetUp() override
+    {
+        ServicePane::SetUp();
+        // The 15 call-auction slots, without data as a loader leaves them.
+        for (int i = 0; i < kAuction; ++i)
+            m_shown.append(emptySlot());
+        appendDay(&m_shown, 20240912, 200, 10.0);
+    }
+    // One day shows the auction band; several days do not.
+    void computeMinutes(F& pane, const QString& code, DQDDataList* list = nullptr, int days = 1)
+    {
+        list = list ? list : &m_shown;
+        pane.setRect(0, 0, 480, 100);
+        pane.setIsDLine(true);
+        pane.setShowJHJJ(days == 1);
+        pane.setShowDRFS(days);
+        pane.setData(list);
+        pane.m_codeList = QStringList{code};
+        pane.SetMaxMinValue(kZtNoValue, kZtNoValueMax);
+        pane.setRange(0, list->count());
+    }
+
+    // The values of every line of a pane.
+    static QList<QList<float>> valuesOf(const F& pane)
+    {
+        QList<QList<float>> all;
+        for (int i = 0; i < pane.formulaLines().lineCount(); ++i)
+            all.append(pane.formulaLines().lineAt(i)->values);
+        return all;
+    }
+
+    DQDDataList m_shown; // auction band + one day of which 200 minutes traded
+};
+
+// The sample bars of 600000 with its float shares and the sample chip-lock feed.
+class ServicePaneSample : public ServicePane
+{
+protected:
+    void SetUp() override
+    {
+        ServicePane::SetUp();
+        m_daily = testkit::sampleBars();
+        QString error;
+        QMap<qint64, double> floats;
+        ASSERT_TRUE(QuoteLoader::loadFloatShares(samplePath("sh600000_capital.csv"), &floats, &error))
+            << qPrintable(error);
+        PBDataChange::registerInstrument("600000", "Sample", m_daily, DQDDataList(), floats);
+        ASSERT_TRUE(PBDataChange::attachChipLockFeed("600000", samplePath("sh600000_chiplock.csv"), &error))
+            << qPrintable(error);
+    }
+
+    DQDDataList m_daily;
 };
 
 } // namespace
@@ -163,8 +254,7 @@ TEST_F(ServicePane, RecordsOlderThanTheFirstBarAreLeftOut)
     F pane(F::eFT_ZJLX);
     compute(pane, &shown, "L", 0, 250);
     ASSERT_EQ(pane.formulaLines().lineCount(), 3);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(line(pane, i)->values.size(), 250);
+    EXPECT_EQ(line(pane, 2)->values.size(), 250);
     // Bar k is day k + 10 and shows that day's row.
     EXPECT_EQ(QList<float>({line(pane, 0)->values.first(), line(pane, 0)->values.last(), line(pane, 2)->values.last()}),
               QList<float>({1000.0f, 25900.0f, 25899.0f}));
@@ -214,4 +304,107 @@ TEST_F(ServicePane, MissingAnswersLeaveTheLinesWithoutValues)
     f.fillFundFlow(flow);
     EXPECT_EQ(f.lineAt(2)->values.mid(8), QList<float>({kMarker, kMarker}));
     EXPECT_EQ(f.lineAt(0)->values[9], 2.0f);
+}
+
+TEST_F(ServicePaneIntraday, AuctionBandPanesStartAtTheOpeningMinute)
+{
+    // "A" knows exactly the minutes shown, "B" the day without the band and
+    // "C" the day before as well: all three align to the same slots.
+    PBDataChange::registerInstrument("A", "A", DQDDataList(), m_shown, {});
+    DQDDataList day;
+    appendDay(&day, 20240912, 200, 10.0);
+    PBDataChange::registerInstrument("B", "B", DQDDataList(), day, {});
+    DQDDataList twoDays;
+    appendDay(&twoDays, 20240911, kSlots, 9.0);
+    appendDay(&twoDays, 20240912, 200, 10.0);
+    PBDataChange::registerInstrument("C", "C", DQDDataList(), twoDays, {});
+
+    for (F::enumFormulaType type : {F::eFT_ZJLX, F::eFT_MMLD}) {
+        F a(type), b(type), c(type);
+        computeMinutes(a, "A");
+        computeMinutes(b, "B");
+        computeMinutes(c, "C");
+        ASSERT_EQ(a.formulaLines().lineCount(), 3);
+        EXPECT_EQ(valuesOf(a), valuesOf(b)) << type;
+        EXPECT_EQ(valuesOf(a), valuesOf(c)) << type;
+
+        // Slot 15 + i holds the service's record of minute i, untraded
+        // minutes included.
+        const DQDUnionReader reader = readerOf("B");
+        const auto msg = type == F::eFT_ZJLX ? ZtZB_Cmsdl::getDlineCJMX_FD(reader, 0)
+                                             : ZtZB_Cmsdl::getDlineMMLD_FD(reader, 0);
+        const auto& data = msg.repdatazhibiaofuwuoutput(0).data(0);
+        QList<float> buy = QVector<float>(kAuction, kMarker).toList();
+        for (int i = 0; i < kSlots; ++i)
+            buy << float(type == F::eFT_ZJLX ? data.zijinliuxiangfendang(i).bigbuy()
+                                             : data.maimailidaofendang(i).buyer());
+        EXPECT_EQ(buy.last(), kMarker);
+        EXPECT_EQ(a.formulaLines().lineAt(0)->values, buy) << type;
+        // The range comes from the traded minutes.
+        EXPECT_GT(a.maxReference(), a.minReference());
+    }
+
+    // Chip lock without a feed: lines with the auction band's markers only.
+    F lock(F::eFT_CMSD);
+    computeMinutes(lock, "A");
+    ASSERT_EQ(lock.formulaLines().lineCount(), 6);
+    EXPECT_EQ(lock.formulaLines().lineAt(5)->values.size(), kAuction);
+}
+
+TEST_F(ServicePaneIntraday, BandlessAndMultiDayPanesUseTheirOwnStart)
+{
+    DQDDataList twoDays;
+    appendDay(&twoDays, 20240911, kSlots, 9.0);
+    appendDay(&twoDays, 20240912, 120, 10.0);
+    PBDataChange::registerInstrument("D", "D", DQDDataList(), twoDays, {});
+
+    F pane(F::eFT_ZJLX);
+    computeMinutes(pane, "D", &twoDays, 2);
+    const auto msg = ZtZB_Cmsdl::getDlineCJMX_FD(readerOf("D"), 0);
+    QList<float> sell;
+    for (const auto& r : msg.repdatazhibiaofuwuoutput(0).data(0).zijinliuxiangfendang())
+        sell << float(r.bigsell());
+    ASSERT_EQ(sell.size(), twoDays.count());
+    EXPECT_EQ(pane.formulaLines().lineAt(1)->values, sell);
+}
+
+// The margin pane over the sample feed is painted and read by the host kit's tests.
+TEST_F(ServicePaneSample, ChipLockPaneEndsWithTheLastBarAndPaints)
+{
+    ASSERT_EQ(m_daily.count(), 1000);
+    F lock(F::eFT_CMSD);
+    compute(lock, &m_daily, "600000", 880, 120);
+    ASSERT_EQ(lock.formulaLines().lineCount(), 6);
+    const Formulas::formulaLine* spj = line(lock, 3);
+    ASSERT_EQ(spj->values.size(), 1000);
+    EXPECT_EQ(spj->values[749], kMarker);
+    EXPECT_EQ(spj->values[999], float(m_daily.at(999)->getValue(eFieldClose).toDouble()));
+    const QImage img = testkit::painted(lock, 400, 100);
+    EXPECT_GT(testkit::countInk(img, img.rect()), 0);
+}
+
+TEST_F(ServicePaneSample, ChipFiguresOfRealBarsAreConsistent)
+{
+    const DQDUnionReader reader = readerOf("600000");
+    const auto msg = ZtZB_Ydcmjs::Ydcmjs(m_daily, reader, 0, eZtYdcmOutAll, 1, eZtYdcmTriangular, 1.0, {});
+    ASSERT_EQ(msg.rdydcmdata_size(), 1);
+    const auto& d = msg.rdydcmdata(0);
+    EXPECT_EQ(d.date(), m_daily.at(999)->uniqueKey());
+    // The cost bands nest around the mean cost.
+    const std::vector<double> bands = {d.p90min(), d.p70min(), d.pjcb(), d.p70max(), d.p90max()};
+    EXPECT_TRUE(std::is_sorted(bands.begin(), bands.end()));
+    EXPECT_LT(d.p70jzd(), d.p90jzd());
+    double held = 0;
+    for (const auto& row : d.rdydcmsjfb(0).rdydcmjgfb())
+        held += row.volume();
+    // Each bar keeps 1 − t of the chips and adds t, so the part of the float
+    // not yet covered by chips shrinks by the factor 1 − t per bar.
+    double uncovered = 1.0;
+    for (int i = 0; i < m_daily.count(); ++i) {
+        const DQDUnionReader* r = m_daily.at(i);
+        const double shares = PBDataChange::floatSharesAt("600000", r->uniqueKey());
+        uncovered *= 1.0 - r->getValue(eFieldVolume).toDouble() / shares;
+    }
+    const double shares = PBDataChange::floatSharesAt("600000", d.date());
+    EXPECT_NEAR(held / shares, 1.0 - uncovered, 1e-6);
 }
