@@ -270,11 +270,6 @@ TEST_F(ServicePane, MissingAnswersLeaveTheLinesWithoutValues)
     EXPECT_TRUE(line(pane, 0)->values.isEmpty());
     EXPECT_DOUBLE_EQ(pane.maxReference(), kZtNoValue);
 
-    // Two codes: nothing is asked for.
-    pane.m_codeList = QStringList{"a", "b"};
-    pane.setRange(0, 10);
-    EXPECT_EQ(pane.formulaLines().lineCount(), 0);
-
     // Only the first output and its first series count; an output without
     // a series gives no values.
     Formulas f;
