@@ -257,67 +257,35 @@ TEST(PaneCatalogue, StoredDefinitionsRoundTripAndBadOnesAreRefused)
 
 // ---- price and volume lines --------------------------------------------------
 
-namespace {
-
-double fieldAt(const DQDDataList& list, int i, unsigned id)
-{
-    return list.at(i)->getValue(id).toDouble();
-}
-
-} // namespace
-
-TEST(PanePrice, VolumeAndMovingAveragesOverTheSampleDays)
-{
-    DQDDataList list = testkit::sampleBars();
-    Pane pane(F::eFT_VOL, &list);
-    pane.m_params = {5, 10, 7.5f, 0};
-    pane.setRange(900, 100);
-
-    EXPECT_EQ(testkit::lineNames(pane.formulaLines()), QStringList({"VOLUME", "MA5", "MA10", "MA7.5", "MA0"}));
-    const int lengths[] = {0, 5, 10, 7};
-    for (int k : {0, 3, 4, 9, 500, 999}) {
-        EXPECT_EQ(pane.values(0).at(k), float(fieldAt(list, k, eFieldVolume))) << k;
-        for (int line = 1; line <= 3; ++line) {
-            const int n = lengths[line];
-            double sum = 0;
-            for (int j = 0; j < n && k - j >= 0; ++j)
-                sum += fieldAt(list, k - j, eFieldVolume);
-            EXPECT_EQ(pane.values(line).at(k), k + 1 < n ? kMarker : float(sum / n)) << k << " " << n;
-        }
-        EXPECT_EQ(pane.values(4).at(k), kMarker); // period 0
-    }
-}
-
-TEST(PanePrice, VolumeAverageAfterAMissingVolume)
+// The volume averages over the sample are printed by the program tests;
+// here the periods that are not whole or not positive.
+TEST(PanePrice, VolumeAveragesOfEveryPeriodAndAfterAMissingVolume)
 {
     DQDDataList list = volumeList({100, 200, 300, kZtNoValue, 500, 600, 700});
     Pane pane(F::eFT_VOL, &list);
-    pane.m_params = {3};
-    pane.setRange(0, 7);
-    // A gap ends the walk back: the mean of the values after it.
+    pane.m_params = {3, 2.5f, 0};
+    pane.setRange(5, 2);
+    EXPECT_EQ(testkit::lineNames(pane.formulaLines()), QStringList({"VOLUME", "MA3", "MA2.5", "MA0"}));
+    // Every line from the first record whatever the window; a gap ends the
+    // walk back: the mean of the values after it.
+    EXPECT_EQ(pane.values(0), Series({100, 200, 300, kMarker, 500, 600, 700}));
     EXPECT_EQ(pane.values(1), Series({kMarker, kMarker, 200, kMarker, 500, 550, 600}));
+    EXPECT_EQ(pane.values(2), Series({kMarker, 150, 250, kMarker, 500, 550, 650}));
+    EXPECT_EQ(pane.values(3), QVector<float>(7, kMarker).toList());
 }
 
-TEST(PanePrice, IntradayLinesOverTheSampleMinutes)
+TEST(PanePrice, IntradayLinesEndAtTheLastTradedMinute)
 {
-    // The first day of the minute sample, traded up to slot 200.
-    DQDDataList minutes;
-    QString error;
-    ASSERT_TRUE(QuoteLoader::loadMinutes(testkit::samplePath("sh600000_m1.csv"), &minutes, {}, &error));
     DQDDataList day;
-    for (int i = 0; i < 241; ++i) {
-        day.append(*minutes.at(i));
-        if (i >= 200)
-            day.at(i)->setUniqueValue(-1);
-    }
+    day.append(record(20240910093000, 8.0, 10));
+    day.append(record(20240910093100, 8.2, 10));
+    day.append(record(-1, 0, 0)); // not traded yet
+    day.at(1)->setValue(eFieldAverage, 8.1);
     Pane price(F::eFT_DLINE, &day, true);
     price.m_params = {1.0f};
     price.setRange(0, 241);
-    ASSERT_EQ(price.formulaLines().lineCount(), 2);
-    // The average line comes first; both end at the last traded minute.
-    EXPECT_EQ(std::make_pair(price.values(0).size(), price.values(1).size()), std::make_pair(200, 200));
-    EXPECT_EQ(std::make_pair(price.values(0).last(), price.values(1).last()),
-              std::make_pair(float(fieldAt(day, 199, eFieldAverage)), float(fieldAt(day, 199, eFieldClose))));
+    // The average line comes first.
+    EXPECT_EQ(QList<Series>({price.values(0), price.values(1)}), QList<Series>({{8.0f, 8.1f}, {8.0f, 8.2f}}));
 
     price.m_params = {0.0f};
     price.setRange(0, 241);
