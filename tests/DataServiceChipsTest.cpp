@@ -251,9 +251,21 @@ TEST_F(DataServiceChips, GridCoarsensForWideRangesAndBadInputGivesNothing)
     EXPECT_EQ(run(eZtYdcmOutYounger, eZtYdcmTriangular, {5}).rdydcmdata_size(), 0);
 }
 
-TEST_F(DataServiceChips, WithoutFloatSharesTurnoverIsMeasuredAgainstMeanVolume)
+TEST_F(DataServiceChips, TurnoverIsMeasuredAgainstTheFloatInForceElseMeanVolume)
 {
+    // The float doubles on the second day, so both days turn half of it over.
+    PBDataChange::registerInstrument("C", "Chips", DQDDataList(), DQDDataList(),
+                                     {{20200101, kFloat}, {20200103, 2 * kFloat}});
+    m_reader = readerOf("C");
+    m_list.append(bar(20200102000000, 10.00, 10.00, 10.00, kFloat / 2));
+    m_list.append(bar(20200103000000, 11.00, 11.00, 11.00, kFloat));
+    const auto halves = rowsOf(run(eZtYdcmOutAll, eZtYdcmUniform).rdydcmdata(0).rdydcmsjfb(0));
+    ASSERT_EQ(halves.size(), 2);
+    EXPECT_NEAR(halves[0].second, kFloat / 2, 1e-3); // a quarter of the float in force
+    EXPECT_NEAR(halves[1].second, kFloat, 1e-3);
+
     m_reader = readerOf("not registered");
+    m_list.DataClear();
     m_list.append(bar(20200102000000, 10.00, 10.00, 10.00, 1000));
     m_list.append(bar(20200103000000, 11.00, 11.00, 11.00, 3000));
     // Float = 100 × mean volume = 200000: turnovers 0.5 % and 1.5 %.
