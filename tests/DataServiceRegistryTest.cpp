@@ -146,6 +146,8 @@ TEST_F(DataServiceRegistry, MalformedFeedsAreRejectedWithTheirPlace)
                                    "date,bigbuy,bigsell\r\n20200103,10,4\r\n20200106,7,9\r\n\r\n");
     QString error;
     ASSERT_TRUE(PBDataChange::attachFundFlowFeed("600000", good, &error)) << qPrintable(error);
+    ASSERT_TRUE(PBDataChange::attachChipLockFeed("600000", samplePath("sh600000_chiplock.csv"), &error))
+        << qPrintable(error); // the sample feed as it is shipped
 
     // Each text and the place (line, field) of its first fault.
     const std::pair<const char*, const char*> cases[] = {

@@ -1,6 +1,6 @@
 // Panes of the data-service indicators: fund flow, buying and selling power,
 // chip lock and margin, over instruments registered with hand-made bars and
-// feeds, over intraday minutes and over the sample bars of 600000.
+// feeds and over intraday minutes.
 
 #include "TestKit.h"
 
@@ -152,23 +152,6 @@ protected:
     DQDDataList m_shown; // auction band + one day of which 200 minutes traded
 };
 
-// The sample bars of 600000 and the sample chip-lock feed.
-class ServicePaneSample : public ServicePane
-{
-protected:
-    void SetUp() override
-    {
-        ServicePane::SetUp();
-        m_daily = testkit::sampleBars();
-        PBDataChange::registerInstrument("600000", "Sample", m_daily, DQDDataList(), {});
-        QString error;
-        ASSERT_TRUE(PBDataChange::attachChipLockFeed("600000", samplePath("sh600000_chiplock.csv"), &error))
-            << qPrintable(error);
-    }
-
-    DQDDataList m_daily;
-};
-
 } // namespace
 
 TEST_F(ServicePane, FeedRowsFillTheBarsTheyCover)
@@ -227,6 +210,8 @@ TEST_F(ServicePane, FeedRowsFillTheBarsTheyCover)
             }
             EXPECT_EQ(std::make_pair(pane.minReference(), pane.maxReference()), std::make_pair(lo, hi)) << first;
         }
+        const QImage img = testkit::painted(pane, 400, 100);
+        EXPECT_GT(testkit::countInk(img, img.rect()), 400); // more than a line's worth
     }
     // Margin is for K-line panes only.
     F minutes(F::eFT_RZRQ);
@@ -358,19 +343,4 @@ TEST_F(ServicePaneIntraday, BandlessAndMultiDayPanesUseTheirOwnStart)
         sell << float(r.bigsell());
     ASSERT_EQ(sell.size(), twoDays.count());
     EXPECT_EQ(pane.formulaLines().lineAt(1)->values, sell);
-}
-
-// The margin pane over the sample feed is painted and read by the host kit's tests.
-TEST_F(ServicePaneSample, ChipLockPaneEndsWithTheLastBarAndPaints)
-{
-    ASSERT_EQ(m_daily.count(), 1000);
-    F lock(F::eFT_CMSD);
-    compute(lock, &m_daily, "600000", 880, 120);
-    ASSERT_EQ(lock.formulaLines().lineCount(), 6);
-    const Formulas::formulaLine* spj = line(lock, 3);
-    ASSERT_EQ(spj->values.size(), 1000);
-    EXPECT_EQ(spj->values[749], kMarker);
-    EXPECT_EQ(spj->values[999], float(m_daily.at(999)->getValue(eFieldClose).toDouble()));
-    const QImage img = testkit::painted(lock, 400, 100);
-    EXPECT_GT(testkit::countInk(img, img.rect()), 0);
 }
