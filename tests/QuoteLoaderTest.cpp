@@ -209,9 +209,6 @@ TEST(QuoteLoader, ReadsTheFilesPeopleHave)
         EXPECT_EQ(keyOf(list, 1), 20240910093200LL) << c.name;
         expectFields(list, {{0, eFieldLow, 8.36}, {1, eFieldClose, 8.43}, {1, eFieldVolume, 277500.0}});
         EXPECT_EQ(list.at(1)->hasValue(eFieldAmount), c.amount) << c.name;
-        DQDDataList minutes;
-        ASSERT_TRUE(QuoteLoader::loadMinutes(path, &minutes, {}, &error)) << c.name << ": " << qPrintable(error);
-        EXPECT_EQ(keyOf(minutes, 2), 20240910093200LL) << c.name;
     }
 
     // A day without trade exported as zeros becomes the usual flat day at

@@ -221,27 +221,6 @@ TEST_F(ServicePane, FeedRowsFillTheBarsTheyCover)
     EXPECT_EQ(std::make_pair(minutes.minReference(), minutes.maxReference()), std::make_pair(kZtNoValueMax, kZtNoValue));
 }
 
-TEST_F(ServicePane, RecordsOlderThanTheFirstBarAreLeftOut)
-{
-    // The service knows 260 days; the pane shows the last 250 of them.
-    const QVector<QDate> days = tradingDays(260);
-    DQDDataList all = barsOn(days);
-    const auto row = [](int j) { return QVector<double>{100.0 * j, 1.0}; };
-    registerWithFeed("L", all, PBDataChange::attachFundFlowFeed,
-                     feedText("date,bigbuy,bigsell", days, 0, row));
-    DQDDataList shown;
-    for (int i = 10; i < 260; ++i)
-        shown.append(*all.at(i));
-
-    F pane(F::eFT_ZJLX);
-    compute(pane, &shown, "L", 0, 250);
-    ASSERT_EQ(pane.formulaLines().lineCount(), 3);
-    EXPECT_EQ(line(pane, 2)->values.size(), 250);
-    // Bar k is day k + 10 and shows that day's row.
-    EXPECT_EQ(QList<float>({line(pane, 0)->values.first(), line(pane, 0)->values.last(), line(pane, 2)->values.last()}),
-              QList<float>({1000.0f, 25900.0f, 25899.0f}));
-}
-
 TEST_F(ServicePane, MissingAnswersLeaveTheLinesWithoutValues)
 {
     const QVector<QDate> days = tradingDays(10);
@@ -286,7 +265,8 @@ TEST_F(ServicePane, MissingAnswersLeaveTheLinesWithoutValues)
 TEST_F(ServicePaneIntraday, AuctionBandPanesStartAtTheOpeningMinute)
 {
     // "A" knows exactly the minutes shown, "B" the day without the band and
-    // "C" the day before as well: all three align to the same slots.
+    // "C" the day before as well, records older than the shown data: all
+    // three align to the same slots.
     PBDataChange::registerInstrument("A", "A", DQDDataList(), m_shown, {});
     DQDDataList day;
     appendDay(&day, 20240912, 200, 10.0);
