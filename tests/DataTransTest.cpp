@@ -1,6 +1,4 @@
-#include <ZtLineLib.h>
-
-#include <gtest/gtest.h>
+#include "TestKit.h"
 
 using ZtUIDataStruct::DataTrans;
 

@@ -2,27 +2,11 @@
 
 using namespace ZtUIDataStruct;
 
-namespace {
-
-class EventFiles
-{
-public:
-    QString write(const QByteArray& content)
-    {
-        return testkit::writeFile(m_dir, QStringLiteral("events%1.csv").arg(m_count++), content);
-    }
-
-private:
-    QTemporaryDir m_dir;
-    int m_count = 0;
-};
-
-} // namespace
-
 TEST(EventLoader, ReadsEveryTypeIntoItsFields)
 {
-    EventFiles files;
-    const QString path = files.write(
+    QTemporaryDir dir;
+    const auto write = [&](const QByteArray& text) { return testkit::writeFile(dir, "events.csv", text); };
+    const QString path = write(
         "\xEF\xBB\xBF" "Time,TYPE,text1,text2,level,source\r\n"
         "20230721,dividend,\"10派3.2元, 含税\",,,x\r\n"
         "\n"
@@ -56,13 +40,14 @@ TEST(EventLoader, ReadsEveryTypeIntoItsFields)
         EXPECT_EQ(f.record->getValue(f.field).toString(), f.value.toString()) << f.field;
 
     // A header alone is a security without events.
-    ASSERT_TRUE(EventLoader::loadEvents(files.write("type,time\n"), &lists, &error));
+    ASSERT_TRUE(EventLoader::loadEvents(write("type,time\n"), &lists, &error));
     EXPECT_EQ(lists[2].count() + lists[4].count() + lists[8].count(), 0);
 }
 
 TEST(EventLoader, MalformedFilesNameLineAndColumnAndLoadNothing)
 {
-    EventFiles files;
+    QTemporaryDir dir;
+    const auto write = [&](const QByteArray& text) { return testkit::writeFile(dir, "events.csv", text); };
     const struct
     {
         QByteArray content;
@@ -83,7 +68,7 @@ TEST(EventLoader, MalformedFilesNameLineAndColumnAndLoadNothing)
         {"\n  \n", ": empty file, no header row"},
     };
     for (const auto& c : cases) {
-        const QString path = files.write(c.content);
+        const QString path = write(c.content);
         QMap<int, DQDDataList> lists;
         lists[2].append(DQDUnionReader());
         QString error;
@@ -94,7 +79,7 @@ TEST(EventLoader, MalformedFilesNameLineAndColumnAndLoadNothing)
 
     QString error;
     QMap<int, DQDDataList> lists;
-    EXPECT_FALSE(EventLoader::loadEvents(files.write("type,time\n") + ".missing", &lists, &error));
+    EXPECT_FALSE(EventLoader::loadEvents(write("type,time\n") + ".missing", &lists, &error));
     EXPECT_TRUE(error.contains("events") && error.contains("cannot open")) << error.toStdString();
-    EXPECT_FALSE(EventLoader::loadEvents(files.write("type,time\n"), nullptr, &error));
+    EXPECT_FALSE(EventLoader::loadEvents(write("type,time\n"), nullptr, &error));
 }

@@ -1,6 +1,6 @@
 // Panes of the data-service indicators: fund flow, buying and selling power,
 // chip lock and margin, over instruments registered with hand-made bars and
-// feeds.
+// feeds and over intraday minutes.
 
 #include "TestKit.h"
 
@@ -81,6 +81,77 @@ protected:
     QTemporaryDir m_dir;
 };
 
+
+// Over intraday minutes the call-auction band makes a pane compute from
+// index 15 on.
+constexpr int kAuction = 15;
+constexpr int kSlots = 241;
+
+// The 241 minute slots of a day: 09:30 … 11:30, 13:01 … 15:00 (HHmm).
+QVector<int> slotTimes()
+{
+    QVector<int> t;
+    for (int m = 9 * 60 + 30; m <= 11 * 60 + 30; ++m)
+        t.append(m / 60 * 100 + m % 60);
+    for (int m = 13 * 60 + 1; m <= 15 * 60; ++m)
+        t.append(m / 60 * 100 + m % 60);
+    return t;
+}
+
+// A day of minutes: the first `traded` slots with prices that go up and
+// down and amounts with a few big ones, the rest not traded yet (key −1).
+void appendDay(DQDDataList* list, qint64 day, int traded, double base)
+{
+    const QVector<int> times = slotTimes();
+    for (int i = 0; i < kSlots; ++i) {
+        if (i >= traded) {
+            list->append(testkit::record(-1));
+            continue;
+        }
+        const double open = base + 0.01 * (i % 7);
+        const double close = open + (i % 3 == 0 ? 0.02 : -0.01);
+        const double amount = (i % 11 == 0 ? 90000.0 : 3000.0) + 10.0 * i;
+        list->append(minute(day * 1000000 + times[i] * 100LL, open, close, amount));
+    }
+}
+
+class ServicePaneIntraday : public ServicePane
+{
+protected:
+    void SetUp() override
+    {
+        ServicePane::SetUp();
+        // The 15 call-auction slots, without data as a loader leaves them.
+        for (int i = 0; i < kAuction; ++i)
+            m_shown.append(emptySlot());
+        appendDay(&m_shown, 20240912, 200, 10.0);
+    }
+    // One day shows the auction band; several days do not.
+    void computeMinutes(F& pane, const QString& code, DQDDataList* list = nullptr, int days = 1)
+    {
+        list = list ? list : &m_shown;
+        pane.setRect(0, 0, 480, 100);
+        pane.setIsDLine(true);
+        pane.setShowJHJJ(days == 1);
+        pane.setShowDRFS(days);
+        pane.setData(list);
+        pane.m_codeList = QStringList{code};
+        pane.SetMaxMinValue(kZtNoValue, kZtNoValueMax);
+        pane.setRange(0, list->count());
+    }
+
+    // The values of every line of a pane.
+    static QList<QList<float>> valuesOf(const F& pane)
+    {
+        QList<QList<float>> all;
+        for (int i = 0; i < pane.formulaLines().lineCount(); ++i)
+            all.append(pane.formulaLines().lineAt(i)->values);
+        return all;
+    }
+
+    DQDDataList m_shown; // auction band + one day of which 200 minutes traded
+};
+
 } // namespace
 
 TEST_F(ServicePane, FeedRowsFillTheBarsTheyCover)
@@ -139,6 +210,8 @@ TEST_F(ServicePane, FeedRowsFillTheBarsTheyCover)
             }
             EXPECT_EQ(std::make_pair(pane.minReference(), pane.maxReference()), std::make_pair(lo, hi)) << first;
         }
+        const QImage img = testkit::painted(pane, 400, 100);
+        EXPECT_GT(testkit::countInk(img, img.rect()), 400); // more than a line's worth
     }
     // Margin is for K-line panes only.
     F minutes(F::eFT_RZRQ);
@@ -146,28 +219,6 @@ TEST_F(ServicePane, FeedRowsFillTheBarsTheyCover)
     compute(minutes, &bars, QString::number(int(F::eFT_RZRQ)), 0, 40);
     EXPECT_EQ(minutes.formulaLines().lineCount(), 0);
     EXPECT_EQ(std::make_pair(minutes.minReference(), minutes.maxReference()), std::make_pair(kZtNoValueMax, kZtNoValue));
-}
-
-TEST_F(ServicePane, RecordsOlderThanTheFirstBarAreLeftOut)
-{
-    // The service knows 260 days; the pane shows the last 250 of them.
-    const QVector<QDate> days = tradingDays(260);
-    DQDDataList all = barsOn(days);
-    const auto row = [](int j) { return QVector<double>{100.0 * j, 1.0}; };
-    registerWithFeed("L", all, PBDataChange::attachFundFlowFeed,
-                     feedText("date,bigbuy,bigsell", days, 0, row));
-    DQDDataList shown;
-    for (int i = 10; i < 260; ++i)
-        shown.append(*all.at(i));
-
-    F pane(F::eFT_ZJLX);
-    compute(pane, &shown, "L", 0, 250);
-    ASSERT_EQ(pane.formulaLines().lineCount(), 3);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(line(pane, i)->values.size(), 250);
-    // Bar k is day k + 10 and shows that day's row.
-    EXPECT_EQ(QList<float>({line(pane, 0)->values.first(), line(pane, 0)->values.last(), line(pane, 2)->values.last()}),
-              QList<float>({1000.0f, 25900.0f, 25899.0f}));
 }
 
 TEST_F(ServicePane, MissingAnswersLeaveTheLinesWithoutValues)
@@ -179,11 +230,6 @@ TEST_F(ServicePane, MissingAnswersLeaveTheLinesWithoutValues)
     ASSERT_EQ(pane.formulaLines().lineCount(), 3);
     EXPECT_TRUE(line(pane, 0)->values.isEmpty());
     EXPECT_DOUBLE_EQ(pane.maxReference(), kZtNoValue);
-
-    // Two codes: nothing is asked for.
-    pane.m_codeList = QStringList{"a", "b"};
-    pane.setRange(0, 10);
-    EXPECT_EQ(pane.formulaLines().lineCount(), 0);
 
     // Only the first output and its first series count; an output without
     // a series gives no values.
@@ -214,4 +260,67 @@ TEST_F(ServicePane, MissingAnswersLeaveTheLinesWithoutValues)
     f.fillFundFlow(flow);
     EXPECT_EQ(f.lineAt(2)->values.mid(8), QList<float>({kMarker, kMarker}));
     EXPECT_EQ(f.lineAt(0)->values[9], 2.0f);
+}
+
+TEST_F(ServicePaneIntraday, AuctionBandPanesStartAtTheOpeningMinute)
+{
+    // "A" knows exactly the minutes shown, "B" the day without the band and
+    // "C" the day before as well, records older than the shown data: all
+    // three align to the same slots.
+    PBDataChange::registerInstrument("A", "A", DQDDataList(), m_shown, {});
+    DQDDataList day;
+    appendDay(&day, 20240912, 200, 10.0);
+    PBDataChange::registerInstrument("B", "B", DQDDataList(), day, {});
+    DQDDataList twoDays;
+    appendDay(&twoDays, 20240911, kSlots, 9.0);
+    appendDay(&twoDays, 20240912, 200, 10.0);
+    PBDataChange::registerInstrument("C", "C", DQDDataList(), twoDays, {});
+
+    for (F::enumFormulaType type : {F::eFT_ZJLX, F::eFT_MMLD}) {
+        F a(type), b(type), c(type);
+        computeMinutes(a, "A");
+        computeMinutes(b, "B");
+        computeMinutes(c, "C");
+        ASSERT_EQ(a.formulaLines().lineCount(), 3);
+        EXPECT_EQ(valuesOf(a), valuesOf(b)) << type;
+        EXPECT_EQ(valuesOf(a), valuesOf(c)) << type;
+
+        // Slot 15 + i holds the service's record of minute i, untraded
+        // minutes included.
+        const DQDUnionReader reader = readerOf("B");
+        const auto msg = type == F::eFT_ZJLX ? ZtZB_Cmsdl::getDlineCJMX_FD(reader, 0)
+                                             : ZtZB_Cmsdl::getDlineMMLD_FD(reader, 0);
+        const auto& data = msg.repdatazhibiaofuwuoutput(0).data(0);
+        QList<float> buy = QVector<float>(kAuction, kMarker).toList();
+        for (int i = 0; i < kSlots; ++i)
+            buy << float(type == F::eFT_ZJLX ? data.zijinliuxiangfendang(i).bigbuy()
+                                             : data.maimailidaofendang(i).buyer());
+        EXPECT_EQ(buy.last(), kMarker);
+        EXPECT_EQ(a.formulaLines().lineAt(0)->values, buy) << type;
+        // The range comes from the traded minutes.
+        EXPECT_GT(a.maxReference(), a.minReference());
+    }
+
+    // Chip lock without a feed: lines with the auction band's markers only.
+    F lock(F::eFT_CMSD);
+    computeMinutes(lock, "A");
+    ASSERT_EQ(lock.formulaLines().lineCount(), 6);
+    EXPECT_EQ(lock.formulaLines().lineAt(5)->values.size(), kAuction);
+}
+
+TEST_F(ServicePaneIntraday, BandlessAndMultiDayPanesUseTheirOwnStart)
+{
+    DQDDataList twoDays;
+    appendDay(&twoDays, 20240911, kSlots, 9.0);
+    appendDay(&twoDays, 20240912, 120, 10.0);
+    PBDataChange::registerInstrument("D", "D", DQDDataList(), twoDays, {});
+
+    F pane(F::eFT_ZJLX);
+    computeMinutes(pane, "D", &twoDays, 2);
+    const auto msg = ZtZB_Cmsdl::getDlineCJMX_FD(readerOf("D"), 0);
+    QList<float> sell;
+    for (const auto& r : msg.repdatazhibiaofuwuoutput(0).data(0).zijinliuxiangfendang())
+        sell << float(r.bigsell());
+    ASSERT_EQ(sell.size(), twoDays.count());
+    EXPECT_EQ(pane.formulaLines().lineAt(1)->values, sell);
 }
