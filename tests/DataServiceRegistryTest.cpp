@@ -101,9 +101,9 @@ TEST_F(DataServiceRegistry, SnapshotAndListsComeFromTheRegisteredInstrument)
     const DQDDataList days = PBDataChange::LBGD_Kline(reader, eZtPeriodDay, eZtDividForward, false, 0);
     ASSERT_EQ(days.count(), 3);
     EXPECT_EQ(days.at(1)->uniqueKey(), 20200103000000);
-    EXPECT_EQ(PBDataChange::LBGD_Kline(reader, eZtPeriodDay, eZtDividForward, false, 20200105000000)
-                  .count(),
-              2);
+    // Up to a time: the bars on or before it, the last one included.
+    for (auto [end, count] : {std::pair{20200105000000LL, 2}, {20200106000000LL, 3}})
+        EXPECT_EQ(PBDataChange::LBGD_Kline(reader, eZtPeriodDay, eZtDividForward, false, end).count(), count) << end;
     EXPECT_EQ(PBDataChange::LBGD_Kline(reader, eZtPeriodWeek, eZtDividForward, false, 0).count(), 0);
     EXPECT_EQ(PBDataChange::LBGD_Dline(reader, false, false, 0).count(), 2);
     EXPECT_EQ(PBDataChange::LBGD_Dline(reader, false, false, 20200106093100).count(), 1);
