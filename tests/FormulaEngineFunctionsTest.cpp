@@ -62,12 +62,12 @@ TEST(FormulaEngineFunctions, MovingAveragesAndStatistics)
         {"HARMEAN(C,2)", {N_, 1.5, 1.6, 1.6, 5 / 3.0, 90 / 14.0, 36 / 11.0, 3}},
         {"MULAR(C,2)", {N_, 3, 4, 4, 5, 45, 18, 12}},
         {"MULAR(C,0)", {3, 3, 12, 12, 60, 540, 1080, 6480}},
-        {"SLOPE(C,3)", {N_, N_, 0.5, 0, 0.5, 4, -1.5, -1.5}},
+        {"SLOPE(C,3)+SLOPE(C,1)", {N_, N_, 0.5, 0, 0.5, 4, -1.5, -1.5}},
         {"FORCAST(C,3)", {N_, N_, 19 / 6.0, 2, 23 / 6.0, 9, 23 / 6.0, 25 / 6.0}},
         {"TSMA(C,3)", {N_, N_, 11 / 3.0, 2, 13 / 3.0, 13, 7 / 3.0, 8 / 3.0}},
         {"STDDEV(C,3)", {N_, N_, r, std::sqrt(3.0), std::sqrt(13 / 3.0), 4, std::sqrt(37 / 3.0),
                          std::sqrt(37 / 3.0)}},
-        {"STDP(C,2)", {N_, 1, 1.5, 1.5, 2, 2, 3.5, 2}},
+        {"STDP(C,2)*10+STDDEV(C,2)/SQRT(2)+STDP(C,1)", {N_, 11, 16.5, 16.5, 22, 22, 38.5, 22}},
         {"VAR(C+1E12,2)", {N_, 2, 4.5, 4.5, 8, 8, 24.5, 8}}, // far from zero: no cancellation
         {"VARP(C,2)", {N_, 1, 2.25, 2.25, 4, 4, 12.25, 4}},
         {"DEVSQ(C,3)", {N_, N_, 14 / 3.0, 6, 26 / 3.0, 32, 74 / 3.0, 74 / 3.0}},
@@ -95,7 +95,7 @@ TEST(FormulaEngineFunctions, ReferencesAndCounts)
         {"LLVBARS(C,3)", {N_, N_, 1, 0, 1, 2, 0, 1}},
         {"SUMBARS(C,5)", {N_, N_, 2, 2, 1, 1, 2, 1}},
         {"VALUEWHEN(C>4,C*10)", {N_, N_, N_, N_, 50, 90, 90, 60}},
-        {"REFV(C,2)", {N_, N_, 3, 1, 4, 1, 5, 9}},
+        {"REFV(C,2)*10+REFV(C,0)", {N_, N_, 34, 11, 45, 19, 52, 96}},
         {"REFX(C,2)", {4, 1, 5, 9, 2, 6, 6, 6}},
         {"REFXV(C,2)", {4, 1, 5, 9, 2, 6, N_, N_}},
         {"FINDHIGH(C,0,3,2)", {N_, N_, 3, 1, 4, 5, 5, 6}},
@@ -183,28 +183,28 @@ TEST(FormulaEngineFunctions, Logic)
 
 TEST(FormulaEngineFunctions, TimeFromTheRecords)
 {
-    // Tuesday 2024-01-02 … Monday 2024-01-08, daily bars.
-    const std::vector<int> days = {20240102, 20240103, 20240104, 20240105, 20240108};
+    // Tuesday 2024-01-02 … Thursday 2024-01-18, daily bars four days apart.
+    const std::vector<int> days = {20240102, 20240106, 20240110, 20240114, 20240118};
     checkAll({
-        {"DATE", {1240102, 1240103, 1240104, 1240105, 1240108}},
-        {"YEAR*10000+MONTH*100+DAY", {20240102, 20240103, 20240104, 20240105, 20240108}},
-        {"WEEKDAY*10+WEEKOFYEAR", {21, 31, 41, 51, 12}},
+        {"DATE", {1240102, 1240106, 1240110, 1240114, 1240118}},
+        {"YEAR*10000+MONTH*100+DAY", {20240102, 20240106, 20240110, 20240114, 20240118}},
+        {"WEEKDAY*10+WEEKOFYEAR", {21, 61, 32, 2, 43}},
         {"TIME+PERIOD", {5, 5, 5, 5, 5}},
-        {"DATETODAY(DATE)", {12067, 12068, 12069, 12070, 12073}},
+        {"DATETODAY(DATE)", {12067, 12071, 12075, 12079, 12083}},
         {"DAYTODATE(DATETODAY(DATE))-DATE", {0, 0, 0, 0, 0}},
-        {"REFDATE(C,1240104)", {3, 3, 3, 3, 3}},
+        {"REFDATE(C,1240110)", {3, 3, 3, 3, 3}},
     }, timedInput({1, 2, 3, 4, 5}, days, std::vector<int>(5, 0)));
     checkAll({
-        {"TIME", {93100, 93200, 93300}},
+        {"TIME+PERIOD", {93100, 93200, 93300}},
         {"HOUR*100+MINUTE", {931, 932, 933}},
         {"TIMETOSEC(TIME)", {34260, 34320, 34380}},
         {"SECTOTIME(TIMETOSEC(TIME)+59)", {93159, 93259, 93359}},
-        {"PERIOD", {0, 0, 0}},
         {"DATETIME-12409190000", {931, 932, 933}},
     }, timedInput({1, 2, 3}, std::vector<int>(3, 20240919), {93100, 93200, 93300}));
     // The period at the edges of its gap classes: 5-minute bars (stamped at
-    // 10 seconds past), quarters 95 days apart, years 371 days apart.
+    // 10 seconds past), months 35, quarters 95 and years 371 days apart.
     expectSeries("PERIOD", timedInput({1, 2, 3}, std::vector<int>(3, 20240919), {93510, 94010, 94510}), {1, 1, 1});
+    expectSeries("PERIOD", timedInput({1, 2, 3}, {20230101, 20230205, 20230312}, std::vector<int>(3, 0)), {7, 7, 7});
     expectSeries("PERIOD", timedInput({1, 2, 3}, {20230101, 20230406, 20230710}, std::vector<int>(3, 0)), {10, 10, 10});
     expectSeries("PERIOD", timedInput({1, 2, 3}, {20230101, 20240107, 20250112}, std::vector<int>(3, 0)), {9, 9, 9});
 }

@@ -156,6 +156,6 @@ TEST_F(FormulaEngineResume, ResumedEqualsFreshAfterRandomChanges)
     input.days = PBDataChange::LBDG_TagDayVector(&list, 0, list.count());
     input.days.front().m_reserved.clear();
     EXPECT_EQ(evaluate("MACD", input), fresh("MACD", list));
-    // No list converts to no bars.
-    EXPECT_TRUE(PBDataChange::LBDG_TagDayVector(nullptr, 0, 6).empty());
+    // No list, or a start far past its end, converts to no bars.
+    EXPECT_TRUE(PBDataChange::LBDG_TagDayVector(nullptr, 0, 6).empty() && PBDataChange::LBDG_TagDayVector(&list, INT_MAX, 6).empty());
 }
