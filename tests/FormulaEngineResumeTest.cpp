@@ -157,5 +157,6 @@ TEST_F(FormulaEngineResume, ResumedEqualsFreshAfterRandomChanges)
     input.days.front().m_reserved.clear();
     EXPECT_EQ(evaluate("MACD", input), fresh("MACD", list));
     // No list, or a start far past its end, converts to no bars.
-    EXPECT_TRUE(PBDataChange::LBDG_TagDayVector(nullptr, 0, 6).empty() && PBDataChange::LBDG_TagDayVector(&list, INT_MAX, 6).empty());
+    EXPECT_TRUE(PBDataChange::LBDG_TagDayVector(nullptr, 0, 6).empty());
+    EXPECT_TRUE(PBDataChange::LBDG_TagDayVector(&list, INT_MAX, 6).empty());
 }
