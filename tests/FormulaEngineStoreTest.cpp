@@ -240,9 +240,6 @@ TEST(FormulaEngineStore, BadFilesLeaveTheStoreAsItWas)
     QByteArray seventeen = valid;
     seventeen.replace("\"params\": [", "\"params\": [" + QByteArray(
         "{\"name\":\"X\",\"values\":[0,0,0,0,0]},").repeated(17));
-    const QByteArray textNumber = "{\"format\":\"ZtFormulaStore\",\"version\":1,\"formulas\":"
-        "[{\"texts\":[\"A\",\"\",\"\",\"\",\"\",\"\"],\"numbers\":[0,0,0,0,0,0],"
-        "\"params\":[{\"name\":\"N\",\"values\":[\"x\",0,0,0,0]}]}]}";
     const struct
     {
         const char* label;
@@ -256,7 +253,8 @@ TEST(FormulaEngineStore, BadFilesLeaveTheStoreAsItWas)
         {"empty name", "{\"format\":\"ZtFormulaStore\",\"version\":1,\"formulas\":[{\"texts\":[\"\",\"\",\"\",\"\",\"\",\"\"],\"numbers\":[0,0,0,0,0,0],\"params\":[]}]}", "empty name"},
         {"duplicate", duplicated, "repeats the name"},
         {"seventeen parameters", seventeen, "more than 16"},
-        {"text as value", textNumber, "not a number"},
+        {"text as value", "{\"format\":\"ZtFormulaStore\",\"version\":1,\"formulas\":[{\"texts\":[\"A\",\"\",\"\",\"\",\"\",\"\"],\"numbers\":[0,0,0,0,0,0],\"params\":[{\"name\":\"N\",\"values\":[\"x\",0,0,0,0]}]}]}", "not a number"},
+        {"a byte over the size bound", QByteArray(16 * 1024 * 1024 + 1, ' '), "too large"},
     };
     CDFormulaManage store;
     TagFormularContent user = userMa(3);
