@@ -32,6 +32,7 @@ TEST(ValueFormat, TableOfTheAxisFormats)
         {"d2w", 2.5e8, "2.50亿"},
         {"d1w", -3.2e12, "-3.2兆"},
         {"w", 10000.0, "1万"}, // a whole unit already counts
+        {"w", 56789.0, "6万"},
         {"w", 1234.4, ""},
         {"wc", 1234.4, "1234"},
         {"1000d1", 12345.0, "12.3"},
