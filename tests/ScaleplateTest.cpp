@@ -123,8 +123,8 @@ TEST_F(ScaleplateTest, FixedLabelsSpreadAndSkipOverlaps)
     axis << QString("A") << QString("B") << QString("C") << QString("D") << QString("E");
     const QImage img = paint();
     const double xBase = 63; // band left 60 + 1, centre offset 2 of 5-pixel items
-    auto labels = axis.drawnLabels();
-    ASSERT_EQ(labels.size(), 5);
+    const auto drawn = axis.drawnLabels();
+    ASSERT_EQ(drawn.size(), 5);
     // Centred in the band below the ticks (rows 2 to 30), as QPainter centres it there.
     QImage want = blankImage(100, 30);
     {
@@ -132,24 +132,25 @@ TEST_F(ScaleplateTest, FixedLabelsSpreadAndSkipOverlaps)
         p.setPen(Qt::white);
         p.drawText(QRectF(0, 2, 100, 28), QStringLiteral("C"), QTextOption(Qt::AlignCenter));
     }
-    const QRect c(int(labels[2].x), 0, int(labels[2].width) + 1, 1);
+    const QRect c(int(drawn[2].x), 0, int(drawn[2].width) + 1, 1);
     for (int y = 0; y < 30; ++y)
         EXPECT_EQ(testkit::countInk(img, c.translated(0, y)) > 0, testkit::countInk(want, QRect(0, y, 100, 1)) > 0) << y;
-    for (int i = 0; i < 5; ++i) { // at items 0, 25, 50, 75 and 100
-        EXPECT_EQ(labels[i].kind, Label::eFixed);
-        EXPECT_NEAR(labels[i].x + labels[i].width / 2, xBase + 25 * i * 5.0, 1.0) << i;
-    }
+    EXPECT_EQ(labels(&Label::kind), QVector<Label::enumKind>(5, Label::eFixed).toList());
+    for (int i = 0; i < 5; ++i) // at items 0, 25, 50, 75 and 100
+        EXPECT_NEAR(drawn[i].x + drawn[i].width / 2, xBase + 25 * i * 5.0, 1.0) << i;
 
-    // Ending at their positions; the second would overlap the first.
+    // Ending at their positions, then starting there; the second would
+    // overlap the first either way.
     axis.clearFixedTags();
-    axis.setFixedAlignment(-1);
     axis << QString("AAAA") << 0 << QString("BBBB") << 1 << QString("CCCC") << 40;
-    axis.setRange(0, 100);
-    paint();
-    labels = axis.drawnLabels();
-    ASSERT_EQ(labelTexts(), QStringList({"AAAA", "CCCC"}));
-    EXPECT_DOUBLE_EQ(labels[0].x + labels[0].width, xBase);
-    EXPECT_DOUBLE_EQ(labels[1].x + labels[1].width, xBase + 200);
+    for (int align : {-1, 1}) {
+        axis.setFixedAlignment(align);
+        axis.setRange(0, 100);
+        paint();
+        ASSERT_EQ(labelTexts(), QStringList({"AAAA", "CCCC"}));
+        for (int i : {0, 1}) // the right or the left end at the item
+            EXPECT_DOUBLE_EQ(labels(&Label::x)[i] + (align < 0 ? labels(&Label::width)[i] : 0), xBase + 200 * i);
+    }
 }
 
 TEST_F(ScaleplateTest, CachedPictureLivesUntilTheNextSetRange)

@@ -251,7 +251,7 @@ TEST_F(ServicePane, MissingAnswersLeaveTheLinesWithoutValues)
     // The net has no value where either side has none.
     PROTO_Glintsvc::MSG flow;
     auto* rec = flow.add_repdatazhibiaofuwuoutput()->add_data()->add_zijinliuxiangfendang();
-    rec->set_bigbuy(kNoValue);
+    rec->set_bigbuy(kZtNoValueMax);
     rec->set_bigsell(0.5);
     rec = flow.mutable_repdatazhibiaofuwuoutput(0)->mutable_data(0)->add_zijinliuxiangfendang();
     rec->set_bigbuy(2.0);
