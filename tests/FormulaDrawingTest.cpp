@@ -241,7 +241,8 @@ TEST_F(DrawingRender, SticksCandlesAndSegments)
     QImage img = picture({filled, hollow, thin});
     // The hollow stick is black inside, its right side on the body's last
     // column; a one-pixel stick of style 0 is a solid line.
-    testkit::expectPixels(img, {{16, 60, 0xff0000ffu}, {36, 60, kBlack}, {39, 60, 0xff0000ffu}, {40, 60, kBlack}, {16, 30, kBlack}});
+    testkit::expectPixels(img, {{16, 60, 0xff0000ffu}, {36, 60, kBlack}, {39, 60, 0xff0000ffu}, {40, 60, kBlack},
+                                {16, 30, kBlack}});
     EXPECT_GT(count(img, QRect(30, 40, 10, 41), 0xff0000ffu), 40);
     EXPECT_EQ(count(img, QRect(56, 40, 1, 41), 0xff0000ffu), 41);
 
