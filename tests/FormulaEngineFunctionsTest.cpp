@@ -149,6 +149,10 @@ TEST(FormulaEngineFunctions, PriceSignals)
     // lows the first is the trough.
     checkAll({{"ZIG(3,10)", {10, 12, 11.5}}}, makeInput(closesOnly({10, 12, 11.5})));
     checkAll({{"ZIG(3,10)", {10, 12, 9, 10, 11}}}, makeInput(closesOnly({10, 12, 9, 9, 11})));
+    // Below zero a turn is 10 % of the value's size, so a 6 % dip is none;
+    // from 0 any move is one, and staying at 0 is none.
+    checkAll({{"ZIG(3,10)", {-5, -3, -3, -3, -3}}}, makeInput(closesOnly({-5, -3, -3.2, -3, -3})));
+    checkAll({{"ZIG(3,10)", {0, 0.5, 1, 0.5}}}, makeInput(closesOnly({0, 0, 1, 0.5})));
 }
 
 TEST(FormulaEngineFunctions, Logic)

@@ -116,8 +116,17 @@ std::vector<int> pivots(const double* x, int n, double pct)
     if (i >= n || !(pct > 0.0))
         return points;
     points.push_back(i);
+    // A move is measured against the size of where it starts, so a line at
+    // or below zero (an oscillator) turns like a price does; from 0 any move
+    // counts.
     const double up = 1.0 + pct / 100.0;
     const double down = 1.0 - pct / 100.0;
+    const auto rises = [&](double from, double to) {
+        return to > from && to >= from * (from < 0.0 ? down : up);
+    };
+    const auto falls = [&](double from, double to) {
+        return to < from && to <= from * (from < 0.0 ? up : down);
+    };
     int direction = 0; // +1 rising, −1 falling, 0 not known yet
     int extreme = i;
     for (++i; i < n; ++i) {
@@ -126,13 +135,14 @@ std::vector<int> pivots(const double* x, int n, double pct)
             continue;
         const double e = x[extreme];
         if (direction == 0) {
-            if (v >= x[points.back()] * up || v <= x[points.back()] * down) {
-                direction = v > x[points.back()] ? 1 : -1;
+            const double start = x[points.back()];
+            if (rises(start, v) || falls(start, v)) {
+                direction = v > start ? 1 : -1;
                 extreme = i;
             }
         } else if (direction > 0 ? v > e : v < e) {
             extreme = i;
-        } else if (direction > 0 ? v <= e * down : v >= e * up) {
+        } else if (direction > 0 ? falls(e, v) : rises(e, v)) {
             points.push_back(extreme);
             direction = -direction;
             extreme = i;
