@@ -242,13 +242,14 @@ TEST_F(PaneRender, MarkersPointAtTheExtremesFromTheSideWithRoom)
     DQDDataList list;
     for (int i = 0; i < 40; ++i)
         list.append(bar(i + 1, 10, 10, 10, 10 + 0.01 * i, 10));
-    auto paintPeak = [&](Pane& pane, int peak) {
+    auto paintPeak = [&](Pane& pane, int peak, int rightPadding = 0) {
         QList<float> v = ones(40, 1000.0f);
         v[peak] = 12345.67f;
         pane.setPrec(2);
         pane.setDrawMaxMinTag(true);
+        pane.setFixedPaddingRight(rightPadding);
         pane.addLine(makeLine(eVOLSTICK2, v));
-        return show(pane, list, 400, 20000, 0, 200);
+        return show(pane, list, 400 + rightPadding, 20000, 0, 200);
     };
 
     // The peak at x 406 has the pane's right half to its right: the text
@@ -267,11 +268,19 @@ TEST_F(PaneRender, MarkersPointAtTheExtremesFromTheSideWithRoom)
     ASSERT_FALSE(inkRows.isEmpty());
     EXPECT_LE(std::abs(inkRows.first() + inkRows.last() - 2 * y), 2) << inkRows.first() << " " << inkRows.last();
 
-    // 14 px from the right edge: the text goes left.
-    Pane edge;
-    img = paintPeak(edge, 38);
-    testkit::expectPixels(img, {{576, y, kDefault}, {596, y, kBlack}});
-    EXPECT_GT(countInk(img, QRect(450, y - 15, 120, 30)), 10);
+    // Near the right edge the text goes left. A right padding moves the edge,
+    // not the sticks: the text goes right only when more than its width +
+    // 15 px remain to the edge.
+    QPainter probe(&img);
+    const int room = probe.fontMetrics().horizontalAdvance(QStringLiteral("12345.67")) + 15;
+    probe.end();
+    for (int extra : {0, 1}) {
+        Pane padded;
+        img = paintPeak(padded, 38, room + extra - 14);
+        SCOPED_TRACE(extra);
+        EXPECT_EQ(countInk(img, QRect(450, y - 15, 120, 30)) > 10, extra == 0);
+        testkit::expectPixels(img, {{extra ? 596 : 576, y, kDefault}, {extra ? 576 : 596, y, kBlack}});
+    }
 }
 
 TEST_F(PaneRender, IntradayVolumeSticksColourByTheClose)
