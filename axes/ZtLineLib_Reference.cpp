@@ -64,7 +64,7 @@ QString ZtLineLib_Reference::getAxisYDataString(int y)
         v = std::exp((std::log(m_maxValue) - std::log(m_minValue)) * fraction + std::log(m_minValue));
     if (m_leftPercentEnable)
         return percentAtValue(v);
-    return QString::number(v / m_dataScaling, 'f', std::clamp(m_prec, 0, kMaxDecimals));
+    return QString::number(v / scalingDivisor(), 'f', std::clamp(m_prec, 0, kMaxDecimals));
 }
 
 QString ZtLineLib_Reference::percentAtValue(double value)
@@ -73,7 +73,7 @@ QString ZtLineLib_Reference::percentAtValue(double value)
     // signed: the box has no colour to tell the direction.
     const ZtUIDataStruct::DQDUnionReader* first = getDataByIndex(m_dataShowIndex);
     const double o = first ? roundToPrec(first->getValue(ZtUIDataStruct::eFieldOpen).toDouble(), m_prec) : 0;
-    const double v = roundToPrec(value / m_dataScaling, m_prec);
+    const double v = roundToPrec(value / scalingDivisor(), m_prec);
     const double percent = o != 0 ? (v / o - 1) * 100 : 0;
     // Rounded here so that a tiny loss does not read "-0.00%".
     return QString::number(std::round(percent * 100) / 100 + 0.0, 'f', 2) + QLatin1Char('%');
@@ -136,7 +136,7 @@ void ZtLineLib_Reference::drawTag(QPainter* painter, const PaintContext& ctx,
         break;
     }
 
-    const double v = roundToPrec(value / m_dataScaling, m_prec);
+    const double v = roundToPrec(value / scalingDivisor(), m_prec);
     if (!ctx.rangeSet)
         painter->setPen(ctx.up);
 

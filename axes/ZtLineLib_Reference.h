@@ -139,6 +139,8 @@ protected:
     QImage m_imgJHJJ_close;
 
 private:
+    // A scaling of 0 means none: dividing by it would print inf or nan.
+    double scalingDivisor() const { return m_dataScaling == 0 ? 1.0 : m_dataScaling; }
     bool rangeIsSet() const;
     void paintBackground(QPainter* painter, double yTop, double yBottom);
     void paintScalingBox(QPainter* painter, const PaintContext& ctx);

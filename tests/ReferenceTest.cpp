@@ -199,6 +199,9 @@ TEST_F(ReferenceTest, ScalingBoxReplacesTheBottomTag)
     const int oneDigit = countColour(paint(), QRect(0, 300, edge + 3, 42), 0xffff00);
     axis.setDataScaling(0);
     EXPECT_EQ(countColour(paint(), QRect(0, 300, edge + 3, 42), 0xffff00), oneDigit);
+    // and scales nothing: neither the tags nor the mouse's value box divide by it.
+    EXPECT_EQ(texts(axis.paintedTags()).first(), "2000.00");
+    EXPECT_EQ(axis.getAxisYDataString(int(axis.getRect().top() + axis.fixedPaddingTop())), "2000.00");
 }
 
 TEST_F(ReferenceTest, UnsetRangeDrawsZeroInTheUpPen)
