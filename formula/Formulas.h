@@ -18,6 +18,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <limits>
+#include <utility>
 #include <vector>
 
 namespace PROTO_Glintsvc { class MSG; }
@@ -123,6 +125,10 @@ public:
     // numbers a record instead of every series. Valid while the values stay.
     void noteRowsFrom(int from);
     void rowRangeOverWindow(int index, int length, double* lo, double* hi) const;
+    // The least record whose values may have changed since the last call
+    // (0 after setup, the cut of a resume, the row of a new value); what was
+    // derived from the records before it still holds.
+    qint64 takeChangedFrom() { return std::exchange(m_changedFrom, std::numeric_limits<qint64>::max()); }
 
     // value cut toward zero after prec decimals, digit for digit as its
     // shortest plain decimal text would be cut.
@@ -232,6 +238,13 @@ private:
     mutable std::vector<double> m_blockHigh;
     mutable qint64 m_blocksFrom = 0;
     mutable qint64 m_blocksTo = 0;
-    void rowsChangedFrom(qint64 i) { m_blocksTo = std::min(m_blocksTo, i / kRowBlock); }
+    // The least record index whose values may have changed since the pane
+    // last took it: what the pane derived from earlier records still holds.
+    qint64 m_changedFrom = 0;
+    void rowsChangedFrom(qint64 i)
+    {
+        m_blocksTo = std::min(m_blocksTo, i / kRowBlock);
+        m_changedFrom = std::min(m_changedFrom, i);
+    }
     void keepBlocks(qint64 from, qint64 to) const;
 };

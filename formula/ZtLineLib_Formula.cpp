@@ -11,19 +11,10 @@
 #include <PubCacheCustom.h>
 
 #include <algorithm>
-#include <cstring>
 
 using namespace ZtUIDataStruct;
 
 namespace {
-
-bool sameBits(float a, float b)
-{
-    quint32 x, y;
-    std::memcpy(&x, &a, sizeof x);
-    std::memcpy(&y, &b, sizeof y);
-    return x == y;
-}
 
 // The record key as a number; 0 (an empty slot) when there is no record.
 qint64 recordKey(const DQDDataList* data, int i)
@@ -150,54 +141,36 @@ void ZtLineLib_Formula::computeAll(int s, int n)
 
 void ZtLineLib_Formula::roundSticks()
 {
-    // A value rounds alike every time: where the k-th stick line holds at a
-    // record the value the last computation rounded there, its rounding is
-    // taken again (a scroll step or a tick changes few of the shown values).
-    // The two sets of buffers take turns, so a step allocates nothing.
-    std::swap(m_roundedSticks, m_lastRoundedSticks);
-    const QVector<RoundedSticks>& before = m_lastRoundedSticks;
-    const int first = std::max(m_dataShowIndex, 0);
+    const qint64 changedFrom = m_formulaLines.takeChangedFrom();
+    const qint64 first = std::max(m_dataShowIndex, 0);
     int count = 0;
     for (int j = 0; j < m_formulaLines.lineCount(); ++j) {
         const Formulas::formulaLine* line = m_formulaLines.lineAt(j);
         if (line->drawType != eCOLORSTICK)
             continue;
-        const int k = count++;
-        const RoundedSticks* last =
-            k < before.size() && before.at(k).prec == m_prec ? &before.at(k) : nullptr;
-        if (m_roundedSticks.size() < count)
-            m_roundedSticks.resize(count);
-        RoundedSticks& r = m_roundedSticks[k];
-        const int end = int(std::min<qint64>(qint64(first) + m_dataShowLength, line->values.size()));
+        if (m_roundedSticks.size() <= count)
+            m_roundedSticks.resize(count + 1);
+        RoundedSticks& r = m_roundedSticks[count++];
+        const qint64 size = line->values.size();
+        const qint64 end = std::min(first + m_dataShowLength, size);
+        // What changed is rounded again; a window apart from the run starts
+        // a new one, so the records between are never rounded.
+        r.to = std::min({r.to, changedFrom, size});
+        if (r.line != line || r.prec != m_prec || r.from >= r.to || end < r.from || first > r.to)
+            r.from = r.to = first;
         r.line = line;
         r.source = firstValue(line->values);
-        r.first = first;
         r.prec = m_prec;
-        const int n = std::max(end - first, 0);
-        r.values.resize(n);
-        r.sources.resize(n);
-        double* rounded = r.values.data();
-        float* sources = r.sources.data();
-        for (int i = 0; i < n; ++i)
-            sources[i] = line->values.at(first + i);
-        // The last rounding's entries at this window's positions [from, to).
-        const int shift = last ? first - last->first : 0;
-        const int from = last ? std::clamp(-shift, 0, n) : n;
-        const int to = last ? std::clamp(int(last->sources.size()) - shift, from, n) : n;
-        const float* lastSources = last ? last->sources.constData() : nullptr;
-        const double* lastValues = last ? last->values.constData() : nullptr;
-        // Usually the whole overlap is unchanged: one comparison and one copy.
-        const bool overlapSame = to > from
-            && std::memcmp(lastSources + from + shift, sources + from, size_t(to - from) * sizeof(float)) == 0;
-        for (int i = 0; i < n; ++i) {
-            if (overlapSame && i == from) {
-                std::copy_n(lastValues + from + shift, to - from, rounded + from);
-                i = to - 1;
-                continue;
-            }
-            const bool same = i >= from && i < to && sameBits(lastSources[i + shift], sources[i]);
-            rounded[i] = same ? lastValues[i + shift] : roundToPrec(sources[i], m_prec);
-        }
+        if (end <= first)
+            continue;
+        if (qint64(r.values.size()) < end)
+            r.values.resize(size_t(end));
+        for (qint64 i = first; i < r.from; ++i)
+            r.values[size_t(i)] = roundToPrec(line->values.at(int(i)), m_prec);
+        for (qint64 i = r.to; i < end; ++i)
+            r.values[size_t(i)] = roundToPrec(line->values.at(int(i)), m_prec);
+        r.from = std::min(r.from, first);
+        r.to = std::max(r.to, end);
     }
     m_roundedSticks.resize(count);
 }
@@ -317,8 +290,10 @@ QColor ZtLineLib_Formula::getColorByInt(int c)
 
 void ZtLineLib_Formula::rebuildForLength(int n)
 {
-    // The lines no longer are those of a computation to continue.
+    // The lines no longer are those of a computation to continue, and their
+    // values move to other records.
     m_liveValid = false;
+    m_roundedSticks.clear();
     n = std::max(n, 0);
     for (int i = m_formulaLines.lineCount() - 1; i >= 0; --i) {
         QList<float>& values = m_formulaLines.lineAt(i)->values;

@@ -262,22 +262,23 @@ protected:
     // createByFlines.
     class EngineLines;
 
-    // Colour-stick values of the shown window rounded to the precision, made
-    // when the lines are computed so that a repaint does not round them all
-    // again. Valid while the line's values and the precision stay as made.
+    // Colour-stick values rounded to the precision, made when the lines are
+    // computed so that a repaint does not round them all again. They are
+    // kept by record for the run [from, to) of records windows reached, and
+    // cut back where the values change, so a scroll step rounds only the
+    // records it gains. Valid while the line's values and the precision stay.
     struct RoundedSticks
     {
         const Formulas::formulaLine* line = nullptr;
         const float* source = nullptr;
-        int first = 0;
         int prec = 0;
-        QVector<double> values;
-        QVector<float> sources; // the values rounded, to take them again
+        qint64 from = 0;
+        qint64 to = 0;
+        std::vector<double> values; // by record
     };
     void roundSticks();
     const RoundedSticks* roundedSticksFor(const Formulas::formulaLine* line) const;
     QVector<RoundedSticks> m_roundedSticks;
-    QVector<RoundedSticks> m_lastRoundedSticks; // the buffers of the step before
     ZtEngineCache m_engineCache;
 
     // ---- continued computations (ZtLineLib_Formula_live.cpp) ---------------

@@ -166,14 +166,12 @@ void ZtLineLib_Formula::paintColourSticks(QPainter* painter, const Line* line, b
     const int size = line->values.size();
     const int colourCount = barColours ? line->colors.size() : 0;
     const RoundedSticks* rounded = roundedSticksFor(line);
-    const int roundedEnd = rounded ? rounded->first + rounded->values.size() : 0;
     for (int i = m_dataShowIndex, k = 0; k < m_dataShowLength && i < size; ++i, ++k) {
         const float raw = line->values.at(i);
         if (isGap(raw))
             continue;
-        const double v = rounded && i >= rounded->first && i < roundedEnd
-                             ? rounded->values.at(i - rounded->first)
-                             : roundToPrec(raw, m_prec);
+        const double v = rounded && i >= rounded->from && i < rounded->to ? rounded->values[size_t(i)]
+                                                                          : roundToPrec(raw, m_prec);
         const double y = getY(v);
         const double x = g.unroundedCentre(k);
         if (i < colourCount) {
