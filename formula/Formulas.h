@@ -247,4 +247,19 @@ private:
         m_changedFrom = std::min(m_changedFrom, i);
     }
     void keepBlocks(qint64 from, qint64 to) const;
+    // A window's extremes mostly repeat from one scroll step to the next, so
+    // the last cut of each is kept (by bits: -0 and 0 cut apart).
+    class CutToPrec
+    {
+    public:
+        double of(double value, int prec);
+
+    private:
+        bool m_made = false;
+        quint64 m_bits = 0;
+        int m_prec = 0;
+        double m_cut = 0;
+    };
+    CutToPrec m_lowCut;
+    CutToPrec m_highCut;
 };

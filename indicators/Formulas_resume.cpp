@@ -6,6 +6,7 @@
 #include "enumDrawType.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -71,9 +72,22 @@ void Formulas::widenOverWindow()
     double hi = kZtNoValue;
     rowRangeOverWindow(m_showIndex, m_showLength, &lo, &hi);
     if (lo != kZtNoValueMax)
-        widenRange(truncToPrec(lo, m_prec));
+        widenRange(m_lowCut.of(lo, m_prec));
     if (hi != kZtNoValue)
-        widenRange(truncToPrec(hi, m_prec));
+        widenRange(m_highCut.of(hi, m_prec));
+}
+
+double Formulas::CutToPrec::of(double value, int prec)
+{
+    quint64 bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    if (!m_made || bits != m_bits || prec != m_prec) {
+        m_made = true;
+        m_bits = bits;
+        m_prec = prec;
+        m_cut = truncToPrec(value, prec);
+    }
+    return m_cut;
 }
 
 void Formulas::noteRowsFrom(int from)
