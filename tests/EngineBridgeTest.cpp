@@ -11,16 +11,7 @@ using F = ZtLineLib_Formula;
 namespace {
 
 const float kMarker = float(kZtNoValue);
-
-class EnginePane : public ZtLineLib_Formula
-{
-public:
-    EnginePane(enumFormulaType type, DQDDataList* list) : ZtLineLib_Formula(type)
-    {
-        setRect(0, 0, 800, 200);
-        setData(list);
-    }
-};
+using indicatorpane::Pane;
 
 } // namespace
 
@@ -65,8 +56,7 @@ TEST(EngineBridge, MacdPaneOverRealQuotes)
 {
     DQDDataList list = testkit::sampleBars();
     ASSERT_EQ(list.count(), 1000);
-    EnginePane pane(F::eFT_MACD, &list);
-    pane.SetMaxMinValue(kZtNoValue, kZtNoValueMax);
+    Pane pane(F::eFT_MACD, &list);
     pane.setRange(900, 100);
 
     const Formulas& lines = pane.formulaLines();
@@ -114,7 +104,7 @@ TEST(EngineBridge, MaPaneDropsSwitchedOffAveragesAndTakesThemeColours)
     PubCacheCustom::mCustomColor.insert(QStringLiteral("KLineMAs"), {QStringLiteral("#123456")});
 
     DQDDataList list = testkit::sampleBars();
-    EnginePane pane(F::eFT_MA, &list);
+    Pane pane(F::eFT_MA, &list);
     pane.setRange(0, 200);
     const Formulas& lines = pane.formulaLines();
     ASSERT_EQ(testkit::lineNames(lines), QStringList({"MA1", "MA2", "MA4"}));
@@ -133,8 +123,7 @@ TEST(EngineBridge, IntradayEnginePaneIsPaddedToTheWholeDay)
         const qint64 t = 20240105093000 + qint64(i / 60) * 10000 + (i % 60) * 100;
         list.append(i < 100 ? testkit::ohlc(t, p, p, p, p) : DQDUnionReader());
     }
-    EnginePane pane(F::eFT_MACD, &list);
-    pane.setIsDLine(true);
+    Pane pane(F::eFT_MACD, &list, true);
     pane.setRange(0, 241);
     ASSERT_EQ(pane.formulaLines().lineCount(), 3);
     const QList<float>& diff = pane.formulaLines().lineAt(0)->values;
@@ -156,7 +145,9 @@ TEST(EngineBridge, EachStickLinePaintsItsOwnValues)
         c.texts[0] = "STICKS";
         c.texts[2] = texts[i];
         ASSERT_TRUE(F::m_dformulaManage.SetFormularContent(c));
-        EnginePane pane(F::userFormulaType(QStringLiteral("STICKS")), &list);
+        F pane(F::userFormulaType(QStringLiteral("STICKS")));
+        pane.setRect(0, 0, 800, 200);
+        pane.setData(&list);
         pane.setRange(900, 100);
         images[i] = testkit::painted(pane, 800, 200);
     }
