@@ -242,12 +242,9 @@ TEST(PaneCatalogue, StoredDefinitionsRoundTripAndBadOnesAreRefused)
     bad.paramCount = 4; // one more than the lists hold
     EXPECT_FALSE(F::setCFormulaParams(bad));
     bad.paramCount = 17;
-    for (int i = 3; i < 17; ++i) {
-        bad.paramNames.append(QStringLiteral("P"));
-        for (QList<float>* l : {&bad.paramList1, &bad.paramList2, &bad.paramValues,
-                                &bad.paramList4, &bad.paramList5})
-            l->append(1);
-    }
+    bad.paramNames = QVector<QString>(17, QStringLiteral("P")).toList();
+    bad.paramList1 = bad.paramList2 = bad.paramValues = bad.paramList4 = bad.paramList5 =
+        QVector<float>(17, 1).toList();
     EXPECT_FALSE(F::setCFormulaParams(bad));
     EXPECT_EQ(F::getCFormulaParams(F::eFT_MACD).paramValues, c.paramValues); // the stored one stays
     bad.paramCount = 0; // no parameters at all is a definition too
