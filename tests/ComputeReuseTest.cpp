@@ -4,6 +4,7 @@
 // gives. (The chip layer's reused storage and the range widening that skips
 // the precision cut are pinned by the live-update differential test.)
 
+#include "FormulaEngineTestSupport.h"
 #include "TestKit.h"
 #include <ZtSeriesAlign.h>
 
@@ -141,9 +142,7 @@ TEST(ComputeReuse, BarConversionOfTheColumnsAFormulaReads)
 
     // Functions that read bars themselves (TR, ISUP) name their columns too.
     CDFormulaManage store;
-    TagFormularContent own;
-    own.texts[0] = "COLUMNS";
-    own.texts[2] = "X:TR+ISUP+AMO;";
+    TagFormularContent own = FormulaTest::definition("COLUMNS", "X:TR+ISUP+AMO;");
     ASSERT_TRUE(store.SetFormularContent(own));
     const std::pair<const char*, unsigned> columns[] = {
         {"MACD", eTagDayClose},
