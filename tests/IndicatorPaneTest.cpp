@@ -344,8 +344,7 @@ TEST(PanePrice, CloseLineKeepsGapsAndStopsAtTheData)
     Pane pane(F::eFT_CLOSE, &list);
     pane.setRange(0, 10);
     EXPECT_EQ(pane.values(0), Series({10, kMarker, 12}));
-    EXPECT_EQ(pane.minReference(), 10.0);
-    EXPECT_EQ(pane.maxReference(), 12.0);
+    EXPECT_EQ(std::make_pair(pane.minReference(), pane.maxReference()), std::make_pair(10.0, 12.0));
 
     // Any window length: the walk is bounded by the data.
     pane.setRange(1, INT_MAX);
@@ -395,8 +394,7 @@ TEST(PanePipeline, PaddingRangeAndRebuild)
         pane.m_formulaLines.appendLine(*l);
     pane.SetMaxMinValue(kZtNoValue, kZtNoValueMax);
     pane.resetMaxMinValue();
-    EXPECT_EQ(pane.minReference(), -9.0);
-    EXPECT_EQ(pane.maxReference(), 9.0);
+    EXPECT_EQ(std::make_pair(pane.minReference(), pane.maxReference()), std::make_pair(-9.0, 9.0));
 
     pane.rebuildForLength(4);
     EXPECT_EQ(pane.values(0), Series({5, kMarker, 7, 1000}));
