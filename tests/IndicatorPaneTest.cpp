@@ -40,7 +40,7 @@ TEST(PaneLineModel, DefaultPenAndCopiesOwnTheirLines)
     EXPECT_EQ(a.currentLine(), a.lineAt(1));
 }
 
-TEST(PaneLineModel, EngineLineConversion)
+TEST(PaneLineModel, EngineLinesAndListPensTakeTheThemeList)
 {
     testkit::ThemeColours theme;
     theme.clear();
@@ -48,6 +48,10 @@ TEST(PaneLineModel, EngineLineConversion)
     for (int i = 1; i <= 7; ++i)
         list.append(QColor(0, 0, i).name());
     PubCacheCustom::mDefultColor.insert(QStringLiteral("FormulasList"), list);
+    // The list's pens in turn; the eighth wraps round.
+    Formulas pens;
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(pens.nextListPen().color(), QColor(0, 0, i % 7 + 1)) << i;
 
     LineData d;
     d.name = "DIFF";
@@ -134,9 +138,12 @@ TEST(PaneState, TruncToPrecCutsLikeTheDecimalText)
 
 TEST(PaneState, AddValueAlignsAndWidensOnlyOverTheShownWindow)
 {
-    DQDDataList list = volumeList({0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    DQDDataList list = volumeList({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
     Formulas f;
     f.setup(&list, false, 3, 6, 4, 2);
+    // Reads go to the records; past the last one there is nothing.
+    EXPECT_EQ(std::make_pair(f.getValue(eFieldVolume, 1), f.getValue(eFieldVolume, 10)),
+              std::make_pair(1.0, kZtNoValue));
     const int k = f.addLine(Line());
     EXPECT_EQ(f.lineAt(k)->values, Series({kMarker, kMarker, kMarker}));
 
@@ -170,23 +177,6 @@ TEST(PaneState, AddValueAlignsAndWidensOnlyOverTheShownWindow)
     f.setIndex(3);
     f.addValue(99, 1.0); // no such line
     EXPECT_EQ(f.lineAt(e)->values.size(), 3);
-}
-
-TEST(PaneState, PensAndReads)
-{
-    testkit::ThemeColours theme;
-    theme.clear();
-    PubCacheCustom::mDefultColor.insert(
-        QStringLiteral("FormulasList"),
-        {QStringLiteral("#100000"), QStringLiteral("#200000"), QStringLiteral("#300000")});
-    DQDDataList list = volumeList({10, 20, kZtNoValue, 40, 50, 60});
-    Formulas f;
-    f.setup(&list, false, 0, 0, 6, 2);
-    // The fourth pen wraps round.
-    for (const char* colour : {"#100000", "#200000", "#300000", "#100000"})
-        EXPECT_EQ(f.nextListPen().color(), QColor(colour));
-    EXPECT_EQ(f.getValue(eFieldVolume, 1), 20.0);
-    EXPECT_EQ(f.getValue(eFieldVolume, 6), kZtNoValue);
 }
 
 // ---- catalogue -------------------------------------------------------------
