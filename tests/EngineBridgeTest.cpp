@@ -1,28 +1,12 @@
 // The engine bridge: output records into result lines, result lines into
 // pane lines, and whole engine panes over real quotes.
 
+#include "FormulaEngineTestSupport.h"
 #include "TestKit.h"
-
-#include <cmath>
 
 using namespace ZtUIDataStruct;
 using F = ZtLineLib_Formula;
-
-namespace {
-
-const float kMarker = float(kZtNoValue);
-
-class EnginePane : public ZtLineLib_Formula
-{
-public:
-    EnginePane(enumFormulaType type, DQDDataList* list) : ZtLineLib_Formula(type)
-    {
-        setRect(0, 0, 800, 200);
-        setData(list);
-    }
-};
-
-} // namespace
+using indicatorpane::Pane;
 
 TEST(EngineBridge, ParseFromFlineCopiesWhatIsThereAndNothingElse)
 {
@@ -65,8 +49,7 @@ TEST(EngineBridge, MacdPaneOverRealQuotes)
 {
     DQDDataList list = testkit::sampleBars();
     ASSERT_EQ(list.count(), 1000);
-    EnginePane pane(F::eFT_MACD, &list);
-    pane.SetMaxMinValue(kZtNoValue, kZtNoValueMax);
+    Pane pane(F::eFT_MACD, &list);
     pane.setRange(900, 100);
 
     const Formulas& lines = pane.formulaLines();
@@ -114,7 +97,7 @@ TEST(EngineBridge, MaPaneDropsSwitchedOffAveragesAndTakesThemeColours)
     PubCacheCustom::mCustomColor.insert(QStringLiteral("KLineMAs"), {QStringLiteral("#123456")});
 
     DQDDataList list = testkit::sampleBars();
-    EnginePane pane(F::eFT_MA, &list);
+    Pane pane(F::eFT_MA, &list);
     pane.setRange(0, 200);
     const Formulas& lines = pane.formulaLines();
     ASSERT_EQ(testkit::lineNames(lines), QStringList({"MA1", "MA2", "MA4"}));
@@ -122,25 +105,6 @@ TEST(EngineBridge, MaPaneDropsSwitchedOffAveragesAndTakesThemeColours)
 
     PubCacheCustom::mCustomColor = savedCustom;
     F::m_dformulaManage = saved;
-}
-
-TEST(EngineBridge, IntradayEnginePaneIsPaddedToTheWholeDay)
-{
-    // 241 slots, the first 100 traded.
-    DQDDataList list;
-    for (int i = 0; i < 241; ++i) {
-        const double p = 10.0 + 0.01 * i;
-        const qint64 t = 20240105093000 + qint64(i / 60) * 10000 + (i % 60) * 100;
-        list.append(i < 100 ? testkit::ohlc(t, p, p, p, p) : DQDUnionReader());
-    }
-    EnginePane pane(F::eFT_MACD, &list);
-    pane.setIsDLine(true);
-    pane.setRange(0, 241);
-    ASSERT_EQ(pane.formulaLines().lineCount(), 3);
-    const QList<float>& diff = pane.formulaLines().lineAt(0)->values;
-    ASSERT_EQ(diff.size(), 241);
-    EXPECT_NE(diff.at(99), kMarker);
-    EXPECT_EQ(std::count(diff.begin() + 100, diff.end(), kMarker), 141);
 }
 
 TEST(EngineBridge, EachStickLinePaintsItsOwnValues)
@@ -152,11 +116,11 @@ TEST(EngineBridge, EachStickLinePaintsItsOwnValues)
     QImage images[2];
     const char* texts[] = {"A:C-O,COLORSTICK;B:(C-O)*3,COLORSTICK;", "B:(C-O)*3,COLORSTICK;A:C-O,COLORSTICK;"};
     for (int i = 0; i < 2; ++i) {
-        TagFormularContent c;
-        c.texts[0] = "STICKS";
-        c.texts[2] = texts[i];
+        TagFormularContent c = FormulaTest::definition("STICKS", texts[i]);
         ASSERT_TRUE(F::m_dformulaManage.SetFormularContent(c));
-        EnginePane pane(F::userFormulaType(QStringLiteral("STICKS")), &list);
+        F pane(F::userFormulaType(QStringLiteral("STICKS")));
+        pane.setRect(0, 0, 800, 200);
+        pane.setData(&list);
         pane.setRange(900, 100);
         images[i] = testkit::painted(pane, 800, 200);
     }

@@ -115,12 +115,9 @@ TEST(FormulaEngineFunctions, ReferencesAndCounts)
 
 TEST(FormulaEngineFunctions, PriceSignals)
 {
-    Bars bars;
+    Bars bars = closesOnly({9.5, 10.5, 11.5, 12.5, 11, 8.5});
     bars.high = {10, 11, 12, 13, 12, 9};
     bars.low = {9, 10, 11, 12, 10, 8};
-    bars.close = {9.5, 10.5, 11.5, 12.5, 11, 8.5};
-    bars.open = bars.close;
-    bars.volume.assign(6, 100);
     checkAll({
                  {"TR", {N_, 1.5, 1.5, 1.5, 2.5, 3}},
                  // Stops at each close: rising from LLV(L,2), step 0.1 up to 0.2,
@@ -131,11 +128,9 @@ TEST(FormulaEngineFunctions, PriceSignals)
              }, makeInput(bars));
     // The first stop lies under the lowest low of the first N bars, the
     // extreme at their highest high, bar 1's included.
+    bars = closesOnly({9.5, 11.5, 10.5, 11, 12.5});
     bars.high = {10, 12, 11, 11.5, 13};
     bars.low = {9, 9.5, 10, 10.5, 11};
-    bars.close = {9.5, 11.5, 10.5, 11, 12.5};
-    bars.open = bars.close;
-    bars.volume.assign(5, 100);
     checkAll({{"SAR(3,10,20)", {N_, N_, 9, 9.3, 10.04}}}, makeInput(bars));
     // Turns of 10 %: up to 12, down to 9, up to the end.
     checkAll({

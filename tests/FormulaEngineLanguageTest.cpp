@@ -247,8 +247,7 @@ TEST(FormulaEngineLanguage, BarsWithoutValues)
 {
     // NaN, infinity, the no-value marker and empty slots are bars without a
     // value; windows over them have none either.
-    Bars bars = closesOnly({1, 2, 3, 4, 5, 6, 7, 8, 9});
-    CInputData input = makeInput(bars);
+    CInputData input = makeInput(closesOnly({1, 2, 3, 4, 5, 6, 7, 8, 9}));
     TagDay& cols = input.days.front();
     cols.m_close[2] = std::numeric_limits<float>::quiet_NaN();
     cols.m_close[4] = std::numeric_limits<float>::infinity();

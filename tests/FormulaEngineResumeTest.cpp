@@ -81,23 +81,15 @@ const UserFormula kCounts = {"RESUME_COUNTS",
 const UserFormula kNonResumable = {"RESUME_NOT", "A:MA(C,5);B:DATE;T:REFX(C,2);N:BARSCOUNT(C);"
                                                  "W:WMA(C,4);G:DMA(C,0.2);"};
 
-class FormulaEngineResume : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        for (const UserFormula& f : {kMixed, kCounts, kNonResumable}) {
-            TagFormularContent c = definition(f.name, f.source);
-            ASSERT_TRUE(m_store.SetFormularContent(c));
-        }
-    }
-    CDFormulaManage m_store;
-};
-
 } // namespace
 
-TEST_F(FormulaEngineResume, ResumedEqualsFreshAfterRandomChanges)
+TEST(FormulaEngineResume, ResumedEqualsFreshAfterRandomChanges)
 {
+    CDFormulaManage store;
+    for (const UserFormula& f : {kMixed, kCounts, kNonResumable}) {
+        TagFormularContent c = definition(f.name, f.source);
+        ASSERT_TRUE(store.SetFormularContent(c));
+    }
     // Ticks on the last record, appended records, edits inside the history
     // and evaluations with nothing changed, each spliced into the kept input
     // as a host does; after each, the lines must be bit for bit those of a

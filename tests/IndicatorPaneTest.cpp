@@ -40,7 +40,7 @@ TEST(PaneLineModel, DefaultPenAndCopiesOwnTheirLines)
     EXPECT_EQ(a.currentLine(), a.lineAt(1));
 }
 
-TEST(PaneLineModel, EngineLineConversion)
+TEST(PaneLineModel, EngineLinesAndListPensTakeTheThemeList)
 {
     testkit::ThemeColours theme;
     theme.clear();
@@ -48,6 +48,10 @@ TEST(PaneLineModel, EngineLineConversion)
     for (int i = 1; i <= 7; ++i)
         list.append(QColor(0, 0, i).name());
     PubCacheCustom::mDefultColor.insert(QStringLiteral("FormulasList"), list);
+    // The list's pens in turn; the eighth wraps round.
+    Formulas pens;
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(pens.nextListPen().color(), QColor(0, 0, i % 7 + 1)) << i;
 
     LineData d;
     d.name = "DIFF";
@@ -134,9 +138,12 @@ TEST(PaneState, TruncToPrecCutsLikeTheDecimalText)
 
 TEST(PaneState, AddValueAlignsAndWidensOnlyOverTheShownWindow)
 {
-    DQDDataList list = volumeList({0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    DQDDataList list = volumeList({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
     Formulas f;
     f.setup(&list, false, 3, 6, 4, 2);
+    // Reads go to the records; past the last one there is nothing.
+    EXPECT_EQ(std::make_pair(f.getValue(eFieldVolume, 1), f.getValue(eFieldVolume, 10)),
+              std::make_pair(1.0, kZtNoValue));
     const int k = f.addLine(Line());
     EXPECT_EQ(f.lineAt(k)->values, Series({kMarker, kMarker, kMarker}));
 
@@ -170,23 +177,6 @@ TEST(PaneState, AddValueAlignsAndWidensOnlyOverTheShownWindow)
     f.setIndex(3);
     f.addValue(99, 1.0); // no such line
     EXPECT_EQ(f.lineAt(e)->values.size(), 3);
-}
-
-TEST(PaneState, PensAndReads)
-{
-    testkit::ThemeColours theme;
-    theme.clear();
-    PubCacheCustom::mDefultColor.insert(
-        QStringLiteral("FormulasList"),
-        {QStringLiteral("#100000"), QStringLiteral("#200000"), QStringLiteral("#300000")});
-    DQDDataList list = volumeList({10, 20, kZtNoValue, 40, 50, 60});
-    Formulas f;
-    f.setup(&list, false, 0, 0, 6, 2);
-    // The fourth pen wraps round.
-    for (const char* colour : {"#100000", "#200000", "#300000", "#100000"})
-        EXPECT_EQ(f.nextListPen().color(), QColor(colour));
-    EXPECT_EQ(f.getValue(eFieldVolume, 1), 20.0);
-    EXPECT_EQ(f.getValue(eFieldVolume, 6), kZtNoValue);
 }
 
 // ---- catalogue -------------------------------------------------------------
@@ -242,12 +232,9 @@ TEST(PaneCatalogue, StoredDefinitionsRoundTripAndBadOnesAreRefused)
     bad.paramCount = 4; // one more than the lists hold
     EXPECT_FALSE(F::setCFormulaParams(bad));
     bad.paramCount = 17;
-    for (int i = 3; i < 17; ++i) {
-        bad.paramNames.append(QStringLiteral("P"));
-        for (QList<float>* l : {&bad.paramList1, &bad.paramList2, &bad.paramValues,
-                                &bad.paramList4, &bad.paramList5})
-            l->append(1);
-    }
+    bad.paramNames = QVector<QString>(17, QStringLiteral("P")).toList();
+    bad.paramList1 = bad.paramList2 = bad.paramValues = bad.paramList4 = bad.paramList5 =
+        QVector<float>(17, 1).toList();
     EXPECT_FALSE(F::setCFormulaParams(bad));
     EXPECT_EQ(F::getCFormulaParams(F::eFT_MACD).paramValues, c.paramValues); // the stored one stays
     bad.paramCount = 0; // no parameters at all is a definition too
@@ -347,8 +334,7 @@ TEST(PanePrice, CloseLineKeepsGapsAndStopsAtTheData)
     Pane pane(F::eFT_CLOSE, &list);
     pane.setRange(0, 10);
     EXPECT_EQ(pane.values(0), Series({10, kMarker, 12}));
-    EXPECT_EQ(pane.minReference(), 10.0);
-    EXPECT_EQ(pane.maxReference(), 12.0);
+    EXPECT_EQ(std::make_pair(pane.minReference(), pane.maxReference()), std::make_pair(10.0, 12.0));
 
     // Any window length: the walk is bounded by the data.
     pane.setRange(1, INT_MAX);
@@ -398,8 +384,7 @@ TEST(PanePipeline, PaddingRangeAndRebuild)
         pane.m_formulaLines.appendLine(*l);
     pane.SetMaxMinValue(kZtNoValue, kZtNoValueMax);
     pane.resetMaxMinValue();
-    EXPECT_EQ(pane.minReference(), -9.0);
-    EXPECT_EQ(pane.maxReference(), 9.0);
+    EXPECT_EQ(std::make_pair(pane.minReference(), pane.maxReference()), std::make_pair(-9.0, 9.0));
 
     pane.rebuildForLength(4);
     EXPECT_EQ(pane.values(0), Series({5, kMarker, 7, 1000}));

@@ -126,10 +126,8 @@ TEST(ValueFormat, HostileFormatsGiveATextAndEnd)
     QString blocks;
     for (int i = 0; i < 4000; ++i)
         blocks += QStringLiteral("{if#<-%1;[ss:x]}").arg(i);
-    QString terms = QStringLiteral("{if#");
-    for (int i = 0; i < 20000; ++i)
-        terms += QStringLiteral("<0||");
-    terms += QStringLiteral(">0;[ss:last]}");
+    const QString terms =
+        QStringLiteral("{if#") + QStringLiteral("<0||").repeated(20000) + QStringLiteral(">0;[ss:last]}");
     EXPECT_EQ(formatValueText(5.0, blocks + QStringLiteral("d1")), "5.0");
     EXPECT_EQ(formatValueText(5.0, terms), "last");
     EXPECT_EQ(formatValueText(5.0, QString(200000, QLatin1Char('d'))), "5");
