@@ -133,8 +133,7 @@ TEST_F(DataServiceRegistry, FloatSharesTakeTheLastEntryOnOrBeforeTheBar)
     EXPECT_EQ(tag.front().m_floatShares, std::vector<float>({1e6f, 2e6f, 3e6f}));
     DQDDataList hostList;
     hostList.append(bar(20200102000000, 1, 2, 1.5, 10));
-    EXPECT_FLOAT_EQ(PBDataChange::LBDG_TagDayVector(&hostList, 0, 1).front().m_floatShares.at(0),
-                    0.0f);
+    EXPECT_FLOAT_EQ(PBDataChange::LBDG_TagDayVector(&hostList, 0, 1).front().m_floatShares.at(0), 0.0f);
 }
 
 TEST_F(DataServiceRegistry, MalformedFeedsAreRejectedWithTheirPlace)
@@ -201,8 +200,7 @@ TEST_F(DataServiceRegistry, FeedsLineUpWithTheBarsAndMarkGaps)
     // tests; here: a bar without a row still has its record.
     ASSERT_EQ(m.data_size(), 3);
     EXPECT_EQ(m.data(1).date(), 20200103000000);
-    EXPECT_EQ(ZtZB_Rzrq::getKlineRZRQ(reader, 20200103000000).repdataf10dstxrzrqoutput(0).data_size(),
-              2);
+    EXPECT_EQ(ZtZB_Rzrq::getKlineRZRQ(reader, 20200103000000).repdataf10dstxrzrqoutput(0).data_size(), 2);
 
     DQDDataList days = PBDataChange::LBGD_Kline(reader, eZtPeriodDay, eZtDividForward, false, 0);
     const auto k = ZtZB_Cmsdl::getKlineCMSDL(days, reader, 0);

@@ -18,7 +18,6 @@
 
 #include <QApplication>
 #include <QRegularExpression>
-#include <QScopeGuard>
 #include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QLabel>
@@ -241,8 +240,7 @@ TEST(ViewerReplayTest, FollowsTheNewestBarUnlessScrolledBack)
     const QString file = kData + QStringLiteral("sh600000_day.csv");
     const std::unique_ptr<ChartData> source = ViewerSource::loadBars(file, QString());
     // The window sets the theme tables; the other tests expect them as found.
-    const auto theme = PubCacheCustom::mCustomColor;
-    const auto restore = qScopeGuard([&] { PubCacheCustom::mCustomColor = theme; });
+    const testkit::ThemeColours theme;
     ViewerWindow window;
     QString error;
     ASSERT_TRUE(window.startReplay(file, 0.01, &error)) << qPrintable(error);
