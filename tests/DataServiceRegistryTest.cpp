@@ -83,9 +83,6 @@ TEST_F(DataServiceRegistry, UnknownCodesGiveEmptyAnswers)
                           // a reader that names no instrument at all
                           PBDataChange::LBGD_Kline(DQDUnionReader(), eZtPeriodDay, eZtDividNone, false, 0).count()}),
               QList<int>({0, 0, 0, 0, 0, 0, 0}));
-    // An empty code registers nothing.
-    PBDataChange::registerInstrument("", "x", DQDDataList(), DQDDataList(), {});
-    EXPECT_FALSE(PBDataChange::hasInstrument(""));
 }
 
 TEST_F(DataServiceRegistry, SnapshotAndListsComeFromTheRegisteredInstrument)

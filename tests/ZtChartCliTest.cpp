@@ -333,7 +333,6 @@ TEST(ZtChartCliTest, FormulaStoreSetsAddsAndRemoves)
     QFile file(store);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     QByteArray json = file.readAll();
-    file.close();
     ASSERT_TRUE(json.contains("EMA(DIFF,MID)"));
     testkit::writeFile(dir, "store.json", json.replace("EMA(DIFF,MID)", "EMA(DIFF,MID"));
     const QString png = dir.filePath("p.png");
