@@ -217,8 +217,7 @@ TEST_F(ServicePane, FeedRowsFillTheBarsTheyCover)
 
 TEST_F(ServicePane, MissingAnswersLeaveTheLinesWithoutValues)
 {
-    const QVector<QDate> days = tradingDays(10);
-    DQDDataList bars = barsOn(days);
+    DQDDataList bars = barsOn(tradingDays(10));
     F pane(F::eFT_ZJLX);
     compute(pane, &bars, "unknown", 0, 10);
     ASSERT_EQ(pane.formulaLines().lineCount(), 3);
