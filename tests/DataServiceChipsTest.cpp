@@ -193,8 +193,7 @@ TEST_F(DataServiceChips, KeyAndCountPickTheBarsEvaluated)
     EXPECT_EQ(at.rdydcmdata(0).date(), 20200106000000);
     EXPECT_EQ(rowsOf(at.rdydcmdata(0).rdydcmsjfb(0)).size(), 20);
     // A key between bars evaluates the bar before it.
-    EXPECT_EQ(run(eZtYdcmOutAll, eZtYdcmUniform, {}, 20200105000000).rdydcmdata(0).date(),
-              20200102000000);
+    EXPECT_EQ(run(eZtYdcmOutAll, eZtYdcmUniform, {}, 20200105000000).rdydcmdata(0).date(), 20200102000000);
     EXPECT_EQ(run(eZtYdcmOutAll, eZtYdcmUniform, {}, 20191231000000).rdydcmdata_size(), 0);
 
     const auto three = run(eZtYdcmOutAll, eZtYdcmUniform, {}, 0, 10);
@@ -241,8 +240,7 @@ TEST_F(DataServiceChips, GridCoarsensForWideRangesAndBadInputGivesNothing)
     EXPECT_EQ(run(eZtYdcmOutAll, eZtYdcmUniform, {}, 0, 1000).rdydcmdata_size(), 250);
     QVector<int> manyPeriods(40);
     std::iota(manyPeriods.begin(), manyPeriods.end(), 1);
-    EXPECT_EQ(run(eZtYdcmOutYounger, eZtYdcmUniform, manyPeriods).rdydcmdata(0).rdydcmsjfb_size(),
-              1 + 16);
+    EXPECT_EQ(run(eZtYdcmOutYounger, eZtYdcmUniform, manyPeriods).rdydcmdata(0).rdydcmsjfb_size(), 1 + 16);
 
     m_list.DataClear();
     EXPECT_EQ(run(eZtYdcmOutAll, eZtYdcmUniform).rdydcmdata_size(), 0);

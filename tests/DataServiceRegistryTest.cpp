@@ -65,29 +65,6 @@ protected:
 
 } // namespace
 
-TEST_F(DataServiceRegistry, UnknownCodesGiveEmptyAnswers)
-{
-    registerSample();
-    const Q_DD_Now now = PBDataChange::LBDG_QNowSingle("999999", false);
-    EXPECT_EQ(now.code, QString("999999"));
-    EXPECT_TRUE(now.name.isEmpty());
-    EXPECT_LE(now.getUniqueValue(0).toLongLong(), 0);
-    const DQDUnionReader reader(now);
-    DQDDataList list;
-    EXPECT_EQ(QList<int>({PBDataChange::LBGD_Kline(reader, eZtPeriodDay, eZtDividForward, false, 0).count(),
-                          PBDataChange::LBGD_Dline(reader, false, false, 0).count(),
-                          ZtZB_Cmsdl::getKlineCJMX_FD(reader, 0).repdatazhibiaofuwuoutput_size(),
-                          ZtZB_Cmsdl::getDlineMMLD_FD(reader, 0).repdatazhibiaofuwuoutput_size(),
-                          ZtZB_Rzrq::getKlineRZRQ(reader, 0).repdataf10dstxrzrqoutput_size(),
-                          ZtZB_Cmsdl::getKlineCMSDL(list, reader, 0).rdcmsdl_size(),
-                          // a reader that names no instrument at all
-                          PBDataChange::LBGD_Kline(DQDUnionReader(), eZtPeriodDay, eZtDividNone, false, 0).count()}),
-              QList<int>({0, 0, 0, 0, 0, 0, 0}));
-    // An empty code registers nothing.
-    PBDataChange::registerInstrument("", "x", DQDDataList(), DQDDataList(), {});
-    EXPECT_FALSE(PBDataChange::hasInstrument(""));
-}
-
 TEST_F(DataServiceRegistry, SnapshotAndListsComeFromTheRegisteredInstrument)
 {
     registerSample();
@@ -107,6 +84,21 @@ TEST_F(DataServiceRegistry, SnapshotAndListsComeFromTheRegisteredInstrument)
     EXPECT_EQ(PBDataChange::LBGD_Kline(reader, eZtPeriodWeek, eZtDividForward, false, 0).count(), 0);
     EXPECT_EQ(PBDataChange::LBGD_Dline(reader, false, false, 0).count(), 2);
     EXPECT_EQ(PBDataChange::LBGD_Dline(reader, false, false, 20200106093100).count(), 1);
+
+    // An unknown code keeps its code and gets empty answers everywhere.
+    const Q_DD_Now unknown = PBDataChange::LBDG_QNowSingle("999999", false);
+    EXPECT_EQ(QStringList({unknown.code, unknown.name}), QStringList({"999999", ""}));
+    EXPECT_LE(unknown.getUniqueValue(0).toLongLong(), 0);
+    const DQDUnionReader none(unknown);
+    EXPECT_EQ(QList<int>({PBDataChange::LBGD_Kline(none, eZtPeriodDay, eZtDividForward, false, 0).count(),
+                          PBDataChange::LBGD_Dline(none, false, false, 0).count(),
+                          ZtZB_Cmsdl::getKlineCJMX_FD(none, 0).repdatazhibiaofuwuoutput_size(),
+                          ZtZB_Cmsdl::getDlineMMLD_FD(none, 0).repdatazhibiaofuwuoutput_size(),
+                          ZtZB_Rzrq::getKlineRZRQ(none, 0).repdataf10dstxrzrqoutput_size(),
+                          ZtZB_Cmsdl::getKlineCMSDL(DQDDataList(), none, 0).rdcmsdl_size(),
+                          // a reader that names no instrument at all
+                          PBDataChange::LBGD_Kline(DQDUnionReader(), eZtPeriodDay, eZtDividNone, false, 0).count()}),
+              QList<int>({0, 0, 0, 0, 0, 0, 0}));
 
     // Registering again replaces the bars; clearing forgets everything.
     PBDataChange::registerInstrument("600000", "Renamed", DQDDataList(), DQDDataList(), {});
@@ -133,8 +125,7 @@ TEST_F(DataServiceRegistry, FloatSharesTakeTheLastEntryOnOrBeforeTheBar)
     EXPECT_EQ(tag.front().m_floatShares, std::vector<float>({1e6f, 2e6f, 3e6f}));
     DQDDataList hostList;
     hostList.append(bar(20200102000000, 1, 2, 1.5, 10));
-    EXPECT_FLOAT_EQ(PBDataChange::LBDG_TagDayVector(&hostList, 0, 1).front().m_floatShares.at(0),
-                    0.0f);
+    EXPECT_FLOAT_EQ(PBDataChange::LBDG_TagDayVector(&hostList, 0, 1).front().m_floatShares.at(0), 0.0f);
 }
 
 TEST_F(DataServiceRegistry, MalformedFeedsAreRejectedWithTheirPlace)
@@ -201,8 +192,7 @@ TEST_F(DataServiceRegistry, FeedsLineUpWithTheBarsAndMarkGaps)
     // tests; here: a bar without a row still has its record.
     ASSERT_EQ(m.data_size(), 3);
     EXPECT_EQ(m.data(1).date(), 20200103000000);
-    EXPECT_EQ(ZtZB_Rzrq::getKlineRZRQ(reader, 20200103000000).repdataf10dstxrzrqoutput(0).data_size(),
-              2);
+    EXPECT_EQ(ZtZB_Rzrq::getKlineRZRQ(reader, 20200103000000).repdataf10dstxrzrqoutput(0).data_size(), 2);
 
     DQDDataList days = PBDataChange::LBGD_Kline(reader, eZtPeriodDay, eZtDividForward, false, 0);
     const auto k = ZtZB_Cmsdl::getKlineCMSDL(days, reader, 0);

@@ -280,9 +280,7 @@ TEST(QuoteLoader, MalformedFilesNameFileLineAndColumnAndLoadNothing)
     for (const auto& c : cases) {
         const QString path = writeFile(dir, QLatin1String(c.name), c.content);
         DQDDataList list;
-        DQDUnionReader keep;
-        keep.setUniqueValue(7);
-        list.append(keep);
+        list.append(testkit::record(7));
         QString error;
         EXPECT_FALSE(QuoteLoader::loadBars(path, &list, &error)) << c.name;
         EXPECT_TRUE(error.startsWith(path + c.expected)) << qPrintable(error);

@@ -32,8 +32,7 @@ DQDDataList barsOn(const QVector<QDate>& days)
 // A feed with one row per day from `first` on, the row of `skip` left out;
 // row j holds the numbers values(j).
 template <typename Values>
-QByteArray feedText(const char* header, const QVector<QDate>& days, int first, Values values,
-                    int skip = -1)
+QByteArray feedText(const char* header, const QVector<QDate>& days, int first, Values values, int skip = -1)
 {
     QByteArray text = QByteArray(header) + '\n';
     for (int i = first; i < days.size(); ++i) {
@@ -55,8 +54,7 @@ protected:
 
     // Registers `code` with `bars` and a feed made by attach from `text`.
     template <typename Attach>
-    void registerWithFeed(const QString& code, const DQDDataList& bars, Attach attach,
-                          const QByteArray& text)
+    void registerWithFeed(const QString& code, const DQDDataList& bars, Attach attach, const QByteArray& text)
     {
         PBDataChange::registerInstrument(code, code, bars, DQDDataList(), {});
         const QString path = writeFile(m_dir, code + ".csv", text);
@@ -130,14 +128,10 @@ protected:
     void computeMinutes(F& pane, const QString& code, DQDDataList* list = nullptr, int days = 1)
     {
         list = list ? list : &m_shown;
-        pane.setRect(0, 0, 480, 100);
         pane.setIsDLine(true);
         pane.setShowJHJJ(days == 1);
         pane.setShowDRFS(days);
-        pane.setData(list);
-        pane.m_codeList = QStringList{code};
-        pane.SetMaxMinValue(kZtNoValue, kZtNoValueMax);
-        pane.setRange(0, list->count());
+        compute(pane, list, code, 0, list->count());
     }
 
     // The values of every line of a pane.
@@ -145,7 +139,7 @@ protected:
     {
         QList<QList<float>> all;
         for (int i = 0; i < pane.formulaLines().lineCount(); ++i)
-            all.append(pane.formulaLines().lineAt(i)->values);
+            all.append(line(pane, i)->values);
         return all;
     }
 
@@ -223,8 +217,7 @@ TEST_F(ServicePane, FeedRowsFillTheBarsTheyCover)
 
 TEST_F(ServicePane, MissingAnswersLeaveTheLinesWithoutValues)
 {
-    const QVector<QDate> days = tradingDays(10);
-    DQDDataList bars = barsOn(days);
+    DQDDataList bars = barsOn(tradingDays(10));
     F pane(F::eFT_ZJLX);
     compute(pane, &bars, "unknown", 0, 10);
     ASSERT_EQ(pane.formulaLines().lineCount(), 3);
@@ -306,21 +299,15 @@ TEST_F(ServicePaneIntraday, AuctionBandPanesStartAtTheOpeningMinute)
     computeMinutes(lock, "A");
     ASSERT_EQ(lock.formulaLines().lineCount(), 6);
     EXPECT_EQ(lock.formulaLines().lineAt(5)->values.size(), kAuction);
-}
 
-TEST_F(ServicePaneIntraday, BandlessAndMultiDayPanesUseTheirOwnStart)
-{
-    DQDDataList twoDays;
-    appendDay(&twoDays, 20240911, kSlots, 9.0);
-    appendDay(&twoDays, 20240912, 120, 10.0);
-    PBDataChange::registerInstrument("D", "D", DQDDataList(), twoDays, {});
-
-    F pane(F::eFT_ZJLX);
-    computeMinutes(pane, "D", &twoDays, 2);
-    const auto msg = ZtZB_Cmsdl::getDlineCJMX_FD(readerOf("D"), 0);
+    // Two days show no band: the pane lines up with the service from its
+    // first minute.
+    F multi(F::eFT_ZJLX);
+    computeMinutes(multi, "C", &twoDays, 2);
+    const auto msg = ZtZB_Cmsdl::getDlineCJMX_FD(readerOf("C"), 0);
     QList<float> sell;
     for (const auto& r : msg.repdatazhibiaofuwuoutput(0).data(0).zijinliuxiangfendang())
         sell << float(r.bigsell());
     ASSERT_EQ(sell.size(), twoDays.count());
-    EXPECT_EQ(pane.formulaLines().lineAt(1)->values, sell);
+    EXPECT_EQ(line(multi, 1)->values, sell);
 }

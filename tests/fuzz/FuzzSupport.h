@@ -11,6 +11,8 @@
 #include <QByteArray>
 #include <QFile>
 #include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include <cmath>

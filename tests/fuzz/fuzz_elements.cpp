@@ -4,11 +4,6 @@
 
 #include "FuzzSupport.h"
 
-#include <ZtLineLib.h>
-
-#include <QImage>
-#include <QPainter>
-
 namespace {
 
 using namespace ZtUIDataStruct;

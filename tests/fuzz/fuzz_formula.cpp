@@ -3,8 +3,6 @@
 
 #include "FuzzSupport.h"
 
-#include <ZtLineLib.h>
-
 namespace {
 
 // Reads every item the engine promises (the first series and both texts

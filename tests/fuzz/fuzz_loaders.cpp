@@ -2,8 +2,6 @@
 
 #include "FuzzSupport.h"
 
-#include <ZtLineLib.h>
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace ZtUIDataStruct;

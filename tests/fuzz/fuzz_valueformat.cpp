@@ -3,8 +3,6 @@
 
 #include "FuzzSupport.h"
 
-#include <ZtLineLib.h>
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     FuzzedDataProvider in(data, size);
