@@ -215,25 +215,3 @@ TEST_F(InfoBarTest, PromptOpensToTheLeftNearTheRightEdge)
     level.type = Bar::eLineInfoLevel;
     EXPECT_TRUE(bar.getPromptRect(fm, {level, infos[0]}).isNull());
 }
-
-TEST(InfoBar, SampleDividendsLandOnTheExDividendBars)
-{
-    DQDDataList bars = testkit::sampleBars();
-    const auto key = [&](int i) { return bars.at(i)->getUniqueValue(0).toLongLong(); };
-    QString error;
-    QMap<int, DQDDataList> events;
-    ASSERT_TRUE(EventLoader::loadEvents(ZT_SOURCE_DIR "/data/sh600000_events.csv", &events, &error))
-        << error.toStdString();
-    Bar bar;
-    bar.setData(&bars);
-    bar.setRange(0, bars.count());
-    bar.addLineInfo(Bar::eLineInfoDividend, events[EventLoader::eEventDividend]);
-    QList<qint64> placed;
-    for (const auto& info : bar.lineInfos())
-        placed << key(info.index) / 1000000;
-    EXPECT_EQ(placed, (QList<qint64>{20210721, 20220721, 20230721, 20240718}));
-
-    bar.setRange(bars.count() - 100, 100);
-    ASSERT_EQ(bar.lineInfos().size(), 1);
-    EXPECT_EQ(key(bar.dataShowIndex() + bar.lineInfos().first().index), 20240718000000);
-}
