@@ -382,22 +382,3 @@ TEST(FormulaDrawingRange, OnlyPriceSeriesWidenTheRange)
     EXPECT_EQ(lines.maxOverWindow(0, 1), 5.0);
     EXPECT_EQ(lines.minOverWindow(0, 1), 1.0);
 }
-
-TEST_F(DrawingRender, NoTextAndNoTitleInTheValueText)
-{
-    ZtUIDataStruct::DQDDataList list = flatBars(2);
-    Pane pane;
-    pane.setPrec(2);
-    const quint16 flags[] = {0, eFormulaStyleNoText, eFormulaStyleNoTitle};
-    for (int i = 0; i < 3; ++i) {
-        Line l = makeLine(eLINE, {5.0f, M}, true, QString(QChar('A' + i)));
-        l.lineStyle = flags[i];
-        pane.addLine(l);
-    }
-    pane.setRect(0, 0, 100, 100);
-    pane.setData(&list);
-    pane.setRange(0, 2);
-    EXPECT_EQ(pane.getDataString(0), QStringLiteral(" |A:5.00") + ztArrowUp() + QStringLiteral(",&5.00")
-                                         + ztArrowUp());
-    EXPECT_EQ(pane.getDataString(1), QStringLiteral(" |A:--,&--"));
-}

@@ -3,6 +3,8 @@
 
 #include "TestKit.h"
 
+#include <FormulaDrawType.h>
+
 #include <QStringList>
 
 #include <cmath>
@@ -17,7 +19,6 @@ namespace {
 const float kMarker = float(kZtNoValue);
 
 const auto up = ztArrowUp;
-const auto down = ztArrowDown;
 
 } // namespace
 
@@ -32,9 +33,6 @@ TEST(PaneText, MacdLegendWithArrows)
     pane.addLine(makeLine(eLINE, {0.12f, 0.1f}, true, QStringLiteral("DEA")));
     pane.addLine(makeLine(eCOLORSTICK, {0.05f, 0.05f}, true, QStringLiteral("MACD")));
 
-    EXPECT_EQ(pane.getDataString(1), QStringLiteral("MACD(12,26,9) |DIFF:0.12") + up()
-                                         + QStringLiteral(",&DEA:0.10") + down()
-                                         + QStringLiteral(",&MACD:0.05") + up());
     // The first item has nothing to compare with: always up.
     EXPECT_EQ(pane.getChildDataString(0), QStringLiteral("MACD(12,26,9) |DIFF:0.11") + up()
                                               + QStringLiteral(",&DEA:0.12") + up()
@@ -94,16 +92,24 @@ TEST(PaneText, MovingAverageLabelsAndNameOnlyLines)
                                               + QStringLiteral(",&TOTAL:2.0") + up());
 
     // A name-only line gives its name and "& " (also when unnamed); a value
-    // line without a name gives nothing; the last separator goes.
+    // line without a name gives nothing, one marked NOTEXT neither, one
+    // marked NOTITLE its value alone; the last separator goes.
     Pane mixed(ZtLineLib_Formula::eFT_KDJ);
     mixed.setData(&list);
+    mixed.setPrec(2);
     mixed.addLine(makeLine(eLINE, {1.0f, 2.0f}, false, QStringLiteral("NOTE"), false));
     mixed.addLine(makeLine(eLINE, {1.0f, 2.0f}, false, QString(), true));
     mixed.addLine(makeLine(eLINE, {1.0f, kMarker}, false, QStringLiteral("K")));
+    for (quint16 style : {eFormulaStyleNoText, eFormulaStyleNoTitle}) {
+        mixed.addLine(makeLine(eLINE, {5.0f, kMarker}, false, QStringLiteral("D")));
+        mixed.line(mixed.formulaLines().lineCount() - 1)->lineStyle = style;
+    }
     mixed.addLine(makeLine(eLINE, {1.0f, 2.0f}, false, QString(), false));
-    EXPECT_EQ(mixed.getChildDataString(1), QStringLiteral(" |NOTE& K:--,&"));
+    EXPECT_EQ(mixed.getChildDataString(0), QStringLiteral(" |NOTE& K:1.00") + up() + QStringLiteral(",&5.00") + up()
+                                               + QStringLiteral(",&"));
+    EXPECT_EQ(mixed.getChildDataString(1), QStringLiteral(" |NOTE& K:--,&--,&"));
     mixed.line(2)->values[1] = std::nanf("");
-    EXPECT_EQ(mixed.getChildDataString(1), QStringLiteral(" |NOTE& K:--,&"));
+    EXPECT_EQ(mixed.getChildDataString(1), QStringLiteral(" |NOTE& K:--,&--,&"));
     Pane bare(ZtLineLib_Formula::eFT_KDJ);
     EXPECT_EQ(bare.getChildDataString(0), QStringLiteral(" |"));
 }
