@@ -5,8 +5,6 @@
 
 #include <FormulaDrawType.h>
 
-#include <QStringList>
-
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -51,7 +49,7 @@ TEST(PaneText, MacdLegendWithArrows)
     EXPECT_TRUE(pane.getChildDataString(1).startsWith(QStringLiteral(" |DIFF:")));
 }
 
-TEST(PaneText, VolumePanesFromTheirLines)
+TEST(PaneText, VolumePaneFromItsLines)
 {
     // Volumes 100, 200, … 600: MA5 at item 4 is 300, MA10 has no value yet.
     DQDDataList list = flatBars(6);
@@ -66,15 +64,6 @@ TEST(PaneText, VolumePanesFromTheirLines)
               QStringLiteral(" |VOLUME:500") + up() + QStringLiteral(",&MA5:300") + up()
                   + QStringLiteral(",&MA10:--"));
 
-    // The intraday volume pane has one unnamed line: the title alone stays.
-    Pane dline(ZtLineLib_Formula::eFT_DLINEVOL);
-    dline.setRect(0, 0, 300, 100);
-    dline.setIsDLine(true);
-    dline.setData(&list);
-    dline.m_params = {5};
-    dline.setRange(0, 6);
-    ASSERT_EQ(dline.formulaLines().lineCount(), 1);
-    EXPECT_EQ(dline.getDataString(2), QStringLiteral(" |"));
 }
 
 TEST(PaneText, MovingAverageLabelsAndNameOnlyLines)

@@ -1,9 +1,4 @@
-#include <ZtLineLib.h>
-
-#include <gtest/gtest.h>
-
-#include <QImage>
-#include <QPainter>
+#include "TestKit.h"
 
 #include <cmath>
 
@@ -34,11 +29,8 @@ DQDDataList makeList(int count, std::initializer_list<int> empty = {}, double hi
 {
     DQDDataList list;
     for (int i = 0; i < count; ++i) {
-        DQDUnionReader r;
-        r.setUniqueValue(std::find(empty.begin(), empty.end(), i) != empty.end() ? 0 : i + 1);
-        r.setValue(eFieldHigh, high);
-        r.setValue(eFieldLow, low);
-        list.append(r);
+        const bool none = std::find(empty.begin(), empty.end(), i) != empty.end();
+        list.append(testkit::record(none ? 0 : i + 1, {{eFieldHigh, high}, {eFieldLow, low}}));
     }
     return list;
 }
