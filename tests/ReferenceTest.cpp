@@ -149,31 +149,15 @@ TEST_F(ReferenceTest, TagColoursAndPercentTexts)
     EXPECT_GT(countTinted(tall, QRect(0, 20, 60, 20), 0xff0000), 0);
     EXPECT_EQ(testkit::countInk(tall, QRect(0, 0, 60, 15)) + testkit::countInk(tall, QRect(0, 45, 60, 15)), 0);
 
-    // Tags of the candle colours at the values, on an axis over the list.
-    const auto klineTags = [&](Axis& a, double max, double min, std::initializer_list<double> values) {
-        a.setData(&list);
-        a.setPrec(2);
-        a.SetMaxMinValue(max, min);
-        a.setRange(0, list.count());
-        const Axis::PaintContext ctx = a.makePaintContext(&p);
-        for (double v : values)
-            a.drawTag(&p, ctx, r, r, ZtLineLib_Reference::eTagColorKline, v);
-        return a.paintedTags();
-    };
     // Left percent: change against the first shown open (10.00), unsigned,
     // direction by colour.
-    Axis left;
-    left.setLeftPercentEnable(true);
-    tags = klineTags(left, 11, 9, {9.0, 11.0, 10.0});
+    axis.setLeftPercentEnable(true);
+    const Axis::PaintContext percent = axis.makePaintContext(&p);
+    for (double v : {9.0, 11.0, 10.0})
+        axis.drawTag(&p, percent, r, r, ZtLineLib_Reference::eTagColorKline, v);
+    tags = axis.paintedTags().mid(6); // after the six tags above
     EXPECT_EQ(texts(tags), QStringList({"10.00%", "10.00%", "0.00%"}));
     EXPECT_EQ(each(tags, &Tag::color), QList<QColor>({"#00ff00", "#ff0000", "#ffffff"}));
-
-    // Right percent: distance from m_qnowData, both ways the same text.
-    Axis right;
-    right.setRightPercentTagEnable(true);
-    right.setQnowData(20);
-    tags = klineTags(right, 25, 15, {22, 18, 0});
-    EXPECT_EQ(each(tags, &Tag::percentText), QStringList({"10.00%", "10.00%", "0.00%"}));
 }
 
 TEST_F(ReferenceTest, ScalingBoxReplacesTheBottomTag)
