@@ -31,6 +31,9 @@ TEST(PaneText, MacdLegendWithArrows)
     pane.addLine(makeLine(eLINE, {0.12f, 0.1f}, true, QStringLiteral("DEA")));
     pane.addLine(makeLine(eCOLORSTICK, {0.05f, 0.05f}, true, QStringLiteral("MACD")));
 
+    EXPECT_EQ(pane.getChildDataString(1), QStringLiteral("MACD(12,26,9) |DIFF:0.12") + up()
+                                              + QStringLiteral(",&DEA:0.10") + ztArrowDown()
+                                              + QStringLiteral(",&MACD:0.05") + up());
     // The first item has nothing to compare with: always up.
     EXPECT_EQ(pane.getChildDataString(0), QStringLiteral("MACD(12,26,9) |DIFF:0.11") + up()
                                               + QStringLiteral(",&DEA:0.12") + up()
@@ -38,9 +41,8 @@ TEST(PaneText, MacdLegendWithArrows)
     // Past a line's values, before the first item, and at the record count:
     // no value.
     const QString none = QStringLiteral("MACD(12,26,9) |DIFF:--,&DEA:--,&MACD:--");
-    EXPECT_EQ(pane.getChildDataString(2), none);
-    EXPECT_EQ(pane.getChildDataString(-1), none);
-    EXPECT_EQ(pane.getChildDataString(3), none);
+    for (int index : {2, -1, 3})
+        EXPECT_EQ(pane.getChildDataString(index), none) << index;
 
     // Zero parameters are left out; none left means no title.
     pane.m_params = {12, 0, 9};
@@ -109,16 +111,13 @@ TEST(PaneText, ScalingAndPrecision)
     Pane pane(ZtLineLib_Formula::eFT_NONE);
     pane.setData(&list);
     pane.addLine(makeLine(eLINE, {123456.0f}, false, QStringLiteral("V")));
-    pane.setDataScaling(10000);
-    pane.setPrec(2);
-    EXPECT_EQ(pane.getChildDataString(0), QStringLiteral(" |V:12.35") + up());
-    pane.setPrec(0);
-    EXPECT_EQ(pane.getChildDataString(0), QStringLiteral(" |V:12") + up());
     // A scaling of 0 would print "inf": the value stays unscaled.
-    pane.setDataScaling(0);
-    EXPECT_EQ(pane.getChildDataString(0), QStringLiteral(" |V:123456") + up());
-    pane.setDataScaling(-100);
-    EXPECT_EQ(pane.getChildDataString(0), QStringLiteral(" |V:-1235") + up());
+    for (auto [scaling, prec, text] : {std::tuple{10000, 2, "12.35"}, {10000, 0, "12"}, {0, 0, "123456"},
+                                       {-100, 0, "-1235"}}) {
+        pane.setDataScaling(scaling);
+        pane.setPrec(prec);
+        EXPECT_EQ(pane.getChildDataString(0), QStringLiteral(" |V:") + text + up()) << scaling;
+    }
 }
 
 TEST(PaneText, RoundingAgreesWithTheTextRoundTrip)
