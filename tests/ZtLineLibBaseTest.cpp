@@ -96,8 +96,8 @@ TEST(ZtLineLibBase, GetYLinearLogarithmicAndClamped)
     log.setData(&list);
     log.setRect(0, 0, 100, 200);
     log.setCoordinateSystem(eLogarithmic);
-    log.SetMaxMinValue(100, 1);
-    for (auto [v, y] : {std::pair{10.0, 100.0}, {100.0, 0.0}, {1.0, 200.0}, {1000.0, 0.0}})
+    log.SetMaxMinValue(1000, 10);
+    for (auto [v, y] : {std::pair{100.0, 100.0}, {1000.0, 0.0}, {10.0, 200.0}, {10000.0, 0.0}})
         EXPECT_NEAR(log.getY(v), y, 1e-9) << v;
 }
 
