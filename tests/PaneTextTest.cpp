@@ -96,8 +96,8 @@ TEST(PaneText, MovingAverageLabelsAndNameOnlyLines)
         mixed.line(mixed.formulaLines().lineCount() - 1)->lineStyle = style;
     }
     mixed.addLine(makeLine(eLINE, {1.0f, 2.0f}, false, QString(), false));
-    EXPECT_EQ(mixed.getChildDataString(0), QStringLiteral(" |NOTE& K:1.00") + up() + QStringLiteral(",&5.00") + up()
-                                               + QStringLiteral(",&"));
+    EXPECT_EQ(mixed.getChildDataString(0),
+              QStringLiteral(" |NOTE& K:1.00") + up() + QStringLiteral(",&5.00") + up() + QStringLiteral(",&"));
     EXPECT_EQ(mixed.getChildDataString(1), QStringLiteral(" |NOTE& K:--,&--,&"));
     mixed.line(2)->values[1] = std::nanf("");
     EXPECT_EQ(mixed.getChildDataString(1), QStringLiteral(" |NOTE& K:--,&--,&"));

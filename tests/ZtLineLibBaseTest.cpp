@@ -131,7 +131,8 @@ TEST(ZtLineLibBase, ItemUnderX)
     // Past the data, or showing only empty slots: no item at either edge.
     for (auto [first, length] : {std::pair{110, 2}, {43, 3}}) {
         e.setRange(first, length);
-        EXPECT_EQ(std::make_pair(e.getAxisXDataIndex(0, false), e.getAxisXDataIndex(600, false)), std::make_pair(-1, -1));
+        EXPECT_EQ(std::make_pair(e.getAxisXDataIndex(0, false), e.getAxisXDataIndex(600, false)),
+                  std::make_pair(-1, -1)) << first;
     }
 
     // With a fractional item width every centre lies in its own item.
