@@ -197,15 +197,11 @@ TEST_F(ReferenceTest, UnsetRangeDrawsZeroInTheUpPen)
     EXPECT_GT(countTinted(img, QRect(0, 0, 60, 330), 0xff0000), 0);
     EXPECT_EQ(countTinted(img, QRect(0, 0, 60, 330), 0xffff00), 0);
 
-    // No data: nothing at all.
-    Axis empty;
-    empty.setRect(0, 0, 400, 330);
-    EXPECT_EQ(testkit::painted(empty, 400, 330), blankImage(400, 330));
-    ZtUIDataStruct::DQDDataList none;
-    empty.setData(&none);
-    empty.SetMaxMinValue(20, 10);
-    EXPECT_EQ(testkit::painted(empty, 400, 330), blankImage(400, 330));
-    EXPECT_TRUE(empty.paintedTags().isEmpty());
+    // No records: nothing at all.
+    list = ZtUIDataStruct::DQDDataList();
+    place(20, 10, 300, 2);
+    EXPECT_EQ(paint(), blankImage(400, 342));
+    EXPECT_TRUE(axis.paintedTags().isEmpty());
 }
 
 TEST_F(ReferenceTest, BinaryStyleMirrorsAboutTheMiddle)
