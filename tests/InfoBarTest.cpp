@@ -164,14 +164,11 @@ TEST_F(InfoBarTest, PaintedIconsAnswerHitTestsOnTheirEdges)
     EXPECT_EQ(p.clipBoundingRect(), QRectF(10, 20, 300, 100));
 }
 
-TEST(InfoBar, IntradayEventsOutsideTheWindowAreNotShown)
+TEST_F(InfoBarTest, IntradayEventsOutsideTheWindowAreNotShown)
 {
     const qint64 m = day(2023, 7, 21);
-    DQDDataList minutes = listOf({m + 93000, m + 93100, m + 93200, m + 93300});
-    Bar bar;
-    bar.setRect(0, 0, 400, 100);
+    bars = listOf({m + 93000, m + 93100, m + 93200, m + 93300});
     bar.setIsDLine(true);
-    bar.setData(&minutes);
     bar.setRange(1, 3);
     bar.addLineInfo(Bar::eLineInfoDividend, events({event(eFieldLevelTime, m + 93000),
                                                     event(eFieldLevelTime, m + 93200),
