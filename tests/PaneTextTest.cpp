@@ -54,9 +54,7 @@ TEST(PaneText, MacdLegendWithArrows)
 TEST(PaneText, VolumePaneFromItsLines)
 {
     // Volumes 100, 200, … 600: MA5 at item 4 is 300, MA10 has no value yet.
-    DQDDataList list = flatBars(6);
-    for (int i = 0; i < 6; ++i)
-        list.at(i)->setValue(eFieldVolume, 100.0 * (i + 1));
+    DQDDataList list = indicatorpane::volumeList({100, 200, 300, 400, 500, 600});
     Pane pane(ZtLineLib_Formula::eFT_VOL);
     pane.setRect(0, 0, 300, 100);
     pane.setData(&list);
