@@ -61,6 +61,7 @@ TEST(CrossCurve, ValueBoxBesideTheBandAtTheMouseHeight)
     const testkit::ThemeColours theme{{"CrossCurveBackground", "#204060"}};
     Chart c;
     c.cross.appendRefrenc(&c.axis);
+    c.cross.appendRefrenc(&c.axis); // registered once: one box
     c.cross.setDrawHLine(true);
 
     // Boxes without lines.
@@ -97,7 +98,8 @@ TEST(CrossCurve, ValueBoxBesideTheBandAtTheMouseHeight)
     // An axis whose range was never set gets the lines but no box.
     ZtLineLib_Reference bare;
     bare.setRect(0, 0, 600, 200);
-    c.cross.clear();
+    EXPECT_TRUE(c.cross.deleteRefrenc(&c.axis));
+    EXPECT_FALSE(c.cross.deleteRefrenc(&c.axis));
     c.cross.appendRefrenc(&bare);
     c.fill(QPoint(300, 100), 20);
     EXPECT_TRUE(c.cross.lastValueBoxes().isEmpty());
@@ -108,6 +110,7 @@ TEST(CrossCurve, TimeBoxStaysClearOfTheAxisEnds)
 {
     Chart c;
     c.cross.appendScaleplate(&c.time);
+    c.cross.appendScaleplate(&c.time); // registered once: one box
     c.cross.setTooltipMarginForScaleplateBtns(40);
 
     // Item 78 centred at x 790: the box ends short of the margin.
@@ -119,6 +122,11 @@ TEST(CrossCurve, TimeBoxStaysClearOfTheAxisEnds)
 
     c.fill(QPoint(0, 100), 0); // cross x 10
     EXPECT_EQ(c.cross.lastTimeBoxes().first().rect.left(), 40);
+
+    EXPECT_TRUE(c.cross.deleteScaleplate(&c.time));
+    EXPECT_FALSE(c.cross.deleteScaleplate(&c.time));
+    c.fill(QPoint(0, 100), 0);
+    EXPECT_TRUE(c.cross.lastTimeBoxes().isEmpty());
 }
 
 TEST(CrossCurve, ItemIndexIsClampedAndBadCallsDrawNothing)
@@ -143,24 +151,4 @@ TEST(CrossCurve, ItemIndexIsClampedAndBadCallsDrawNothing)
     c.cross.Fill(&painter, QPoint(0, 100), 5, &c.pane);
     painter.end();
     EXPECT_EQ(c.image, before);
-}
-
-TEST(CrossCurve, EachAxisIsRegisteredOnce)
-{
-    Chart c;
-    c.cross.setDrawHLine(true);
-    c.cross.appendRefrenc(&c.axis);
-    c.cross.appendRefrenc(&c.axis);
-    c.cross.appendScaleplate(&c.time);
-    c.cross.appendScaleplate(&c.time);
-    c.fill(QPoint(300, 100), 20);
-    EXPECT_EQ(c.cross.lastValueBoxes().size(), 1);
-    EXPECT_EQ(c.cross.lastTimeBoxes().size(), 1);
-
-    ZtLineLib_Reference other;
-    EXPECT_EQ(QList<bool>({c.cross.deleteRefrenc(&other), c.cross.deleteRefrenc(&c.axis), c.cross.deleteRefrenc(&c.axis),
-                           c.cross.deleteScaleplate(&c.time), c.cross.deleteScaleplate(&c.time)}),
-              QList<bool>({false, true, false, true, false}));
-    c.fill(QPoint(300, 100), 20);
-    EXPECT_TRUE(c.cross.lastValueBoxes().isEmpty() && c.cross.lastTimeBoxes().isEmpty());
 }

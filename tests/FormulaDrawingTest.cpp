@@ -13,7 +13,6 @@ namespace {
 
 constexpr float NV = kFormulaNoValue;
 
-using Records = CapturedResult;
 using Record = CapturedLine;
 
 // Closes 1 2 3 4 5 4 3 2; open = close − 0.5, high = close + 1, low = close − 1.
@@ -28,21 +27,6 @@ Bars sampleBars()
         b.volume.push_back(100);
     }
     return b;
-}
-
-bool evaluate(const std::string& source, Records* out, std::string* error = nullptr,
-              const Bars& bars = sampleBars())
-{
-    CDFormulaManage store;
-    TagFormularContent c = definition("DRAWTEST", source, {});
-    store.SetFormularContent(c);
-    ModuleFormular engine;
-    std::string name = "DRAWTEST";
-    CInputData input = makeInput(bars);
-    const bool ok = engine.ComputeDayFormular(name, input, 1, 0, out);
-    if (error)
-        *error = engine.lastError();
-    return ok;
 }
 
 } // namespace
@@ -117,11 +101,10 @@ TEST(FormulaDrawing, RecordsPerFunction)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.source);
-        Records out;
-        std::string error;
-        ASSERT_TRUE(evaluate(std::string(row.source) + ";", &out, &error)) << error;
-        ASSERT_EQ(out.captured.size(), 1u);
-        const Record& r = out.captured[0];
+        const Evaluation e = runFormula(std::string(row.source) + ";", sampleBars());
+        ASSERT_TRUE(e.ok) << e.error;
+        ASSERT_EQ(e.result.captured.size(), 1u);
+        const Record& r = e.result.captured[0];
         EXPECT_EQ(std::make_tuple(r.drawType, r.param1, r.param2),
                   std::make_tuple(row.drawType, row.param1, row.param2));
         if (!row.first.empty())
@@ -129,24 +112,22 @@ TEST(FormulaDrawing, RecordsPerFunction)
         if (row.check)
             row.check(r);
         // Without bars a drawing is an empty line, not a read before the data.
-        Records none;
-        EXPECT_TRUE(evaluate(std::string(row.source) + ";", &none, &error, Bars())) << error;
+        EXPECT_TRUE(runFormula(std::string(row.source) + ";", Bars()).ok);
     }
 }
 
 TEST(FormulaDrawing, StylesColoursAndTheirErrors)
 {
-    Records out;
-    std::string error;
-    ASSERT_TRUE(evaluate("A:C,DOTLINE,COLORLIRED;B:C,LINEDASH,COLORLIGHTRED,LINETHICK25;"
-                         "E:C,POINTDOT,LINETHICK0;F:C,CIRCLEDOT,NOTEXT;"
-                         "G:C,CROSSDOT,NOTITLE,DRAWABOVE;H:C,UPDOWNDOT,RGB(1,2,3);"
-                         "I:C,STEPLINE,RGBA(1,2,3,0);J:C,LINEAREA,COLOR0080FF;"
-                         "K:C-3,COLORSTICK,UPCOLOR(RGB(9,9,9)),DOWNCOLORBLUE;L:C,STICKTYPE9;"
-                         "M:=C,COLORRED,DOTLINE;N:COLORLICYAN+M*0,COLORLIMAGENTA;"
-                         "P:COLORLIGRAY,NOTEXT;Q:C,DOWNCOLORBLUE",
-                         &out, &error))
-        << error;
+    const Evaluation e = runFormula("A:C,DOTLINE,COLORLIRED;B:C,LINEDASH,COLORLIGHTRED,LINETHICK25;"
+                                    "E:C,POINTDOT,LINETHICK0;F:C,CIRCLEDOT,NOTEXT;"
+                                    "G:C,CROSSDOT,NOTITLE,DRAWABOVE;H:C,UPDOWNDOT,RGB(1,2,3);"
+                                    "I:C,STEPLINE,RGBA(1,2,3,0);J:C,LINEAREA,COLOR0080FF;"
+                                    "K:C-3,COLORSTICK,UPCOLOR(RGB(9,9,9)),DOWNCOLORBLUE;L:C,STICKTYPE9;"
+                                    "M:=C,COLORRED,DOTLINE;N:COLORLICYAN+M*0,COLORLIMAGENTA;"
+                                    "P:COLORLIGRAY,NOTEXT;Q:C,DOWNCOLORBLUE",
+                                    sampleBars());
+    ASSERT_TRUE(e.ok) << e.error;
+    const CapturedResult& out = e.result;
     ASSERT_EQ(out.captured.size(), 13u);
     struct Expect { int style, color, width; };
     const Expect expected[] = {
@@ -186,10 +167,10 @@ TEST(FormulaDrawing, StylesColoursAndTheirErrors)
         {"X:RGB(C,1,1);", "RGB expects constant numbers"},
         {"DRAWTEXT_FIX(1,0,0,0,C);", "DRAWTEXT_FIX expects a text in quotes as argument 5"},
     };
-    for (const auto& e : errors) {
-        Records none;
-        EXPECT_FALSE(evaluate(e.first, &none, &error)) << e.first;
-        EXPECT_NE(error.find(e.second), std::string::npos) << e.first << ": " << error;
+    for (const auto& error : errors) {
+        const Evaluation bad = runFormula(error.first, sampleBars());
+        EXPECT_FALSE(bad.ok) << error.first;
+        EXPECT_NE(bad.error.find(error.second), std::string::npos) << error.first << ": " << bad.error;
     }
 }
 
@@ -381,23 +362,4 @@ TEST(FormulaDrawingRange, OnlyPriceSeriesWidenTheRange)
     add(eDRAWGBK, 1000, 1);
     EXPECT_EQ(lines.maxOverWindow(0, 1), 5.0);
     EXPECT_EQ(lines.minOverWindow(0, 1), 1.0);
-}
-
-TEST_F(DrawingRender, NoTextAndNoTitleInTheValueText)
-{
-    ZtUIDataStruct::DQDDataList list = flatBars(2);
-    Pane pane;
-    pane.setPrec(2);
-    const quint16 flags[] = {0, eFormulaStyleNoText, eFormulaStyleNoTitle};
-    for (int i = 0; i < 3; ++i) {
-        Line l = makeLine(eLINE, {5.0f, M}, true, QString(QChar('A' + i)));
-        l.lineStyle = flags[i];
-        pane.addLine(l);
-    }
-    pane.setRect(0, 0, 100, 100);
-    pane.setData(&list);
-    pane.setRange(0, 2);
-    EXPECT_EQ(pane.getDataString(0), QStringLiteral(" |A:5.00") + ztArrowUp() + QStringLiteral(",&5.00")
-                                         + ztArrowUp());
-    EXPECT_EQ(pane.getDataString(1), QStringLiteral(" |A:--,&--"));
 }

@@ -164,14 +164,11 @@ TEST_F(InfoBarTest, PaintedIconsAnswerHitTestsOnTheirEdges)
     EXPECT_EQ(p.clipBoundingRect(), QRectF(10, 20, 300, 100));
 }
 
-TEST(InfoBar, IntradayEventsOutsideTheWindowAreNotShown)
+TEST_F(InfoBarTest, IntradayEventsOutsideTheWindowAreNotShown)
 {
     const qint64 m = day(2023, 7, 21);
-    DQDDataList minutes = listOf({m + 93000, m + 93100, m + 93200, m + 93300});
-    Bar bar;
-    bar.setRect(0, 0, 400, 100);
+    bars = listOf({m + 93000, m + 93100, m + 93200, m + 93300});
     bar.setIsDLine(true);
-    bar.setData(&minutes);
     bar.setRange(1, 3);
     bar.addLineInfo(Bar::eLineInfoDividend, events({event(eFieldLevelTime, m + 93000),
                                                     event(eFieldLevelTime, m + 93200),
@@ -214,26 +211,4 @@ TEST_F(InfoBarTest, PromptOpensToTheLeftNearTheRightEdge)
     Bar::LineInfo level;
     level.type = Bar::eLineInfoLevel;
     EXPECT_TRUE(bar.getPromptRect(fm, {level, infos[0]}).isNull());
-}
-
-TEST(InfoBar, SampleDividendsLandOnTheExDividendBars)
-{
-    DQDDataList bars = testkit::sampleBars();
-    const auto key = [&](int i) { return bars.at(i)->getUniqueValue(0).toLongLong(); };
-    QString error;
-    QMap<int, DQDDataList> events;
-    ASSERT_TRUE(EventLoader::loadEvents(ZT_SOURCE_DIR "/data/sh600000_events.csv", &events, &error))
-        << error.toStdString();
-    Bar bar;
-    bar.setData(&bars);
-    bar.setRange(0, bars.count());
-    bar.addLineInfo(Bar::eLineInfoDividend, events[EventLoader::eEventDividend]);
-    QList<qint64> placed;
-    for (const auto& info : bar.lineInfos())
-        placed << key(info.index) / 1000000;
-    EXPECT_EQ(placed, (QList<qint64>{20210721, 20220721, 20230721, 20240718}));
-
-    bar.setRange(bars.count() - 100, 100);
-    ASSERT_EQ(bar.lineInfos().size(), 1);
-    EXPECT_EQ(key(bar.dataShowIndex() + bar.lineInfos().first().index), 20240718000000);
 }

@@ -119,12 +119,11 @@ TEST_F(PaneRender, VolumeSticks)
 {
     // 20 px slots, 1 px per unit from 100 down to 0.
     DQDDataList list;
-    list.append(bar(1, 10, 10, 10, 11, 10)); // change ≥ 0: rising
-    list.append(bar(2, 10, 10, 10, 9, 10));  // falling
-    list.append(bar(3, 10, 10, 10, 9, 10));
+    for (double close : {11, 9, 9, 10, 8}) // against 10: a change ≥ 0 is rising
+        list.append(bar(list.count() + 1, 10, 10, 10, close, 10));
     Pane pane;
     pane.addLine(makeLine(eVOLSTICK, {50, 50, 0}));
-    QImage img = show(pane, list, 60, 100, 0);
+    QImage img = show(pane, list, 100, 100, 0);
     testkit::expectPixels(img, {{5, 70, kUp}, {19, 70, kUp}, {10, 70, kBlack}, {10, 50, kUp},
             {10, 49, kBlack}, {30, 70, kDown}, {30, 99, kDown}});
     EXPECT_EQ(count(img, QRect(40, 0, 20, 100), kBlack), 2000); // a zero volume: nothing
@@ -134,9 +133,20 @@ TEST_F(PaneRender, VolumeSticks)
     coloured.colors = {0x00FFFF00}; // 0x00BBGGRR: cyan
     pane.line(0)->values.clear();
     pane.addLine(coloured);
-    img = paint(pane, 60, 100);
+    img = paint(pane, 100, 100);
     // Still rising: outlined.
     testkit::expectPixels(img, {{5, 70, 0xff00ffffu}, {10, 70, kBlack}, {30, 70, kDown}});
+
+    // Intraday sticks colour by the close against the item before: the first
+    // has nothing to compare with ("Default"), equal closes neither. One value
+    // short of the window; a stale one lies past the line's end.
+    Pane intraday;
+    Line sticks = makeLine(eVOLSTICK2, ones(5, 50.0f));
+    sticks.values.removeLast();
+    intraday.addLine(sticks);
+    img = show(intraday, list, 100, 100, 0); // centres at 20k + 12
+    testkit::expectPixels(img, {{12, 75, kDefault}, {32, 75, kDown}, {52, 75, kDefault}, {72, 75, kUp},
+            {72, 49, kBlack}, {92, 75, kBlack}});
 }
 
 TEST_F(PaneRender, MultiDayIntradayLinesBreakAtDayEnds)
@@ -281,25 +291,6 @@ TEST_F(PaneRender, MarkersPointAtTheExtremesFromTheSideWithRoom)
         EXPECT_EQ(countInk(img, QRect(450, y - 15, 120, 30)) > 10, extra == 0);
         testkit::expectPixels(img, {{extra ? 596 : 576, y, kDefault}, {extra ? 576 : 596, y, kBlack}});
     }
-}
-
-TEST_F(PaneRender, IntradayVolumeSticksColourByTheClose)
-{
-    DQDDataList list;
-    list.append(bar(1, 10, 10, 10, 10, 10));
-    list.append(bar(2, 10, 10, 10, 11, 10)); // up
-    list.append(bar(3, 10, 10, 10, 9, 10));  // down
-    list.append(bar(4, 10, 10, 10, 9, 10));  // equal
-    list.append(bar(5, 10, 10, 10, 8, 10));
-    Pane pane;
-    // One value short of the window; a stale one lies past the list's end.
-    Line sticks = makeLine(eVOLSTICK2, {5, 5, 5, 5, 5});
-    sticks.values.removeLast();
-    pane.addLine(sticks);
-    const QImage img = show(pane, list, 50, 10, 0);
-    // The first has nothing to compare with: "Default".
-    testkit::expectPixels(img, {{6, 75, kDefault}, {16, 75, kUp}, {26, 75, kDown}, {36, 75, kDefault},
-            {36, 49, kBlack}, {46, 75, kBlack}});
 }
 
 TEST_F(PaneRender, ChipDistribution)

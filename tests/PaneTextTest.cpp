@@ -3,7 +3,7 @@
 
 #include "TestKit.h"
 
-#include <QStringList>
+#include <FormulaDrawType.h>
 
 #include <cmath>
 #include <cstring>
@@ -17,7 +17,6 @@ namespace {
 const float kMarker = float(kZtNoValue);
 
 const auto up = ztArrowUp;
-const auto down = ztArrowDown;
 
 } // namespace
 
@@ -32,9 +31,9 @@ TEST(PaneText, MacdLegendWithArrows)
     pane.addLine(makeLine(eLINE, {0.12f, 0.1f}, true, QStringLiteral("DEA")));
     pane.addLine(makeLine(eCOLORSTICK, {0.05f, 0.05f}, true, QStringLiteral("MACD")));
 
-    EXPECT_EQ(pane.getDataString(1), QStringLiteral("MACD(12,26,9) |DIFF:0.12") + up()
-                                         + QStringLiteral(",&DEA:0.10") + down()
-                                         + QStringLiteral(",&MACD:0.05") + up());
+    EXPECT_EQ(pane.getChildDataString(1), QStringLiteral("MACD(12,26,9) |DIFF:0.12") + up()
+                                              + QStringLiteral(",&DEA:0.10") + ztArrowDown()
+                                              + QStringLiteral(",&MACD:0.05") + up());
     // The first item has nothing to compare with: always up.
     EXPECT_EQ(pane.getChildDataString(0), QStringLiteral("MACD(12,26,9) |DIFF:0.11") + up()
                                               + QStringLiteral(",&DEA:0.12") + up()
@@ -42,9 +41,8 @@ TEST(PaneText, MacdLegendWithArrows)
     // Past a line's values, before the first item, and at the record count:
     // no value.
     const QString none = QStringLiteral("MACD(12,26,9) |DIFF:--,&DEA:--,&MACD:--");
-    EXPECT_EQ(pane.getChildDataString(2), none);
-    EXPECT_EQ(pane.getChildDataString(-1), none);
-    EXPECT_EQ(pane.getChildDataString(3), none);
+    for (int index : {2, -1, 3})
+        EXPECT_EQ(pane.getChildDataString(index), none) << index;
 
     // Zero parameters are left out; none left means no title.
     pane.m_params = {12, 0, 9};
@@ -53,12 +51,10 @@ TEST(PaneText, MacdLegendWithArrows)
     EXPECT_TRUE(pane.getChildDataString(1).startsWith(QStringLiteral(" |DIFF:")));
 }
 
-TEST(PaneText, VolumePanesFromTheirLines)
+TEST(PaneText, VolumePaneFromItsLines)
 {
     // Volumes 100, 200, … 600: MA5 at item 4 is 300, MA10 has no value yet.
-    DQDDataList list = flatBars(6);
-    for (int i = 0; i < 6; ++i)
-        list.at(i)->setValue(eFieldVolume, 100.0 * (i + 1));
+    DQDDataList list = indicatorpane::volumeList({100, 200, 300, 400, 500, 600});
     Pane pane(ZtLineLib_Formula::eFT_VOL);
     pane.setRect(0, 0, 300, 100);
     pane.setData(&list);
@@ -68,15 +64,6 @@ TEST(PaneText, VolumePanesFromTheirLines)
               QStringLiteral(" |VOLUME:500") + up() + QStringLiteral(",&MA5:300") + up()
                   + QStringLiteral(",&MA10:--"));
 
-    // The intraday volume pane has one unnamed line: the title alone stays.
-    Pane dline(ZtLineLib_Formula::eFT_DLINEVOL);
-    dline.setRect(0, 0, 300, 100);
-    dline.setIsDLine(true);
-    dline.setData(&list);
-    dline.m_params = {5};
-    dline.setRange(0, 6);
-    ASSERT_EQ(dline.formulaLines().lineCount(), 1);
-    EXPECT_EQ(dline.getDataString(2), QStringLiteral(" |"));
 }
 
 TEST(PaneText, MovingAverageLabelsAndNameOnlyLines)
@@ -94,16 +81,24 @@ TEST(PaneText, MovingAverageLabelsAndNameOnlyLines)
                                               + QStringLiteral(",&TOTAL:2.0") + up());
 
     // A name-only line gives its name and "& " (also when unnamed); a value
-    // line without a name gives nothing; the last separator goes.
+    // line without a name gives nothing, one marked NOTEXT neither, one
+    // marked NOTITLE its value alone; the last separator goes.
     Pane mixed(ZtLineLib_Formula::eFT_KDJ);
     mixed.setData(&list);
+    mixed.setPrec(2);
     mixed.addLine(makeLine(eLINE, {1.0f, 2.0f}, false, QStringLiteral("NOTE"), false));
     mixed.addLine(makeLine(eLINE, {1.0f, 2.0f}, false, QString(), true));
     mixed.addLine(makeLine(eLINE, {1.0f, kMarker}, false, QStringLiteral("K")));
+    for (quint16 style : {eFormulaStyleNoText, eFormulaStyleNoTitle}) {
+        mixed.addLine(makeLine(eLINE, {5.0f, kMarker}, false, QStringLiteral("D")));
+        mixed.line(mixed.formulaLines().lineCount() - 1)->lineStyle = style;
+    }
     mixed.addLine(makeLine(eLINE, {1.0f, 2.0f}, false, QString(), false));
-    EXPECT_EQ(mixed.getChildDataString(1), QStringLiteral(" |NOTE& K:--,&"));
+    EXPECT_EQ(mixed.getChildDataString(0),
+              QStringLiteral(" |NOTE& K:1.00") + up() + QStringLiteral(",&5.00") + up() + QStringLiteral(",&"));
+    EXPECT_EQ(mixed.getChildDataString(1), QStringLiteral(" |NOTE& K:--,&--,&"));
     mixed.line(2)->values[1] = std::nanf("");
-    EXPECT_EQ(mixed.getChildDataString(1), QStringLiteral(" |NOTE& K:--,&"));
+    EXPECT_EQ(mixed.getChildDataString(1), QStringLiteral(" |NOTE& K:--,&--,&"));
     Pane bare(ZtLineLib_Formula::eFT_KDJ);
     EXPECT_EQ(bare.getChildDataString(0), QStringLiteral(" |"));
 }
@@ -114,16 +109,13 @@ TEST(PaneText, ScalingAndPrecision)
     Pane pane(ZtLineLib_Formula::eFT_NONE);
     pane.setData(&list);
     pane.addLine(makeLine(eLINE, {123456.0f}, false, QStringLiteral("V")));
-    pane.setDataScaling(10000);
-    pane.setPrec(2);
-    EXPECT_EQ(pane.getChildDataString(0), QStringLiteral(" |V:12.35") + up());
-    pane.setPrec(0);
-    EXPECT_EQ(pane.getChildDataString(0), QStringLiteral(" |V:12") + up());
     // A scaling of 0 would print "inf": the value stays unscaled.
-    pane.setDataScaling(0);
-    EXPECT_EQ(pane.getChildDataString(0), QStringLiteral(" |V:123456") + up());
-    pane.setDataScaling(-100);
-    EXPECT_EQ(pane.getChildDataString(0), QStringLiteral(" |V:-1235") + up());
+    for (auto [scaling, prec, text] : {std::tuple{10000, 2, "12.35"}, {10000, 0, "12"}, {0, 0, "123456"},
+                                       {-100, 0, "-1235"}}) {
+        pane.setDataScaling(scaling);
+        pane.setPrec(prec);
+        EXPECT_EQ(pane.getChildDataString(0), QStringLiteral(" |V:") + text + up()) << scaling;
+    }
 }
 
 TEST(PaneText, RoundingAgreesWithTheTextRoundTrip)

@@ -41,11 +41,10 @@ TEST_F(ThemeTest, BothThemesColourEveryKey)
             const QColor c(theme.value(QLatin1String(key)).first());
             EXPECT_GT(qAbs(c.lightness() - face.lightness()), 80) << key;
         }
-        const QStringList lines = theme.value(QStringLiteral("FormulasList"));
-        EXPECT_EQ(QSet<QString>(lines.begin(), lines.begin() + 7).size(), 7);
         // Formula colour names map to the first seven entries, so each must
-        // keep the hue of its name (COLORRED stays red); white may become a
-        // grey that shows on the face.
+        // keep the hue of its name (COLORRED stays red, so all seven differ);
+        // white may become a grey that shows on the face.
+        const QStringList lines = theme.value(QStringLiteral("FormulasList"));
         const int basicHues[] = {-1, 60, 300, 120, 0, 240, 180};
         for (int i = 0; i < 7; ++i) {
             const QColor c(lines.at(i));
@@ -60,18 +59,33 @@ TEST_F(ThemeTest, BothThemesColourEveryKey)
     EXPECT_EQ(QSet<QString>(dark.begin(), dark.end()), QSet<QString>(light.begin(), light.end()));
 }
 
-TEST_F(ThemeTest, PenLookupOrderAndStyle)
+TEST_F(ThemeTest, PenAndListLookupOrder)
 {
+    QStringList eight;
+    for (int i = 0; i < 8; ++i)
+        eight << QColor(i * 30, 0, 0).name();
     PubCacheCustom::mDefultColor = {{QStringLiteral("KUp"), {QStringLiteral("#ff0000"), QStringLiteral("#0000ff")}},
                                     {QStringLiteral("Grid1"), {QStringLiteral("#101010")}},
-                                    {QStringLiteral("Empty"), {}}};
-    PubCacheCustom::mCustomColor = {{QStringLiteral("KUp"), {QStringLiteral("#00ffff")}}};
+                                    {QStringLiteral("Empty"), {}}, {QStringLiteral("FormulasList"), eight}};
+    PubCacheCustom::mCustomColor = {
+        {QStringLiteral("KUp"), {QStringLiteral("#00ffff")}},
+        {QStringLiteral("FormulasList"), {QStringLiteral("#00ff00"), QStringLiteral("#0000ff")}}};
+
+    // Too short a custom list gives way to the default list, not to its own
+    // last entry; past both lists, or a negative index: the key as a colour name.
+    for (auto [index, colour] : {std::pair{1, QColor(0, 0, 255)}, {3, QColor(90, 0, 0)}, {8, QColor()}, {-1, QColor()}})
+        EXPECT_EQ(getThemePenAt(QStringLiteral("FormulasList"), index).color(), colour) << index;
+    EXPECT_EQ(getThemeColorCount(QStringLiteral("FormulasList")), 2);
+    EXPECT_EQ(getThemePenAt(QStringLiteral("red"), -1).color(), QColor(Qt::red));
+    EXPECT_EQ(getThemePenAt(QStringLiteral("FormulasList"), 0).style(), Qt::SolidLine);
 
     const QPen custom = getThemePen(QStringLiteral("KUp"), Qt::DashLine);
     EXPECT_EQ(custom, QPen(QBrush(QColor(0, 255, 255)), 1.0, Qt::DashLine, Qt::SquareCap, Qt::BevelJoin));
     PubCacheCustom::mCustomColor.clear();
     EXPECT_EQ(getThemePen(QStringLiteral("KUp"), Qt::SolidLine).color(), QColor(255, 0, 0));
     EXPECT_EQ(getThemePen(QStringLiteral("Grid1"), Qt::DotLine).style(), Qt::DotLine);
+    EXPECT_EQ(getThemeColorCount(QStringLiteral("FormulasList")), 8);
+    EXPECT_EQ(getThemeColorCount(QStringLiteral("KLineMAs")), -1);
 
     // Not in a table: the key is the colour, the style always solid.
     const QPen named = getThemePen(QStringLiteral("#00ff00"), Qt::DashLine);
@@ -83,26 +97,4 @@ TEST_F(ThemeTest, PenLookupOrderAndStyle)
     PubCacheCustom::mCustomColor = {{QStringLiteral("KUp"), {}}};
     EXPECT_EQ(getThemePen(QStringLiteral("KUp"), Qt::SolidLine).color(), QColor(255, 0, 0));
     EXPECT_EQ(getThemePenAt(QStringLiteral("KUp"), 0).color(), QColor(255, 0, 0));
-}
-
-TEST_F(ThemeTest, ListLookupFallsBackToTheDefaultList)
-{
-    QStringList eight;
-    for (int i = 0; i < 8; ++i)
-        eight << QColor(i * 30, 0, 0).name();
-    PubCacheCustom::mDefultColor = {{QStringLiteral("FormulasList"), eight}};
-    PubCacheCustom::mCustomColor = {
-        {QStringLiteral("FormulasList"), {QStringLiteral("#00ff00"), QStringLiteral("#0000ff")}}};
-
-    // Too short a custom list gives way to the default list, not to its own
-    // last entry; past both lists, or a negative index: the key as a colour name.
-    for (auto [index, colour] : {std::pair{1, QColor(0, 0, 255)}, {3, QColor(90, 0, 0)}, {8, QColor()}, {-1, QColor()}})
-        EXPECT_EQ(getThemePenAt(QStringLiteral("FormulasList"), index).color(), colour) << index;
-    EXPECT_EQ(getThemeColorCount(QStringLiteral("FormulasList")), 2);
-    EXPECT_EQ(getThemePenAt(QStringLiteral("red"), -1).color(), QColor(Qt::red));
-    EXPECT_EQ(getThemePenAt(QStringLiteral("FormulasList"), 0).style(), Qt::SolidLine);
-
-    PubCacheCustom::mCustomColor.clear();
-    EXPECT_EQ(getThemeColorCount(QStringLiteral("FormulasList")), 8);
-    EXPECT_EQ(getThemeColorCount(QStringLiteral("KLineMAs")), -1);
 }
