@@ -69,22 +69,7 @@ void ZtLineLibBase::setPointSize()
     if (m_data->count() > 0) {
         if (m_dataShowIndex < 0)
             m_dataShowIndex = 0;
-        const double width = m_rect.width() - m_fixedPaddingLeft - m_fixedPaddingRight;
-        m_pointW = width / double(m_dataShowLength);
-        // A zero length divides to infinity (or NaN for a zero width); both
-        // end at the bound so that the integer geometry below stays defined.
-        if (!(m_pointW <= m_maxPointW))
-            m_pointW = m_maxPointW;
-        m_drawLeft = m_rect.left() + m_fixedPaddingLeft + 1;
-        m_drawRight = m_rect.right() - m_fixedPaddingRight - 1;
-        // A negative width (paddings wider than the rectangle) would make the
-        // casts below undefined for huge values; the bound keeps them sane.
-        m_barGap = std::min(int(std::max(m_pointW * 0.2, -m_maxPointW)), 5);
-        int body = int(std::max(m_pointW - m_barGap, -m_maxPointW));
-        if (body % 2 != 1)
-            body -= 1;
-        m_barBodyWidth = body;
-        m_barCentreOffset = (m_barBodyWidth - 1) / 2 + m_barGap;
+        setPointSizeAcross();
     }
     const double span = m_maxValue - m_minValue;
     if (span == 0)
@@ -94,6 +79,32 @@ void ZtLineLibBase::setPointSize()
         m_pointH = height / (std::log(m_maxValue) - std::log(m_minValue));
     else
         m_pointH = height / span;
+}
+
+void ZtLineLibBase::setPointSizeAcross()
+{
+    const AcrossInputs in{m_rect.left(), m_rect.width(), m_fixedPaddingLeft, m_fixedPaddingRight,
+                          m_maxPointW, m_dataShowLength};
+    if (m_acrossMade && in == m_across)
+        return;
+    m_across = in;
+    m_acrossMade = true;
+    const double width = m_rect.width() - m_fixedPaddingLeft - m_fixedPaddingRight;
+    m_pointW = width / double(m_dataShowLength);
+    // A zero length divides to infinity (or NaN for a zero width); both
+    // end at the bound so that the integer geometry below stays defined.
+    if (!(m_pointW <= m_maxPointW))
+        m_pointW = m_maxPointW;
+    m_drawLeft = m_rect.left() + m_fixedPaddingLeft + 1;
+    m_drawRight = m_rect.right() - m_fixedPaddingRight - 1;
+    // A negative width (paddings wider than the rectangle) would make the
+    // casts below undefined for huge values; the bound keeps them sane.
+    m_barGap = std::min(int(std::max(m_pointW * 0.2, -m_maxPointW)), 5);
+    int body = int(std::max(m_pointW - m_barGap, -m_maxPointW));
+    if (body % 2 != 1)
+        body -= 1;
+    m_barBodyWidth = body;
+    m_barCentreOffset = (m_barBodyWidth - 1) / 2 + m_barGap;
 }
 
 double ZtLineLibBase::getX(int i) const

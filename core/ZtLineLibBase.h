@@ -187,6 +187,21 @@ protected:
     int m_dataShowLength = 0;
 
 private:
+    void setPointSizeAcross();
+    // What the horizontal geometry was last made from: SetMaxMinValue and
+    // setRange both make it on every scroll step, mostly from the same.
+    struct AcrossInputs
+    {
+        double left, width, paddingLeft, paddingRight, maxPointW;
+        int length;
+        bool operator==(const AcrossInputs& o) const
+        {
+            return left == o.left && width == o.width && paddingLeft == o.paddingLeft
+                   && paddingRight == o.paddingRight && maxPointW == o.maxPointW && length == o.length;
+        }
+    };
+    AcrossInputs m_across{};
+    bool m_acrossMade = false;
     bool m_rangeDataUnchanged = false;
     bool m_appended = false;
     int m_changedFrom = kZtNoChange;
