@@ -8,6 +8,9 @@
 
 #include <ZtLineLib.h>
 
+#include <QImage>
+#include <QPainter>
+
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -289,7 +292,19 @@ private:
         fresh.setData(&copy);
         fresh.SetMaxMinValue(kZtNoValue, kZtNoValueMax);
         fresh.setRange(index, length);
-        return comparePanes(*p.live, fresh);
+        const QString d = comparePanes(*p.live, fresh);
+        // The painters also read what a pane keeps beside its lines (the
+        // rounded sticks), so the pictures must agree as well.
+        return d.isEmpty() && picture(*p.live) != picture(fresh) ? QStringLiteral("picture") : d;
+    }
+
+    static QImage picture(F& pane)
+    {
+        QImage img(400, 120, QImage::Format_ARGB32_Premultiplied);
+        img.fill(Qt::black);
+        QPainter painter(&img);
+        pane.Fill(&painter);
+        return img;
     }
 
     Pick m_pick;
