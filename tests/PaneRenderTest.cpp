@@ -221,10 +221,11 @@ TEST_F(PaneRender, ColourSticksFromTheMiddle)
 
 TEST_F(PaneRender, MissingIconEndsItsLine)
 {
-    // Icons are read beside the program; the test brings its own number.
+    // Icons are read beside the program; the test brings its own number, 0,
+    // which is an icon like any other (only a negative one ends the line).
     const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/formulaicon");
     const bool made = !QDir(dir).exists() && QDir().mkpath(dir);
-    const QString file = dir + QStringLiteral("/KLINE_DRAWICON_9001.bmp");
+    const QString file = dir + QStringLiteral("/KLINE_DRAWICON_0.bmp");
     QImage icon(5, 5, QImage::Format_RGB32);
     icon.fill(QColor(255, 0, 255));
     ASSERT_TRUE(icon.save(file));
@@ -232,7 +233,7 @@ TEST_F(PaneRender, MissingIconEndsItsLine)
     DQDDataList list = flatBars(4);
     Pane pane;
     Line line = makeLine(eDRAWICON, {10, 10, 10, 10}, true);
-    line.values2 = {9001, 9001, 9002, 9001};
+    line.values2 = {0, 0, 9002, 0};
     pane.addLine(line);
     const QImage img = show(pane, list, 40, 20, 0); // y(10) = 50, centres at 10k + 6
     QFile::remove(file);
