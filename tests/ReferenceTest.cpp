@@ -248,9 +248,10 @@ TEST_F(ReferenceTest, IntradayDaysBandsTimeGridAndLabels)
     EXPECT_EQ(countColour(img, QRect(x0 + 720, 30, 1, 280), 0xff00ff), 0);
     // No stubs in this style (black left of the band); the frame takes the "Grid1" pen.
     EXPECT_GT(countColour(img, QRect(x0 + 1, 22, 500, 1), 0x0000ff), 400);
-    // Day labels over the first two days only.
+    // Day labels over the first two days only, 5 px into each.
     const QRgb label = 0xff8000;
     EXPECT_GT(countTinted(img, QRect(x0 + 5, 22, 60, 20), label), 0);
+    EXPECT_EQ(countTinted(img, QRect(x0 - 5, 22, 10, 20), label), 0);
     EXPECT_GT(countTinted(img, QRect(x0 + 487, 22, 60, 20), label), 0);
     EXPECT_EQ(countTinted(img, QRect(x0 + 969, 22, 60, 20), label), 0);
     // One day with its call auction: the grid counts on from the auction's end.
