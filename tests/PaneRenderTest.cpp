@@ -147,6 +147,10 @@ TEST_F(PaneRender, VolumeSticks)
     img = show(intraday, list, 100, 100, 0); // centres at 20k + 12
     testkit::expectPixels(img, {{12, 75, kDefault}, {32, 75, kDown}, {52, 75, kDefault}, {72, 75, kUp},
             {72, 49, kBlack}, {92, 75, kBlack}});
+    // A value past the records has no close to compare with.
+    intraday.line(0)->values = ones(6, 50.0f);
+    intraday.setRange(0, 6);
+    EXPECT_GT(count(paint(intraday, 100, 100), QRect(84, 50, 16, 50), kDefault), 0);
 }
 
 TEST_F(PaneRender, MultiDayIntradayLinesBreakAtDayEnds)
