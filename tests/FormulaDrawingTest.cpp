@@ -50,8 +50,9 @@ TEST(FormulaDrawing, RecordsPerFunction)
         Check check;
     };
     const Row rows[] = {
-        {"STICKLINE(C>3,C,O,8,1)", eSTICKLINE, 8, 1, {NV, NV, NV, 4, 5, 4, NV, NV},
-         [](const Record& r) { EXPECT_EQ(r.d[1], V({NV, NV, NV, 3.5, 4.5, 3.5, NV, NV})); }},
+        // No stick where either price has no value.
+        {"STICKLINE(C>3,C,IF(C=5,DRAWNULL,O),8,1)", eSTICKLINE, 8, 1, {NV, NV, NV, 4, NV, 4, NV, NV},
+         [](const Record& r) { EXPECT_EQ(r.d[1], V({NV, NV, NV, 3.5, NV, 3.5, NV, NV})); }},
         {"DRAWKLINE(H,O,L,C)", eDRAWKLINE, 0, -2, {}, [&](const Record& r) {
              EXPECT_EQ(r.d[3], closes);
              EXPECT_EQ(r.d[0][0], 2.0f);

@@ -90,9 +90,8 @@ TEST(FormulaEngineFunctions, ReferencesAndCounts)
         {"BARSNEXT(C>4)", {4, 3, 2, 1, 0, 0, 1, 0}},
         {"BARPOS*10+CURRBARSCOUNT", {18, 27, 36, 45, 54, 63, 72, 81}},
         {"TOTALBARSCOUNT+ISLASTBAR", {8, 8, 8, 8, 8, 8, 8, 9}},
-        {"HHVBARS(C,3)", {N_, N_, 0, 1, 0, 0, 1, 2}},
+        {"HHVBARS(C,3)*10+LLVBARS(C,3)", {N_, N_, 1, 10, 1, 2, 10, 21}},
         {"HHVBARS(C,0)", {0, 1, 0, 1, 0, 0, 1, 2}},
-        {"LLVBARS(C,3)", {N_, N_, 1, 0, 1, 2, 0, 1}},
         {"SUMBARS(C,5)", {N_, N_, 2, 2, 1, 1, 2, 1}},
         {"VALUEWHEN(C>4,C*10)", {N_, N_, N_, N_, 50, 90, 90, 60}},
         {"REFV(C,2)*10+REFV(C,0)", {N_, N_, 34, 11, 45, 19, 52, 96}},
@@ -161,7 +160,7 @@ TEST(FormulaEngineFunctions, Logic)
         {"LAST(C>2,2,1)", {N_, N_, 0, 0, 0, 0, 1, 0}},
         {"LAST(C>0,0,0)", {1, 1, 1, 1, 1, 1, 1, 1}},
         {"LONGCROSS(C,3,1)", {N_, 0, 1, 0, 1, 0, 0, 1}},
-        {"LONGCROSS(C,3,2)", {N_, N_, 0, 0, 0, 0, 0, 0}},
+        {"LONGCROSS(C,IF(C<9,3,DRAWNULL),2)", {N_, N_, 0, 0, 0, N_, 0, 0}}, // one side without a value: none
         {"CROSSDOWN(C,3)", {N_, 0, 0, 1, 0, 0, 1, 0}},
         {"NDAY(C,1,2)", {N_, 0, 0, 0, 0, 1, 1, 1}},
         {"UPNDAY(C,2)", {N_, N_, 0, 0, 0, 1, 0, 0}},
@@ -232,6 +231,7 @@ TEST(FormulaEngineFunctions, DecimalPricesAndNumericRules)
         {"999999986991104", {N_, N_, N_, N_, N_, N_, N_, N_}},
         // A line as the period: each bar its own window, 0 all bars so far.
         {"HHV(C,BARSLAST(C>4)+1)", {N_, N_, N_, N_, 5, 9, 9, 6}},
+        {"HHV(C,IF(C>5,5,1))", {3, 1, 4, 1, 5, 9, 2, 9}}, // the highest in the window's middle
         {"LLV(C,IF(C>3,3,0))", {3, 1, 1, 1, 1, 1, 1, 2}},
         {"MA(C,IF(C>3,2,0))", {N_, N_, 2.5, N_, 3, 7, N_, 4}},
         {"SUM(C,BARPOS)+COUNT(C>2,BARPOS)*100", {103, 104, 208, 209, 314, 423, 425, 531}},

@@ -267,8 +267,11 @@ TEST(FormulaEngineLanguage, BarsWithoutValues)
     EXPECT_EQ(r.line("V")->d[0], std::vector<float>({100, 100, 100, M, M, M, M, M, M}));
     EXPECT_EQ(r.line("T")->d[0], std::vector<float>({M, 1, 1, M, 1, M, 1, M, M})); // needs the close before
     EXPECT_EQ(r.line("D")->d[0], std::vector<float>({M, float(std::sqrt(0.5)), M, M, M, M, M, M, M}));
-    // An input without the validity column: its first record's columns hold every bar.
+    // An input without the validity column: its first record's columns hold
+    // every bar; a shorter one ends its run, leaving the bars after it empty.
     CInputData plain = makeInput(closesOnly({1, 2, 3}));
     plain.days.front().m_valid.clear();
     checkAll({{"C*1", {1, 2, 3}}}, plain);
+    plain.days.front().m_valid = {1};
+    checkAll({{"C*1", {1, N_, N_}}}, plain);
 }

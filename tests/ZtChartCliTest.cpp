@@ -299,7 +299,7 @@ TEST(ZtChartCliTest, FormulaStoreSetsAddsAndRemoves)
     const CliRun set = ztchart({"formulas", "set", "MACD", "5,10", "--store", store});
     ASSERT_EQ(set.code, 0) << qPrintable(set.err);
     const CliRun show = ztchart({"formulas", "show", "macd", "--store", store});
-    EXPECT_TRUE(show.out.contains(QLatin1String("SHORT,5,"))) << qPrintable(show.out);
+    EXPECT_TRUE(show.out.contains(QLatin1String("SHORT,5,2,200,12,1\n"))) << qPrintable(show.out);
     EXPECT_TRUE(show.out.contains(QLatin1String("LONG,10,")));
     expectOneErrorLine(ztchart({"formulas", "set", "MACD", "500", "--store", store}), 2, QStringLiteral("outside"));
     expectPaneLikeEval({"--type", "MACD"}, "DIFF:EMA(CLOSE,5)-EMA(CLOSE,10)", 900);
