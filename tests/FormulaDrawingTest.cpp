@@ -98,6 +98,7 @@ TEST(FormulaDrawing, RecordsPerFunction)
              EXPECT_EQ(r.colours[4], 0xFF0000);
          }},
         {"DRAWGBK(C>0,RGBA(1,2,3,255))", eDRAWGBK, 0x030201, 0x030201, ones, nullptr},
+        {"DRAWGBK(C>0,RGBA(1,2,3,255),RGBA(4,5,6,255))", eDRAWGBK, 0x030201, 0x060504, ones, nullptr},
         {"VERTLINE(C=5)", eVERTLINE, 0, 0, {NV, NV, NV, NV, 1, NV, NV, NV}, nullptr},
     };
     for (const Row& row : rows) {

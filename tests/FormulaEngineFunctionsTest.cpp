@@ -82,6 +82,7 @@ TEST(FormulaEngineFunctions, ReferencesAndCounts)
     checkAll({
         {"BARSCOUNT(REF(C,2))", {N_, N_, 1, 2, 3, 4, 5, 6}},
         {"BARSSINCE(C>4)", {N_, N_, N_, N_, 0, 1, 2, 3}},
+        {"BARSSINCE(C>2)", {0, 1, 2, 3, 4, 5, 6, 7}}, // true from the first bar on
         {"BARSSINCEN(C>4,3)", {N_, N_, N_, N_, 0, 1, 2, 2}},
         {"BARSSINCEN(C>2,3)", {N_, N_, 2, 1, 2, 1, 2, 2}},
         {"BARSLASTCOUNT(C>2)", {1, 0, 1, 0, 1, 2, 0, 1}},
@@ -95,6 +96,7 @@ TEST(FormulaEngineFunctions, ReferencesAndCounts)
         {"SUMBARS(C,5)", {N_, N_, 2, 2, 1, 1, 2, 1}},
         {"VALUEWHEN(C>4,C*10)", {N_, N_, N_, N_, 50, 90, 90, 60}},
         {"REFV(C,2)*10+REFV(C,0)", {N_, N_, 34, 11, 45, 19, 52, 96}},
+        {"REFV(C,IF(C>4,1,2))", {N_, N_, 3, 1, 1, 5, 5, 2}},
         {"REFX(C,2)", {4, 1, 5, 9, 2, 6, 6, 6}},
         {"REFXV(C,2)", {4, 1, 5, 9, 2, 6, N_, N_}},
         {"FINDHIGH(C,0,3,2)", {N_, N_, 3, 1, 4, 5, 5, 6}},

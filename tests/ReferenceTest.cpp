@@ -178,12 +178,20 @@ TEST_F(ReferenceTest, ScalingBoxReplacesTheBottomTag)
     const int edge = int(axis.m_drawLeft) - 4;
     EXPECT_GT(countColour(img, QRect(edge - 1, 300, 3, 42), 0xffff00), 5);
     EXPECT_EQ(countColour(img, QRect(edge + 2, 300, 3, 42), 0xffff00), 0);
-    // Zero has one digit: its box is as wide as that of 7.
-    axis.setDataScaling(7);
-    const int oneDigit = countColour(paint(), QRect(0, 300, edge + 3, 42), 0xffff00);
+    // Zero has one digit and a sign is none: their boxes start where that of 7 does.
+    const auto boxLeft = [&](int scaling) {
+        axis.setDataScaling(scaling);
+        const QImage boxed = paint();
+        int x = 0;
+        while (x < edge && countColour(boxed, QRect(x, 300, 1, 42), 0xffff00) == 0)
+            ++x;
+        return x;
+    };
+    EXPECT_EQ(boxLeft(-7), boxLeft(7));
+    EXPECT_EQ(boxLeft(0), boxLeft(7));
+    // Zero scales nothing: neither the tags nor the mouse's value box divide by it.
     axis.setDataScaling(0);
-    EXPECT_EQ(countColour(paint(), QRect(0, 300, edge + 3, 42), 0xffff00), oneDigit);
-    // and scales nothing: neither the tags nor the mouse's value box divide by it.
+    paint();
     EXPECT_EQ(texts(axis.paintedTags()).first(), "2000.00");
     EXPECT_EQ(axis.getAxisYDataString(int(axis.getRect().top() + axis.fixedPaddingTop())), "2000.00");
 }
