@@ -76,6 +76,7 @@ TEST(ValueFormat, TableOfTheAxisFormats)
         // Malformed formats still give a text.
         {"[ss:", 1.0, ""},
         {"dd", 1.0, "1"},
+        {"100d2d", 12345.0, "123.45"}, // the decimals end at a second d
         {"d-3", 1.0, "1"},
     };
     for (const Row& r : rows)
