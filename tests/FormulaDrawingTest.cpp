@@ -263,6 +263,9 @@ TEST_F(DrawingRender, SticksCandlesAndSegments)
                    drawing(ePARTLINE, {M, 2, 6, 2, M, M, M, M, M, M}, QVector<float>(10, 1.0f).toList())});
     testkit::expectPixels(img, {{46, 50, 0xff0000ffu}, {21, 60, 0xff0000ffu}, {31, 60, 0xff0000ffu}});
     EXPECT_EQ(count(img, QRect(0, 0, 14, 100), 0xff0000ffu), 0);
+    // Only gaps before the window: no lead-in to its first point.
+    img = picture({drawing(ePOLYLINE, {M, M, M, 5, M, M, M, 5, M, M})}, 10, 2, 8);
+    EXPECT_EQ(count(img, QRect(0, 0, 14, 100), 0xff0000ffu), 0);
 }
 
 TEST_F(DrawingRender, StylesAreasAndOrder)
