@@ -10,11 +10,11 @@ using indicatorpane::Pane;
 
 TEST(EngineBridge, ParseFromFlineCopiesWhatIsThereAndNothingElse)
 {
-    FormulaResult empty;
+    FormulaResult r;
     tagFLINES none;
     none.count = 3; // a count without records gives no lines
-    empty.parseFromFline(none);
-    EXPECT_TRUE(empty.lines.empty());
+    r.parseFromFline(none);
+    EXPECT_TRUE(r.lines.empty());
 
     float d1[3] = {1, 2, 3};
     int colors[3] = {0xff, 0xff00, 0xff0000};
@@ -29,7 +29,6 @@ TEST(EngineBridge, ParseFromFlineCopiesWhatIsThereAndNothingElse)
     tagFLINES out;
     out.lines = records;
     out.count = 2;
-    FormulaResult r;
     r.parseFromFline(out);
     ASSERT_EQ(r.lines.size(), 2u);
     // Absent series, colours, strip colours and rectangles stay absent.
@@ -54,9 +53,8 @@ TEST(EngineBridge, MacdPaneOverRealQuotes)
 
     const Formulas& lines = pane.formulaLines();
     ASSERT_EQ(testkit::lineNames(lines), QStringList({"DIFF", "DEA", "MACD"}));
-    EXPECT_EQ(lines.lineAt(2)->drawType, int(eCOLORSTICK));
-    EXPECT_TRUE(lines.lineAt(0)->useDrawRoutines);
-    EXPECT_EQ(pane.m_params, QList<float>({12, 26, 9}));
+    EXPECT_EQ(std::make_tuple(lines.lineAt(2)->drawType, lines.lineAt(0)->useDrawRoutines, pane.m_params),
+              std::make_tuple(int(eCOLORSTICK), true, QList<float>({12, 26, 9})));
 
     const QList<float>& diff = lines.lineAt(0)->values;
     ASSERT_GE(diff.size(), list.count());
@@ -88,22 +86,25 @@ TEST(EngineBridge, MacdPaneOverRealQuotes)
 
 TEST(EngineBridge, MaPaneDropsSwitchedOffAveragesAndTakesThemeColours)
 {
+    // The theme's average colours in turn, a custom one before the default;
+    // past the lines the pen is the default one.
+    testkit::ThemeColours theme{{"KLineMAs", "#0A0A0A"}, {"Default", "#123456"}};
+    PubCacheCustom::mDefultColor.insert(QStringLiteral("KLineMAs"), {QStringLiteral("#010101"), QStringLiteral("#020202"),
+                                                                      QStringLiteral("#030303"), QStringLiteral("#040404")});
     const CDFormulaManage saved = F::m_dformulaManage;
-    const auto savedCustom = PubCacheCustom::mCustomColor;
     F::CFormulaClass ma = F::getCFormulaParams(F::eFT_MA);
     ASSERT_EQ(ma.paramCount, 5);
     ma.paramValues = {5, 10, 0, 30, 0};
     ASSERT_TRUE(F::setCFormulaParams(ma));
-    PubCacheCustom::mCustomColor.insert(QStringLiteral("KLineMAs"), {QStringLiteral("#123456")});
 
     DQDDataList list = testkit::sampleBars();
     Pane pane(F::eFT_MA, &list);
     pane.setRange(0, 200);
-    const Formulas& lines = pane.formulaLines();
-    ASSERT_EQ(testkit::lineNames(lines), QStringList({"MA1", "MA2", "MA4"}));
-    EXPECT_EQ(lines.lineAt(0)->pen.color(), QColor(QStringLiteral("#123456")));
-
-    PubCacheCustom::mCustomColor = savedCustom;
+    ASSERT_EQ(testkit::lineNames(pane.formulaLines()), QStringList({"MA1", "MA2", "MA4"}));
+    const QColor expected[] = {QColor(0x12, 0x34, 0x56), QColor(10, 10, 10), QColor(2, 2, 2), QColor(3, 3, 3),
+                               QColor(0x12, 0x34, 0x56)};
+    for (int i = -1; i < 4; ++i)
+        EXPECT_EQ(pane.getLinePenByIndex(i).color(), expected[i + 1]) << i;
     F::m_dformulaManage = saved;
 }
 

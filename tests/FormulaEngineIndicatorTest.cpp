@@ -100,16 +100,26 @@ void expectLine(const CapturedResult& r, const std::string& name, const Series& 
     expectValues(line->d[0], expected, 1e-4, 1e-9);
 }
 
+struct Row
+{
+    const char* formula;
+    const char* line;
+    Series expected;
+};
+
 class FormulaEngineIndicators : public ::testing::Test
 {
 protected:
-    CapturedResult compute(const std::string& formula)
+    void checkRows(const std::vector<Row>& rows)
     {
-        CapturedResult r;
-        std::string name = formula;
-        CInputData input = makeInput(b);
-        EXPECT_TRUE(engine.ComputeDayFormular(name, input, 1, 0, &r)) << engine.lastError();
-        return r;
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.formula);
+            CapturedResult r;
+            std::string name = row.formula;
+            CInputData input = makeInput(b);
+            ASSERT_TRUE(engine.ComputeDayFormular(name, input, 1, 0, &r)) << engine.lastError();
+            expectLine(r, row.line, row.expected);
+        }
     }
 
     // Two-decimal prices and whole volumes: the engine's float columns read
@@ -118,13 +128,6 @@ protected:
     const size_t n = b.size();
     CDFormulaManage store;
     ModuleFormular engine;
-};
-
-struct Row
-{
-    const char* formula;
-    const char* line;
-    Series expected;
 };
 
 } // namespace
@@ -153,7 +156,7 @@ TEST_F(FormulaEngineIndicators, AveragesOscillatorsAndBands)
     const Series ma10 = movingAverage(c, 10), ma50 = movingAverage(c, 50);
     const Series dif = from(n, 0, [&](size_t i) { return ma10[i] - ma50[i]; });
     const Series mtm = from(n, 12, [&](size_t i) { return c[i] - c[i - 12]; });
-    const Row rows[] = {
+    checkRows({
         {"MA", "MA1", movingAverage(c, 5)},   {"MA", "MA2", ma10},
         {"MA", "MA3", mid},                   {"MA", "MA4", movingAverage(c, 30)},
         {"MA", "MA5", movingAverage(c, 60)},  {"MACD", "DIFF", diff},
@@ -169,50 +172,39 @@ TEST_F(FormulaEngineIndicators, AveragesOscillatorsAndBands)
         {"BOLL", "UB", band(2.0)},            {"BOLL", "LB", band(-2.0)},
         {"DMA", "DIF", dif},                  {"DMA", "DIFMA", movingAverage(dif, 10)},
         {"MTM", "MTM", mtm},                  {"MTM", "MAMTM", movingAverage(mtm, 6)},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.formula);
-        expectLine(compute(row.formula), row.line, row.expected);
-    }
+    });
 }
 
 TEST_F(FormulaEngineIndicators, RatiosOverTheBarBefore)
 {
     const int w = 26;
-    const auto mid = [&](size_t q) { return (b.high[q - 1] + b.low[q - 1]) / 2.0; };
-    const Series cr = from(n, w, [&](size_t i) {
-        return sumOver(i, w, [&](size_t q) { return std::max(0.0, b.high[q] - mid(q)); })
-               / sumOver(i, w, [&](size_t q) { return std::max(0.0, mid(q) - b.low[q]); }) * 100.0;
-    });
-    // The volume of the bars in the window that rose (1), fell (−1) or stayed (0).
-    const auto volumeOf = [&](size_t i, int move) {
-        return sumOver(i, w, [&](size_t q) {
-            return (b.close[q] > b.close[q - 1]) - (b.close[q] < b.close[q - 1]) == move ? b.volume[q] : 0.0;
-        });
+    // 100 times the sum of up(q) over the sum of down(q), the last w bars.
+    const auto ratio = [&](size_t first, auto up, auto down) {
+        return from(n, first, [&](size_t i) { return sumOver(i, w, up) / sumOver(i, w, down) * 100.0; });
     };
-    const Series vr = from(n, w, [&](size_t i) {
-        return 100.0 * (2.0 * volumeOf(i, 1) + volumeOf(i, 0)) / (2.0 * volumeOf(i, -1) + volumeOf(i, 0));
-    });
-    const Series ar = from(n, size_t(w - 1), [&](size_t i) {
-        return sumOver(i, w, [&](size_t q) { return b.high[q] - b.open[q]; })
-               / sumOver(i, w, [&](size_t q) { return b.open[q] - b.low[q]; }) * 100.0;
-    });
-    const Series br = from(n, size_t(w), [&](size_t i) {
-        return sumOver(i, w, [&](size_t q) { return std::max(0.0, b.high[q] - b.close[q - 1]); })
-               / sumOver(i, w, [&](size_t q) { return std::max(0.0, b.close[q - 1] - b.low[q]); }) * 100.0;
-    });
+    const auto mid = [&](size_t q) { return (b.high[q - 1] + b.low[q - 1]) / 2.0; };
+    const Series cr = ratio(w, [&](size_t q) { return std::max(0.0, b.high[q] - mid(q)); },
+                            [&](size_t q) { return std::max(0.0, mid(q) - b.low[q]); });
+    // The volume of the bars that rose (1), fell (−1) or stayed (0).
+    const auto volumeOf = [&](int move) {
+        return [&, move](size_t q) {
+            return (b.close[q] > b.close[q - 1]) - (b.close[q] < b.close[q - 1]) == move ? b.volume[q] : 0.0;
+        };
+    };
+    const Series vr = ratio(w, [&](size_t q) { return 2.0 * volumeOf(1)(q) + volumeOf(0)(q); },
+                            [&](size_t q) { return 2.0 * volumeOf(-1)(q) + volumeOf(0)(q); });
+    const Series ar = ratio(w - 1, [&](size_t q) { return b.high[q] - b.open[q]; },
+                            [&](size_t q) { return b.open[q] - b.low[q]; });
+    const Series br = ratio(w, [&](size_t q) { return std::max(0.0, b.high[q] - b.close[q - 1]); },
+                            [&](size_t q) { return std::max(0.0, b.close[q - 1] - b.low[q]); });
     // CR's averages of 10, 20, 40, 62 bars moved back by M/2.5 + 1 bars: 5, 9, 17, 25.
-    const Row rows[] = {
+    checkRows({
         {"CR", "CR", cr},
         {"CR", "MA1", shifted(movingAverage(cr, 10), 5)}, {"CR", "MA2", shifted(movingAverage(cr, 20), 9)},
         {"CR", "MA3", shifted(movingAverage(cr, 40), 17)}, {"CR", "MA4", shifted(movingAverage(cr, 62), 25)},
         {"VR", "VR", vr},  {"VR", "MAVR", movingAverage(vr, 6)},
         {"AB", "AR", ar},  {"AB", "BR", br},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.formula);
-        expectLine(compute(row.formula), row.line, row.expected);
-    }
+    });
 }
 
 TEST_F(FormulaEngineIndicators, KdjWorkedByHandWithStoredParameters)

@@ -10,11 +10,6 @@ struct Row {
     const char* text;
 };
 
-QString u8(const char* s)
-{
-    return QString::fromUtf8(s);
-}
-
 } // namespace
 
 TEST(ValueFormat, TableOfTheAxisFormats)
@@ -80,7 +75,7 @@ TEST(ValueFormat, TableOfTheAxisFormats)
         {"d-3", 1.0, "1"},
     };
     for (const Row& r : rows)
-        EXPECT_EQ(formatValueText(r.value, u8(r.format)), u8(r.text)) << r.format << " " << r.value.toString().toStdString();
+        EXPECT_EQ(formatValueText(r.value, r.format), r.text) << r.format << " " << r.value.toString().toStdString();
 }
 
 TEST(ValueFormat, ConditionsAndTerms)
