@@ -92,33 +92,23 @@ Series strength(const Series& c, int n)
 
 // ---- comparison -------------------------------------------------------------
 
-void expectLine(const CapturedResult& r, const std::string& name, const Series& expected)
-{
-    SCOPED_TRACE(name);
-    const CapturedLine* line = r.line(name);
-    ASSERT_NE(line, nullptr);
-    expectValues(line->d[0], expected, 1e-4, 1e-9);
-}
-
-struct Row
-{
-    const char* formula;
-    const char* line;
-    Series expected;
-};
+// A line of a stored formula and its expected series.
+using Row = std::tuple<const char*, const char*, Series>;
 
 class FormulaEngineIndicators : public ::testing::Test
 {
 protected:
-    void checkRows(const std::vector<Row>& rows)
+    void checkRows(const std::vector<Row>& rows, const Bars& bars)
     {
-        for (const Row& row : rows) {
-            SCOPED_TRACE(row.formula);
+        for (const auto& [formula, lineName, expected] : rows) {
+            SCOPED_TRACE(std::string(formula) + " " + lineName);
             CapturedResult r;
-            std::string name = row.formula;
-            CInputData input = makeInput(b);
+            std::string name = formula;
+            CInputData input = makeInput(bars);
             ASSERT_TRUE(engine.ComputeDayFormular(name, input, 1, 0, &r)) << engine.lastError();
-            expectLine(r, row.line, row.expected);
+            const CapturedLine* line = r.line(lineName);
+            ASSERT_NE(line, nullptr);
+            expectValues(line->d[0], expected, 1e-4, 1e-9);
         }
     }
 
@@ -172,7 +162,7 @@ TEST_F(FormulaEngineIndicators, AveragesOscillatorsAndBands)
         {"BOLL", "UB", band(2.0)},            {"BOLL", "LB", band(-2.0)},
         {"DMA", "DIF", dif},                  {"DMA", "DIFMA", movingAverage(dif, 10)},
         {"MTM", "MTM", mtm},                  {"MTM", "MAMTM", movingAverage(mtm, 6)},
-    });
+    }, b);
 }
 
 TEST_F(FormulaEngineIndicators, RatiosOverTheBarBefore)
@@ -204,7 +194,7 @@ TEST_F(FormulaEngineIndicators, RatiosOverTheBarBefore)
         {"CR", "MA3", shifted(movingAverage(cr, 40), 17)}, {"CR", "MA4", shifted(movingAverage(cr, 62), 25)},
         {"VR", "VR", vr},  {"VR", "MAVR", movingAverage(vr, 6)},
         {"AB", "AR", ar},  {"AB", "BR", br},
-    });
+    }, b);
 }
 
 TEST_F(FormulaEngineIndicators, KdjWorkedByHandWithStoredParameters)
@@ -220,10 +210,7 @@ TEST_F(FormulaEngineIndicators, KdjWorkedByHandWithStoredParameters)
     Bars bars = closesOnly({9, 10, 11, 9});
     bars.high = {10, 11, 12, 12};
     bars.low = {8, 9, 10, 9};
-    CInputData input = makeInput(bars);
-    CapturedResult r;
-    ASSERT_TRUE(engine.ComputeDayFormular(name, input, 1, 0, &r)) << engine.lastError();
-    expectLine(r, "K", {kNaN, kNaN, 75.0, 50.0});
-    expectLine(r, "D", {kNaN, kNaN, 75.0, 200.0 / 3.0});
-    expectLine(r, "J", {kNaN, kNaN, 75.0, 50.0 / 3.0});
+    checkRows({{"KDJ", "K", {kNaN, kNaN, 75.0, 50.0}},
+               {"KDJ", "D", {kNaN, kNaN, 75.0, 200.0 / 3.0}},
+               {"KDJ", "J", {kNaN, kNaN, 75.0, 50.0 / 3.0}}}, bars);
 }

@@ -23,16 +23,14 @@ QByteArray fileOf(const CDFormulaManage& store)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// The first value of line M of formula name, evaluated on 1, 2, 3, … 10.
-float lastValue(ModuleFormular& engine, const std::string& formula, bool* ok = nullptr)
+// The last value of the first line of formula, evaluated on 1, 2, 3, … 10;
+// no value when the evaluation fails.
+float lastValue(ModuleFormular& engine, const std::string& formula)
 {
     CapturedResult r;
     std::string name = formula;
     CInputData input = makeInput(closesOnly({1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
-    const bool done = engine.ComputeDayFormular(name, input, 1, 0, &r);
-    if (ok)
-        *ok = done;
-    if (!done || r.captured.empty())
+    if (!engine.ComputeDayFormular(name, input, 1, 0, &r) || r.captured.empty())
         return kFormulaNoValue;
     return r.captured.front().d[0].back();
 }
@@ -79,9 +77,7 @@ TEST(FormulaEngineStore, WritesAddReplaceAndRefuseBadRecords)
 TEST(FormulaEngineStore, EvaluatorsFollowWritesAndTheMostRecentlyUsedStore)
 {
     ModuleFormular engine;
-    bool ok = true;
-    lastValue(engine, "USER_MA", &ok);
-    EXPECT_FALSE(ok) << "not stored yet";
+    EXPECT_EQ(lastValue(engine, "USER_MA"), kFormulaNoValue) << "not stored yet";
     {
         CDFormulaManage a;
         TagFormularContent c = userMa(4);
@@ -124,9 +120,7 @@ TEST(FormulaEngineStore, EvaluatorsFollowWritesAndTheMostRecentlyUsedStore)
     // evaluator that never saw it knows nothing of it.
     EXPECT_FLOAT_EQ(lastValue(engine, "USER_MA"), 9.0f);
     ModuleFormular fresh;
-    ok = true;
-    lastValue(fresh, "USER_MA", &ok);
-    EXPECT_FALSE(ok);
+    EXPECT_EQ(lastValue(fresh, "USER_MA"), kFormulaNoValue);
     EXPECT_FLOAT_EQ(lastValue(fresh, "MACD"), lastValue(engine, "MACD"));
 }
 
@@ -234,12 +228,8 @@ TEST(FormulaEngineStore, BadFilesLeaveTheStoreAsItWas)
     QByteArray seventeen = valid;
     seventeen.replace("\"params\": [", "\"params\": [" + QByteArray(
         "{\"name\":\"X\",\"values\":[0,0,0,0,0]},").repeated(17));
-    const struct
-    {
-        const char* label;
-        QByteArray content;
-        const char* reason;
-    } bad[] = {
+    // Label, content, a fragment of the reason.
+    const std::tuple<const char*, QByteArray, const char*> bad[] = {
         {"truncated", valid.left(valid.size() / 2), "not valid JSON"},
         {"other document", "{\"format\":\"Other\",\"version\":1,\"formulas\":[]}", "not a formula store"},
         {"newer version", "{\"format\":\"ZtFormulaStore\",\"version\":2,\"formulas\":[]}", "not a formula store"},
@@ -254,12 +244,12 @@ TEST(FormulaEngineStore, BadFilesLeaveTheStoreAsItWas)
     TagFormularContent user = userMa(3);
     ASSERT_TRUE(store.SetFormularContent(user));
     const QByteArray before = fileOf(store);
-    for (const auto& b : bad) {
-        SCOPED_TRACE(b.label);
-        const QString path = testkit::writeFile(dir, QString::fromLatin1(b.label) + ".json", b.content);
+    for (const auto& [label, content, reason] : bad) {
+        SCOPED_TRACE(label);
+        const QString path = testkit::writeFile(dir, QString::fromLatin1(label) + ".json", content);
         std::string error;
         EXPECT_FALSE(store.loadFromFile(path.toStdString(), &error));
-        EXPECT_NE(error.find(b.reason), std::string::npos) << error;
+        EXPECT_NE(error.find(reason), std::string::npos) << error;
         EXPECT_EQ(fileOf(store), before);
     }
     std::string error;

@@ -225,16 +225,12 @@ inline void expectSeries(const std::string& expr, CInputData input, const std::v
 // expressions with their expected series over them (or over input).
 const std::vector<double> kCloses = {3, 1, 4, 1, 5, 9, 2, 6};
 
-struct Case
-{
-    const char* expr;
-    std::vector<double> expected;
-};
+using Case = std::pair<const char*, std::vector<double>>;
 
 inline void checkAll(const std::vector<Case>& cases, const CInputData& input = makeInput(closesOnly(kCloses)))
 {
-    for (const Case& c : cases)
-        expectSeries(c.expr, input, c.expected);
+    for (const auto& [expr, expected] : cases)
+        expectSeries(expr, input, expected);
 }
 
 } // namespace FormulaTest

@@ -2,21 +2,14 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-struct Row {
-    const char* format;
-    QVariant value;
-    const char* text;
-};
-
-} // namespace
+#include <tuple>
 
 TEST(ValueFormat, TableOfTheAxisFormats)
 {
     // The value axis's format: units above 99999.
     const char* axis = "{if#>99999||<-99999;d2w}d2";
-    const Row rows[] = {
+    // Format, value, text.
+    const std::tuple<const char*, QVariant, const char*> rows[] = {
         {axis, 123456.789, "12.35万"},
         {axis, 5000.0, "5000.00"},
         {axis, -2.5e5, "-25.00万"},
@@ -74,8 +67,8 @@ TEST(ValueFormat, TableOfTheAxisFormats)
         {"100d2d", 12345.0, "123.45"}, // the decimals end at a second d
         {"d-3", 1.0, "1"},
     };
-    for (const Row& r : rows)
-        EXPECT_EQ(formatValueText(r.value, r.format), r.text) << r.format << " " << r.value.toString().toStdString();
+    for (const auto& [format, value, text] : rows)
+        EXPECT_EQ(formatValueText(value, format), text) << format << " " << value.toString().toStdString();
 }
 
 TEST(ValueFormat, ConditionsAndTerms)
