@@ -89,8 +89,8 @@ TEST(EngineBridge, MaPaneDropsSwitchedOffAveragesAndTakesThemeColours)
     // The theme's average colours in turn, a custom one before the default;
     // past the lines the pen is the default one.
     testkit::ThemeColours theme{{"KLineMAs", "#0A0A0A"}, {"Default", "#123456"}};
-    PubCacheCustom::mDefultColor.insert(QStringLiteral("KLineMAs"), {QStringLiteral("#010101"), QStringLiteral("#020202"),
-                                                                      QStringLiteral("#030303"), QStringLiteral("#040404")});
+    PubCacheCustom::mDefultColor.insert(QStringLiteral("KLineMAs"),
+                                        QStringList({"#010101", "#020202", "#030303", "#040404"}));
     const CDFormulaManage saved = F::m_dformulaManage;
     F::CFormulaClass ma = F::getCFormulaParams(F::eFT_MA);
     ASSERT_EQ(ma.paramCount, 5);
