@@ -105,22 +105,17 @@ TEST_F(ReferenceTest, LargeValuesGetUnitsAndRepaintsFollowPrecision)
 {
     // Run in order on one axis: tag texts are kept between repaints, and a
     // new precision must still show.
-    const struct
-    {
-        double max, min;
-        int prec;
-        QStringList first;
-    } steps[] = {
+    const std::tuple<double, double, int, QStringList> steps[] = {
         {200000, 0, 2, {"20.00万", "0.00", "16.00万", "12.00万", "80000.00", "40000.00"}},
         {5e8, -2e5, 1, {"5.0亿", "-20.0万"}},
         {20, 10, 2, {"20.00"}},
         {20, 10, 1, {"20.0"}},
         {20, 10, 2, {"20.00"}},
     };
-    for (const auto& s : steps) {
-        place(s.max, s.min, 300, s.prec);
+    for (const auto& [max, min, prec, first] : steps) {
+        place(max, min, 300, prec);
         paint();
-        EXPECT_EQ(texts(axis.paintedTags()).mid(0, s.first.size()), s.first) << s.max << " " << s.prec;
+        EXPECT_EQ(texts(axis.paintedTags()).mid(0, first.size()), first) << max << " " << prec;
     }
 }
 

@@ -47,14 +47,11 @@ TEST(ZtLineLibBase, PointSizeBodyGapAndCentreOffset)
     DQDDataList list = makeList(1);
     Element e;
     // Slot width (window of 10 items) → gap, body width, centre offset.
-    const struct
-    {
-        int width, gap, body, offset;
-    } cases[] = {{30, 0, 3, 1}, {20, 0, 1, 0}, {400, 5, 35, 22}, {25, 0, 1, 0}, {5, 0, -1, -1}};
-    for (const auto& c : cases) {
-        layout(&e, &list, c.width, 10);
+    for (auto [width, gap, body, offset] :
+         {std::tuple{30, 0, 3, 1}, {20, 0, 1, 0}, {400, 5, 35, 22}, {25, 0, 1, 0}, {5, 0, -1, -1}}) {
+        layout(&e, &list, width, 10);
         EXPECT_EQ(std::make_tuple(e.m_barGap, e.m_barBodyWidth, e.m_barCentreOffset),
-                  std::make_tuple(c.gap, c.body, c.offset)) << c.width;
+                  std::make_tuple(gap, body, offset)) << width;
     }
     layout(&e, &list, 600, 60); // the worked example
     EXPECT_EQ(std::make_tuple(e.getPointW(), e.m_barGap, e.m_barBodyWidth, e.m_barCentreOffset, e.getX(0), e.getX(1)),
@@ -108,15 +105,9 @@ TEST(ZtLineLibBase, ItemUnderX)
     // like every other answer, so the texts name that item.
     // Slot boundaries are truncated pixel positions: 11 starts item 1.
     // Empty slots: skipped backwards, or −1 when nothing is left.
-    const struct
-    {
-        int x;
-        bool skipEmpty;
-        int index;
-    } cases[] = {{0, true, 2},    {600, false, 57}, {-1, false, -1}, {10, false, 0}, {11, false, 1},
-                 {254, false, 25}, {254, true, 22},  {14, true, -1},  {14, false, 1}};
-    for (const auto& c : cases)
-        EXPECT_EQ(e.getAxisXDataIndex(c.x, c.skipEmpty), c.index) << c.x << " " << c.skipEmpty;
+    for (auto [x, skipEmpty, index] : {std::tuple{0, true, 2}, {600, false, 57}, {-1, false, -1}, {10, false, 0},
+                                       {11, false, 1}, {254, false, 25}, {254, true, 22}, {14, true, -1}, {14, false, 1}})
+        EXPECT_EQ(e.getAxisXDataIndex(x, skipEmpty), index) << x << " " << skipEmpty;
     EXPECT_EQ(QStringList({e.getAxisXDataString(0), e.getAxisXDataString(600), e.getAxisXDataString(254)}),
               QStringList({"22", "77", "42"}));
 
