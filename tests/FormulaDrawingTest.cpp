@@ -18,13 +18,11 @@ using Record = CapturedLine;
 // Closes 1 2 3 4 5 4 3 2; open = close − 0.5, high = close + 1, low = close − 1.
 Bars sampleBars()
 {
-    Bars b;
-    for (double c : {1, 2, 3, 4, 5, 4, 3, 2}) {
-        b.open.push_back(c - 0.5);
-        b.high.push_back(c + 1);
-        b.low.push_back(c - 1);
-        b.close.push_back(c);
-        b.volume.push_back(100);
+    Bars b = closesOnly({1, 2, 3, 4, 5, 4, 3, 2});
+    for (size_t i = 0; i < b.size(); ++i) {
+        b.open[i] -= 0.5;
+        b.high[i] += 1;
+        b.low[i] -= 1;
     }
     return b;
 }
