@@ -18,13 +18,11 @@ using Record = CapturedLine;
 // Closes 1 2 3 4 5 4 3 2; open = close − 0.5, high = close + 1, low = close − 1.
 Bars sampleBars()
 {
-    Bars b;
-    for (double c : {1, 2, 3, 4, 5, 4, 3, 2}) {
-        b.open.push_back(c - 0.5);
-        b.high.push_back(c + 1);
-        b.low.push_back(c - 1);
-        b.close.push_back(c);
-        b.volume.push_back(100);
+    Bars b = closesOnly({1, 2, 3, 4, 5, 4, 3, 2});
+    for (size_t i = 0; i < b.size(); ++i) {
+        b.open[i] -= 0.5;
+        b.high[i] += 1;
+        b.low[i] -= 1;
     }
     return b;
 }
@@ -131,8 +129,8 @@ TEST(FormulaDrawing, StylesColoursAndTheirErrors)
     ASSERT_TRUE(e.ok) << e.error;
     const CapturedResult& out = e.result;
     ASSERT_EQ(out.captured.size(), 13u);
-    struct Expect { int style, color, width; };
-    const Expect expected[] = {
+    // Style, colour and width of the first eight lines.
+    const std::tuple<int, int, int> expected[] = {
         {eFormulaStyleDot, 0x8080FF, 1},
         {eFormulaStyleDash, 0x8080FF, 16},
         {eFormulaStylePoints, 0xFF00FF, 1}, // default colours by position
@@ -144,8 +142,7 @@ TEST(FormulaDrawing, StylesColoursAndTheirErrors)
     };
     for (size_t i = 0; i < std::size(expected); ++i) {
         const Record& r = out.captured[i];
-        EXPECT_EQ(std::make_tuple(r.style, r.color, r.lineWidth),
-                  std::make_tuple(expected[i].style, expected[i].color, expected[i].width)) << r.name;
+        EXPECT_EQ(std::make_tuple(r.style, r.color, r.lineWidth), expected[i]) << r.name;
     }
     // Rising and falling colours by sign on a colour stick.
     EXPECT_EQ(out.captured[8].colours, std::vector<int>({0xFF0000, 0xFF0000, 0x090909, 0x090909,
@@ -354,17 +351,15 @@ TEST_F(DrawingRender, NumbersOnlyInTheWindow)
 
 TEST(FormulaDrawingRange, OnlyPriceSeriesWidenTheRange)
 {
+    // Both ends of a stick are prices; the number a DRAWNUMBER shows is not,
+    // nor are a fixed number's value and position or a background's values.
     Formulas lines;
-    auto add = [&](int type, float v1, float v2) {
-        Formulas::formulaLine l(QString(), type, QPen(), true);
-        l.values = {v1};
+    for (auto [type, v1, v2] : {std::tuple{eSTICKLINE, 5.0f, 1.0f}, {eDRAWNUMBER, 4.0f, 900.0f},
+                                {eNUMBER_FIX, 700.0f, 0.5f}, {eDRAWGBK, 1000.0f, 1.0f}}) {
+        Line l = makeLine(type, {v1});
         l.values2 = {v2};
         lines.appendLine(l);
-    };
-    add(eSTICKLINE, 5, 1);    // both ends are prices
-    add(eDRAWNUMBER, 4, 900); // the number shown is not
-    add(eNUMBER_FIX, 700, 0.5f);
-    add(eDRAWGBK, 1000, 1);
+    }
     EXPECT_EQ(lines.maxOverWindow(0, 1), 5.0);
     EXPECT_EQ(lines.minOverWindow(0, 1), 1.0);
 }

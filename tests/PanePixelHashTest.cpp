@@ -39,7 +39,7 @@ QByteArray paint(Pane& pane, const QString& name)
     const QByteArray print = fingerprint(image);
     if (qEnvironmentVariableIsSet("ZT_PRINT_PIXEL_HASHES")) {
         image.save(QDir::temp().filePath(QStringLiteral("zt_pixels_%1.png").arg(name)));
-        std::printf("        {\"%s\", \"%s\"},\n", qPrintable(name), print.constData());
+        std::printf("%s %s\n", qPrintable(name), print.constData());
     }
     return print;
 }
@@ -59,48 +59,30 @@ TEST(PanePixelHash, DailyPanesAtEverySlotWidth)
     DQDDataList bars = testkit::sampleBars();
     ASSERT_EQ(bars.count(), 1000);
 
-    // Band width and shown bars: wide bodies, a few pixels a slot, thin
-    // candles (slots up to four pixels), several items per pixel column.
-    const struct { int width; int count; } windows[] = {
-        {1528, 30}, {1528, 200}, {1528, 700}, {600, 1000}, {250, 1000},
-    };
+    // Band width, shown bars and the fingerprints of the four panes: wide
+    // bodies, a few pixels a slot, thin candles (slots up to four pixels),
+    // several items per pixel column.
     const struct { Pane::enumFormulaType type; const char* name; QList<float> params; int prec; } panes[] = {
         {Pane::eFT_KLINE, "kline", {}, 2}, {Pane::eFT_VOL, "vol", {5, 10}, 2},
         {Pane::eFT_MACD, "macd", {}, 3}, {Pane::eFT_MA, "ma", {}, 2},
     };
-
-    const QMap<QString, QByteArray> want = {
-        {"kline_1528_30", "ed83c0160a36d442"},
-        {"vol_1528_30", "285fdcfbc9ce1a23"},
-        {"macd_1528_30", "25f7f08e9f5ef15a"},
-        {"ma_1528_30", "0ede7d0c595843a9"},
-        {"kline_1528_200", "137397c9a72e216a"},
-        {"vol_1528_200", "74e4be3f1ccb2c54"},
-        {"macd_1528_200", "5deecf1e44a06915"},
-        {"ma_1528_200", "e0fb8457a5c061b6"},
-        {"kline_1528_700", "6df2855710d92409"},
-        {"vol_1528_700", "d80d573a528ee76b"},
-        {"macd_1528_700", "45f683517e82f1f4"},
-        {"ma_1528_700", "4c38b5e22dc96011"},
-        {"kline_600_1000", "a579bc765dd4d0b5"},
-        {"vol_600_1000", "0a0971d18567937f"},
-        {"macd_600_1000", "2438578ad58764c7"},
-        {"ma_600_1000", "fcc73e9c04bf3de1"},
-        {"kline_250_1000", "0ee4a3cb67a74780"},
-        {"vol_250_1000", "c57eab1119ee1602"},
-        {"macd_250_1000", "fc17d3df6634c29b"},
-        {"ma_250_1000", "156ba993c4a0d247"},
+    const struct { int width; int count; const char* want[4]; } windows[] = {
+        {1528, 30, {"ed83c0160a36d442", "285fdcfbc9ce1a23", "25f7f08e9f5ef15a", "0ede7d0c595843a9"}},
+        {1528, 200, {"137397c9a72e216a", "74e4be3f1ccb2c54", "5deecf1e44a06915", "e0fb8457a5c061b6"}},
+        {1528, 700, {"6df2855710d92409", "d80d573a528ee76b", "45f683517e82f1f4", "4c38b5e22dc96011"}},
+        {600, 1000, {"a579bc765dd4d0b5", "0a0971d18567937f", "2438578ad58764c7", "fcc73e9c04bf3de1"}},
+        {250, 1000, {"0ee4a3cb67a74780", "c57eab1119ee1602", "fc17d3df6634c29b", "156ba993c4a0d247"}},
     };
 
     for (const auto& w : windows) {
-        for (const auto& t : panes) {
-            Pane pane(t.type);
-            pane.setPrec(t.prec);
-            if (!t.params.isEmpty())
-                pane.m_params = t.params;
+        for (int i = 0; i < 4; ++i) {
+            Pane pane(panes[i].type);
+            pane.setPrec(panes[i].prec);
+            if (!panes[i].params.isEmpty())
+                pane.m_params = panes[i].params;
             compute(pane, &bars, w.width, bars.count() - w.count, w.count);
-            const QString name = QStringLiteral("%1_%2_%3").arg(t.name).arg(w.width).arg(w.count);
-            EXPECT_EQ(paint(pane, name), want.value(name)) << qPrintable(name);
+            const QString name = QStringLiteral("%1_%2_%3").arg(panes[i].name).arg(w.width).arg(w.count);
+            EXPECT_EQ(paint(pane, name), w.want[i]) << qPrintable(name);
         }
     }
 }
@@ -113,25 +95,23 @@ TEST(PanePixelHash, FiveDayIntradayPanes)
     opt.days = 5;
     ASSERT_TRUE(QuoteLoader::loadMinutes(testkit::samplePath("sh600000_dline5.csv"), &minutes, opt, &error))
         << qPrintable(error);
-    const QMap<QString, QByteArray> want = {
-        {"dline_1528", "a8e946b6283aaccd"},
-        {"dlinevol_1528", "76abfa63eebaa987"},
-        {"dline_600", "89cd8487227c94b0"},
-        {"dlinevol_600", "6ab2a50e5ecc2fdf"},
+    // Fingerprints of the price and the volume pane at each width.
+    const struct { int width; const char* want[2]; } widths[] = {
+        {1528, {"a8e946b6283aaccd", "76abfa63eebaa987"}},
+        {600, {"89cd8487227c94b0", "6ab2a50e5ecc2fdf"}},
     };
-
-    for (int width : {1528, 600}) {
-        for (auto [type, kind] : {std::pair{Pane::eFT_DLINE, "dline"}, {Pane::eFT_DLINEVOL, "dlinevol"}}) {
-            Pane pane(type);
+    for (const auto& w : widths) {
+        for (int i = 0; i < 2; ++i) {
+            Pane pane(i == 0 ? Pane::eFT_DLINE : Pane::eFT_DLINEVOL);
             pane.setIsDLine(true);
             pane.setIsMainChat(true);
             pane.setShowDRFS(5);
             pane.setPrec(2);
-            if (type == Pane::eFT_DLINE)
+            if (i == 0)
                 pane.m_params = {1};
-            compute(pane, &minutes, width, 0, minutes.count());
-            const QString name = QStringLiteral("%1_%2").arg(kind).arg(width);
-            EXPECT_EQ(paint(pane, name), want.value(name)) << qPrintable(name);
+            compute(pane, &minutes, w.width, 0, minutes.count());
+            const QString name = QStringLiteral("%1_%2").arg(i == 0 ? "dline" : "dlinevol").arg(w.width);
+            EXPECT_EQ(paint(pane, name), w.want[i]) << qPrintable(name);
         }
     }
 }

@@ -26,6 +26,15 @@ protected:
         pane.SetMaxMinValue(max, min);
         return paint(pane, x + w, 100);
     }
+    // The fixture's pane with one more line, over n flat bars.
+    QImage showLine(const Line& line, int n, int w, double max, double min, int x = 0)
+    {
+        m_list = flatBars(n);
+        m_pane.addLine(line);
+        return show(m_pane, m_list, w, max, min, x);
+    }
+    DQDDataList m_list;
+    Pane m_pane;
 };
 
 QList<float> ones(int n, float v = 1.0f)
@@ -181,13 +190,11 @@ TEST_F(PaneRender, MultiDayIntradayLinesBreakAtDayEnds)
 
 TEST_F(PaneRender, LinesStopAtGapsTheirEndAndTheBand)
 {
-    DQDDataList list = flatBars(10);
-    Pane pane;
     QList<float> v = ones(10, 10.0f);
     v[3] = float(kZtNoValue);
     v[6] = std::nanf("");
-    pane.addLine(makeLine(eLINE, v.mid(0, 9), true)); // one value short of the window
-    const QImage img = show(pane, list, 100, 11, 9);
+    // One value short of the window.
+    const QImage img = showLine(makeLine(eLINE, v.mid(0, 9), true), 10, 100, 11, 9);
     // Centres at 10k + 6; the segments into and out of items 3 and 6 are
     // missing, the last item has no value.
     QList<int> painted;
@@ -200,26 +207,23 @@ TEST_F(PaneRender, ColourSticksFromTheMiddle)
 {
     // 10 px slotCount with centres at 10k + 6; 25 px per unit from 2 down to
     // -2, so 0 lies on the middle row 50.
-    DQDDataList list = flatBars(3);
-    Pane pane;
-    pane.setPrec(0);
-    pane.addLine(makeLine(eCOLORSTICK, {1.0f, -1.0f, 0.4f}));
-    QImage img = show(pane, list, 30, 2, -2);
+    m_pane.setPrec(0);
+    QImage img = showLine(makeLine(eCOLORSTICK, {1.0f, -1.0f, 0.4f}), 3, 30, 2, -2);
     testkit::expectPixels(img, {{6, 25, kUp}, {6, 50, kUp}, {6, 51, kBlack}, {6, 24, kBlack},
             {16, 75, kDown}, {16, 49, kBlack}, {26, 50, kUp}});
     // 0.4 rounds to 0 with no decimals: one dot on the middle row (26, 50).
     EXPECT_EQ(count(img, QRect(20, 0, 10, 100), kUp), 1);
 
-    pane.setPrec(1);
-    img = paint(pane, 30, 100);
+    m_pane.setPrec(1);
+    img = paint(m_pane, 30, 100);
     EXPECT_EQ(count(img, QRect(20, 0, 10, 100), kUp), 11); // rows 40 … 50
 
     // Engine sticks in their bar colour always start at the middle.
     Line coloured = makeLine(eCOLORSTICK, {1.0f, -1.0f, 0.0f}, true);
     coloured.colors = {0x00FF0000, 0x00FF0000, 0x00FF0000}; // blue
-    pane.line(0)->values.clear();
-    pane.addLine(coloured);
-    img = paint(pane, 30, 100);
+    m_pane.line(0)->values.clear();
+    m_pane.addLine(coloured);
+    img = paint(m_pane, 30, 100);
     testkit::expectPixels(img, {{6, 30, 0xff0000ffu}, {16, 70, 0xff0000ffu}, {26, 50, 0xff0000ffu}});
 }
 
@@ -234,12 +238,9 @@ TEST_F(PaneRender, MissingIconEndsItsLine)
     icon.fill(QColor(255, 0, 255));
     ASSERT_TRUE(icon.save(file));
 
-    DQDDataList list = flatBars(4);
-    Pane pane;
     Line line = makeLine(eDRAWICON, {10, 10, 10, 10}, true);
     line.values2 = {0, 0, 9002, 0};
-    pane.addLine(line);
-    const QImage img = show(pane, list, 40, 20, 0); // y(10) = 50, centres at 10k + 6
+    const QImage img = showLine(line, 4, 40, 20, 0); // y(10) = 50, centres at 10k + 6
     QFile::remove(file);
     if (made)
         QDir().rmdir(dir);
@@ -301,15 +302,12 @@ TEST_F(PaneRender, MarkersPointAtTheExtremesFromTheSideWithRoom)
 TEST_F(PaneRender, ChipDistribution)
 {
     // Price 20 … 10 over 100 rows; the largest volume spans the pane's width.
-    DQDDataList list = flatBars(3);
-    Pane pane;
-    pane.setQnowData(15);
+    m_pane.setQnowData(15);
     Line sticks = makeLine(eYDCM, {});
     sticks.chipType = 1;
     sticks.chipMax = 50;
     sticks.chipRows = {{12, 25}, {15, 50}, {18, 10}};
-    pane.addLine(sticks);
-    QImage img = show(pane, list, 100, 20, 10, 100); // at x 100 … 199
+    QImage img = showLine(sticks, 3, 100, 20, 10, 100); // at x 100 … 199
     EXPECT_EQ(count(img, QRect(0, 80, 200, 1), kUp), 51);    // below the price: x 100 … 150
     EXPECT_EQ(count(img, QRect(0, 50, 200, 1), kFlat), 100); // at the price, clipped to the pane
     EXPECT_EQ(count(img, QRect(0, 20, 200, 1), kDown), 21);
@@ -317,28 +315,25 @@ TEST_F(PaneRender, ChipDistribution)
     EXPECT_EQ(count(img, QRect(0, 0, 100, 100), kBlack), 100 * 100);
 
     // The profile: a white area from the pane's left edge out to the rows.
-    pane.line(0)->chipType = 0;
-    img = paint(pane, 200, 100);
+    m_pane.line(0)->chipType = 0;
+    img = paint(m_pane, 200, 100);
     testkit::expectPixels(img, {{105, 60, kDefault}, {190, 85, kBlack}});
     EXPECT_EQ(count(img, QRect(0, 0, 100, 100), kBlack), 100 * 100);
 
     // Without a positive largest volume there is no scale: nothing painted.
-    pane.line(0)->chipMax = 0;
-    img = paint(pane, 200, 100);
+    m_pane.line(0)->chipMax = 0;
+    img = paint(m_pane, 200, 100);
     EXPECT_EQ(count(img, img.rect(), kBlack), 200 * 100);
 }
 
 TEST_F(PaneRender, FillKeepsThePaintersClipAndSkipsEmptyPanes)
 {
-    DQDDataList list = flatBars(3);
-    Pane pane;
-    pane.addLine(makeLine(eLINE, {10, 10, 10}));
-    QImage img = show(pane, list, 30, 11, 9);
+    QImage img = showLine(makeLine(eLINE, {10, 10, 10}), 3, 30, 11, 9);
     QPainter p(&img);
-    pane.Fill(&p);
+    m_pane.Fill(&p);
     EXPECT_FALSE(p.hasClipping());
     p.setClipRect(QRect(0, 0, 15, 100));
-    pane.Fill(&p);
+    m_pane.Fill(&p);
     EXPECT_TRUE(p.hasClipping());
     EXPECT_EQ(p.clipBoundingRect(), QRectF(0, 0, 15, 100));
     p.end();
@@ -349,7 +344,7 @@ TEST_F(PaneRender, FillKeepsThePaintersClipAndSkipsEmptyPanes)
     Pane empty, noData, markers;
     noData.addLine(makeLine(eLINE, {10, 10, 10}));
     markers.addLine(makeLine(eLINE, ones(3, float(kZtNoValue))));
-    for (auto [pn, data] : {std::pair{&empty, &list}, {&noData, &none}, {&markers, &list}}) {
+    for (auto [pn, data] : {std::pair{&empty, &m_list}, {&noData, &none}, {&markers, &m_list}}) {
         pn->setDrawMaxMinTag(true);
         EXPECT_EQ(count(show(*pn, *data, 400, 20000, 0), QRect(0, 0, 400, 100), kBlack), 400 * 100);
     }
@@ -357,14 +352,11 @@ TEST_F(PaneRender, FillKeepsThePaintersClipAndSkipsEmptyPanes)
 
 TEST_F(PaneRender, SmoothLineThroughItsPoints)
 {
-    DQDDataList list = flatBars(4);
-    Pane pane;
-    QList<float> v = {10, 12, float(kZtNoValue), 10};
-    pane.addLine(makeLine(eSMOOTHLINE, v));
-    QImage img = show(pane, list, 40, 13, 9); // 25 px per unit, centres at 10k + 6
+    // 25 px per unit, centres at 10k + 6.
+    QImage img = showLine(makeLine(eSMOOTHLINE, {10, 12, float(kZtNoValue), 10}), 4, 40, 13, 9);
     // The brush of the line's pen is left on the painter.
     QPainter p(&img);
-    pane.Fill(&p);
+    m_pane.Fill(&p);
     EXPECT_EQ(p.brush().color(), QColor(0, 0, 255));
     p.end();
     const QRgb blue = 0xff0000ffu;
@@ -375,27 +367,24 @@ TEST_F(PaneRender, SmoothLineThroughItsPoints)
     // The gap is bridged by one curve from item 1 to item 3, not drawn down
     // to the bottom.
     EXPECT_EQ(count(img, QRect(26, 90, 1, 10), blue), 0);
-    pane.setDrawMaxMinTag(true);
-    paint(pane, 40, 100);
-    EXPECT_EQ(pane.maxTagX(), 16);
-    EXPECT_EQ(pane.maxTagValue(), 12.0);
+    m_pane.setDrawMaxMinTag(true);
+    paint(m_pane, 40, 100);
+    EXPECT_EQ(m_pane.maxTagX(), 16);
+    EXPECT_EQ(m_pane.maxTagValue(), 12.0);
 
     // A window past the line's end draws no path.
-    pane.setRange(4, 4);
-    img = paint(pane, 40, 100);
+    m_pane.setRange(4, 4);
+    img = paint(m_pane, 40, 100);
     EXPECT_EQ(count(img, img.rect(), kBlack), 40 * 100);
 }
 
 TEST_F(PaneRender, FormulaTextInLineOrBarColour)
 {
-    DQDDataList list = flatBars(2);
-    Pane pane;
     Line text = makeLine(eDRAWTEXT, {10, 10}, true);
     text.text = QStringLiteral("BUY");
     text.pen.setColor(QColor(255, 0, 255));
     text.colors = {0x0000FF00}; // green for the first item only
-    pane.addLine(text);
-    const QImage img = show(pane, list, 200, 20, 0); // 100 px slots, centres at 100k + 53
+    const QImage img = showLine(text, 2, 200, 20, 0); // 100 px slots, centres at 100k + 53
     EXPECT_GT(count(img, QRect(50, 20, 50, 40), kDown), 5);
     EXPECT_EQ(count(img, QRect(50, 20, 50, 40), 0xffff00ffu), 0);
     EXPECT_GT(count(img, QRect(150, 20, 50, 40), 0xffff00ffu), 5);

@@ -56,8 +56,7 @@ TEST_F(ScaleplateTest, MonthLabelsOverDailyBarsWithTicks)
     for (const Label& l : axis.drawnLabels()) {
         EXPECT_EQ(l.kind, Label::eMain);
         const int tick = int(l.x) - 2; // the text starts 2 pixels right of it
-        EXPECT_EQ(img.pixel(tick, 0) & 0xffffff, 0x0000ffu) << l.text.toStdString();
-        EXPECT_EQ(img.pixel(tick, 1) & 0xffffff, 0x0000ffu);
+        EXPECT_EQ(countColour(img, QRect(tick, 0, 1, 2), 0x0000ff), 2) << l.text.toStdString();
         EXPECT_GT(countTinted(img, QRect(tick + 1, 2, 20, 28), 0xc0c0c0), 0);
     }
     // Ticks only where labels are.
@@ -127,11 +126,10 @@ TEST_F(ScaleplateTest, FixedLabelsSpreadAndSkipOverlaps)
     ASSERT_EQ(drawn.size(), 5);
     // Centred in the band below the ticks (rows 2 to 30), as QPainter centres it there.
     QImage want = blankImage(100, 30);
-    {
-        QPainter p(&want);
-        p.setPen(Qt::white);
-        p.drawText(QRectF(0, 2, 100, 28), QStringLiteral("C"), QTextOption(Qt::AlignCenter));
-    }
+    QPainter p(&want);
+    p.setPen(Qt::white);
+    p.drawText(QRectF(0, 2, 100, 28), QStringLiteral("C"), QTextOption(Qt::AlignCenter));
+    p.end();
     const QRect c(int(drawn[2].x), 0, int(drawn[2].width) + 1, 1);
     for (int y = 0; y < 30; ++y)
         EXPECT_EQ(testkit::countInk(img, c.translated(0, y)) > 0, testkit::countInk(want, QRect(0, y, 100, 1)) > 0) << y;
@@ -181,9 +179,6 @@ TEST_F(ScaleplateTest, CachedPictureLivesUntilTheNextSetRange)
     copy = axis; // assignment drops the target's picture, not the source's
     EXPECT_FALSE(copy.hasCachedPicture());
     EXPECT_TRUE(axis.hasCachedPicture());
-    ZtLineLib_Scaleplate moved(std::move(axis));
-    EXPECT_TRUE(moved.hasCachedPicture());
-    EXPECT_EQ(moved.drawnLabels().size(), 1);
 }
 
 TEST_F(ScaleplateTest, TextsAndTheStripTranslation)
@@ -200,23 +195,19 @@ TEST_F(ScaleplateTest, TextsAndTheStripTranslation)
     // as tall as the largest picture.
     axis.setRect(0, 0, axis.getRect().width(), 16384);
     QImage img = blankImage(600, 330);
-    {
-        QPainter p(&img);
-        p.translate(0, 300);
-        axis.Fill(&p);
-    }
+    QPainter p(&img);
+    p.translate(0, 300);
+    axis.Fill(&p);
+    p.end();
     const int tick = int(axis.drawnLabels().value(0).x) - 2; // without labels: off the image
     EXPECT_EQ(img.pixel(tick, 300) & 0xffffff, 0x0000ffu);
     EXPECT_EQ(countColour(img, QRect(0, 0, 600, 300), 0x0000ff), 0);
 
     // Without data nothing shows; an empty list leaves an empty picture.
-    ZtLineLib_Scaleplate none;
-    ZtUIDataStruct::DQDDataList empty;
-    none.setRect(0, 0, 400, 30);
-    none.setData(&empty);
-    none.setRange(0, 10);
-    EXPECT_EQ(testkit::painted(none, 600, 30), blankImage(600, 30));
-    EXPECT_TRUE(none.drawnLabels().isEmpty());
+    axis = ZtLineLib_Scaleplate();
+    place(ZtUIDataStruct::DQDDataList(), 0, 10, 10);
+    EXPECT_EQ(paint(), blankImage(320, 30));
+    EXPECT_TRUE(axis.drawnLabels().isEmpty());
 
     // Paddings wider than the rectangle make items of negative width; the
     // label walk must still end.

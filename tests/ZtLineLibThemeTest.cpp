@@ -88,9 +88,7 @@ TEST_F(ThemeTest, PenAndListLookupOrder)
     EXPECT_EQ(getThemeColorCount(QStringLiteral("KLineMAs")), -1);
 
     // Not in a table: the key is the colour, the style always solid.
-    const QPen named = getThemePen(QStringLiteral("#00ff00"), Qt::DashLine);
-    EXPECT_EQ(named.color(), QColor(0, 255, 0));
-    EXPECT_EQ(named.style(), Qt::SolidLine);
+    EXPECT_EQ(getThemePen(QStringLiteral("#00ff00"), Qt::DashLine), QPen(QColor(0, 255, 0)));
     EXPECT_FALSE(getThemePen(QStringLiteral("NoSuchKey"), Qt::SolidLine).color().isValid());
     EXPECT_FALSE(getThemePen(QStringLiteral("Empty"), Qt::SolidLine).color().isValid());
     // An empty custom list leaves the default colour, as the list lookup does.
