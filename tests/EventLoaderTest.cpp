@@ -2,7 +2,7 @@
 
 using namespace ZtUIDataStruct;
 
-TEST(EventLoader, ReadsEveryTypeIntoItsFields)
+TEST(EventLoader, ReadsEveryTypeIntoItsFieldsAndNamesTheFaultsOfOthers)
 {
     QTemporaryDir dir;
     const auto write = [&](const QByteArray& text) { return testkit::writeFile(dir, "events.csv", text); };
@@ -42,19 +42,10 @@ TEST(EventLoader, ReadsEveryTypeIntoItsFields)
     // A header alone is a security without events.
     ASSERT_TRUE(EventLoader::loadEvents(write("type,time\n"), &lists, &error));
     EXPECT_EQ(lists[2].count() + lists[4].count() + lists[8].count(), 0);
-}
 
-TEST(EventLoader, MalformedFilesNameLineAndColumnAndLoadNothing)
-{
-    QTemporaryDir dir;
-    const auto write = [&](const QByteArray& text) { return testkit::writeFile(dir, "events.csv", text); };
-    const struct
-    {
-        QByteArray content;
-        QString message;
-    } cases[] = {
-        {"type,time\ndividend,20230721\nsplit,20230722\n",
-         ":3: column \"type\": unknown event type: \"split\""},
+    // A malformed file names its line and column and loads nothing.
+    const std::pair<const char*, const char*> cases[] = {
+        {"type,time\ndividend,20230721\nsplit,20230722\n", ":3: column \"type\": unknown event type: \"split\""},
         {"type,Time\nnotice,20230231\n", ":2: column \"Time\": not a date: \"20230231\""},
         {"type,time\nnotice,2023-07-21\n", ":2: column \"time\": not a date: \"2023-07-21\""},
         {"type,time,level\nlevel,20230721,high\n", ":2: column \"level\": not an integer: \"high\""},
@@ -66,18 +57,14 @@ TEST(EventLoader, MalformedFilesNameLineAndColumnAndLoadNothing)
         {"type,time,TIME\n", ":1: duplicate column \"TIME\""},
         {"\n  \n", ": empty file, no header row"},
     };
-    for (const auto& c : cases) {
-        const QString path = write(c.content);
-        QMap<int, DQDDataList> lists;
-        lists[2].append(DQDUnionReader());
-        QString error;
-        EXPECT_FALSE(EventLoader::loadEvents(path, &lists, &error)) << c.content.constData();
-        EXPECT_EQ(error, path + c.message);
-        EXPECT_EQ(lists.size(), 1); // the output is untouched
+    for (const auto& [content, message] : cases) {
+        const QString path = write(content);
+        QMap<int, DQDDataList> untouched;
+        untouched[2].append(DQDUnionReader());
+        EXPECT_FALSE(EventLoader::loadEvents(path, &untouched, &error)) << content;
+        EXPECT_EQ(error, path + message);
+        EXPECT_EQ(untouched.size(), 1);
     }
-
-    QString error;
-    QMap<int, DQDDataList> lists;
     EXPECT_FALSE(EventLoader::loadEvents(write("type,time\n") + ".missing", &lists, &error));
     EXPECT_TRUE(error.contains("events") && error.contains("cannot open")) << error.toStdString();
     EXPECT_FALSE(EventLoader::loadEvents(write("type,time\n"), nullptr, &error));
