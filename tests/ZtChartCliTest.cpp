@@ -178,11 +178,12 @@ TEST(ZtChartCliTest, BadInputGivesOneErrorLineAndExitCode)
                        1, QStringLiteral("cannot write the output"));
 }
 
-TEST(ZtChartCliTest, RenderWritesPicturesOfTheAskedSize)
+TEST(ZtChartCliTest, RenderWritesPicturesOfTheAskedSizeAndWindow)
 {
     QTemporaryDir dir;
+    const QString bars = sample("sh600000_day.csv");
     const QString png = dir.filePath("chart.png");
-    const CliRun r = ztchart({"render", "--bars", sample("sh600000_day.csv"), "--panes", "kline:MA,vol,macd,kdj",
+    const CliRun r = ztchart({"render", "--bars", bars, "--panes", "kline:MA,vol,macd,kdj",
                            "--events", sample("sh600000_events.csv"), "--crosshair", "990", "--max-min",
                            "--size", "900x640", "-o", png});
     ASSERT_EQ(r.code, 0) << qPrintable(r.err);
@@ -206,38 +207,31 @@ TEST(ZtChartCliTest, RenderWritesPicturesOfTheAskedSize)
     // The chip column needs the float shares and works with them. Its key
     // figures stand under the profile, beside the volume pane; on the light
     // face the profile is a grey silhouette, not a block of text colour.
-    const QString chip = dir.filePath("chip.png");
-    const CliRun c = ztchart({"render", "--bars", sample("sh600000_day.csv"), "--capital",
-                           sample("sh600000_capital.csv"), "--panes", "kline,chip,vol", "--theme", "light", "-o", chip});
+    const CliRun c = ztchart({"render", "--bars", bars, "--capital",
+                           sample("sh600000_capital.csv"), "--panes", "kline,chip,vol", "--theme", "light", "-o", png});
     ASSERT_EQ(c.code, 0) << qPrintable(c.err);
-    const QImage chips(chip);
+    const QImage chips(png);
     EXPECT_EQ(chips.size(), QSize(1200, 800));
     const QRgb text = QColor(ZtUIDataStruct::PubCacheCustom::lightTheme().value(QStringLiteral("Default")).value(0)).rgb();
     EXPECT_GT(testkit::countColour(chips, QRect(966, 600, 220, 190), text), 20);
     EXPECT_LT(testkit::countColour(chips, QRect(966, 60, 220, 400), text), 20);
-}
 
-TEST(ZtChartCliTest, RenderServicePanesAndDefaultWindow)
-{
-    QTemporaryDir dir;
-    const QString bars = sample("sh600000_day.csv");
-    const QString out = dir.filePath("p.png");
     // A data-service pane without data says what it lacks; tags wider than
     // the usual padding ("-8092.34万") widen it instead of being cut at the
     // picture's left edge.
     const CliRun flow = ztchart({"render", "--bars", bars, "--minutes", sample("sh600000_m1.csv"), "--panes",
-                                 "kline,zjlx,rzrq", "-o", out});
+                                 "kline,zjlx,rzrq", "-o", png});
     ASSERT_EQ(flow.code, 0) << qPrintable(flow.err);
     EXPECT_TRUE(flow.err.contains(QLatin1String("no margin data: give --feed margin=FILE"))) << qPrintable(flow.err);
     EXPECT_FALSE(flow.err.contains(QLatin1String("fund-flow")));
-    const QImage picture(out);
+    const QImage picture(png);
     EXPECT_EQ(testkit::countColour(picture, QRect(1, 0, 1, picture.height()), picture.pixel(0, 0)), picture.height());
 
     // The default window ends at the last bar and holds more bars on a
     // wider picture.
     auto shownItems = [&](const QString& size) {
         const CliRun r = ztchart({"render", "--bars", bars, "--panes", "kline:MA+BOLL,vol,macd(6,13,5)", "--size",
-                                  size, "-o", out});
+                                  size, "-o", png});
         EXPECT_EQ(r.code, 0) << qPrintable(r.err);
         const QString items = r.err.section(QLatin1String("items "), 1).section(QLatin1Char(')'), 0, 0);
         return qMakePair(items.section(QLatin1Char('-'), 0, 0).toInt(), items.section(QLatin1Char('-'), 1).toInt());
