@@ -75,7 +75,7 @@ protected:
     ChartWidget m_chart;
 };
 
-TEST_F(ViewerTest, MouseMovePutsCrosshairOnTheBarAndUpdatesLegends)
+TEST_F(ViewerTest, MouseMovePutsCrosshairOnTheBarUpdatesLegendsAndOpensPrompts)
 {
     PaneWidget* price = m_chart.pane(0);
     PaneWidget* macd = m_chart.pane(2);
@@ -113,6 +113,18 @@ TEST_F(ViewerTest, MouseMovePutsCrosshairOnTheBarAndUpdatesLegends)
     // In the value-axis strip right of the band the last shown bar is meant.
     move(price, QPoint(price->width() - 10, price->height() / 2));
     EXPECT_EQ(m_chart.crosshairIndex(), first + m_chart.shownCount() - 1);
+
+    // Hovering an event icon, which got its rectangle when painted, opens its prompt.
+    ASSERT_NE(price->eventBar(), nullptr);
+    QRect icon;
+    for (const ZtLineLib_InfoBar::LineInfo& info : price->eventBar()->lineInfos())
+        if (info.type == ZtLineLib_InfoBar::eLineInfoDividend && info.width > 0)
+            icon = QRect(info.x, info.y, info.width, info.height);
+    ASSERT_FALSE(icon.isNull()) << "the sample window shows a dividend";
+    move(price, icon.center());
+    EXPECT_EQ(price->hoveredEventCount(), 1);
+    move(price, QPoint(icon.center().x(), price->height() / 3));
+    EXPECT_EQ(price->hoveredEventCount(), 0);
 }
 
 TEST_F(ViewerTest, DragKeysAndWheelMoveTheWindow)
@@ -151,23 +163,6 @@ TEST_F(ViewerTest, DragKeysAndWheelMoveTheWindow)
         wheel(-1);
     EXPECT_EQ(m_chart.shownCount(), m_chart.total());
     EXPECT_EQ(m_chart.firstIndex(), 0);
-}
-
-TEST_F(ViewerTest, HoveringAnEventIconOpensItsPrompt)
-{
-    PaneWidget* price = m_chart.pane(0);
-    ASSERT_NE(price->eventBar(), nullptr);
-    // Icons get their rectangles when painted.
-    price->grab();
-    QRect icon;
-    for (const ZtLineLib_InfoBar::LineInfo& info : price->eventBar()->lineInfos())
-        if (info.type == ZtLineLib_InfoBar::eLineInfoDividend && info.width > 0)
-            icon = QRect(info.x, info.y, info.width, info.height);
-    ASSERT_FALSE(icon.isNull()) << "the sample window shows a dividend";
-    move(price, icon.center());
-    EXPECT_EQ(price->hoveredEventCount(), 1);
-    move(price, QPoint(icon.center().x(), price->height() / 3));
-    EXPECT_EQ(price->hoveredEventCount(), 0);
 }
 
 TEST_F(ViewerTest, IndicatorPaneSwitchAndIntradayChart)
