@@ -215,7 +215,7 @@ TEST_F(ServicePane, MissingAnswersLeaveTheLinesWithoutValues)
     rec->set_bigsell(0.5);
     rec = flow.mutable_repdatazhibiaofuwuoutput(0)->mutable_data(0)->add_zijinliuxiangfendang();
     rec->set_bigbuy(2.0);
-    rec->set_bigsell(kNoValue);
+    rec->set_bigsell(kZtNoValue);
     f.setup(&bars, false, 0, 0, 10, 2);
     f.fillFundFlow(flow);
     EXPECT_EQ(f.lineAt(2)->values.mid(8), QList<float>({kMarker, kMarker}));
