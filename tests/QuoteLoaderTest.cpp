@@ -32,25 +32,7 @@ using testkit::writeFile;
 
 } // namespace
 
-TEST(QuoteLoader, DailyBarsCarryPreviousCloseChangeAndAverage)
-{
-    const DQDDataList bars = testkit::sampleBars();
-    ASSERT_EQ(bars.count(), 1000);
-    // 20200807,10.51,10.53,10.36,10.43,44271966,461730432 then 20200810 … close 10.52
-    EXPECT_EQ(keyOf(bars, 0), 20200807000000LL);
-    expectFields(bars, {{0, eFieldPreClose, 10.51}, {0, eFieldLow, 10.36}, {0, eFieldAverage, 461730432.0 / 44271966.0},
-                        {0, eFieldAmount, 461730432.0}, {1, eFieldPreClose, 10.43}});
-    EXPECT_NEAR(field(bars, 1, eFieldChange), 0.09, 1e-9);
-    EXPECT_EQ(keyOf(bars, 999), 20240919000000LL);
-
-    QMap<qint64, double> shares;
-    QString error;
-    ASSERT_TRUE(QuoteLoader::loadFloatShares(testkit::samplePath("sh600000_capital.csv"), &shares, &error));
-    EXPECT_EQ(shares.size(), 41);
-    EXPECT_DOUBLE_EQ(shares.value(20140320000000LL), 14922777132.0);
-}
-
-TEST(QuoteLoader, AuctionAndLunchPointsFoldIntoSessionSlots)
+TEST(QuoteLoader, MinutesFoldIntoSessionSlotsWithAnOpeningSlot)
 {
     // 243 points a day: 09:25, 09:30 … 11:30, 13:00 … 15:00.
     DQDDataList minutes;
@@ -88,25 +70,22 @@ TEST(QuoteLoader, AuctionAndLunchPointsFoldIntoSessionSlots)
                        {14, eFieldClose, field(day, 10, eFieldClose)}, {14, eFieldVolume, 0.0}});
     EXPECT_LT(field(day, 15, eFieldVolume), field(minutes, 4 * 241, eFieldVolume));
     EXPECT_DOUBLE_EQ(field(day, 15, eFieldPreClose), field(minutes, 4 * 241 - 1, eFieldClose));
-}
 
-TEST(QuoteLoader, OneMinuteBarsGetAnOpeningSlot)
-{
-    DQDDataList minutes;
-    QString error;
-    ASSERT_TRUE(QuoteLoader::loadMinutes(testkit::samplePath("sh600000_m1.csv"), &minutes, {}, &error));
-    ASSERT_EQ(minutes.count(), 5 * 241);
+    // One-minute bars get an opening slot.
+    DQDDataList m1;
+    ASSERT_TRUE(QuoteLoader::loadMinutes(testkit::samplePath("sh600000_m1.csv"), &m1, {}, &error));
+    ASSERT_EQ(m1.count(), 5 * 241);
     // 202409100931,8.38,8.42,8.36,8.42,497200,4173936
-    EXPECT_EQ(keyOf(minutes, 0), 20240910093000LL);
-    expectFields(minutes, {{0, eFieldHigh, 8.38}, {0, eFieldClose, 8.38}, {0, eFieldVolume, 0.0},
-                           {1, eFieldAverage, 4173936.0 / 497200.0}, {1, eFieldHigh, 8.42}});
+    EXPECT_EQ(keyOf(m1, 0), 20240910093000LL);
+    expectFields(m1, {{0, eFieldHigh, 8.38}, {0, eFieldClose, 8.38}, {0, eFieldVolume, 0.0},
+                      {1, eFieldAverage, 4173936.0 / 497200.0}, {1, eFieldHigh, 8.42}});
 
     DQDDataList last;
     ASSERT_TRUE(QuoteLoader::loadMinutes(testkit::samplePath("sh600000_m1.csv"), &last, {2, false}, &error));
     ASSERT_EQ(last.count(), 2 * 241);
-    EXPECT_EQ(keyOf(last, 0), keyOf(minutes, 3 * 241));
+    EXPECT_EQ(keyOf(last, 0), keyOf(m1, 3 * 241));
     // The dropped day still supplies the previous close.
-    EXPECT_DOUBLE_EQ(field(last, 0, eFieldPreClose), field(minutes, 3 * 241 - 1, eFieldClose));
+    EXPECT_DOUBLE_EQ(field(last, 0, eFieldPreClose), field(m1, 3 * 241 - 1, eFieldClose));
 
     // No auction print in this file: the band is flat at the opening price.
     ASSERT_TRUE(QuoteLoader::loadMinutes(testkit::samplePath("sh600000_m1.csv"), &last, {1, true}, &error));
@@ -225,6 +204,21 @@ TEST(QuoteLoader, ReadsTheFilesPeopleHave)
         EXPECT_DOUBLE_EQ(field(list, 1, id), 10.5) << id;
     EXPECT_DOUBLE_EQ(field(list, 1, eFieldVolume), 0.0);
     EXPECT_DOUBLE_EQ(field(list, 2, eFieldPreClose), 10.5);
+
+    // The sample's daily bars carry the previous close, change and average.
+    const DQDDataList bars = testkit::sampleBars();
+    ASSERT_EQ(bars.count(), 1000);
+    // 20200807,10.51,10.53,10.36,10.43,44271966,461730432 then 20200810 … close 10.52
+    EXPECT_EQ(keyOf(bars, 0), 20200807000000LL);
+    expectFields(bars, {{0, eFieldPreClose, 10.51}, {0, eFieldLow, 10.36}, {0, eFieldAverage, 461730432.0 / 44271966.0},
+                        {0, eFieldAmount, 461730432.0}, {1, eFieldPreClose, 10.43}});
+    EXPECT_NEAR(field(bars, 1, eFieldChange), 0.09, 1e-9);
+    EXPECT_EQ(keyOf(bars, 999), 20240919000000LL);
+
+    QMap<qint64, double> shares;
+    ASSERT_TRUE(QuoteLoader::loadFloatShares(testkit::samplePath("sh600000_capital.csv"), &shares, &error));
+    EXPECT_EQ(shares.size(), 41);
+    EXPECT_DOUBLE_EQ(shares.value(20140320000000LL), 14922777132.0);
 }
 
 TEST(QuoteLoader, MalformedFilesNameFileLineAndColumnAndLoadNothing)
