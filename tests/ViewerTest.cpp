@@ -165,7 +165,7 @@ TEST_F(ViewerTest, DragKeysAndWheelMoveTheWindow)
     EXPECT_EQ(m_chart.firstIndex(), 0);
 }
 
-TEST_F(ViewerTest, IndicatorPaneSwitchAndIntradayChart)
+TEST_F(ViewerTest, IndicatorPaneSwitchFormulaEditorAndIntradayChart)
 {
     m_chart.setLowestPaneType(ZtLineLib_Formula::eFT_KDJ);
     EXPECT_TRUE(m_chart.pane(2)->legendText().startsWith(QStringLiteral("KDJ")));
@@ -186,6 +186,31 @@ TEST_F(ViewerTest, IndicatorPaneSwitchAndIntradayChart)
     EXPECT_GT(testkit::countPixels(shot.convertToFormat(QImage::Format_RGB32), middle, [&](QRgb c) {
         return std::abs(qRed(c) - red.red()) + std::abs(qGreen(c) - red.green()) + std::abs(qBlue(c) - red.blue()) < 60;
     }), 30);
+
+    // The formula editor marks errors and applies a formula to a pane.
+    FormulaEditor editor;
+    editor.nameEdit()->setText(QStringLiteral("EDITED"));
+    editor.textEdit()->setPlainText(QStringLiteral("M:MA(C,N);\nX:M+FOO;"));
+    EXPECT_TRUE(editor.problem().contains(QStringLiteral("unknown name 'N'")));
+    editor.paramTable()->insertRow(0);
+    editor.paramTable()->setItem(0, 0, new QTableWidgetItem(QStringLiteral("N")));
+    editor.paramTable()->setItem(0, 1, new QTableWidgetItem(QStringLiteral("5")));
+    // The error moved to line 2, column 5, and is marked there.
+    EXPECT_TRUE(editor.problem().startsWith(QStringLiteral("line 2, column 5"))) << qPrintable(editor.problem());
+    ASSERT_EQ(editor.textEdit()->extraSelections().size(), 1);
+    EXPECT_EQ(editor.textEdit()->extraSelections().first().cursor.selectedText(), QStringLiteral("F"));
+    EXPECT_FALSE(editor.apply());
+
+    editor.textEdit()->setPlainText(QStringLiteral("M:MA(C,N);\nX:M*2,DOTLINE;"));
+    EXPECT_TRUE(editor.problem().isEmpty());
+    EXPECT_TRUE(editor.textEdit()->extraSelections().isEmpty());
+    QObject::connect(&editor, &FormulaEditor::applied, &m_chart, &ChartWidget::setLowestPaneType);
+    ASSERT_TRUE(editor.apply());
+    EXPECT_TRUE(m_chart.pane(2)->legendText().startsWith(QStringLiteral("EDITED(5) M:")))
+        << qPrintable(m_chart.pane(2)->legendText());
+    // The new formula joins the indicators the keys step through.
+    EXPECT_TRUE(ChartWidget::indicatorTypes().contains(ZtLineLib_Formula::userFormulaType(QStringLiteral("EDITED"))));
+    ZtLineLib_Formula::m_dformulaManage.removeFormular("EDITED");
 
     // One intraday day: the whole 241 slots, which the wheel leaves alone.
     m_chart.setChartData(ViewerSource::loadMinutes(kData + QStringLiteral("sh600000_dline5.csv"), 1),
@@ -308,33 +333,6 @@ TEST(HostKitTest, MarginPaneKeepsItsRangeAndAxisUnits)
         legend << s.text;
     EXPECT_TRUE(legend.join(' ').contains(QRegularExpression(QStringLiteral("融资余额:\\d+\\.\\d\\d亿"))))
         << qPrintable(legend.join(' '));
-}
-
-TEST_F(ViewerTest, FormulaEditorMarksErrorsAndAppliesToAPane)
-{
-    FormulaEditor editor;
-    editor.nameEdit()->setText(QStringLiteral("EDITED"));
-    editor.textEdit()->setPlainText(QStringLiteral("M:MA(C,N);\nX:M+FOO;"));
-    EXPECT_TRUE(editor.problem().contains(QStringLiteral("unknown name 'N'")));
-    editor.paramTable()->insertRow(0);
-    editor.paramTable()->setItem(0, 0, new QTableWidgetItem(QStringLiteral("N")));
-    editor.paramTable()->setItem(0, 1, new QTableWidgetItem(QStringLiteral("5")));
-    // The error moved to line 2, column 5, and is marked there.
-    EXPECT_TRUE(editor.problem().startsWith(QStringLiteral("line 2, column 5"))) << qPrintable(editor.problem());
-    ASSERT_EQ(editor.textEdit()->extraSelections().size(), 1);
-    EXPECT_EQ(editor.textEdit()->extraSelections().first().cursor.selectedText(), QStringLiteral("F"));
-    EXPECT_FALSE(editor.apply());
-
-    editor.textEdit()->setPlainText(QStringLiteral("M:MA(C,N);\nX:M*2,DOTLINE;"));
-    EXPECT_TRUE(editor.problem().isEmpty());
-    EXPECT_TRUE(editor.textEdit()->extraSelections().isEmpty());
-    QObject::connect(&editor, &FormulaEditor::applied, &m_chart, &ChartWidget::setLowestPaneType);
-    ASSERT_TRUE(editor.apply());
-    EXPECT_TRUE(m_chart.pane(2)->legendText().startsWith(QStringLiteral("EDITED(5) M:")))
-        << qPrintable(m_chart.pane(2)->legendText());
-    // The new formula joins the indicators the keys step through.
-    EXPECT_TRUE(ChartWidget::indicatorTypes().contains(ZtLineLib_Formula::userFormulaType(QStringLiteral("EDITED"))));
-    ZtLineLib_Formula::m_dformulaManage.removeFormular("EDITED");
 }
 
 } // namespace
