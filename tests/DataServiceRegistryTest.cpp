@@ -47,11 +47,8 @@ protected:
         m.append(minute(20240910093300, 10.03, 10.02, 100));
         m.append(minute(20240910093400, 10.02, 10.02, 0, 100));  // 1002 from volume, unchanged
         m.append(minute(20240910093500, 10.02, 10.00, 1200));   // big, fell: selling
-        m.append(minute(20240910093600, 10.00, 10.01, 100));
-        m.append(minute(20240910093700, 10.01, 10.00, 100));
-        m.append(minute(20240910093800, 10.00, 10.01, 100));
-        m.append(minute(20240910093900, 10.01, 10.00, 100));
-        m.append(minute(20240910094000, 10.00, 10.01, 100));
+        for (int i = 6; i <= 10; ++i) // small, up and down
+            m.append(minute(20240910093000 + 100 * i, i % 2 ? 10.01 : 10.00, i % 2 ? 10.00 : 10.01, 100));
         // Day 2 has a threshold of its own (2650 yuan). Its first minute
         // rose against its own open though it fell against yesterday.
         m.append(minute(20240911093100, 9.80, 9.90, 5000));
