@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 #ifdef ZT_ZTCHART_PATH
@@ -57,12 +58,7 @@ void expectOneErrorLine(const CliRun& r, int code, const QString& needle)
 }
 
 // A command that must fail, its exit code and a text of its error line.
-struct Refusal
-{
-    QStringList args;
-    int code;
-    const char* needle;
-};
+using Refusal = std::tuple<QStringList, int, const char*>;
 
 } // namespace
 
@@ -169,8 +165,8 @@ TEST(ZtChartCliTest, BadInputGivesOneErrorLineAndExitCode)
         {{"formulas", "show", "NOSUCH"}, 1, "NOSUCH"},
         {{"lines", "--bars", bars, "--type", "MACD", "--store", dir.filePath("nope.json")}, 1, "no such formula store"},
     };
-    for (const auto& c : cases)
-        expectOneErrorLine(ztchart(c.args), c.code, QLatin1String(c.needle));
+    for (const auto& [args, code, needle] : cases)
+        expectOneErrorLine(ztchart(args), code, QLatin1String(needle));
     EXPECT_FALSE(QFile::exists(dir.filePath("a.png")));
     // Rows the disk did not take are a failure, not an answer.
     expectOneErrorLine(runProgram(QStringLiteral(ZT_ZTCHART_PATH), {"lines", "--bars", bars, "--type", "MACD"},
@@ -316,8 +312,8 @@ TEST(ZtChartCliTest, FormulaStoreSetsAddsAndRemoves)
         {{"formulas", "add", "Other", "--text", text}, 2, "--store"},
         {{"formulas", "remove", "MACD", "--store", store}, 1, "built-in"},
     };
-    for (const auto& r : refused)
-        expectOneErrorLine(ztchart(r.args), r.code, QLatin1String(r.needle));
+    for (const auto& [args, code, needle] : refused)
+        expectOneErrorLine(ztchart(args), code, QLatin1String(needle));
     ASSERT_EQ(ztchart({"formulas", "remove", "MYAVG", "--store", store}).code, 0);
     EXPECT_EQ(ztchart({"lines", "--bars", bars, "--type", "MyAvg", "--store", store}).code, 2);
 
