@@ -45,7 +45,8 @@ TEST(EventLoader, ReadsEveryTypeIntoItsFieldsAndNamesTheFaultsOfOthers)
 
     // A malformed file names its line and column and loads nothing.
     const std::pair<const char*, const char*> cases[] = {
-        {"type,time\ndividend,20230721\nsplit,20230722\n", ":3: column \"type\": unknown event type: \"split\""},
+        {"type,time\ndividend,20230721\nsplit,20230722\n",
+         ":3: column \"type\": unknown event type: \"split\""},
         {"type,Time\nnotice,20230231\n", ":2: column \"Time\": not a date: \"20230231\""},
         {"type,time\nnotice,2023-07-21\n", ":2: column \"time\": not a date: \"2023-07-21\""},
         {"type,time,level\nlevel,20230721,high\n", ":2: column \"level\": not an integer: \"high\""},

@@ -141,8 +141,8 @@ TEST_F(ServicePane, FeedRowsFillTheBarsTheyCover)
         const QString code = QString::number(int(f.type));
         PBDataChange::registerInstrument(code, code, bars, DQDDataList(), {});
         QString error;
-        ASSERT_TRUE(f.attach(code, writeFile(m_dir, code + ".csv", feedText(f.header, days, 5, f.skip)), &error))
-            << qPrintable(error);
+        const QString path = writeFile(m_dir, code + ".csv", feedText(f.header, days, 5, f.skip));
+        ASSERT_TRUE(f.attach(code, path, &error)) << qPrintable(error);
         F pane(f.type);
         // The range spans every shown value, and the shown ones only.
         for (const auto& [first, count] : {std::pair{0, 40}, {10, 10}}) {
