@@ -1,5 +1,7 @@
 #include "TestKit.h"
 
+#include <tuple>
+
 using namespace ZtUIDataStruct;
 
 namespace {
@@ -142,12 +144,8 @@ TEST(QuoteLoader, GapsCarryThePriceAndTheUntradedRestIsEmpty)
 TEST(QuoteLoader, ReadsTheFilesPeopleHave)
 {
     // The same two minutes as tools and quote clients write them.
-    const struct
-    {
-        const char* name;
-        QByteArray content;
-        bool amount;
-    } cases[] = {
+    // Name, contents and whether an amount column is there.
+    const std::tuple<const char*, QByteArray, bool> cases[] = {
         {"iso.csv",
          "date,open,high,low,close,volume,amount\n"
          "2024-09-10 09:31,8.38,8.42,8.36,8.42,497200,4173936\n"
@@ -178,16 +176,16 @@ TEST(QuoteLoader, ReadsTheFilesPeopleHave)
          true},
     };
     QTemporaryDir dir;
-    for (const auto& c : cases) {
-        const QString path = writeFile(dir, QLatin1String(c.name), c.content);
+    for (const auto& [name, content, amount] : cases) {
+        const QString path = writeFile(dir, QLatin1String(name), content);
         DQDDataList list;
         QString error;
-        ASSERT_TRUE(QuoteLoader::loadBars(path, &list, &error)) << c.name << ": " << qPrintable(error);
-        ASSERT_EQ(list.count(), 2) << c.name;
-        EXPECT_EQ(keyOf(list, 0), 20240910093100LL) << c.name;
-        EXPECT_EQ(keyOf(list, 1), 20240910093200LL) << c.name;
+        ASSERT_TRUE(QuoteLoader::loadBars(path, &list, &error)) << name << ": " << qPrintable(error);
+        ASSERT_EQ(list.count(), 2) << name;
+        EXPECT_EQ(keyOf(list, 0), 20240910093100LL) << name;
+        EXPECT_EQ(keyOf(list, 1), 20240910093200LL) << name;
         expectFields(list, {{0, eFieldLow, 8.36}, {1, eFieldClose, 8.43}, {1, eFieldVolume, 277500.0}});
-        EXPECT_EQ(list.at(1)->hasValue(eFieldAmount), c.amount) << c.name;
+        EXPECT_EQ(list.at(1)->hasValue(eFieldAmount), amount) << name;
     }
 
     // A day without trade exported as zeros becomes the usual flat day at
@@ -226,11 +224,8 @@ TEST(QuoteLoader, MalformedFilesNameFileLineAndColumnAndLoadNothing)
     QTemporaryDir dir;
     const QByteArray header = "date,open,high,low,close,volume,amount\n";
     const QByteArray good = "20240104,1,2,0.5,1.5,100,150\n";
-    const struct
-    {
-        QByteArray content;
-        const char* expected; // after "<path>"
-    } cases[] = {
+    // Contents and the message after "<path>".
+    const std::pair<QByteArray, const char*> cases[] = {
         {header + good + "20240105,1,2,0.5,abc,100,150\n", ":3: column \"close\": not a number: \"abc\""},
         {"date,open,high,low,volume\n" + good,
          ":1: missing column \"close\" (columns understood: date/datetime/trade_date/日期, time/时间, open/开盘/开盘价"},
@@ -261,13 +256,13 @@ TEST(QuoteLoader, MalformedFilesNameFileLineAndColumnAndLoadNothing)
         {header + "20240104,0,0,0,0,0,0\n20240105,1,2,0.5,1.5,100,150\n",
          ":2: column \"close\": every price 0 and no earlier close to keep: \"0\""},
     };
-    for (const auto& c : cases) {
-        const QString path = writeFile(dir, QStringLiteral("bad.csv"), c.content);
+    for (const auto& [content, expected] : cases) {
+        const QString path = writeFile(dir, QStringLiteral("bad.csv"), content);
         DQDDataList list;
         list.append(testkit::record(7));
         QString error;
-        EXPECT_FALSE(QuoteLoader::loadBars(path, &list, &error)) << c.expected;
-        EXPECT_TRUE(error.startsWith(path + QString::fromUtf8(c.expected))) << qPrintable(error);
+        EXPECT_FALSE(QuoteLoader::loadBars(path, &list, &error)) << expected;
+        EXPECT_TRUE(error.startsWith(path + QString::fromUtf8(expected))) << qPrintable(error);
         ASSERT_EQ(list.count(), 1);
         EXPECT_EQ(keyOf(list, 0), 7);
     }
