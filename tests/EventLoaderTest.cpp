@@ -1,5 +1,7 @@
 #include "TestKit.h"
 
+#include <tuple>
+
 using namespace ZtUIDataStruct;
 
 TEST(EventLoader, ReadsEveryTypeIntoItsFieldsAndNamesTheFaultsOfOthers)
@@ -24,20 +26,15 @@ TEST(EventLoader, ReadsEveryTypeIntoItsFieldsAndNamesTheFaultsOfOthers)
     const DQDUnionReader* notice = lists[8].at(0);
     ASSERT_TRUE(dividend && level && notice);
     EXPECT_EQ(dividend->getUniqueValue(0), "20230721000000");
-    const struct
-    {
-        const DQDUnionReader* record;
-        unsigned field;
-        QVariant value;
-    } fields[] = {
-        {dividend, eFieldDividendTime, 20230721000000LL}, {dividend, eFieldLevelTime, 20230721000000LL},
-        {dividend, eFieldDividendText, QStringLiteral("10派3.2元, 含税")},
-        {level, eFieldLevelTime, 20240913103000LL}, {level, eFieldLevel, 2LL},
-        {notice, eFieldNoticeTime, 20240830093015LL}, {notice, eFieldNoticeText1, QStringLiteral("半年度报告")},
-        {notice, eFieldNoticeText2, QStringLiteral("公告 \"A\"")},
+    const std::tuple<const DQDUnionReader*, unsigned, const char*> fields[] = {
+        {dividend, eFieldDividendTime, "20230721000000"}, {dividend, eFieldLevelTime, "20230721000000"},
+        {dividend, eFieldDividendText, "10派3.2元, 含税"},
+        {level, eFieldLevelTime, "20240913103000"}, {level, eFieldLevel, "2"},
+        {notice, eFieldNoticeTime, "20240830093015"}, {notice, eFieldNoticeText1, "半年度报告"},
+        {notice, eFieldNoticeText2, "公告 \"A\""},
     };
-    for (const auto& f : fields)
-        EXPECT_EQ(f.record->getValue(f.field).toString(), f.value.toString()) << f.field;
+    for (const auto& [record, field, value] : fields)
+        EXPECT_EQ(record->getValue(field).toString(), QString::fromUtf8(value)) << field;
 
     // A header alone is a security without events.
     ASSERT_TRUE(EventLoader::loadEvents(write("type,time\n"), &lists, &error));
