@@ -68,12 +68,7 @@ TEST(ZtChartCliTest, LinesAndTextPrintTheirRows)
 {
     const QString bars = sample("sh600000_day.csv");
     const QString minutes = sample("sh600000_dline5.csv");
-    const struct
-    {
-        QStringList args;
-        int lineCount;
-        std::vector<std::pair<int, const char*>> lines;
-    } cases[] = {
+    const std::tuple<QStringList, int, std::vector<std::pair<int, const char*>>> cases[] = {
         // Before five bars exist the average has no value: an empty cell.
         // Values print as the pane holds them, in single precision.
         {{"lines", "--bars", bars, "--type", "vol", "--params", "5,10"}, 1 + 1000 + 1,
@@ -107,13 +102,13 @@ TEST(ZtChartCliTest, LinesAndTextPrintTheirRows)
          {{0, "index,key,C1,D"}, {1, "0,20200807000000,10.43,"}, {2, "1,20200810000000,10.52,0.09"},
           {501, "500,20220829000000,7.15,-0.07"}, {1000, "999,20240919000000,8.52,0.2"}}},
     };
-    for (const auto& c : cases) {
-        const CliRun r = ztchart(c.args);
-        ASSERT_EQ(r.code, 0) << qPrintable(c.args.join(' ')) << qPrintable(r.err);
+    for (const auto& [args, lineCount, lines] : cases) {
+        const CliRun r = ztchart(args);
+        ASSERT_EQ(r.code, 0) << qPrintable(args.join(' ')) << qPrintable(r.err);
         const QStringList out = r.outLines();
-        if (c.lineCount >= 0)
-            EXPECT_EQ(out.size(), c.lineCount) << qPrintable(c.args.join(' '));
-        for (const auto& [index, text] : c.lines) {
+        if (lineCount >= 0)
+            EXPECT_EQ(out.size(), lineCount) << qPrintable(args.join(' '));
+        for (const auto& [index, text] : lines) {
             QString want = QString::fromUtf8(text);
             const bool prefix = want.endsWith(QChar(0x2026));
             want.remove(QChar(0x2026));
