@@ -88,7 +88,7 @@ Rows layerRows(const ClientData::ClientDataMSG& msg, int k)
 
 } // namespace
 
-TEST_F(DataServiceChips, FullTurnoverReplacesEveryChip)
+TEST_F(DataServiceChips, FullTurnoverReplacesEveryChipAndHalfHalvesThem)
 {
     m_list.append(bar(20200102000000, 20.00, 20.09, 20.05, 300000));  // 30 %
     m_list.append(bar(20200103000000, 10.00, 10.09, 10.04, kFloat));  // 100 %
@@ -108,32 +108,31 @@ TEST_F(DataServiceChips, FullTurnoverReplacesEveryChip)
     const double expected[] = {0.5, 10.045, 10.00, 10.09, 10.01, 10.08, 0.09 / 20.09, 0.07 / 20.09};
     for (int i = 0; i < 8; ++i)
         EXPECT_NEAR(figures[i], expected[i], 1e-9) << i;
-}
 
-TEST_F(DataServiceChips, HalfTurnoverHalvesOldChipsAndLayersSplitByAge)
-{
+    // Half of the float traded halves the old chips; layers split them by age.
+    m_list.DataClear();
     m_list.append(bar(20200102000000, 10.00, 10.09, 10.05, kFloat));      // 100 %
     m_list.append(bar(20200103000000, 12.00, 12.04, 12.02, kFloat / 2));  // 50 %
     const auto young = run(eZtYdcmOutYounger, eZtYdcmUniform, {1, 0, -3, 1, 5});
     ASSERT_EQ(young.rdydcmdata_size(), 1);
-    const auto& d = young.rdydcmdata(0);
+    const auto& y = young.rdydcmdata(0);
     // Layers: all chips, then periods 1 and 5; 0, −3 and the repeated 1 dropped.
-    ASSERT_EQ(d.rdydcmsjfb_size(), 3);
-    EXPECT_EQ(std::make_pair(d.rdydcmsjfb(1).id(), d.rdydcmsjfb(2).id()), std::make_pair(1, 5));
+    ASSERT_EQ(y.rdydcmsjfb_size(), 3);
+    EXPECT_EQ(std::make_pair(y.rdydcmsjfb(1).id(), y.rdydcmsjfb(2).id()), std::make_pair(1, 5));
 
-    const auto all = rowsOf(d.rdydcmsjfb(0));
+    const auto all = rowsOf(y.rdydcmsjfb(0));
     ASSERT_EQ(all.size(), 15);
     EXPECT_NEAR(all.first().second, kFloat / 10 / 2, 1e-6);  // old chips halved
     EXPECT_NEAR(all.last().second, kFloat / 2 / 5, 1e-6);     // new chips
     // Close 12.02: the two rows above it (a fifth of the new half) are at a loss.
-    EXPECT_NEAR(d.hlbl(), 0.5 + 0.5 * 3 / 5, 1e-12);
-    EXPECT_NEAR(d.pjcb(), 0.5 * 10.045 + 0.5 * 12.02, 1e-9);
+    EXPECT_NEAR(y.hlbl(), 0.5 + 0.5 * 3 / 5, 1e-12);
+    EXPECT_NEAR(y.pjcb(), 0.5 * 10.045 + 0.5 * 12.02, 1e-9);
 
-    const auto lastBar = rowsOf(d.rdydcmsjfb(1));
+    const auto lastBar = rowsOf(y.rdydcmsjfb(1));
     ASSERT_EQ(lastBar.size(), 5);
     EXPECT_NEAR(lastBar.first().first, 12.00, 1e-9);
-    EXPECT_NEAR(d.rdydcmsjfb(1).share(), 0.5, 1e-12);
-    EXPECT_NEAR(d.rdydcmsjfb(2).share(), 1.0, 1e-12);
+    EXPECT_NEAR(y.rdydcmsjfb(1).share(), 0.5, 1e-12);
+    EXPECT_NEAR(y.rdydcmsjfb(2).share(), 1.0, 1e-12);
 
     const auto old = run(eZtYdcmOutOlder, eZtYdcmUniform, {1});
     const auto older = rowsOf(old.rdydcmdata(0).rdydcmsjfb(1));
@@ -279,7 +278,7 @@ TEST_F(DataServiceChips, TurnoverIsMeasuredAgainstTheFloatInForceElseMeanVolume)
     EXPECT_NEAR(d.hlbl(), 1.0, 1e-12);
 }
 
-TEST_F(ServicePaneChips, LinesAndFiguresAreTheServices)
+TEST_F(ServicePaneChips, LinesFiguresAndLayerColours)
 {
     F pane(F::eFT_YDCM);
     compute(pane, kDay1, eZtYdcmOutAll, {});
@@ -302,16 +301,12 @@ TEST_F(ServicePaneChips, LinesAndFiguresAreTheServices)
         {"p70max", d.p70max()},     {"p90jzd", d.p90jzd()}, {"p70jzd", d.p70jzd()}};
     for (const auto& f : figures)
         EXPECT_DOUBLE_EQ(pane.ydcmInfo().value(f.first).toDouble(), f.second) << f.first;
-}
 
-TEST_F(ServicePaneChips, LayersTakeTheDefaultChipColours)
-{
+    // Layers take the default chip colours.
     PubCacheCustom::mDefultColor["KLineYDCMQ"] = QStringList{"#112233", "#445566"};
     PubCacheCustom::mDefultColor["KLineYDCMN"] = QStringList{"#778899"};
     // The user's table has no say in chip colours.
     PubCacheCustom::mCustomColor["KLineYDCMQ"] = QStringList{"#ffffff", "#ffffff", "#ffffff"};
-
-    F pane(F::eFT_YDCM);
     compute(pane, 0, eZtYdcmOutYounger, {1, 2, 5});
     ASSERT_EQ(testkit::lineNames(pane.formulaLines()), QStringList({"ydcm_1", "ydcm_2", "ydcm_5"}));
     EXPECT_EQ(pane.formulaLines().lineAt(0)->pen.color(), QColor("#112233"));
@@ -372,7 +367,7 @@ TEST_F(ServicePaneChips, RowsAreOrderedAndMergedForLayersOnly)
     EXPECT_EQ(f.lineAt(2)->chipRows, (Rows{{10.0, 1.0}}));
     EXPECT_DOUBLE_EQ(f.lineAt(2)->chipMax, 1.0);
     EXPECT_TRUE(f.lineAt(3)->chipRows.isEmpty());
-    EXPECT_EQ(f.lineAt(3)->chipMax, kNoValue);
+    EXPECT_EQ(f.lineAt(3)->chipMax, kZtNoValue);
     EXPECT_EQ(f.lineAt(3)->chipType, int(eZtYdcmTriangular));
 
     // Without any layer of all chips: nothing at all.

@@ -47,11 +47,8 @@ protected:
         m.append(minute(20240910093300, 10.03, 10.02, 100));
         m.append(minute(20240910093400, 10.02, 10.02, 0, 100));  // 1002 from volume, unchanged
         m.append(minute(20240910093500, 10.02, 10.00, 1200));   // big, fell: selling
-        m.append(minute(20240910093600, 10.00, 10.01, 100));
-        m.append(minute(20240910093700, 10.01, 10.00, 100));
-        m.append(minute(20240910093800, 10.00, 10.01, 100));
-        m.append(minute(20240910093900, 10.01, 10.00, 100));
-        m.append(minute(20240910094000, 10.00, 10.01, 100));
+        for (int i = 6; i <= 10; ++i) // small, up and down
+            m.append(minute(20240910093000 + 100 * i, i % 2 ? 10.01 : 10.00, i % 2 ? 10.00 : 10.01, 100));
         // Day 2 has a threshold of its own (2650 yuan). Its first minute
         // rose against its own open though it fell against yesterday.
         m.append(minute(20240911093100, 9.80, 9.90, 5000));
@@ -65,9 +62,10 @@ protected:
 
 } // namespace
 
-TEST_F(DataServiceRegistry, SnapshotAndListsComeFromTheRegisteredInstrument)
+TEST_F(DataServiceRegistry, SnapshotListsAndFloatSharesComeFromTheRegisteredInstrument)
 {
-    registerSample();
+    // The negative float entry of 2020-01-04 is dropped, not taken.
+    registerSample({{20200103, 2e6}, {20200101, 1e6}, {20200104000000, -5}, {20200106, 3e6}});
     const Q_DD_Now now = PBDataChange::LBDG_QNowSingle("600000", false);
     EXPECT_EQ(QStringList({now.code, now.name}), QStringList({"600000", "Sample"}));
     EXPECT_EQ(now.getUniqueValue(0), QString("20200106000000"));
@@ -75,7 +73,7 @@ TEST_F(DataServiceRegistry, SnapshotAndListsComeFromTheRegisteredInstrument)
 
     // The reader part alone is enough to name the instrument.
     const DQDUnionReader reader(now);
-    const DQDDataList days = PBDataChange::LBGD_Kline(reader, eZtPeriodDay, eZtDividForward, false, 0);
+    DQDDataList days = PBDataChange::LBGD_Kline(reader, eZtPeriodDay, eZtDividForward, false, 0);
     ASSERT_EQ(days.count(), 3);
     EXPECT_EQ(days.at(1)->uniqueKey(), 20200103000000);
     // Up to a time: the bars on or before it, the last one included.
@@ -84,6 +82,19 @@ TEST_F(DataServiceRegistry, SnapshotAndListsComeFromTheRegisteredInstrument)
     EXPECT_EQ(PBDataChange::LBGD_Kline(reader, eZtPeriodWeek, eZtDividForward, false, 0).count(), 0);
     EXPECT_EQ(PBDataChange::LBGD_Dline(reader, false, false, 0).count(), 2);
     EXPECT_EQ(PBDataChange::LBGD_Dline(reader, false, false, 20200106093100).count(), 1);
+
+    // The float in force at a time is the last entry on or before it; bars
+    // handed out carry it, and so do the engine's bars.
+    for (auto [key, shares] : {std::pair{20191231000000LL, 0.0}, {20200101LL, 1e6}, {20200102150000LL, 1e6},
+                               {20200103000000LL, 2e6}, {20200105LL, 2e6}, {20200106093100LL, 3e6}})
+        EXPECT_DOUBLE_EQ(PBDataChange::floatSharesAt("600000", key), shares) << key;
+    EXPECT_DOUBLE_EQ(PBDataChange::floatSharesAt("unknown", 20200106), 0.0);
+    const std::vector<TagDay> tag = PBDataChange::LBDG_TagDayVector(&days, 0, days.count());
+    ASSERT_EQ(tag.size(), 3u);
+    EXPECT_EQ(tag.front().m_floatShares, std::vector<float>({1e6f, 2e6f, 3e6f}));
+    DQDDataList hostList;
+    hostList.append(bar(20200102000000, 1, 2, 1.5, 10));
+    EXPECT_FLOAT_EQ(PBDataChange::LBDG_TagDayVector(&hostList, 0, 1).front().m_floatShares.at(0), 0.0f);
 
     // An unknown code keeps its code and gets empty answers everywhere.
     const Q_DD_Now unknown = PBDataChange::LBDG_QNowSingle("999999", false);
@@ -106,26 +117,6 @@ TEST_F(DataServiceRegistry, SnapshotAndListsComeFromTheRegisteredInstrument)
     EXPECT_EQ(PBDataChange::LBGD_Kline(reader, eZtPeriodDay, eZtDividForward, false, 0).count(), 0);
     PBDataChange::clearInstruments();
     EXPECT_FALSE(PBDataChange::hasInstrument("600000"));
-}
-
-TEST_F(DataServiceRegistry, FloatSharesTakeTheLastEntryOnOrBeforeTheBar)
-{
-    registerSample({{20200103, 2e6}, {20200101, 1e6}, {20200104000000, -5}, {20200106, 3e6}});
-    // The negative entry of 2020-01-04 is dropped, not taken.
-    for (auto [key, shares] : {std::pair{20191231000000LL, 0.0}, {20200101LL, 1e6}, {20200102150000LL, 1e6},
-                               {20200103000000LL, 2e6}, {20200105LL, 2e6}, {20200106093100LL, 3e6}})
-        EXPECT_DOUBLE_EQ(PBDataChange::floatSharesAt("600000", key), shares) << key;
-    EXPECT_DOUBLE_EQ(PBDataChange::floatSharesAt("unknown", 20200106), 0.0);
-
-    // Bars handed out carry the float in force, and so do the engine's bars.
-    const DQDUnionReader reader = readerOf("600000");
-    DQDDataList days = PBDataChange::LBGD_Kline(reader, eZtPeriodDay, eZtDividForward, false, 0);
-    const std::vector<TagDay> tag = PBDataChange::LBDG_TagDayVector(&days, 0, days.count());
-    ASSERT_EQ(tag.size(), 3u);
-    EXPECT_EQ(tag.front().m_floatShares, std::vector<float>({1e6f, 2e6f, 3e6f}));
-    DQDDataList hostList;
-    hostList.append(bar(20200102000000, 1, 2, 1.5, 10));
-    EXPECT_FLOAT_EQ(PBDataChange::LBDG_TagDayVector(&hostList, 0, 1).front().m_floatShares.at(0), 0.0f);
 }
 
 TEST_F(DataServiceRegistry, MalformedFeedsAreRejectedWithTheirPlace)
@@ -197,7 +188,7 @@ TEST_F(DataServiceRegistry, FeedsLineUpWithTheBarsAndMarkGaps)
     DQDDataList days = PBDataChange::LBGD_Kline(reader, eZtPeriodDay, eZtDividForward, false, 0);
     const auto k = ZtZB_Cmsdl::getKlineCMSDL(days, reader, 0);
     ASSERT_EQ(k.rdcmsdl_size(), 2);  // 01-03 and 01-06, whose row is a minute's
-    EXPECT_DOUBLE_EQ(k.rdcmsdl(1).d5pjl(), kNoValue);
+    EXPECT_DOUBLE_EQ(k.rdcmsdl(1).d5pjl(), kZtNoValue);
     DQDDataList mins = PBDataChange::LBGD_Dline(reader, false, false, 0);
     mins.append(emptySlot());
     const auto d = ZtZB_Cmsdl::getDlineCMSDL(mins, reader, 0);
@@ -205,7 +196,7 @@ TEST_F(DataServiceRegistry, FeedsLineUpWithTheBarsAndMarkGaps)
     ASSERT_EQ(d.rdcmsdl_size(), 2);
     EXPECT_DOUBLE_EQ(d.rdcmsdl(0).d5lb(), 1.2);
     EXPECT_EQ(d.rdcmsdl(1).date(), 0);
-    EXPECT_DOUBLE_EQ(d.rdcmsdl(1).sdl(), kNoValue);
+    EXPECT_DOUBLE_EQ(d.rdcmsdl(1).sdl(), kZtNoValue);
 
     // New bars keep the feeds.
     registerSample();
@@ -223,12 +214,12 @@ TEST_F(DataServiceFlow, BigOrdersAreEstimatedFromMinutesPerDayAndPerMinute)
     EXPECT_EQ(days.Get(0).date(), 20240910000000);
     EXPECT_EQ(QList<double>({days.Get(0).bigbuy(), days.Get(0).bigsell(), days.Get(1).bigbuy(), days.Get(1).bigsell()}),
               QList<double>({1000, 1200, 5000, 0}));
-    EXPECT_DOUBLE_EQ(days.Get(2).bigbuy(), kNoValue);
+    EXPECT_DOUBLE_EQ(days.Get(2).bigbuy(), kZtNoValue);
 
     const auto d = ZtZB_Cmsdl::getDlineCJMX_FD(reader, 0);
     const auto& mins = d.repdatazhibiaofuwuoutput(0).data(0).zijinliuxiangfendang();
     ASSERT_EQ(mins.size(), 15);  // every minute, the empty slot included
-    EXPECT_DOUBLE_EQ(mins.Get(14).bigbuy(), kNoValue);
+    EXPECT_DOUBLE_EQ(mins.Get(14).bigbuy(), kZtNoValue);
     EXPECT_EQ(mins.Get(14).date(), 0);
     // Only the two big minutes of day 1 count, and they make up its record:
     // (buy, sell) per minute.
@@ -237,9 +228,8 @@ TEST_F(DataServiceFlow, BigOrdersAreEstimatedFromMinutesPerDayAndPerMinute)
         flows << mins.Get(i).bigbuy() << mins.Get(i).bigsell();
     EXPECT_EQ(flows, QList<double>({0, 0, 1000, 0, 0, 0, 0, 0, 0, 1200, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     // Up to a time: the answer ends with that bar.
-    EXPECT_EQ(ZtZB_Cmsdl::getKlineCJMX_FD(reader, 20240910000000)
-                  .repdatazhibiaofuwuoutput(0).data(0).zijinliuxiangfendang_size(),
-              1);
+    const auto upTo = ZtZB_Cmsdl::getKlineCJMX_FD(reader, 20240910000000).repdatazhibiaofuwuoutput(0);
+    EXPECT_EQ(upTo.data(0).zijinliuxiangfendang_size(), 1);
 }
 
 TEST_F(DataServiceFlow, PowerSplitsEveryMinuteByItsClose)
@@ -272,12 +262,10 @@ TEST_F(DataServiceFlow, PowerSplitsEveryMinuteByItsClose)
     const QString feed = writeFile(dir, "power.csv", "date,buyer,seller\n20240912,1,2\n");
     QString error;
     ASSERT_TRUE(PBDataChange::attachPowerFeed("P", feed, &error)) << qPrintable(error);
-    EXPECT_DOUBLE_EQ(ZtZB_Cmsdl::getKlineMMLD_FD(reader, 0)
-                         .repdatazhibiaofuwuoutput(0).data(0).maimailidaofendang(0).seller(),
-                     2.0);
-    EXPECT_NEAR(ZtZB_Cmsdl::getDlineMMLD_FD(reader, 0)
-                    .repdatazhibiaofuwuoutput(0).data(0).maimailidaofendang(0).buyer(),
-                750.0, 1e-9);
+    const auto fed = ZtZB_Cmsdl::getKlineMMLD_FD(reader, 0).repdatazhibiaofuwuoutput(0).data(0);
+    EXPECT_DOUBLE_EQ(fed.maimailidaofendang(0).seller(), 2.0);
+    const auto estimated = ZtZB_Cmsdl::getDlineMMLD_FD(reader, 0).repdatazhibiaofuwuoutput(0).data(0);
+    EXPECT_NEAR(estimated.maimailidaofendang(0).buyer(), 750.0, 1e-9);
 
     // No minutes: no estimate.
     PBDataChange::registerInstrument("N", "No minutes", daily, DQDDataList(), {});

@@ -1,8 +1,10 @@
 #include "TestKit.h"
 
+#include <tuple>
+
 using namespace ZtUIDataStruct;
 
-TEST(EventLoader, ReadsEveryTypeIntoItsFields)
+TEST(EventLoader, ReadsEveryTypeIntoItsFieldsAndNamesTheFaultsOfOthers)
 {
     QTemporaryDir dir;
     const auto write = [&](const QByteArray& text) { return testkit::writeFile(dir, "events.csv", text); };
@@ -24,35 +26,22 @@ TEST(EventLoader, ReadsEveryTypeIntoItsFields)
     const DQDUnionReader* notice = lists[8].at(0);
     ASSERT_TRUE(dividend && level && notice);
     EXPECT_EQ(dividend->getUniqueValue(0), "20230721000000");
-    const struct
-    {
-        const DQDUnionReader* record;
-        unsigned field;
-        QVariant value;
-    } fields[] = {
-        {dividend, eFieldDividendTime, 20230721000000LL}, {dividend, eFieldLevelTime, 20230721000000LL},
-        {dividend, eFieldDividendText, QStringLiteral("10派3.2元, 含税")},
-        {level, eFieldLevelTime, 20240913103000LL}, {level, eFieldLevel, 2LL},
-        {notice, eFieldNoticeTime, 20240830093015LL}, {notice, eFieldNoticeText1, QStringLiteral("半年度报告")},
-        {notice, eFieldNoticeText2, QStringLiteral("公告 \"A\"")},
+    const std::tuple<const DQDUnionReader*, unsigned, const char*> fields[] = {
+        {dividend, eFieldDividendTime, "20230721000000"}, {dividend, eFieldLevelTime, "20230721000000"},
+        {dividend, eFieldDividendText, "10派3.2元, 含税"},
+        {level, eFieldLevelTime, "20240913103000"}, {level, eFieldLevel, "2"},
+        {notice, eFieldNoticeTime, "20240830093015"}, {notice, eFieldNoticeText1, "半年度报告"},
+        {notice, eFieldNoticeText2, "公告 \"A\""},
     };
-    for (const auto& f : fields)
-        EXPECT_EQ(f.record->getValue(f.field).toString(), f.value.toString()) << f.field;
+    for (const auto& [record, field, value] : fields)
+        EXPECT_EQ(record->getValue(field).toString(), QString::fromUtf8(value)) << field;
 
     // A header alone is a security without events.
     ASSERT_TRUE(EventLoader::loadEvents(write("type,time\n"), &lists, &error));
     EXPECT_EQ(lists[2].count() + lists[4].count() + lists[8].count(), 0);
-}
 
-TEST(EventLoader, MalformedFilesNameLineAndColumnAndLoadNothing)
-{
-    QTemporaryDir dir;
-    const auto write = [&](const QByteArray& text) { return testkit::writeFile(dir, "events.csv", text); };
-    const struct
-    {
-        QByteArray content;
-        QString message;
-    } cases[] = {
+    // A malformed file names its line and column and loads nothing.
+    const std::pair<const char*, const char*> cases[] = {
         {"type,time\ndividend,20230721\nsplit,20230722\n",
          ":3: column \"type\": unknown event type: \"split\""},
         {"type,Time\nnotice,20230231\n", ":2: column \"Time\": not a date: \"20230231\""},
@@ -66,18 +55,14 @@ TEST(EventLoader, MalformedFilesNameLineAndColumnAndLoadNothing)
         {"type,time,TIME\n", ":1: duplicate column \"TIME\""},
         {"\n  \n", ": empty file, no header row"},
     };
-    for (const auto& c : cases) {
-        const QString path = write(c.content);
-        QMap<int, DQDDataList> lists;
-        lists[2].append(DQDUnionReader());
-        QString error;
-        EXPECT_FALSE(EventLoader::loadEvents(path, &lists, &error)) << c.content.constData();
-        EXPECT_EQ(error, path + c.message);
-        EXPECT_EQ(lists.size(), 1); // the output is untouched
+    for (const auto& [content, message] : cases) {
+        const QString path = write(content);
+        QMap<int, DQDDataList> untouched;
+        untouched[2].append(DQDUnionReader());
+        EXPECT_FALSE(EventLoader::loadEvents(path, &untouched, &error)) << content;
+        EXPECT_EQ(error, path + message);
+        EXPECT_EQ(untouched.size(), 1);
     }
-
-    QString error;
-    QMap<int, DQDDataList> lists;
     EXPECT_FALSE(EventLoader::loadEvents(write("type,time\n") + ".missing", &lists, &error));
     EXPECT_TRUE(error.contains("events") && error.contains("cannot open")) << error.toStdString();
     EXPECT_FALSE(EventLoader::loadEvents(write("type,time\n"), nullptr, &error));

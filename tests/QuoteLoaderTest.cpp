@@ -1,5 +1,7 @@
 #include "TestKit.h"
 
+#include <tuple>
+
 using namespace ZtUIDataStruct;
 
 namespace {
@@ -32,25 +34,7 @@ using testkit::writeFile;
 
 } // namespace
 
-TEST(QuoteLoader, DailyBarsCarryPreviousCloseChangeAndAverage)
-{
-    const DQDDataList bars = testkit::sampleBars();
-    ASSERT_EQ(bars.count(), 1000);
-    // 20200807,10.51,10.53,10.36,10.43,44271966,461730432 then 20200810 … close 10.52
-    EXPECT_EQ(keyOf(bars, 0), 20200807000000LL);
-    expectFields(bars, {{0, eFieldPreClose, 10.51}, {0, eFieldLow, 10.36}, {0, eFieldAverage, 461730432.0 / 44271966.0},
-                        {0, eFieldAmount, 461730432.0}, {1, eFieldPreClose, 10.43}});
-    EXPECT_NEAR(field(bars, 1, eFieldChange), 0.09, 1e-9);
-    EXPECT_EQ(keyOf(bars, 999), 20240919000000LL);
-
-    QMap<qint64, double> shares;
-    QString error;
-    ASSERT_TRUE(QuoteLoader::loadFloatShares(testkit::samplePath("sh600000_capital.csv"), &shares, &error));
-    EXPECT_EQ(shares.size(), 41);
-    EXPECT_DOUBLE_EQ(shares.value(20140320000000LL), 14922777132.0);
-}
-
-TEST(QuoteLoader, AuctionAndLunchPointsFoldIntoSessionSlots)
+TEST(QuoteLoader, MinutesFoldIntoSessionSlotsWithAnOpeningSlot)
 {
     // 243 points a day: 09:25, 09:30 … 11:30, 13:00 … 15:00.
     DQDDataList minutes;
@@ -88,25 +72,22 @@ TEST(QuoteLoader, AuctionAndLunchPointsFoldIntoSessionSlots)
                        {14, eFieldClose, field(day, 10, eFieldClose)}, {14, eFieldVolume, 0.0}});
     EXPECT_LT(field(day, 15, eFieldVolume), field(minutes, 4 * 241, eFieldVolume));
     EXPECT_DOUBLE_EQ(field(day, 15, eFieldPreClose), field(minutes, 4 * 241 - 1, eFieldClose));
-}
 
-TEST(QuoteLoader, OneMinuteBarsGetAnOpeningSlot)
-{
-    DQDDataList minutes;
-    QString error;
-    ASSERT_TRUE(QuoteLoader::loadMinutes(testkit::samplePath("sh600000_m1.csv"), &minutes, {}, &error));
-    ASSERT_EQ(minutes.count(), 5 * 241);
+    // One-minute bars get an opening slot.
+    DQDDataList m1;
+    ASSERT_TRUE(QuoteLoader::loadMinutes(testkit::samplePath("sh600000_m1.csv"), &m1, {}, &error));
+    ASSERT_EQ(m1.count(), 5 * 241);
     // 202409100931,8.38,8.42,8.36,8.42,497200,4173936
-    EXPECT_EQ(keyOf(minutes, 0), 20240910093000LL);
-    expectFields(minutes, {{0, eFieldHigh, 8.38}, {0, eFieldClose, 8.38}, {0, eFieldVolume, 0.0},
-                           {1, eFieldAverage, 4173936.0 / 497200.0}, {1, eFieldHigh, 8.42}});
+    EXPECT_EQ(keyOf(m1, 0), 20240910093000LL);
+    expectFields(m1, {{0, eFieldHigh, 8.38}, {0, eFieldClose, 8.38}, {0, eFieldVolume, 0.0},
+                      {1, eFieldAverage, 4173936.0 / 497200.0}, {1, eFieldHigh, 8.42}});
 
     DQDDataList last;
     ASSERT_TRUE(QuoteLoader::loadMinutes(testkit::samplePath("sh600000_m1.csv"), &last, {2, false}, &error));
     ASSERT_EQ(last.count(), 2 * 241);
-    EXPECT_EQ(keyOf(last, 0), keyOf(minutes, 3 * 241));
+    EXPECT_EQ(keyOf(last, 0), keyOf(m1, 3 * 241));
     // The dropped day still supplies the previous close.
-    EXPECT_DOUBLE_EQ(field(last, 0, eFieldPreClose), field(minutes, 3 * 241 - 1, eFieldClose));
+    EXPECT_DOUBLE_EQ(field(last, 0, eFieldPreClose), field(m1, 3 * 241 - 1, eFieldClose));
 
     // No auction print in this file: the band is flat at the opening price.
     ASSERT_TRUE(QuoteLoader::loadMinutes(testkit::samplePath("sh600000_m1.csv"), &last, {1, true}, &error));
@@ -163,12 +144,8 @@ TEST(QuoteLoader, GapsCarryThePriceAndTheUntradedRestIsEmpty)
 TEST(QuoteLoader, ReadsTheFilesPeopleHave)
 {
     // The same two minutes as tools and quote clients write them.
-    const struct
-    {
-        const char* name;
-        QByteArray content;
-        bool amount;
-    } cases[] = {
+    // Name, contents and whether an amount column is there.
+    const std::tuple<const char*, QByteArray, bool> cases[] = {
         {"iso.csv",
          "date,open,high,low,close,volume,amount\n"
          "2024-09-10 09:31,8.38,8.42,8.36,8.42,497200,4173936\n"
@@ -199,16 +176,16 @@ TEST(QuoteLoader, ReadsTheFilesPeopleHave)
          true},
     };
     QTemporaryDir dir;
-    for (const auto& c : cases) {
-        const QString path = writeFile(dir, QLatin1String(c.name), c.content);
+    for (const auto& [name, content, amount] : cases) {
+        const QString path = writeFile(dir, QLatin1String(name), content);
         DQDDataList list;
         QString error;
-        ASSERT_TRUE(QuoteLoader::loadBars(path, &list, &error)) << c.name << ": " << qPrintable(error);
-        ASSERT_EQ(list.count(), 2) << c.name;
-        EXPECT_EQ(keyOf(list, 0), 20240910093100LL) << c.name;
-        EXPECT_EQ(keyOf(list, 1), 20240910093200LL) << c.name;
+        ASSERT_TRUE(QuoteLoader::loadBars(path, &list, &error)) << name << ": " << qPrintable(error);
+        ASSERT_EQ(list.count(), 2) << name;
+        EXPECT_EQ(keyOf(list, 0), 20240910093100LL) << name;
+        EXPECT_EQ(keyOf(list, 1), 20240910093200LL) << name;
         expectFields(list, {{0, eFieldLow, 8.36}, {1, eFieldClose, 8.43}, {1, eFieldVolume, 277500.0}});
-        EXPECT_EQ(list.at(1)->hasValue(eFieldAmount), c.amount) << c.name;
+        EXPECT_EQ(list.at(1)->hasValue(eFieldAmount), amount) << name;
     }
 
     // A day without trade exported as zeros becomes the usual flat day at
@@ -225,6 +202,21 @@ TEST(QuoteLoader, ReadsTheFilesPeopleHave)
         EXPECT_DOUBLE_EQ(field(list, 1, id), 10.5) << id;
     EXPECT_DOUBLE_EQ(field(list, 1, eFieldVolume), 0.0);
     EXPECT_DOUBLE_EQ(field(list, 2, eFieldPreClose), 10.5);
+
+    // The sample's daily bars carry the previous close, change and average.
+    const DQDDataList bars = testkit::sampleBars();
+    ASSERT_EQ(bars.count(), 1000);
+    // 20200807,10.51,10.53,10.36,10.43,44271966,461730432 then 20200810 … close 10.52
+    EXPECT_EQ(keyOf(bars, 0), 20200807000000LL);
+    expectFields(bars, {{0, eFieldPreClose, 10.51}, {0, eFieldLow, 10.36}, {0, eFieldAverage, 461730432.0 / 44271966.0},
+                        {0, eFieldAmount, 461730432.0}, {1, eFieldPreClose, 10.43}});
+    EXPECT_NEAR(field(bars, 1, eFieldChange), 0.09, 1e-9);
+    EXPECT_EQ(keyOf(bars, 999), 20240919000000LL);
+
+    QMap<qint64, double> shares;
+    ASSERT_TRUE(QuoteLoader::loadFloatShares(testkit::samplePath("sh600000_capital.csv"), &shares, &error));
+    EXPECT_EQ(shares.size(), 41);
+    EXPECT_DOUBLE_EQ(shares.value(20140320000000LL), 14922777132.0);
 }
 
 TEST(QuoteLoader, MalformedFilesNameFileLineAndColumnAndLoadNothing)
@@ -232,58 +224,45 @@ TEST(QuoteLoader, MalformedFilesNameFileLineAndColumnAndLoadNothing)
     QTemporaryDir dir;
     const QByteArray header = "date,open,high,low,close,volume,amount\n";
     const QByteArray good = "20240104,1,2,0.5,1.5,100,150\n";
-    const struct
-    {
-        const char* name;
-        QByteArray content;
-        QString expected; // after "<path>"
-    } cases[] = {
-        {"nan.csv", header + good + "20240105,1,2,0.5,abc,100,150\n",
-         QStringLiteral(":3: column \"close\": not a number: \"abc\"")},
-        {"missing.csv", "date,open,high,low,volume\n" + good,
-         QStringLiteral(":1: missing column \"close\" (columns understood: date/datetime/trade_date/日期, "
-                        "time/时间, open/开盘/开盘价")},
-        {"date.csv", header + "20241332,1,2,0.5,1.5,100,150\n",
-         QStringLiteral(":2: column \"date\": not a date (yyyymmdd, yyyymmddHHMM[ss], or yyyy-mm-dd or "
-                        "yyyy/mm/dd with an optional HH:MM[:SS]): \"20241332\"")},
-        {"iso.csv", header + "2024-02-30,1,2,0.5,1.5,100,150\n", QStringLiteral(":2: column \"date\": not a date")},
-        {"clock.csv", "date,time,open,high,low,close,volume\n2024-01-04,9h31,1,2,0.5,1.5,100\n",
-         QStringLiteral(":2: column \"time\": not a time of day")},
-        {"binary.csv", header + "2024\xff\xff" "0104,1,2,0.5,1.5,100,150\n",
-         QStringLiteral(": neither UTF-8 nor GBK text")},
-        {"width.csv", header + good + "\n20240105,1,2,0.5,1.5,100\n",
-         QStringLiteral(":4: expected 7 columns, found 6")},
-        {"order.csv", header + good + good,
-         QStringLiteral(":3: column \"date\": not later than the previous row: \"20240104\"")},
-        {"empty.csv", "", QStringLiteral(": empty file, no header row")},
-        {"headonly.csv", header, QStringLiteral(":1: no data rows after the header")},
-        {"inf.csv", header + "20240104,1,2,0.5,inf,100,150\n",
-         QStringLiteral(":2: column \"close\": not a number: \"inf\"")},
+    // Contents and the message after "<path>".
+    const std::pair<QByteArray, const char*> cases[] = {
+        {header + good + "20240105,1,2,0.5,abc,100,150\n", ":3: column \"close\": not a number: \"abc\""},
+        {"date,open,high,low,volume\n" + good,
+         ":1: missing column \"close\" (columns understood: date/datetime/trade_date/日期, time/时间, open/开盘/开盘价"},
+        {header + "20241332,1,2,0.5,1.5,100,150\n",
+         ":2: column \"date\": not a date (yyyymmdd, yyyymmddHHMM[ss], or yyyy-mm-dd or "
+         "yyyy/mm/dd with an optional HH:MM[:SS]): \"20241332\""},
+        {header + "2024-02-30,1,2,0.5,1.5,100,150\n", ":2: column \"date\": not a date"},
+        {"date,time,open,high,low,close,volume\n2024-01-04,9h31,1,2,0.5,1.5,100\n",
+         ":2: column \"time\": not a time of day"},
+        {header + "2024\xff\xff" "0104,1,2,0.5,1.5,100,150\n", ": neither UTF-8 nor GBK text"},
+        {header + good + "\n20240105,1,2,0.5,1.5,100\n", ":4: expected 7 columns, found 6"},
+        {header + good + good, ":3: column \"date\": not later than the previous row: \"20240104\""},
+        {"", ": empty file, no header row"},
+        {header, ":1: no data rows after the header"},
+        {header + "20240104,1,2,0.5,inf,100,150\n", ":2: column \"close\": not a number: \"inf\""},
         // Rows no market prints.
-        {"zero.csv", header + "20240104,1,2,0,1.5,100,150\n",
-         QStringLiteral(":2: column \"low\": not a positive price: \"0\"")},
-        {"huge.csv", header + "20240104,1,1e300,0.5,1.5,100,150\n",
-         QStringLiteral(":2: column \"high\": above 1e9, not a price: \"1e300\"")},
-        {"inverted.csv", header + "20240104,1,0.5,2,1.5,100,150\n",
-         QStringLiteral(":2: column \"high\": below the low 2: \"0.5\"")},
-        {"outside.csv", header + "20240104,1,2,0.5,2.5,100,150\n",
-         QStringLiteral(":2: column \"close\": outside the low … high 0.5 … 2: \"2.5\"")},
-        {"volume.csv", header + "20240104,1,2,0.5,1.5,-100,150\n",
-         QStringLiteral(":2: column \"volume\": negative: \"-100\"")},
-        {"amount.csv", header + "20240104,1,2,0.5,1.5,100,1e300\n",
-         QStringLiteral(":2: column \"amount\": above 1e14, not a quantity: \"1e300\"")},
-        {"zerotraded.csv", header + good + "20240105,0,0,0,0,100,150\n",
-         QStringLiteral(":3: column \"volume\": traded while every price is 0: \"100\"")},
-        {"zerofirst.csv", header + "20240104,0,0,0,0,0,0\n20240105,1,2,0.5,1.5,100,150\n",
-         QStringLiteral(":2: column \"close\": every price 0 and no earlier close to keep: \"0\"")},
+        {header + "20240104,1,2,0,1.5,100,150\n", ":2: column \"low\": not a positive price: \"0\""},
+        {header + "20240104,1,1e300,0.5,1.5,100,150\n",
+         ":2: column \"high\": above 1e9, not a price: \"1e300\""},
+        {header + "20240104,1,0.5,2,1.5,100,150\n", ":2: column \"high\": below the low 2: \"0.5\""},
+        {header + "20240104,1,2,0.5,2.5,100,150\n",
+         ":2: column \"close\": outside the low … high 0.5 … 2: \"2.5\""},
+        {header + "20240104,1,2,0.5,1.5,-100,150\n", ":2: column \"volume\": negative: \"-100\""},
+        {header + "20240104,1,2,0.5,1.5,100,1e300\n",
+         ":2: column \"amount\": above 1e14, not a quantity: \"1e300\""},
+        {header + good + "20240105,0,0,0,0,100,150\n",
+         ":3: column \"volume\": traded while every price is 0: \"100\""},
+        {header + "20240104,0,0,0,0,0,0\n20240105,1,2,0.5,1.5,100,150\n",
+         ":2: column \"close\": every price 0 and no earlier close to keep: \"0\""},
     };
-    for (const auto& c : cases) {
-        const QString path = writeFile(dir, QLatin1String(c.name), c.content);
+    for (const auto& [content, expected] : cases) {
+        const QString path = writeFile(dir, QStringLiteral("bad.csv"), content);
         DQDDataList list;
         list.append(testkit::record(7));
         QString error;
-        EXPECT_FALSE(QuoteLoader::loadBars(path, &list, &error)) << c.name;
-        EXPECT_TRUE(error.startsWith(path + c.expected)) << qPrintable(error);
+        EXPECT_FALSE(QuoteLoader::loadBars(path, &list, &error)) << expected;
+        EXPECT_TRUE(error.startsWith(path + QString::fromUtf8(expected))) << qPrintable(error);
         ASSERT_EQ(list.count(), 1);
         EXPECT_EQ(keyOf(list, 0), 7);
     }

@@ -2,6 +2,7 @@
 // chip lock and margin, over instruments registered with hand-made bars and
 // feeds and over intraday minutes.
 
+#include "LiveUpdateDriver.h"
 #include "TestKit.h"
 
 using namespace DataServiceFixtures;
@@ -30,17 +31,16 @@ DQDDataList barsOn(const QVector<QDate>& days)
 }
 
 // A feed with one row per day from `first` on, the row of `skip` left out;
-// row j holds the numbers values(j).
-template <typename Values>
-QByteArray feedText(const char* header, const QVector<QDate>& days, int first, Values values, int skip = -1)
+// row j's column c (from 1) holds 10·c + j.
+QByteArray feedText(const char* header, const QVector<QDate>& days, int first, int skip)
 {
     QByteArray text = QByteArray(header) + '\n';
     for (int i = first; i < days.size(); ++i) {
         if (i == skip)
             continue;
         text += days[i].toString(QStringLiteral("yyyyMMdd")).toLatin1();
-        for (double v : values(i - first))
-            text += ',' + QByteArray::number(v, 'f', 2);
+        for (int c = 1; c <= QByteArray(header).count(','); ++c)
+            text += ',' + QByteArray::number(10 * c + i - first);
         text += '\n';
     }
     return text;
@@ -52,16 +52,6 @@ protected:
     void SetUp() override { PBDataChange::clearInstruments(); }
     void TearDown() override { PBDataChange::clearInstruments(); }
 
-    // Registers `code` with `bars` and a feed made by attach from `text`.
-    template <typename Attach>
-    void registerWithFeed(const QString& code, const DQDDataList& bars, Attach attach, const QByteArray& text)
-    {
-        PBDataChange::registerInstrument(code, code, bars, DQDDataList(), {});
-        const QString path = writeFile(m_dir, code + ".csv", text);
-        QString error;
-        ASSERT_TRUE(attach(code, path, &error)) << qPrintable(error);
-    }
-
     static void compute(F& pane, DQDDataList* list, const QString& code, int first, int count)
     {
         pane.setRect(0, 0, 400, 100);
@@ -69,11 +59,6 @@ protected:
         pane.m_codeList = QStringList{code};
         pane.SetMaxMinValue(kZtNoValue, kZtNoValueMax);
         pane.setRange(first, count);
-    }
-
-    static const Formulas::formulaLine* line(const F& pane, int i)
-    {
-        return pane.formulaLines().lineAt(i);
     }
 
     QTemporaryDir m_dir;
@@ -85,31 +70,18 @@ protected:
 constexpr int kAuction = 15;
 constexpr int kSlots = 241;
 
-// The 241 minute slots of a day: 09:30 … 11:30, 13:01 … 15:00 (HHmm).
-QVector<int> slotTimes()
-{
-    QVector<int> t;
-    for (int m = 9 * 60 + 30; m <= 11 * 60 + 30; ++m)
-        t.append(m / 60 * 100 + m % 60);
-    for (int m = 13 * 60 + 1; m <= 15 * 60; ++m)
-        t.append(m / 60 * 100 + m % 60);
-    return t;
-}
-
-// A day of minutes: the first `traded` slots with prices that go up and
-// down and amounts with a few big ones, the rest not traded yet (key −1).
+// A day of minutes: the first `traded` of its slots (09:30 … 11:30, 13:01 …
+// 15:00) with prices that go up and down and amounts with a few big ones,
+// the rest not traded yet (key −1).
 void appendDay(DQDDataList* list, qint64 day, int traded, double base)
 {
-    const QVector<int> times = slotTimes();
     for (int i = 0; i < kSlots; ++i) {
-        if (i >= traded) {
-            list->append(testkit::record(-1));
-            continue;
-        }
+        const QTime t = i <= 120 ? QTime(9, 30).addSecs(60 * i) : QTime(13, 1).addSecs(60 * (i - 121));
         const double open = base + 0.01 * (i % 7);
         const double close = open + (i % 3 == 0 ? 0.02 : -0.01);
         const double amount = (i % 11 == 0 ? 90000.0 : 3000.0) + 10.0 * i;
-        list->append(minute(day * 1000000 + times[i] * 100LL, open, close, amount));
+        const qint64 key = day * 1000000 + t.hour() * 10000 + t.minute() * 100;
+        list->append(i < traded ? minute(key, open, close, amount) : testkit::record(-1));
     }
 }
 
@@ -132,15 +104,6 @@ protected:
         pane.setShowJHJJ(days == 1);
         pane.setShowDRFS(days);
         compute(pane, list, code, 0, list->count());
-    }
-
-    // The values of every line of a pane.
-    static QList<QList<float>> valuesOf(const F& pane)
-    {
-        QList<QList<float>> all;
-        for (int i = 0; i < pane.formulaLines().lineCount(); ++i)
-            all.append(line(pane, i)->values);
-        return all;
     }
 
     DQDDataList m_shown; // auction band + one day of which 200 minutes traded
@@ -175,15 +138,11 @@ TEST_F(ServicePane, FeedRowsFillTheBarsTheyCover)
     DQDDataList bars = barsOn(days);
     for (const auto& f : feeds) {
         SCOPED_TRACE(f.header);
-        const int columns = QByteArray(f.header).count(',');
-        const auto row = [columns](int j) {
-            QVector<double> v;
-            for (int c = 1; c <= columns; ++c)
-                v.append(10.0 * c + j);
-            return v;
-        };
         const QString code = QString::number(int(f.type));
-        registerWithFeed(code, bars, f.attach, feedText(f.header, days, 5, row, f.skip));
+        PBDataChange::registerInstrument(code, code, bars, DQDDataList(), {});
+        QString error;
+        const QString path = writeFile(m_dir, code + ".csv", feedText(f.header, days, 5, f.skip));
+        ASSERT_TRUE(f.attach(code, path, &error)) << qPrintable(error);
         F pane(f.type);
         // The range spans every shown value, and the shown ones only.
         for (const auto& [first, count] : {std::pair{0, 40}, {10, 10}}) {
@@ -194,7 +153,7 @@ TEST_F(ServicePane, FeedRowsFillTheBarsTheyCover)
                 QList<float> expected;
                 for (int k = 0; k < 40; ++k)
                     expected.append(k < 5 || k == f.skip ? kMarker : c == f.netLine ? -10.0f : float(10 * (c + 1) + k - 5));
-                const Formulas::formulaLine* l = line(pane, c);
+                const Formulas::formulaLine* l = pane.formulaLines().lineAt(c);
                 EXPECT_EQ(l->values, expected) << c;
                 EXPECT_EQ(std::make_pair(l->drawType, l->showValue), std::make_pair(int(c == f.stickLine ? eCOLORSTICK : eLINE), true));
                 for (int k = first; k < first + count; ++k) {
@@ -221,7 +180,7 @@ TEST_F(ServicePane, MissingAnswersLeaveTheLinesWithoutValues)
     F pane(F::eFT_ZJLX);
     compute(pane, &bars, "unknown", 0, 10);
     ASSERT_EQ(pane.formulaLines().lineCount(), 3);
-    EXPECT_TRUE(line(pane, 0)->values.isEmpty());
+    EXPECT_TRUE(pane.formulaLines().lineAt(0)->values.isEmpty());
     EXPECT_DOUBLE_EQ(pane.maxReference(), kZtNoValue);
 
     // Only the first output and its first series count; an output without
@@ -248,7 +207,7 @@ TEST_F(ServicePane, MissingAnswersLeaveTheLinesWithoutValues)
     rec->set_bigsell(0.5);
     rec = flow.mutable_repdatazhibiaofuwuoutput(0)->mutable_data(0)->add_zijinliuxiangfendang();
     rec->set_bigbuy(2.0);
-    rec->set_bigsell(kNoValue);
+    rec->set_bigsell(kZtNoValue);
     f.setup(&bars, false, 0, 0, 10, 2);
     f.fillFundFlow(flow);
     EXPECT_EQ(f.lineAt(2)->values.mid(8), QList<float>({kMarker, kMarker}));
@@ -275,8 +234,8 @@ TEST_F(ServicePaneIntraday, AuctionBandPanesStartAtTheOpeningMinute)
         computeMinutes(b, "B");
         computeMinutes(c, "C");
         ASSERT_EQ(a.formulaLines().lineCount(), 3);
-        EXPECT_EQ(valuesOf(a), valuesOf(b)) << type;
-        EXPECT_EQ(valuesOf(a), valuesOf(c)) << type;
+        EXPECT_EQ(liveupdate::comparePanes(a, b).toStdString(), "") << type;
+        EXPECT_EQ(liveupdate::comparePanes(a, c).toStdString(), "") << type;
 
         // Slot 15 + i holds the service's record of minute i, untraded
         // minutes included.
@@ -309,5 +268,5 @@ TEST_F(ServicePaneIntraday, AuctionBandPanesStartAtTheOpeningMinute)
     for (const auto& r : msg.repdatazhibiaofuwuoutput(0).data(0).zijinliuxiangfendang())
         sell << float(r.bigsell());
     ASSERT_EQ(sell.size(), twoDays.count());
-    EXPECT_EQ(line(multi, 1)->values, sell);
+    EXPECT_EQ(multi.formulaLines().lineAt(1)->values, sell);
 }

@@ -320,7 +320,6 @@ inline ZtUIDataStruct::DQDUnionReader readerOf(const QString& code)
 using testkit::samplePath;
 using testkit::writeFile;
 
-constexpr double kNoValue = -999999986991104.0;
 inline const float kMarker = float(kZtNoValue);
 
 } // namespace DataServiceFixtures

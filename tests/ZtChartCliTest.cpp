@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 #ifdef ZT_ZTCHART_PATH
@@ -57,12 +58,7 @@ void expectOneErrorLine(const CliRun& r, int code, const QString& needle)
 }
 
 // A command that must fail, its exit code and a text of its error line.
-struct Refusal
-{
-    QStringList args;
-    int code;
-    const char* needle;
-};
+using Refusal = std::tuple<QStringList, int, const char*>;
 
 } // namespace
 
@@ -72,12 +68,7 @@ TEST(ZtChartCliTest, LinesAndTextPrintTheirRows)
 {
     const QString bars = sample("sh600000_day.csv");
     const QString minutes = sample("sh600000_dline5.csv");
-    const struct
-    {
-        QStringList args;
-        int lineCount;
-        std::vector<std::pair<int, const char*>> lines;
-    } cases[] = {
+    const std::tuple<QStringList, int, std::vector<std::pair<int, const char*>>> cases[] = {
         // Before five bars exist the average has no value: an empty cell.
         // Values print as the pane holds them, in single precision.
         {{"lines", "--bars", bars, "--type", "vol", "--params", "5,10"}, 1 + 1000 + 1,
@@ -111,13 +102,13 @@ TEST(ZtChartCliTest, LinesAndTextPrintTheirRows)
          {{0, "index,key,C1,D"}, {1, "0,20200807000000,10.43,"}, {2, "1,20200810000000,10.52,0.09"},
           {501, "500,20220829000000,7.15,-0.07"}, {1000, "999,20240919000000,8.52,0.2"}}},
     };
-    for (const auto& c : cases) {
-        const CliRun r = ztchart(c.args);
-        ASSERT_EQ(r.code, 0) << qPrintable(c.args.join(' ')) << qPrintable(r.err);
+    for (const auto& [args, lineCount, lines] : cases) {
+        const CliRun r = ztchart(args);
+        ASSERT_EQ(r.code, 0) << qPrintable(args.join(' ')) << qPrintable(r.err);
         const QStringList out = r.outLines();
-        if (c.lineCount >= 0)
-            EXPECT_EQ(out.size(), c.lineCount) << qPrintable(c.args.join(' '));
-        for (const auto& [index, text] : c.lines) {
+        if (lineCount >= 0)
+            EXPECT_EQ(out.size(), lineCount) << qPrintable(args.join(' '));
+        for (const auto& [index, text] : lines) {
             QString want = QString::fromUtf8(text);
             const bool prefix = want.endsWith(QChar(0x2026));
             want.remove(QChar(0x2026));
@@ -169,8 +160,8 @@ TEST(ZtChartCliTest, BadInputGivesOneErrorLineAndExitCode)
         {{"formulas", "show", "NOSUCH"}, 1, "NOSUCH"},
         {{"lines", "--bars", bars, "--type", "MACD", "--store", dir.filePath("nope.json")}, 1, "no such formula store"},
     };
-    for (const auto& c : cases)
-        expectOneErrorLine(ztchart(c.args), c.code, QLatin1String(c.needle));
+    for (const auto& [args, code, needle] : cases)
+        expectOneErrorLine(ztchart(args), code, QLatin1String(needle));
     EXPECT_FALSE(QFile::exists(dir.filePath("a.png")));
     // Rows the disk did not take are a failure, not an answer.
     expectOneErrorLine(runProgram(QStringLiteral(ZT_ZTCHART_PATH), {"lines", "--bars", bars, "--type", "MACD"},
@@ -178,11 +169,12 @@ TEST(ZtChartCliTest, BadInputGivesOneErrorLineAndExitCode)
                        1, QStringLiteral("cannot write the output"));
 }
 
-TEST(ZtChartCliTest, RenderWritesPicturesOfTheAskedSize)
+TEST(ZtChartCliTest, RenderWritesPicturesOfTheAskedSizeAndWindow)
 {
     QTemporaryDir dir;
+    const QString bars = sample("sh600000_day.csv");
     const QString png = dir.filePath("chart.png");
-    const CliRun r = ztchart({"render", "--bars", sample("sh600000_day.csv"), "--panes", "kline:MA,vol,macd,kdj",
+    const CliRun r = ztchart({"render", "--bars", bars, "--panes", "kline:MA,vol,macd,kdj",
                            "--events", sample("sh600000_events.csv"), "--crosshair", "990", "--max-min",
                            "--size", "900x640", "-o", png});
     ASSERT_EQ(r.code, 0) << qPrintable(r.err);
@@ -206,38 +198,31 @@ TEST(ZtChartCliTest, RenderWritesPicturesOfTheAskedSize)
     // The chip column needs the float shares and works with them. Its key
     // figures stand under the profile, beside the volume pane; on the light
     // face the profile is a grey silhouette, not a block of text colour.
-    const QString chip = dir.filePath("chip.png");
-    const CliRun c = ztchart({"render", "--bars", sample("sh600000_day.csv"), "--capital",
-                           sample("sh600000_capital.csv"), "--panes", "kline,chip,vol", "--theme", "light", "-o", chip});
+    const CliRun c = ztchart({"render", "--bars", bars, "--capital",
+                           sample("sh600000_capital.csv"), "--panes", "kline,chip,vol", "--theme", "light", "-o", png});
     ASSERT_EQ(c.code, 0) << qPrintable(c.err);
-    const QImage chips(chip);
+    const QImage chips(png);
     EXPECT_EQ(chips.size(), QSize(1200, 800));
     const QRgb text = QColor(ZtUIDataStruct::PubCacheCustom::lightTheme().value(QStringLiteral("Default")).value(0)).rgb();
     EXPECT_GT(testkit::countColour(chips, QRect(966, 600, 220, 190), text), 20);
     EXPECT_LT(testkit::countColour(chips, QRect(966, 60, 220, 400), text), 20);
-}
 
-TEST(ZtChartCliTest, RenderServicePanesAndDefaultWindow)
-{
-    QTemporaryDir dir;
-    const QString bars = sample("sh600000_day.csv");
-    const QString out = dir.filePath("p.png");
     // A data-service pane without data says what it lacks; tags wider than
     // the usual padding ("-8092.34万") widen it instead of being cut at the
     // picture's left edge.
     const CliRun flow = ztchart({"render", "--bars", bars, "--minutes", sample("sh600000_m1.csv"), "--panes",
-                                 "kline,zjlx,rzrq", "-o", out});
+                                 "kline,zjlx,rzrq", "-o", png});
     ASSERT_EQ(flow.code, 0) << qPrintable(flow.err);
     EXPECT_TRUE(flow.err.contains(QLatin1String("no margin data: give --feed margin=FILE"))) << qPrintable(flow.err);
     EXPECT_FALSE(flow.err.contains(QLatin1String("fund-flow")));
-    const QImage picture(out);
+    const QImage picture(png);
     EXPECT_EQ(testkit::countColour(picture, QRect(1, 0, 1, picture.height()), picture.pixel(0, 0)), picture.height());
 
     // The default window ends at the last bar and holds more bars on a
     // wider picture.
     auto shownItems = [&](const QString& size) {
         const CliRun r = ztchart({"render", "--bars", bars, "--panes", "kline:MA+BOLL,vol,macd(6,13,5)", "--size",
-                                  size, "-o", out});
+                                  size, "-o", png});
         EXPECT_EQ(r.code, 0) << qPrintable(r.err);
         const QString items = r.err.section(QLatin1String("items "), 1).section(QLatin1Char(')'), 0, 0);
         return qMakePair(items.section(QLatin1Char('-'), 0, 0).toInt(), items.section(QLatin1Char('-'), 1).toInt());
@@ -322,8 +307,8 @@ TEST(ZtChartCliTest, FormulaStoreSetsAddsAndRemoves)
         {{"formulas", "add", "Other", "--text", text}, 2, "--store"},
         {{"formulas", "remove", "MACD", "--store", store}, 1, "built-in"},
     };
-    for (const auto& r : refused)
-        expectOneErrorLine(ztchart(r.args), r.code, QLatin1String(r.needle));
+    for (const auto& [args, code, needle] : refused)
+        expectOneErrorLine(ztchart(args), code, QLatin1String(needle));
     ASSERT_EQ(ztchart({"formulas", "remove", "MYAVG", "--store", store}).code, 0);
     EXPECT_EQ(ztchart({"lines", "--bars", bars, "--type", "MyAvg", "--store", store}).code, 2);
 

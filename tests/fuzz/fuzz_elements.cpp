@@ -21,15 +21,13 @@ void configure(FuzzedDataProvider& in, ZtLineLibBase& e, DQDDataList* list)
     e.setData(in.ConsumeIntegralInRange<int>(0, 15) == 0 ? nullptr : list);
     e.setRect(QRectF(in.ConsumeIntegralInRange<int>(-20, 150), in.ConsumeIntegralInRange<int>(-20, 90),
                      in.ConsumeIntegralInRange<int>(-10, 200), in.ConsumeIntegralInRange<int>(-10, 120)));
-    e.setFixedPaddingTop(in.ConsumeBool() ? 0.0 : fuzz::hostileDouble(in));
-    e.setFixedPaddingBottom(in.ConsumeBool() ? 0.0 : fuzz::hostileDouble(in));
-    e.setFixedPaddingLeft(in.ConsumeBool() ? 0.0 : fuzz::hostileDouble(in));
-    e.setFixedPaddingRight(in.ConsumeBool() ? 0.0 : fuzz::hostileDouble(in));
-    e.setIsDLine(in.ConsumeBool());
-    e.setShowJHJJ(in.ConsumeBool());
+    using B = ZtLineLibBase;
+    for (auto pad : {&B::setFixedPaddingTop, &B::setFixedPaddingBottom, &B::setFixedPaddingLeft,
+                     &B::setFixedPaddingRight})
+        (e.*pad)(in.ConsumeBool() ? 0.0 : fuzz::hostileDouble(in));
+    for (auto flag : {&B::setIsDLine, &B::setShowJHJJ, &B::setIsMainChat, &B::setDrawMaxMinTag})
+        (e.*flag)(in.ConsumeBool());
     e.setShowDRFS(in.ConsumeIntegralInRange<int>(-1, 6));
-    e.setIsMainChat(in.ConsumeBool());
-    e.setDrawMaxMinTag(in.ConsumeBool());
     e.setPrec(in.ConsumeIntegralInRange<int>(-3, 12));
     e.setDataScaling(in.PickValueInArray({0, 1, 100, 10000, -1, fuzz::hostileInt(in)}));
     e.setCoordinateSystem(in.ConsumeBool() ? eLogarithmic : eLinear);
