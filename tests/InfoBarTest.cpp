@@ -184,7 +184,7 @@ TEST_F(InfoBarTest, PromptOpensToTheLeftNearTheRightEdge)
     const QList<Bar::LineInfo> infos = bar.lineInfos();
 
     const QRectF early = bar.getPromptRect(fm, {infos[0]});
-    EXPECT_EQ(early.left(), infos[0].x + 6 - 10);
+    EXPECT_EQ(early.topLeft(), QPointF(infos[0].x + 6 - 10, infos[0].y - 2 * fm.height() - 5));
     EXPECT_EQ(early.size(), QSizeF(fm.horizontalAdvance("派息 : 2023-07-18"), 2 * fm.height() - 2));
 
     const QRectF late = bar.getPromptRect(fm, {infos[1]});
