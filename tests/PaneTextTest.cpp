@@ -113,6 +113,7 @@ TEST(PaneText, RoundingAgreesWithTheTextRoundTrip)
     EXPECT_EQ(ZtLineLib_Formula::roundToPrec(1.005, 2), 1.0); // 1.00499999…
     EXPECT_TRUE(std::signbit(ZtLineLib_Formula::roundToPrec(-0.001, 2)));
     EXPECT_TRUE(std::isnan(ZtLineLib_Formula::roundToPrec(std::nan(""), 2)));
+    EXPECT_EQ(ZtLineLib_Formula::roundToPrec(0.1, 30), text(0.1, 30)); // more decimals than a double holds
 
     std::mt19937_64 rng(7);
     std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
