@@ -93,7 +93,7 @@ TEST(FormulaEngineFunctions, ReferencesAndCounts)
         {"TOTALBARSCOUNT+ISLASTBAR", {8, 8, 8, 8, 8, 8, 8, 9}},
         {"HHVBARS(C,3)*10+LLVBARS(C,3)", {N_, N_, 1, 10, 1, 2, 10, 21}},
         {"HHVBARS(C,0)", {0, 1, 0, 1, 0, 0, 1, 2}},
-        {"SUMBARS(C,5)", {N_, N_, 2, 2, 1, 1, 2, 1}},
+        {"SUMBARS(IF(C<9,C,DRAWNULL),5)", {N_, N_, 2, 2, 1, N_, 3, 1}},
         {"VALUEWHEN(C>4,C*10)", {N_, N_, N_, N_, 50, 90, 90, 60}},
         {"REFV(C,2)*10+REFV(C,0)", {N_, N_, 34, 11, 45, 19, 52, 96}},
         {"REFV(C,IF(C>4,1,2))", {N_, N_, 3, 1, 1, 5, 5, 2}},
