@@ -63,6 +63,7 @@ TEST(FormulaDrawing, RecordsPerFunction)
              ASSERT_EQ(r.colours.size(), 8u);
              EXPECT_EQ(r.colours[4], 0x0000FF);
          }},
+        {"DRAWCOLORKLINE(C>4,COLORRED,1)", eDRAWKLINE, 0, 1, {}, nullptr}, // hollow candles
         // From the latest C=2 to the next C=4; the second C=2 never ends.
         {"DRAWLINE(C=2,C,C=4,C,1)", eSEGMENT, 1, 0, {NV, 2, NV, NV, NV, NV, NV, NV}, [](const Record& r) {
              EXPECT_EQ(std::make_tuple(r.d[1][1], r.d[2][1], r.d[3][1]), std::make_tuple(4.0f, 2.0f, 0.0f));

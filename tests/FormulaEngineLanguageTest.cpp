@@ -42,6 +42,7 @@ TEST(FormulaEngineLanguage, PrimitivesWorkedByHand)
         {"SMA(C,3,1)", {3, 7 / 3.0, 26 / 9.0, 61 / 27.0, 257 / 81.0, 1243 / 243.0, 2972 / 729.0,
                         10318 / 2187.0}},
         {"EMA(REF(C,2),3)", {N_, N_, 3, 2, 3, 2, 3.5, 6.25}},
+        {"WMA(REF(C,1),2)", {N_, N_, 5 / 3.0, 3, 2, 11 / 3.0, 23 / 3.0, 13 / 3.0}},
         // Operators and conditions bar by bar.
         {"ABS(C-4)", {1, 3, 0, 3, 1, 5, 2, 2}},
         {"MAX(C,4)*10+MIN(C,4)", {43, 41, 44, 41, 54, 94, 42, 64}},
@@ -161,7 +162,7 @@ TEST(FormulaEngineLanguage, ErrorsNamePositions)
     expectError("X:DRAWTEXT(C>1,C,'a);", 1, 18, "text not closed");
     expectError("X:C+'a';", 1, 5, "text may only be DRAWTEXT");
     expectError("X:DRAWTEXT(C>1,C,3);", 1, 18, "DRAWTEXT expects a text");
-    expectError("X:1+DRAWICON(C>1,C,1);", 1, 5, "must stand alone");
+    expectError("X:1+STICKLINE(C>1,C,O,1,0);", 1, 5, "must stand alone");
     expectError("X:=DRAWICON(C>1,C,1);", 1, 1, "must be output lines");
     expectError("X:=C,COLORSTIK;", 1, 6, "unknown colour"); // checked, though ignored
     expectError("X:MA;", 1, 3, "needs its arguments");
