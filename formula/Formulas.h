@@ -211,6 +211,9 @@ private:
     int walkStart() const;
     // True when cutting v to the precision could not move the range.
     bool wellInsideRange(double v) const;
+    // Set by resume, whose caller takes the range from the kept extremes of
+    // the window (widenOverWindow): the values walked then need not widen it.
+    bool m_rangeByRows = false;
 
     int m_cursor = -1;
     QList<formulaLine*> m_lines;

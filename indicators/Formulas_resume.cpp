@@ -60,6 +60,7 @@ void Formulas::resume(int showIndex, int showLength, int keep, int changedFrom)
     m_showLength = showLength;
     m_maxValue = kZtNoValue;
     m_minValue = kZtNoValueMax;
+    m_rangeByRows = true;
 }
 
 int Formulas::walkStart() const
