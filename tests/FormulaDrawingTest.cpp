@@ -84,6 +84,7 @@ TEST(FormulaDrawing, RecordsPerFunction)
          }},
         {"DRAWNUMBER(C=5,H,C*2)", eDRAWNUMBER, -1, 0, {NV, NV, NV, NV, 6, NV, NV, NV},
          [](const Record& r) { EXPECT_EQ(r.d[1][4], 10.0f); }},
+        {"DRAWNUMBER(C=5,H,C,2)", eDRAWNUMBER, 2, 0, {}, nullptr},
         {"DRAWNUMBER_FIX(1,0.25,0.5,1,C,3)", eNUMBER_FIX, 1, 3, closes,
          [](const Record& r) { EXPECT_EQ(std::make_pair(r.d[1][7], r.d[2][7]), std::make_pair(0.25f, 0.5f)); }},
         {"DRAWTEXT_FIX(C>4,0,0,0,'hi')", eTEXT_FIX, 0, -1, {NV, NV, NV, NV, 1, NV, NV, NV},
