@@ -227,6 +227,10 @@ TEST_F(DrawingRender, SticksCandlesAndSegments)
                                 {16, 30, kBlack}});
     EXPECT_GT(count(img, QRect(30, 40, 10, 41), 0xff0000ffu), 40);
     EXPECT_EQ(count(img, QRect(56, 40, 1, 41), 0xff0000ffu), 41);
+    // Slots of 2.5 px leave a one-pixel body, and a full-width stick as wide.
+    filled.values = QVector<float>(40, 6.0f).toList();
+    filled.values2 = QVector<float>(40, 2.0f).toList();
+    EXPECT_EQ(count(picture({filled}, 40), QRect(0, 60, 100, 1), 0xff0000ffu), 40);
 
     // Candles: rising (close ≥ open) hollow in KUp, falling filled in KDown.
     Line candles = drawing(eDRAWKLINE, {8, 8, M, M, M, M, M, M, M, M}, {3, 6, M, M, M, M, M, M, M, M}, 0, -2);
