@@ -345,6 +345,8 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     back.param2 = 0;
     img = picture({back}, 1);
     EXPECT_TRUE(img.pixel(1, 10) == img.pixel(1, 90) && img.pixel(1, 10) != img.pixel(98, 10));
+    back.values = {float(kZtNoValue)}; // no condition on the last bar: no background
+    EXPECT_EQ(picture({back}, 1).pixel(1, 10), kBlack);
 }
 
 TEST_F(DrawingRender, NumbersOnlyInTheWindow)

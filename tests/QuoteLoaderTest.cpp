@@ -222,6 +222,9 @@ TEST(QuoteLoader, ReadsTheFilesPeopleHave)
     ASSERT_TRUE(QuoteLoader::loadFloatShares(testkit::samplePath("sh600000_capital.csv"), &shares, &error));
     EXPECT_EQ(shares.size(), 41);
     EXPECT_DOUBLE_EQ(shares.value(20140320000000LL), 14922777132.0);
+    // The largest quantity a file may give is still one.
+    EXPECT_TRUE(QuoteLoader::loadFloatShares(writeFile(dir, QStringLiteral("most.csv"), "date,float_shares\n20240104,1e14\n"),
+                                             &shares, &error)) << qPrintable(error);
 }
 
 TEST(QuoteLoader, MalformedFilesNameFileLineAndColumnAndLoadNothing)
