@@ -62,6 +62,7 @@ Formulas::Formulas(Formulas&& other) noexcept
     other.m_lines.clear();
     other.m_cursor = -1;
     other.m_blocksTo = other.m_blocksFrom;
+    other.m_keptWindow = {};
 }
 
 Formulas& Formulas::operator=(const Formulas& other)
@@ -99,6 +100,8 @@ Formulas& Formulas::operator=(Formulas&& other) noexcept
     // Block extremes are made again on demand, here and in other.
     m_blocksTo = m_blocksFrom;
     other.m_blocksTo = other.m_blocksFrom;
+    m_keptWindow = {};
+    other.m_keptWindow = {};
     return *this;
 }
 

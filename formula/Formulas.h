@@ -138,8 +138,10 @@ public:
     // Keeps the lines of the last computation for one that continues it: every
     // series is cut to at most keep entries (the values from keep on are
     // computed again), the shown window becomes showIndex/showLength and the
-    // range is emptied. The computation state otherwise stays.
-    void resume(int showIndex, int showLength, int keep);
+    // range is emptied. The computation state otherwise stays. The records
+    // before changedFrom hold the values they held: their kept extremes stay
+    // even past keep, for a window that walks them again.
+    void resume(int showIndex, int showLength, int keep, int changedFrom);
     // The range the computation of a data-service answer or a price walk
     // would have widened over the shown window, from the extremes of each
     // record kept as the values were laid out: what a moved window needs
@@ -209,6 +211,9 @@ private:
     int walkStart() const;
     // True when cutting v to the precision could not move the range.
     bool wellInsideRange(double v) const;
+    // Set by resume, whose caller takes the range from the kept extremes of
+    // the window (widenOverWindow): the values walked then need not widen it.
+    bool m_rangeByRows = false;
 
     int m_cursor = -1;
     QList<formulaLine*> m_lines;
@@ -238,12 +243,26 @@ private:
     mutable std::vector<double> m_blockHigh;
     mutable qint64 m_blocksFrom = 0;
     mutable qint64 m_blocksTo = 0;
+    // The range of the last window read, kept while its rows stay: a scroll
+    // step usually drops a record that holds neither extreme, and then only
+    // the records it gains are read.
+    struct KeptWindow
+    {
+        qint64 first = 0;
+        qint64 end = -1; // below first: nothing kept
+        double lo = 0;
+        double hi = 0;
+    };
+    mutable KeptWindow m_keptWindow;
+    bool windowFromKept(qint64 first, qint64 end, double* lo, double* hi) const;
     // The least record index whose values may have changed since the pane
     // last took it: what the pane derived from earlier records still holds.
     qint64 m_changedFrom = 0;
     void rowsChangedFrom(qint64 i)
     {
         m_blocksTo = std::min(m_blocksTo, i / kRowBlock);
+        if (i < m_keptWindow.end)
+            m_keptWindow = {};
         m_changedFrom = std::min(m_changedFrom, i);
     }
     void keepBlocks(qint64 from, qint64 to) const;

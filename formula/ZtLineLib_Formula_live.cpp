@@ -193,7 +193,7 @@ void ZtLineLib_Formula::continueLines(int from, int start, int length)
         // records are not walked again.
         const qint64 walkEnd = std::min<qint64>(qint64(showIndex) + showLength, count);
         const qint64 keep = std::min<qint64>(from, walkEnd);
-        m_formulaLines.resume(showIndex, showLength, int(keep));
+        m_formulaLines.resume(showIndex, showLength, int(keep), from);
         continueBuiltIn();
         m_formulaLines.widenOverWindow();
     } else if (dataChanged) {
@@ -201,7 +201,7 @@ void ZtLineLib_Formula::continueLines(int from, int start, int length)
         computeAll(start, length);
         return;
     } else {
-        m_formulaLines.resume(showIndex, showLength, count + start);
+        m_formulaLines.resume(showIndex, showLength, count + start, count + start);
         m_formulaLines.widenOverWindow();
     }
     m_minValue = std::min(m_minValue, m_formulaLines.minValue());

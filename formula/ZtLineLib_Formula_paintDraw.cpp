@@ -305,6 +305,8 @@ void ZtLineLib_Formula::DrawingPainter::dots(int kind)
 void ZtLineLib_Formula::DrawingPainter::stickLine()
 {
     // Width in tenths of a slot, at most the candle body; 0 is one pixel.
+    // More than ten tenths ends at the body anyway; the cap keeps the product
+    // inside int for any width a formula writes.
     const int tenths = std::min(m_line.param1, 10);
     const int width = tenths <= 0 ? 1
         : std::max(1, std::min(int(p.m_pointW * tenths / 10.0), std::max(p.m_barBodyWidth, 1)));

@@ -6,6 +6,7 @@
 #include "enumDrawType.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -39,7 +40,7 @@ void forRangeSeries(const Formulas::formulaLine& line, F f)
 
 } // namespace
 
-void Formulas::resume(int showIndex, int showLength, int keep)
+void Formulas::resume(int showIndex, int showLength, int keep, int changedFrom)
 {
     // Values before the first computed index are the markers addLine laid.
     keep = std::max(keep, std::max(m_startIndex, 0));
@@ -48,13 +49,18 @@ void Formulas::resume(int showIndex, int showLength, int keep)
             cutTo(*series, keep);
         cutTo(line->colors, keep);
     }
-    cutTo(m_rowLow, keep);
-    cutTo(m_rowHigh, keep);
-    rowsChangedFrom(keep);
+    // A record walked again with its old values widens its kept extremes by
+    // the same values, so only changed records start afresh; a window moved
+    // back and forth then keeps its range (windowFromKept).
+    const int rowsKeep = std::max(keep, changedFrom);
+    cutTo(m_rowLow, rowsKeep);
+    cutTo(m_rowHigh, rowsKeep);
+    rowsChangedFrom(rowsKeep);
     m_showIndex = showIndex;
     m_showLength = showLength;
     m_maxValue = kZtNoValue;
     m_minValue = kZtNoValueMax;
+    m_rangeByRows = true;
 }
 
 int Formulas::walkStart() const
@@ -180,15 +186,46 @@ void Formulas::rowRangeOverWindow(int index, int length, double* lo, double* hi)
     const double* high = m_rowHigh.constData();
     *lo = kZtNoValueMax;
     *hi = kZtNoValue;
+    if (windowFromKept(first, end, lo, hi))
+        return;
     // The whole blocks inside the window, and the records on either side.
     const qint64 b0 = (first + kRowBlock - 1) / kRowBlock;
     const qint64 b1 = end / kRowBlock;
     if (b1 - b0 < 2) {
         widenBy(low, high, first, end, lo, hi);
-        return;
+    } else {
+        keepBlocks(b0, b1);
+        widenBy(low, high, first, b0 * kRowBlock, lo, hi);
+        widenBy(m_blockLow.data(), m_blockHigh.data(), b0, b1, lo, hi);
+        widenBy(low, high, b1 * kRowBlock, end, lo, hi);
     }
-    keepBlocks(b0, b1);
-    widenBy(low, high, first, b0 * kRowBlock, lo, hi);
-    widenBy(m_blockLow.data(), m_blockHigh.data(), b0, b1, lo, hi);
-    widenBy(low, high, b1 * kRowBlock, end, lo, hi);
+    m_keptWindow = {first, end, *lo, *hi};
+}
+
+bool Formulas::windowFromKept(qint64 first, qint64 end, double* lo, double* hi) const
+{
+    // Only a short move pays: a longer one reads its blocks instead.
+    constexpr qint64 kMostMoved = 8;
+    const KeptWindow& kept = m_keptWindow;
+    if (kept.end < kept.first || first >= end || first >= kept.end || end <= kept.first
+        || std::abs(first - kept.first) + std::abs(end - kept.end) > kMostMoved)
+        return false;
+    const double* low = m_rowLow.constData();
+    const double* high = m_rowHigh.constData();
+    // A record that leaves may hold an extreme (ties included): read it all.
+    const auto holdsNoExtreme = [&](qint64 from, qint64 to) {
+        for (qint64 i = from; i < to; ++i) {
+            if (low[i] <= kept.lo || high[i] >= kept.hi)
+                return false;
+        }
+        return true;
+    };
+    if (!holdsNoExtreme(kept.first, first) || !holdsNoExtreme(end, kept.end))
+        return false;
+    *lo = kept.lo;
+    *hi = kept.hi;
+    widenBy(low, high, first, kept.first, lo, hi);
+    widenBy(low, high, kept.end, end, lo, hi);
+    m_keptWindow = {first, end, *lo, *hi};
+    return true;
 }

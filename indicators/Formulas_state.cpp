@@ -55,6 +55,7 @@ void Formulas::setup(ZtUIDataStruct::DQDDataList* data, bool isDLine, int startI
     m_showLength = showLength;
     m_prec = qint16(prec);
     m_index = startIndex;
+    m_rangeByRows = false;
     m_maxValue = kZtNoValue;
     m_minValue = kZtNoValueMax;
     m_colorIndex = 0;
@@ -89,7 +90,7 @@ void Formulas::addValue(int lineIndex, double value)
     if (!inRange(value)) {
         value = kZtNoValue;
     } else {
-        if (line->values.size() >= m_showIndex && !wellInsideRange(value))
+        if (!m_rangeByRows && line->values.size() >= m_showIndex && !wellInsideRange(value))
             widenRange(truncToPrec(value, m_prec));
         noteRowValue(value);
     }

@@ -3,6 +3,7 @@
 // shows them (its chip lines are painted by the pane render tests).
 
 #include "TestKit.h"
+#include "ZtChipDistribution.h"
 
 #include <cmath>
 #include <numeric>
@@ -223,6 +224,14 @@ TEST_F(DataServiceChips, GridCoarsensForWideRangesAndBadInputGivesNothing)
     m_list.append(bar(20200106000000, 10.00, 1e12, 15.00, kFloat / 2));
     const auto still = rowsOf(run(eZtYdcmOutAll, eZtYdcmUniform).rdydcmdata(0).rdydcmsjfb(0));
     EXPECT_EQ(still.size(), rows.size());
+    // So does one handed to the distribution directly (a high of 1e25 once made 20 million rows).
+    const ZtChipDistribution::Bar good{kDay1, 10, 11, 10.5, 10.5, 1, kFloat};
+    ZtChipDistribution::Bar huge = good, spoilt = good;
+    huge.high = 1e25;
+    spoilt.average = std::nan("");
+    const ZtChipDistribution clean({good}, eZtYdcmTriangular), dirty({good, huge, spoilt}, eZtYdcmTriangular);
+    EXPECT_EQ(dirty.rowCount(), clean.rowCount());
+    EXPECT_EQ(dirty.compute(1, eZtYdcmOutAll, {}).SerializeAsString(), clean.compute(1, eZtYdcmOutAll, {}).SerializeAsString());
     // Chips decayed below a billionth of the float are no longer a row:
     // 0.05^7 of the first bar's chips is left after seven turnovers of 95 %.
     m_list.DataClear();

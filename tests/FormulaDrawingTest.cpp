@@ -84,6 +84,7 @@ TEST(FormulaDrawing, RecordsPerFunction)
          }},
         {"DRAWNUMBER(C=5,H,C*2)", eDRAWNUMBER, -1, 0, {NV, NV, NV, NV, 6, NV, NV, NV},
          [](const Record& r) { EXPECT_EQ(r.d[1][4], 10.0f); }},
+        {"DRAWNUMBER(C=5,H,C,2)", eDRAWNUMBER, 2, 0, {}, nullptr},
         {"DRAWNUMBER_FIX(1,0.25,0.5,1,C,3)", eNUMBER_FIX, 1, 3, closes,
          [](const Record& r) { EXPECT_EQ(std::make_pair(r.d[1][7], r.d[2][7]), std::make_pair(0.25f, 0.5f)); }},
         {"DRAWTEXT_FIX(C>4,0,0,0,'hi')", eTEXT_FIX, 0, -1, {NV, NV, NV, NV, 1, NV, NV, NV},
@@ -226,6 +227,10 @@ TEST_F(DrawingRender, SticksCandlesAndSegments)
                                 {16, 30, kBlack}});
     EXPECT_GT(count(img, QRect(30, 40, 10, 41), 0xff0000ffu), 40);
     EXPECT_EQ(count(img, QRect(56, 40, 1, 41), 0xff0000ffu), 41);
+    // Slots of 2.5 px leave a one-pixel body, and a full-width stick as wide.
+    filled.values = QVector<float>(40, 6.0f).toList();
+    filled.values2 = QVector<float>(40, 2.0f).toList();
+    EXPECT_EQ(count(picture({filled}, 40), QRect(0, 60, 100, 1), 0xff0000ffu), 40);
 
     // Candles: rising (close ≥ open) hollow in KUp, falling filled in KDown.
     Line candles = drawing(eDRAWKLINE, {8, 8, M, M, M, M, M, M, M, M}, {3, 6, M, M, M, M, M, M, M, M}, 0, -2);
@@ -340,6 +345,8 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     back.param2 = 0;
     img = picture({back}, 1);
     EXPECT_TRUE(img.pixel(1, 10) == img.pixel(1, 90) && img.pixel(1, 10) != img.pixel(98, 10));
+    back.values = {float(kZtNoValue)}; // no condition on the last bar: no background
+    EXPECT_EQ(picture({back}, 1).pixel(1, 10), kBlack);
 }
 
 TEST_F(DrawingRender, NumbersOnlyInTheWindow)

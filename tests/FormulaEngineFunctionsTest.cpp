@@ -38,6 +38,7 @@ TEST(FormulaEngineFunctions, Math)
         {"SIGN(C-4)", {-1, -1, 0, -1, 1, 1, -1, 1}},
         {"BETWEEN(C,4,2)", {1, 0, 1, 0, 0, 0, 1, 0}},
         {"RANGE(C,2,5)", {1, 0, 1, 0, 0, 0, 0, 0}},
+        {"BETWEEN(REF(C,1),4,2)", {N_, 1, 0, 1, 0, 0, 0, 1}},
         {"CONST(C)", {6, 6, 6, 6, 6, 6, 6, 6}},
         {"MAX6(C,2,REF(C,1))", {N_, 3, 4, 4, 5, 9, 9, 6}},
         {"MIN6(C,4,5,6,7,8)", {3, 1, 4, 1, 4, 4, 2, 4}},
@@ -89,6 +90,7 @@ TEST(FormulaEngineFunctions, ReferencesAndCounts)
         {"BARSLASTS(C>4,2)", {N_, N_, N_, N_, N_, 1, 2, 2}},
         {"BARSLASTS(C>4,1)", {N_, N_, N_, N_, 0, 0, 1, 0}},
         {"BARSNEXT(C>4)", {4, 3, 2, 1, 0, 0, 1, 0}},
+        {"BARSNEXT(REF(C,1)>3)", {N_, 2, 1, 0, 1, 0, 0, N_}},
         {"BARPOS*10+CURRBARSCOUNT", {18, 27, 36, 45, 54, 63, 72, 81}},
         {"TOTALBARSCOUNT+ISLASTBAR", {8, 8, 8, 8, 8, 8, 8, 9}},
         {"HHVBARS(C,3)*10+LLVBARS(C,3)", {N_, N_, 1, 10, 1, 2, 10, 21}},
@@ -160,6 +162,7 @@ TEST(FormulaEngineFunctions, Logic)
         {"IFN(C>3,C,0)", {3, 1, 0, 1, 0, 0, 2, 0}},
         {"EVERY(C>2,2)", {N_, 0, 0, 0, 0, 1, 0, 0}},
         {"EXIST(C>5,2)", {N_, 0, 0, 0, 0, 1, 1, 1}},
+        {"EVERY(C>2,0)+EXIST(C>5,0)*10", {1, 0, 0, 0, 0, 10, 10, 10}},
         {"EXISTR(C>5,3,2)", {N_, N_, N_, 0, 0, 0, 0, 1}},
         {"EXISTR(C>5,-1,2)", {N_, N_, N_, N_, N_, N_, N_, N_}},
         {"LAST(C>2,2,1)", {N_, N_, 0, 0, 0, 0, 1, 0}},
@@ -204,9 +207,10 @@ TEST(FormulaEngineFunctions, TimeFromTheRecords)
         {"DATETIME-12409190000", {931, 932, 933}},
     }, timedInput({1, 2, 3}, std::vector<int>(3, 20240919), {93100, 93200, 93300}));
     // The period at the edges of its gap classes: 5-minute bars (stamped at
-    // 10 seconds past), months 35, quarters 95 and years 371 days apart.
+    // 10 seconds past), months 35 (36 is none), quarters 95 and years 371 days apart.
     expectSeries("PERIOD", timedInput({1, 2, 3}, std::vector<int>(3, 20240919), {93510, 94010, 94510}), {1, 1, 1});
     expectSeries("PERIOD", timedInput({1, 2, 3}, {20230101, 20230205, 20230312}, std::vector<int>(3, 0)), {7, 7, 7});
+    expectSeries("PERIOD", timedInput({1, 2, 3}, {20230101, 20230206, 20230314}, std::vector<int>(3, 0)), {9, 9, 9});
     expectSeries("PERIOD", timedInput({1, 2, 3}, {20230101, 20230406, 20230710}, std::vector<int>(3, 0)), {10, 10, 10});
     expectSeries("PERIOD", timedInput({1, 2, 3}, {20230101, 20240107, 20250112}, std::vector<int>(3, 0)), {9, 9, 9});
 }

@@ -71,7 +71,7 @@ const UserFormula kMixed = {"RESUME_MIXED",
                             "B:MA(C,20)+2*STD(C,20);\nS:SUM(IF(C>REF(C,1),VOL,0),0);\n"
                             "X:COUNT(CROSS(C,MA(C,5)),10);\nH:HHV(H,0)-LLV(L,0);\n"
                             "D:AVEDEV(ABS(C-O),6)/MAX(0.01,MIN(H-L,C));\n"
-                            "F:BARSLAST(C>=REF(C,2) AND NOT(C=O));\nM:MA(E,9)-DMA(C,0.2)+MEMA(L,5);"};
+                            "F:BARSLAST(C>=REF(C,2) AND NOT(C=O));\nM:MA(E,9)-DMA(C,0.2)+MEMA(L,5);\nZ:EMA(C,0);"};
 // Resuming counts of bars and TR: gaps (every 97th record), ties of the
 // extreme, N = 0, N longer than the bars and N a line.
 const UserFormula kCounts = {"RESUME_COUNTS",

@@ -258,13 +258,13 @@ TEST_F(PaneRender, MarkersPointAtTheExtremesFromTheSideWithRoom)
     DQDDataList list;
     for (int i = 0; i < 40; ++i)
         list.append(bar(i + 1, 10, 10, 10, 10 + 0.01 * i, 10));
-    auto paintPeak = [&](Pane& pane, int peak, int rightPadding = 0) {
+    auto paintPeak = [&](Pane& pane, int peak, int rightPadding = 0, bool engine = false) {
         QList<float> v = ones(40, 1000.0f);
         v[peak] = 12345.67f;
         pane.setPrec(2);
         pane.setDrawMaxMinTag(true);
         pane.setFixedPaddingRight(rightPadding);
-        pane.addLine(makeLine(eVOLSTICK2, v));
+        pane.addLine(makeLine(eVOLSTICK2, v, engine));
         return show(pane, list, 400 + rightPadding, 20000, 0, 200);
     };
 
@@ -273,6 +273,13 @@ TEST_F(PaneRender, MarkersPointAtTheExtremesFromTheSideWithRoom)
     Pane middle;
     QImage img = paintPeak(middle, 20);
     EXPECT_EQ(middle.minTagX(), 206); // the first of the equal lows
+    for (bool engine : {false, true}) { // a peak just past the window is not its highest
+        Pane shorter;
+        paintPeak(shorter, 20, 0, engine);
+        shorter.setRange(0, 20);
+        paint(shorter, 600, 100);
+        EXPECT_EQ(shorter.maxTagValue(), 1000.0) << engine;
+    }
     const int y = int(middle.getY(double(12345.67f)));
     // The line to the text and the arrow head.
     testkit::expectPixels(img, {{416, y, kDefault}, {396, y, kBlack}, {409, y - 3, kDefault}, {409, y + 3, kDefault}});
@@ -371,6 +378,9 @@ TEST_F(PaneRender, SmoothLineThroughItsPoints)
     paint(m_pane, 40, 100);
     EXPECT_EQ(m_pane.maxTagX(), 16);
     EXPECT_EQ(m_pane.maxTagValue(), 12.0);
+    // The curve ends at the window's last point, not at one past it.
+    m_pane.setRange(0, 3);
+    EXPECT_EQ(count(paint(m_pane, 40, 100), QRect(26, 0, 14, 100), blue), 0);
 
     // A window past the line's end draws no path.
     m_pane.setRange(4, 4);

@@ -127,6 +127,11 @@ TEST(QuoteLoader, GapsCarryThePriceAndTheUntradedRestIsEmpty)
     EXPECT_LT(keyOf(list, 245), 0);
     EXPECT_LT(keyOf(list, 481), 0);
     EXPECT_FALSE(list.at(481)->hasValue(eFieldClose));
+    // A gap carries the average the file gave, not a mean of closes.
+    const QString given = writeFile(dir, QStringLiteral("given.csv"), "time,open,high,low,close,volume,average\n"
+                                    "202401040930,9,9,9,9,100,8.5\n202401040933,9,9,9,9,100,8.6\n");
+    ASSERT_TRUE(QuoteLoader::loadMinutes(given, &list, {}, &error)) << qPrintable(error);
+    expectFields(list, {{1, eFieldAverage, 8.5}, {2, eFieldAverage, 8.5}});
 
     // Header names in any case and order, unknown columns ignored, an
     // average column taken as given, seconds accepted in a time column.
@@ -217,6 +222,9 @@ TEST(QuoteLoader, ReadsTheFilesPeopleHave)
     ASSERT_TRUE(QuoteLoader::loadFloatShares(testkit::samplePath("sh600000_capital.csv"), &shares, &error));
     EXPECT_EQ(shares.size(), 41);
     EXPECT_DOUBLE_EQ(shares.value(20140320000000LL), 14922777132.0);
+    // The largest quantity a file may give is still one.
+    EXPECT_TRUE(QuoteLoader::loadFloatShares(writeFile(dir, QStringLiteral("most.csv"), "date,float_shares\n20240104,1e14\n"),
+                                             &shares, &error)) << qPrintable(error);
 }
 
 TEST(QuoteLoader, MalformedFilesNameFileLineAndColumnAndLoadNothing)

@@ -216,6 +216,8 @@ TEST_F(ReferenceTest, BinaryStyleMirrorsAboutTheMiddle)
     place(100, 0, 300, 0);
     const QImage img = paint();
     EXPECT_EQ(each(axis.paintedTags(), &Tag::value), QList<double>({100, 0, 50, 75, 25}));
+    const auto& tags = axis.paintedTags(); // 25 as far below the middle as 75 above it
+    EXPECT_EQ(tags[4].y - tags[2].y, tags[2].y - tags[3].y);
     EXPECT_EQ(axis.paintedTags()[0].y, 22.0); // the top tag, on the right, centred on the band's top
     const int xl = int(axis.m_drawLeft);
     const int xr = int(axis.m_drawRight);

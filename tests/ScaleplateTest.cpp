@@ -202,6 +202,11 @@ TEST_F(ScaleplateTest, TextsAndTheStripTranslation)
     const int tick = int(axis.drawnLabels().value(0).x) - 2; // without labels: off the image
     EXPECT_EQ(img.pixel(tick, 300) & 0xffffff, 0x0000ffu);
     EXPECT_EQ(countColour(img, QRect(0, 0, 600, 300), 0x0000ff), 0);
+    // Wider than the largest picture (its 100 pixels of overhang included): nothing.
+    axis.setRect(0, 0, 16400, 30);
+    axis.setRange(0, bars.count());
+    paint();
+    EXPECT_TRUE(axis.drawnLabels().isEmpty());
 
     // Without data nothing shows; an empty list leaves an empty picture.
     axis = ZtLineLib_Scaleplate();

@@ -104,7 +104,7 @@ TEST(ValueFormat, HostileFormatsGiveATextAndEnd)
     // A cut that joins a new keyword is evaluated in turn.
     EXPECT_EQ(resolveConditionalFormat(1.0, "{{if#>5;x}if#<5;[ss:joined]}"), "[ss:joined]");
     // Unbalanced brackets and empty operands.
-    for (auto [condition, holds] : {std::pair{"((((>0", true}, {">0))))", true}, {")(&&||", false}, {"", false}})
+    for (auto [condition, holds] : {std::pair{"((((>0", true}, {">0))))", true}, {")(&&||", false}, {"&&<5", false}, {"", false}})
         EXPECT_EQ(evaluateFormatCondition(1.0, condition), holds) << condition;
     EXPECT_EQ(formatValueText(1.0, "d999999999"), QString::number(1.0, 'f', 64));
 

@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <memory>
 
@@ -38,15 +39,20 @@ bool compile(const TagFormularContent& definition, FormulaProgram& program, Form
     return FormulaParser(tokens, params).parse(program, error);
 }
 
-// Everything of a definition that changes its lines.
+// Everything of a definition that changes its lines. Made on every
+// evaluation, a live tick included: one allocation, no temporaries.
 std::string resumeKey(const TagFormularContent& definition)
 {
-    std::string key = definition.texts[0] + '\0' + definition.texts[2];
     const int count = std::clamp(definition.paramCount, 0, 16);
+    std::string key;
+    key.reserve(definition.texts[0].size() + definition.texts[2].size() + 1 + size_t(count) * 24);
+    key.append(definition.texts[0]).append(1, '\0').append(definition.texts[2]);
     for (int j = 0; j < count; ++j) {
         std::uint32_t bits;
         std::memcpy(&bits, &definition.params[2][j], sizeof bits);
-        key += '\0' + definition.paramNames[j] + '=' + std::to_string(bits);
+        char digits[16];
+        const char* end = std::to_chars(digits, digits + sizeof digits, bits).ptr;
+        key.append(1, '\0').append(definition.paramNames[j]).append(1, '=').append(digits, size_t(end - digits));
     }
     return key;
 }

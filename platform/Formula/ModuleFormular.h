@@ -72,8 +72,10 @@
 //
 // Resuming. An input converted by PBDataChange::LBDG_TagDayVector carries
 // serials in its runs (TagDay.h). For such an input the engine keeps, per
-// definition (name, text, parameter names and values) and for the four
-// most recent ones of the thread, the runs it evaluated and the series of
+// definition (name, text, parameter names and values) and input, and for
+// the most recent ones of the thread (up to 64 while they take less than
+// 1 GiB together, at least four whatever their size: a client ticks every
+// engine pane it shows in turn), the runs it evaluated and the series of
 // every node and output line: 8 bytes per bar for each computed node and
 // price column read, 4 per output line, and STD's window state every 64
 // bars (MACD: 68 bytes per bar). When the next input's runs equal those up

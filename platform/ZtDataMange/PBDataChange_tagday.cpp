@@ -57,7 +57,7 @@ std::vector<TagDay> PBDataChange::LBDG_TagDayVector(ZtUIDataStruct::DQDSelection
         const qint64 end = std::min<qint64>(qint64(start) + count, list->count());
         const qint64 n = std::max<qint64>(end - std::max(start, 0), 0);
         if (n > 0)
-            days.reserve(size_t(n + n / 8 + 64));
+            days.reserve(size_t(n + n / 8));
     }
     LBDG_TagDayVector(list, start, count, days);
     return days;

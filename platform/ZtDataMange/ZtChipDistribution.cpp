@@ -37,9 +37,28 @@ void ZtChipDistribution::Profile::touch(int first, int last)
     hi = std::max(hi, last);
 }
 
+namespace {
+
+// A bar with a price that is no number or beyond kMaxPrice would stretch the
+// grid to millions of rows (or overflow the row count), and one without a
+// number in its other fields would spoil every chip: it lays none.
+bool usable(const ZtChipDistribution::Bar& b)
+{
+    const auto price = [](double p) { return std::abs(p) <= ZtChipDistribution::kMaxPrice; };
+    return price(b.low) && price(b.high) && std::isfinite(b.average) && std::isfinite(b.close)
+           && std::isfinite(b.turnover);
+}
+
+} // namespace
+
 ZtChipDistribution::ZtChipDistribution(const QVector<Bar>& bars, ZtE_YDCMJS_CMFB_TYPE shape)
     : m_bars(bars), m_shape(shape)
 {
+    // The usual caller has dropped such bars already: its list is shared, not copied.
+    if (!std::all_of(bars.begin(), bars.end(), usable)) {
+        m_bars.clear();
+        std::copy_if(bars.begin(), bars.end(), std::back_inserter(m_bars), usable);
+    }
     if (m_bars.isEmpty())
         return;
     double low = m_bars.first().low;

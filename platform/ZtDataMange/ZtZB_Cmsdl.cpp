@@ -43,8 +43,10 @@ ZtSeriesTable estimatedTable(const DQDDataList& minutes, ZtFlowEstimator::enumFl
         return ZtSeriesTable::fromMap(table);
     }
     const auto days = ZtFlowEstimator::perDay(minutes, kind);
-    for (auto it = days.constBegin(); it != days.constEnd(); ++it)
-        table.insert(it.key(), {it.value().buy, it.value().sell});
+    for (auto it = days.constBegin(); it != days.constEnd(); ++it) {
+        if (it.value().valid)
+            table.insert(it.key(), {it.value().buy, it.value().sell});
+    }
     return ZtSeriesTable::fromMap(table);
 }
 

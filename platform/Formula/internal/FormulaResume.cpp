@@ -103,16 +103,35 @@ FormulaResumeState* FormulaResumeCache::find(const std::string& key,
     return best;
 }
 
+size_t FormulaResumeState::bytes() const
+{
+    size_t n = runs.capacity() * sizeof(FormulaRun);
+    for (const FormulaNodeState& node : nodes) {
+        n += node.marks.capacity() * sizeof(FormulaSeries::StdMark);
+        if (node.values)
+            n += node.values->capacity() * sizeof(double);
+    }
+    for (const auto& column : columns)
+        n += column ? column->capacity() * sizeof(double) : 0;
+    for (const auto& output : outputs)
+        n += output ? output->capacity() * sizeof(float) : 0;
+    return n;
+}
+
 FormulaResumeState* FormulaResumeCache::keep(std::unique_ptr<FormulaResumeState> state)
 {
     Kept& k = kept();
-    state->lastUse = ++k.clock;
-    if (k.states.size() >= kKept) {
+    size_t bytes = 0;
+    for (const auto& s : k.states)
+        bytes += s->bytes();
+    while (k.states.size() >= kMinKept && (k.states.size() >= kMaxKept || bytes > kBudgetBytes)) {
         const auto oldest = std::min_element(k.states.begin(), k.states.end(), [](const auto& a, const auto& b) {
             return a->lastUse < b->lastUse;
         });
+        bytes -= (*oldest)->bytes();
         k.states.erase(oldest);
     }
+    state->lastUse = ++k.clock;
     k.states.push_back(std::move(state));
     return k.states.back().get();
 }

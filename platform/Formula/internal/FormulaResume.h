@@ -33,17 +33,25 @@ struct FormulaResumeState
     // cannot resume (drawings, per-bar colours, library functions, windows
     // whose period is a line): such a program is evaluated from scratch.
     bool prepare();
+    // The memory its series take.
+    size_t bytes() const;
 };
 
-// The states of the most recent definitions and inputs, a few per thread.
+// The states of the most recent definitions and inputs of a thread. A client
+// ticks every engine pane of every chart it shows in turn, so the states of
+// all of them are kept while they fit a memory budget: a state dropped costs
+// its pane a whole evaluation on its next tick.
 class FormulaResumeCache
 {
 public:
-    static constexpr size_t kKept = 4;
+    static constexpr size_t kMinKept = 4;                   // whatever their size
+    static constexpr size_t kMaxKept = 64;
+    static constexpr size_t kBudgetBytes = size_t(1) << 30; // 1 GiB
 
     // The state of key whose runs begin as days' do, or null.
     static FormulaResumeState* find(const std::string& key, const std::vector<TagDay>& days);
-    // Keeps state (dropping the least recently used beyond kKept).
+    // Keeps state, dropping the least recently used beyond kMaxKept or the
+    // budget (the kept ones measured as they are now).
     static FormulaResumeState* keep(std::unique_ptr<FormulaResumeState> state);
     static void drop(const FormulaResumeState* state);
 };
