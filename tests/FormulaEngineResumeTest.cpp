@@ -71,7 +71,7 @@ const UserFormula kMixed = {"RESUME_MIXED",
                             "B:MA(C,20)+2*STD(C,20);\nS:SUM(IF(C>REF(C,1),VOL,0),0);\n"
                             "X:COUNT(CROSS(C,MA(C,5)),10);\nH:HHV(H,0)-LLV(L,0);\n"
                             "D:AVEDEV(ABS(C-O),6)/MAX(0.01,MIN(H-L,C));\n"
-                            "F:BARSLAST(C>=REF(C,2) AND NOT(C=O));\nM:MA(E,9)-DMA(C,0.2)+MEMA(L,5);\nZ:EMA(C,0);"};
+                            "F:BARSLAST(C>=REF(C,2) AND NOT(C=O));\nM:MA(E,9)-DMA(C,0.2)+MEMA(L,5);\nZ:EMA(C,0);\nG:DMA(C,0.2);"};
 // Resuming counts of bars and TR: gaps (every 97th record), ties of the
 // extreme, N = 0, N longer than the bars and N a line.
 const UserFormula kCounts = {"RESUME_COUNTS",
@@ -143,6 +143,16 @@ TEST(FormulaEngineResume, ResumedEqualsFreshAfterRandomChanges)
     list.append(testkit::ohlc(keyOf(64), 10, 11, 9, 10.5, 500));
     splice(input, list, 64);
     EXPECT_EQ(evaluate(kMixed.name, input), fresh(kMixed.name, list));
+    // DMA resumes from its one earlier value, on bar 0, across empty slots.
+    DQDDataList sparse;
+    sparse.append(testkit::ohlc(keyOf(0), 10, 11, 9, 10.5, 500));
+    for (int i = 1; i < 4; ++i)
+        sparse.append(testkit::record(0));
+    input.days = PBDataChange::LBDG_TagDayVector(&sparse, 0, sparse.count());
+    ASSERT_EQ(evaluate(kMixed.name, input), fresh(kMixed.name, sparse));
+    sparse.append(testkit::ohlc(keyOf(4), 12, 12, 12, 12, 500));
+    splice(input, sparse, 4);
+    EXPECT_EQ(evaluate(kMixed.name, input), fresh(kMixed.name, sparse));
     // A vector built by hand (no serial, columns in the first record) still
     // reads as one run.
     input.days = PBDataChange::LBDG_TagDayVector(&list, 0, list.count());
