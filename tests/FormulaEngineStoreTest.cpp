@@ -47,8 +47,9 @@ TEST(FormulaEngineStore, WritesAddReplaceAndRefuseBadRecords)
     // It starts with the classic definitions (pinned by the indicator tests).
     CDFormulaManage store;
     const size_t before = store.contents().size();
-    std::string unknown = "NOPE";
+    std::string unknown = "NOPE", ma = "MA";
     EXPECT_EQ(store.GetFormularContent(unknown), nullptr);
+    EXPECT_EQ(store.GetFormularContent(ma)->texts[4], "trend"); // the group a host sorts by
 
     TagFormularContent c = userMa(3);
     ASSERT_TRUE(store.SetFormularContent(c));

@@ -182,6 +182,7 @@ TEST(PaneCatalogue, TitlesParametersAndPermissions)
     const F::enumFormulaType newest = F::userFormulaType(QStringLiteral("CATALOGUE_NEWEST"));
     EXPECT_TRUE(F::isUserFormulaType(newest));
     EXPECT_FALSE(F::isUserFormulaType(F::enumFormulaType(newest + 1)));
+    EXPECT_EQ(F::userFormulaType(QStringLiteral("AB")), F::eFT_AB); // the last built-in name too
 
     Pane pane(F::eFT_MACD);
     pane.m_params = {12, 0, 26, 9, std::nanf("")};

@@ -132,6 +132,12 @@ TEST(QuoteLoader, GapsCarryThePriceAndTheUntradedRestIsEmpty)
                                     "202401040930,9,9,9,9,100,8.5\n202401040933,9,9,9,9,100,8.6\n");
     ASSERT_TRUE(QuoteLoader::loadMinutes(given, &list, {}, &error)) << qPrintable(error);
     expectFields(list, {{1, eFieldAverage, 8.5}, {2, eFieldAverage, 8.5}});
+    // A row without its average (0) passes the mean of closes on to the gap after it.
+    const QString unpriced = writeFile(dir, QStringLiteral("unpriced.csv"), "time,open,high,low,close,volume,average\n"
+                                       "202401040930,9,9,9,9,100,8.5\n202401040931,10,10,10,10,100,0\n"
+                                       "202401040933,9,9,9,9,100,8.6\n");
+    ASSERT_TRUE(QuoteLoader::loadMinutes(unpriced, &list, {}, &error)) << qPrintable(error);
+    expectFields(list, {{2, eFieldAverage, (9.0 + 10 + 10) / 3}});
 
     // Header names in any case and order, unknown columns ignored, an
     // average column taken as given, seconds accepted in a time column.
