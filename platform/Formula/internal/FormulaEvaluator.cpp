@@ -525,7 +525,7 @@ bool FormulaEvaluator::evalWindow(const FormulaNode& node, std::vector<FormulaVa
         value = series(out);
         return true;
     }
-    std::vector<FormulaSeries::StdMark>* marks =
+    FormulaSeries::StdMarks* marks =
         m_resume ? &m_resume->nodes[size_t(node.slot)].marks : nullptr;
     switch (node.index) {
     case fnMA: FormulaSeries::ma(in, n, period, o, from); break;

@@ -107,7 +107,7 @@ size_t FormulaResumeState::bytes() const
 {
     size_t n = runs.capacity() * sizeof(FormulaRun);
     for (const FormulaNodeState& node : nodes) {
-        n += node.marks.capacity() * sizeof(FormulaSeries::StdMark);
+        n += node.marks.every.capacity() * sizeof(FormulaSeries::StdMark);
         if (node.values)
             n += node.values->capacity() * sizeof(double);
     }

@@ -14,7 +14,7 @@
 struct FormulaNodeState
 {
     std::shared_ptr<std::vector<double>> values;
-    std::vector<FormulaSeries::StdMark> marks;
+    FormulaSeries::StdMarks marks;
     int period = -2; // the window the values were computed with
 };
 

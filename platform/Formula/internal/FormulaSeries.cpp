@@ -259,25 +259,35 @@ void FormulaSeries::count(const double* x, int n, int period, double* out, int f
 }
 
 void FormulaSeries::stdev(const double* x, int n, int period, double* out, int from,
-                          std::vector<StdMark>* marks)
+                          StdMarks* marks)
 {
     // Sample deviation over a sliding window, kept as mean and sum of
     // squared deviations (Welford) to avoid the cancellation of Σx² − (Σx)²/N.
     // The state carries the rounding of every bar before, so a resumed pass
-    // starts from a saved one.
+    // starts from the latest saved one at or before from.
     StdMark st;
     int start = 0;
     if (marks) {
-        if (!marks->empty()) {
-            const size_t mark = std::min(size_t(from / kStdMarkEvery), marks->size() - 1);
-            st = (*marks)[mark];
+        if (!marks->every.empty()) {
+            const size_t mark = std::min(size_t(from / kStdMarkEvery), marks->every.size() - 1);
+            st = marks->every[mark];
             start = int(mark) * kStdMarkEvery;
-            marks->resize(mark);
         }
+        if (marks->lastAt > start && marks->lastAt <= from) {
+            st = marks->last;
+            start = marks->lastAt;
+        }
+        marks->every.resize(std::min(marks->every.size(),
+                                     size_t((start + kStdMarkEvery - 1) / kStdMarkEvery)));
+        marks->lastAt = -1;
     }
     for (int i = start; i < n; ++i) {
         if (marks && i % kStdMarkEvery == 0)
-            marks->push_back(st);
+            marks->every.push_back(st);
+        if (marks && i == n - 1) {
+            marks->last = st;
+            marks->lastAt = i;
+        }
         const double v = x[i];
         if (std::isnan(v)) {
             ++st.gaps;

@@ -17,7 +17,8 @@ class FormulaSeries
 {
 public:
     // The state of STD's sliding window before a bar, saved every
-    // kStdMarkEvery bars so a later call can resume from it.
+    // kStdMarkEvery bars so a later call can resume from it, and before the
+    // last bar computed, where a live tick or an appended bar resumes.
     struct StdMark
     {
         double mean = 0.0;
@@ -26,6 +27,12 @@ public:
         int gaps = 0;
     };
     static constexpr int kStdMarkEvery = 64;
+    struct StdMarks
+    {
+        std::vector<StdMark> every;
+        StdMark last;
+        int lastAt = -1;
+    };
 
     // A period from a formula number, truncated toward zero. −1 when it is
     // not a number, negative, or 0 where 0 has no meaning; anything longer
@@ -50,7 +57,7 @@ public:
     static void count(const double* x, int n, int period, double* out, int from = 0);
     // marks: the saved states, kept up to date when not null
     static void stdev(const double* x, int n, int period, double* out, int from = 0,
-                      std::vector<StdMark>* marks = nullptr);
+                      StdMarks* marks = nullptr);
     static void avedev(const double* x, int n, int period, double* out, int from = 0);
     static void barsLast(const double* x, int n, double* out, int from = 0);
 
