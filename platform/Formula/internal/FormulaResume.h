@@ -15,6 +15,7 @@ struct FormulaNodeState
 {
     std::shared_ptr<std::vector<double>> values;
     FormulaSeries::StdMarks marks;
+    FormulaSeries::SumMark sum;
     int period = -2; // the window the values were computed with
 };
 

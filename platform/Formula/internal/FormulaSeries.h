@@ -33,6 +33,16 @@ public:
         StdMark last;
         int lastAt = -1;
     };
+    // The state of a sliding sum (SUM, MA, COUNT) before the last bar
+    // computed: a tick or an appended bar resumes there instead of at the
+    // last fresh sum, up to a window length earlier.
+    struct SumMark
+    {
+        double total = 0.0;
+        double magnitude = 0.0;
+        int gaps = 0;
+        int at = -1;
+    };
 
     // A period from a formula number, truncated toward zero. −1 when it is
     // not a number, negative, or 0 where 0 has no meaning; anything longer
@@ -41,8 +51,10 @@ public:
 
     static void fill(double* out, int n, double value);
     // period 0: running total from the first bar
-    static void sum(const double* x, int n, int period, double* out, int from = 0);
-    static void ma(const double* x, int n, int period, double* out, int from = 0);
+    static void sum(const double* x, int n, int period, double* out, int from = 0,
+                    SumMark* mark = nullptr);
+    static void ma(const double* x, int n, int period, double* out, int from = 0,
+                   SumMark* mark = nullptr);
     static void wma(const double* x, int n, int period, double* out);
     static void ema(const double* x, int n, double period, double* out, int from = 0);
     static void sma(const double* x, int n, double period, double weight, double* out,
@@ -54,7 +66,8 @@ public:
     static void extreme(const double* x, int n, int period, bool highest, double* out,
                         int from = 0);
     // period 0: count over all bars so far
-    static void count(const double* x, int n, int period, double* out, int from = 0);
+    static void count(const double* x, int n, int period, double* out, int from = 0,
+                      SumMark* mark = nullptr);
     // marks: the saved states, kept up to date when not null
     static void stdev(const double* x, int n, int period, double* out, int from = 0,
                       StdMarks* marks = nullptr);
