@@ -4,6 +4,9 @@
 #include "FormulaEngineTestSupport.h"
 #include "TestKit.h"
 
+#include <TagDayRun.h>
+#include <internal/FormulaResume.h>
+
 #include <algorithm>
 #include <iterator>
 #include <random>
@@ -161,4 +164,26 @@ TEST(FormulaEngineResume, ResumedEqualsFreshAfterRandomChanges)
     // No list, or a start far past its end, converts to no bars.
     EXPECT_TRUE(PBDataChange::LBDG_TagDayVector(nullptr, 0, 6).empty());
     EXPECT_TRUE(PBDataChange::LBDG_TagDayVector(&list, INT_MAX, 6).empty());
+}
+
+TEST(FormulaEngineResume, ReplacedInputsMakeRoomBeforeStatesStillInUse)
+{
+    // An engine that converts its input anew again and again (a reloaded
+    // list) leaves states behind; they go before the state of another
+    // engine that was last used before them.
+    const std::uint64_t serial = TagDayRun::newSerial();
+    TagDay live;
+    TagDayRun::stamp(live, serial);
+    const auto state = [](const void* owner, std::uint64_t runSerial) {
+        auto s = std::make_unique<FormulaResumeState>();
+        s->key = "RELOADED";
+        s->owner = owner;
+        s->runs.push_back(FormulaRun{0, 1, true, runSerial});
+        return s;
+    };
+    const int stillTicked = 0, reloading = 0;
+    FormulaResumeCache::keep(state(&stillTicked, serial));
+    for (size_t i = 0; i < FormulaResumeCache::kMaxKept; ++i)
+        FormulaResumeCache::keep(state(&reloading, TagDayRun::newSerial()));
+    EXPECT_NE(FormulaResumeCache::find("RELOADED", {live}), nullptr);
 }

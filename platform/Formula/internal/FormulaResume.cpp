@@ -6,6 +6,7 @@
 #include "../TagDayRun.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -98,8 +99,10 @@ FormulaResumeState* FormulaResumeCache::find(const std::string& key,
             && (!best || s->lastUse > best->lastUse))
             best = s.get();
     }
-    if (best)
+    if (best) {
         best->lastUse = ++k.clock;
+        best->superseded = false;
+    }
     return best;
 }
 
@@ -122,11 +125,14 @@ FormulaResumeState* FormulaResumeCache::keep(std::unique_ptr<FormulaResumeState>
 {
     Kept& k = kept();
     size_t bytes = 0;
-    for (const auto& s : k.states)
+    for (const auto& s : k.states) {
         bytes += s->bytes();
+        if (s->owner == state->owner && s->key == state->key)
+            s->superseded = true;
+    }
     while (k.states.size() >= kMinKept && (k.states.size() >= kMaxKept || bytes > kBudgetBytes)) {
         const auto oldest = std::min_element(k.states.begin(), k.states.end(), [](const auto& a, const auto& b) {
-            return a->lastUse < b->lastUse;
+            return std::make_pair(!a->superseded, a->lastUse) < std::make_pair(!b->superseded, b->lastUse);
         });
         bytes -= (*oldest)->bytes();
         k.states.erase(oldest);

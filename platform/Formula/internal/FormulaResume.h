@@ -29,6 +29,11 @@ struct FormulaResumeState
     std::shared_ptr<std::vector<double>> columns[6];
     std::vector<std::shared_ptr<std::vector<float>>> outputs; // by statement
     unsigned long long lastUse = 0;
+    const void* owner = nullptr; // the engine object that evaluated it
+    // A later state of the same owner and key exists: the owner converted
+    // its input anew (a replaced list), so this one is likely never found
+    // again and goes first when room is needed.
+    bool superseded = false;
 
     // Numbers the program's nodes; false when a statement or function
     // cannot resume (drawings, per-bar colours, library functions, windows
@@ -51,8 +56,10 @@ public:
 
     // The state of key whose runs begin as days' do, or null.
     static FormulaResumeState* find(const std::string& key, const std::vector<TagDay>& days);
-    // Keeps state, dropping the least recently used beyond kMaxKept or the
-    // budget (the kept ones measured as they are now).
+    // Keeps state, dropping states beyond kMaxKept or the budget (the kept
+    // ones measured as they are now): superseded ones first, then the least
+    // recently used. A client that reloads a long list would otherwise push
+    // out the states of the panes it still ticks.
     static FormulaResumeState* keep(std::unique_ptr<FormulaResumeState> state);
     static void drop(const FormulaResumeState* state);
 };
