@@ -94,8 +94,10 @@ FormulaResumeState* FormulaResumeCache::find(const std::string& key,
         return nullptr;
     Kept& k = kept();
     FormulaResumeState* best = nullptr;
+    // The serial first: states of the same definition are many after a
+    // list was reloaded a few times, and their keys hold the whole formula.
     for (const auto& s : k.states) {
-        if (s->key == key && !s->runs.empty() && s->runs.front().serial == serial
+        if (!s->runs.empty() && s->runs.front().serial == serial && s->key == key
             && (!best || s->lastUse > best->lastUse))
             best = s.get();
     }
