@@ -69,7 +69,7 @@ bool sameDefinition(const TagFormularContent& a, const TagFormularContent& b)
 
 // Evaluates definition, resuming the last evaluation of the same definition
 // over the same runs where it can.
-bool evaluate(const void* owner, const TagFormularContent& definition, const CInputData& input,
+bool evaluate(const TagFormularContent& definition, const CInputData& input,
               std::vector<FormulaOutputLine>& lines, FormulaError& error)
 {
     // A vector built by hand carries no serial: nothing to resume later.
@@ -87,7 +87,7 @@ bool evaluate(const void* owner, const TagFormularContent& definition, const CIn
         if (!fresh->prepare())
             return FormulaEvaluator(input).run(fresh->program, lines, error);
         fresh->key = std::move(key);
-        fresh->owner = owner;
+        fresh->owner = &input;
         state = FormulaResumeCache::keep(std::move(fresh));
     }
     if (FormulaEvaluator(input, state).run(state->program, lines, error))
@@ -228,7 +228,7 @@ bool ModuleFormular::ComputeDayFormular(std::string& name, CInputData& input, in
     else if (!definition)
         error.message = "no formula named '" + name + "'";
     else
-        evaluate(this, *definition, input, lines, error);
+        evaluate(*definition, input, lines, error);
     if (!error.message.empty()) {
         registry.setError(this, error);
         if (result)

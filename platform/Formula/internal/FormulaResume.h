@@ -29,10 +29,11 @@ struct FormulaResumeState
     std::shared_ptr<std::vector<double>> columns[6];
     std::vector<std::shared_ptr<std::vector<float>>> outputs; // by statement
     unsigned long long lastUse = 0;
-    const void* owner = nullptr; // the engine object that evaluated it
-    // A later state of the same owner and key exists: the owner converted
-    // its input anew (a replaced list), so this one is likely never found
-    // again and goes first when room is needed.
+    // The input object it was evaluated over (a pane keeps one). A later
+    // state of the same owner and key means the owner was converted anew
+    // (a replaced list): this one is likely never found again and goes
+    // first when room is needed.
+    const void* owner = nullptr;
     bool superseded = false;
 
     // Numbers the program's nodes; false when a statement or function
