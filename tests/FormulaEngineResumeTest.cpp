@@ -161,6 +161,8 @@ TEST(FormulaEngineResume, ResumedEqualsFreshAfterRandomChanges)
     input.days = PBDataChange::LBDG_TagDayVector(&list, 0, list.count());
     input.days.front().m_reserved.clear();
     EXPECT_EQ(evaluate("MACD", input), fresh("MACD", list));
+    input.days.front().m_reserved = {1.0f, -1.0f}; // out of range: no serial either
+    EXPECT_EQ(TagDayRun::serialOf(input.days.front()), 0u);
     // No list, or a start far past its end, converts to no bars.
     EXPECT_TRUE(PBDataChange::LBDG_TagDayVector(nullptr, 0, 6).empty());
     EXPECT_TRUE(PBDataChange::LBDG_TagDayVector(&list, INT_MAX, 6).empty());
