@@ -235,12 +235,15 @@ void ZtLineLib_Formula::applyMaThemeColors()
         for (int j = 0; j < both; ++j)
             names[j] = custom.value().at(j);
     }
-    const int n = std::min<int>(m_formulaLines.lineCount(), names.size());
-    for (int i = 0; i < n; ++i) {
-        QColor c;
-        c.setNamedColor(names.at(i));
-        m_formulaLines.lineAt(i)->pen.setColor(c);
+    if (names != m_maColorNames) {
+        m_maColors.clear();
+        for (const QString& name : names)
+            m_maColors.append(QColor(name));
+        m_maColorNames = names;
     }
+    const int n = std::min<int>(m_formulaLines.lineCount(), m_maColors.size());
+    for (int i = 0; i < n; ++i)
+        m_formulaLines.lineAt(i)->pen.setColor(m_maColors.at(i));
 }
 
 void ZtLineLib_Formula::padLines(int start, int length, int count)

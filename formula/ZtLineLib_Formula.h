@@ -338,6 +338,10 @@ protected:
     // whole computation.
     std::vector<std::optional<LineData>> m_splicedAttributes;
     QVector<QStringList> m_splicedTheme;
+    // The average colours' names and what they parse to: a live feed
+    // applies them on every tick.
+    QStringList m_maColorNames;
+    QVector<QColor> m_maColors;
     static QVector<QStringList> lineThemeLists();
     bool m_liveValid = false;
     LiveInputs m_liveInputs;

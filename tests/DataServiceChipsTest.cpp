@@ -172,6 +172,12 @@ TEST_F(DataServiceChips, TriangularPeaksAtTheAveragePrice)
     EXPECT_GT(left[2].second, left[1].second);
     EXPECT_GT(left[2].second, left[3].second);
 
+    // A close outside its bar is not believed: the average stands in.
+    m_list.DataClear();
+    m_list.append(bar(20200102000000, 10.00, 10.10, 12.00, kFloat));
+    const double profit = run(eZtYdcmOutAll, eZtYdcmUniform).rdydcmdata(0).hlbl();
+    EXPECT_TRUE(profit > 0.3 && profit < 0.7) << profit;
+
     // All traded at the high: the peak sits on the top row.
     m_list.DataClear();
     m_list.append(bar(20200102000000, 10.00, 10.10, 10.10, kFloat, kFloat * 10.10));
@@ -259,11 +265,12 @@ TEST_F(DataServiceChips, GridCoarsensForWideRangesAndBadInputGivesNothing)
 
 TEST_F(DataServiceChips, TurnoverIsMeasuredAgainstTheFloatInForceElseMeanVolume)
 {
-    // The float doubles on the second day, so both days turn half of it over.
+    // The float doubles on the second day, so both days turn half of it over;
+    // the first day, before any dated float, takes the first one.
     PBDataChange::registerInstrument("C", "Chips", DQDDataList(), DQDDataList(),
-                                     {{20200101, kFloat}, {20200103, 2 * kFloat}});
+                                     {{20200102, kFloat}, {20200103, 2 * kFloat}});
     m_reader = readerOf("C");
-    m_list.append(bar(20200102000000, 10.00, 10.00, 10.00, kFloat / 2));
+    m_list.append(bar(20200101000000, 10.00, 10.00, 10.00, kFloat / 2));
     m_list.append(bar(20200103000000, 11.00, 11.00, 11.00, kFloat));
     const auto halves = rowsOf(run(eZtYdcmOutAll, eZtYdcmUniform).rdydcmdata(0).rdydcmsjfb(0));
     ASSERT_EQ(halves.size(), 2);

@@ -105,6 +105,11 @@ TEST(EngineBridge, MaPaneDropsSwitchedOffAveragesAndTakesThemeColours)
                                QColor(0x12, 0x34, 0x56)};
     for (int i = -1; i < 4; ++i)
         EXPECT_EQ(pane.getLinePenByIndex(i).color(), expected[i + 1]) << i;
+    // A new theme colour reaches the lines on the next tick.
+    testkit::ThemeColours::set(QStringLiteral("KLineMAs"), QStringLiteral("#0B0B0B"));
+    pane.recordsChanged(list.count() - 1);
+    pane.setRange(0, 200, true);
+    EXPECT_EQ(pane.getLinePenByIndex(0).color(), QColor(11, 11, 11));
     F::m_dformulaManage = saved;
 }
 

@@ -314,6 +314,9 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     testkit::expectPixels(img, {{16, 45, 0xffff0000u}, {14, 47, 0xffff0000u}, {31, 48, 0xffff0000u}, {44, 45, 0xffff0000u},
             {76, 65, 0xff00ff00u}, {71, 58, 0xff00ff00u}, {16, 10, 0xff808080u}, {86, 10, 0xffffff00u}});
     EXPECT_EQ(count(img, QRect(88, 0, 8, 100), 0xff808080u), 800);
+    // Lines that meet at the right end of a slot still fill it.
+    Line meet = drawing(eDRAWBAND, {6, 5, 5, 5, 5, 5, 5, 5, 5, 5}, five, 0x0000FF, 0x00FF00);
+    EXPECT_EQ(picture({meet}).pixel(8, 47), 0xffff0000u);
     // The area ends at the first line's last value, not on a stale one behind it.
     band.values = QVector<float>(10, 6.0f).toList();
     band.values.removeLast();

@@ -4,6 +4,9 @@
 #include "FormulaEngineTestSupport.h"
 #include "TestKit.h"
 
+#include <TagDayRun.h>
+#include <internal/FormulaResume.h>
+
 #include <algorithm>
 #include <iterator>
 #include <random>
@@ -123,8 +126,8 @@ TEST(FormulaEngineResume, ResumedEqualsFreshAfterRandomChanges)
                 k = n;
                 break;
             }
-            case 3:
-                k = int(rng() % unsigned(n));
+            case 3: // the bar before the last (resumed before the last saved state) or any
+                k = rng() % 4 == 0 ? n - 2 : int(rng() % unsigned(n));
                 list.at(k)->setValue(eFieldClose, price());
                 break;
             default:
@@ -158,7 +161,31 @@ TEST(FormulaEngineResume, ResumedEqualsFreshAfterRandomChanges)
     input.days = PBDataChange::LBDG_TagDayVector(&list, 0, list.count());
     input.days.front().m_reserved.clear();
     EXPECT_EQ(evaluate("MACD", input), fresh("MACD", list));
+    input.days.front().m_reserved = {1.0f, -1.0f}; // out of range: no serial either
+    EXPECT_EQ(TagDayRun::serialOf(input.days.front()), 0u);
     // No list, or a start far past its end, converts to no bars.
     EXPECT_TRUE(PBDataChange::LBDG_TagDayVector(nullptr, 0, 6).empty());
     EXPECT_TRUE(PBDataChange::LBDG_TagDayVector(&list, INT_MAX, 6).empty());
+}
+
+TEST(FormulaEngineResume, ReplacedInputsMakeRoomBeforeStatesStillInUse)
+{
+    // An engine that converts its input anew again and again (a reloaded
+    // list) leaves states behind; they go before the state of another
+    // engine that was last used before them.
+    const std::uint64_t serial = TagDayRun::newSerial();
+    TagDay live;
+    TagDayRun::stamp(live, serial);
+    const auto state = [](const void* owner, std::uint64_t runSerial) {
+        auto s = std::make_unique<FormulaResumeState>();
+        s->key = "RELOADED";
+        s->owner = owner;
+        s->runs.push_back(FormulaRun{0, 1, true, runSerial});
+        return s;
+    };
+    const int stillTicked = 0, reloading = 0;
+    FormulaResumeCache::keep(state(&stillTicked, serial));
+    for (size_t i = 0; i < FormulaResumeCache::kMaxKept; ++i)
+        FormulaResumeCache::keep(state(&reloading, TagDayRun::newSerial()));
+    EXPECT_NE(FormulaResumeCache::find("RELOADED", {live}), nullptr);
 }

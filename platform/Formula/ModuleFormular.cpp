@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <iterator>
 #include <memory>
 
 namespace {
@@ -57,6 +58,15 @@ std::string resumeKey(const TagFormularContent& definition)
     return key;
 }
 
+bool sameDefinition(const TagFormularContent& a, const TagFormularContent& b)
+{
+    return std::equal(std::begin(a.texts), std::end(a.texts), std::begin(b.texts))
+        && std::equal(std::begin(a.paramNames), std::end(a.paramNames), std::begin(b.paramNames))
+        && a.paramCount == b.paramCount
+        && std::memcmp(a.params, b.params, sizeof a.params) == 0
+        && std::memcmp(a.numbers, b.numbers, sizeof a.numbers) == 0;
+}
+
 // Evaluates definition, resuming the last evaluation of the same definition
 // over the same runs where it can.
 bool evaluate(const TagFormularContent& definition, const CInputData& input,
@@ -77,6 +87,7 @@ bool evaluate(const TagFormularContent& definition, const CInputData& input,
         if (!fresh->prepare())
             return FormulaEvaluator(input).run(fresh->program, lines, error);
         fresh->key = std::move(key);
+        fresh->owner = &input;
         state = FormulaResumeCache::keep(std::move(fresh));
     }
     if (FormulaEvaluator(input, state).run(state->program, lines, error))
@@ -85,11 +96,16 @@ bool evaluate(const TagFormularContent& definition, const CInputData& input,
     return false;
 }
 
+// Plain ASCII reads the same in every local 8-bit encoding; names and texts
+// mostly are, and a live feed delivers them on every tick.
+bool isAscii(const std::string& text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return (unsigned char)c < 0x80; });
+}
+
 std::string toLocal8Bit(const std::string& utf8)
 {
-    // Plain ASCII reads the same in every local 8-bit encoding; names and
-    // texts mostly are, and a live feed delivers them on every tick.
-    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (unsigned char)c < 0x80; }))
+    if (isAscii(utf8))
         return utf8;
     return QString::fromUtf8(utf8.c_str(), int(utf8.size())).toLocal8Bit().toStdString();
 }
@@ -98,29 +114,33 @@ std::string toLocal8Bit(const std::string& utf8)
 // records point into lines and the strings, which outlive the call.
 void deliver(std::vector<FormulaOutputLine>& lines, int barCount, FormulaResultBase* result)
 {
-    std::vector<std::string> names;
-    std::vector<std::string> texts;
-    names.reserve(lines.size());
-    texts.reserve(lines.size());
+    // Converted names and texts; plain ASCII is handed over as it is.
+    std::vector<std::string> local;
+    const auto localOf = [&](std::string& text) {
+        if (isAscii(text))
+            return text.data();
+        if (local.capacity() == 0)
+            local.reserve(2 * lines.size()); // never moves: records point into it
+        local.push_back(toLocal8Bit(text));
+        return local.back().data();
+    };
     std::vector<tagFLINE> records(lines.size());
     float noBars = kFormulaNoValue; // data1 is never null, even without bars
     for (size_t i = 0; i < lines.size(); ++i) {
         FormulaOutputLine& line = lines[i];
-        names.push_back(toLocal8Bit(line.name));
-        texts.push_back(toLocal8Bit(line.text));
         tagFLINE& r = records[i];
         r.lineFlag = 0;
         r.data1 = (line.data1 && !line.data1->empty()) ? line.data1->data() : &noBars;
         r.data2 = (line.data2 && !line.data2->empty()) ? line.data2->data() : nullptr;
         r.data3 = (line.data3 && !line.data3->empty()) ? line.data3->data() : nullptr;
         r.data4 = (line.data4 && !line.data4->empty()) ? line.data4->data() : nullptr;
-        r.text = texts.back().data();
+        r.text = localOf(line.text);
         r.colorCodes = line.colorCodes.empty() ? nullptr : line.colorCodes.data();
         r.drawType = line.drawType;
         r.param1 = line.param1;
         r.param2 = line.param2;
         r.lineWidth = line.lineWidth;
-        r.name = names.back().data();
+        r.name = localOf(line.name);
         r.count = barCount;
         r.color = line.color;
         r.lineStyle = std::uint16_t(line.lineStyle);
@@ -185,9 +205,11 @@ const TagFormularContent* ModuleFormular::definitionOf(const std::string& name)
     const TagFormularContent* stored = FormulaRegistry::instance().findDefinition(name);
     if (!stored)
         return own == m_contents.end() ? nullptr : &*own;
-    // Keep what was evaluated, for when no live store holds it any more.
+    // Keep what was evaluated, for when no live store holds it any more;
+    // a live feed asks on every tick, and mostly nothing has changed.
     if (own != m_contents.end()) {
-        *own = *stored;
+        if (!sameDefinition(*own, *stored))
+            *own = *stored;
         return &*own;
     }
     m_contents.push_back(*stored);

@@ -75,17 +75,21 @@
 // definition (name, text, parameter names and values) and input, and for
 // the most recent ones of the thread (up to 64 while they take less than
 // 1 GiB together, at least four whatever their size: a client ticks every
-// engine pane it shows in turn), the runs it evaluated and the series of
-// every node and output line: 8 bytes per bar for each computed node and
-// price column read, 4 per output line, and STD's window state every 64
-// bars (MACD: 68 bytes per bar). When the next input's runs equal those up
-// to bar k (the run holding k may be cut shorter or run longer), only bars
-// k on are computed, bit for bit as from scratch, and the output records
-// point into the kept series. Operators, IF, REF, CROSS, BARSLAST, MA, SUM,
-// COUNT, HHV, LLV, STD, AVEDEV, EMA, SMA, DMA, AMA, EXPMA and MEMA with
-// constant periods resume; a formula using anything else (a drawing, per-bar
-// colours, a period that is a line, any other function) is evaluated from
-// scratch every time, and so is an input without serials.
+// engine pane it shows in turn; when room is needed, the states left
+// behind when a CInputData object was converted anew go first), the runs
+// it evaluated and the series of every node and output line: 8 bytes per
+// bar for each computed node and price column read, 4 per output line, and
+// STD's window state every 64 bars (MACD: 68 bytes per bar); STD and the
+// sliding sums (SUM, MA, COUNT) also keep their state before the last bar.
+// When the next input's runs equal those up to bar k (the run holding k may
+// be cut shorter or run longer), only bars k on are computed (a window from
+// its state before the last bar when k is at or after it), bit for bit as
+// from scratch, and the output records point into the kept series.
+// Operators, IF, REF, CROSS, BARSLAST, MA, SUM, COUNT, HHV, LLV, STD,
+// AVEDEV, EMA, SMA, DMA, AMA, EXPMA and MEMA with constant periods resume;
+// a formula using anything else (a drawing, per-bar colours, a period that
+// is a line, any other function) is evaluated from scratch every time, and
+// so is an input without serials.
 //
 // Definitions come from the live CDFormulaManage stores (see there); this
 // object's one member keeps a copy of each definition it evaluated (and

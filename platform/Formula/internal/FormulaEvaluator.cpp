@@ -525,13 +525,14 @@ bool FormulaEvaluator::evalWindow(const FormulaNode& node, std::vector<FormulaVa
         value = series(out);
         return true;
     }
-    std::vector<FormulaSeries::StdMark>* marks =
-        m_resume ? &m_resume->nodes[size_t(node.slot)].marks : nullptr;
+    FormulaNodeState* state = m_resume ? &m_resume->nodes[size_t(node.slot)] : nullptr;
+    FormulaSeries::StdMarks* marks = state ? &state->marks : nullptr;
+    FormulaSeries::SumMark* sum = state ? &state->sum : nullptr;
     switch (node.index) {
-    case fnMA: FormulaSeries::ma(in, n, period, o, from); break;
+    case fnMA: FormulaSeries::ma(in, n, period, o, from, sum); break;
     case fnWMA: FormulaSeries::wma(in, n, period, o); break;
-    case fnSUM: FormulaSeries::sum(in, n, period, o, from); break;
-    case fnCOUNT: FormulaSeries::count(in, n, period, o, from); break;
+    case fnSUM: FormulaSeries::sum(in, n, period, o, from, sum); break;
+    case fnCOUNT: FormulaSeries::count(in, n, period, o, from, sum); break;
     case fnHHV: FormulaSeries::extreme(in, n, period, true, o, from); break;
     case fnLLV: FormulaSeries::extreme(in, n, period, false, o, from); break;
     case fnSTD: FormulaSeries::stdev(in, n, period, o, from, marks); break;

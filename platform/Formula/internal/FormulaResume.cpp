@@ -6,6 +6,7 @@
 #include "../TagDayRun.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -93,13 +94,17 @@ FormulaResumeState* FormulaResumeCache::find(const std::string& key,
         return nullptr;
     Kept& k = kept();
     FormulaResumeState* best = nullptr;
+    // The serial first: states of the same definition are many after a
+    // list was reloaded a few times, and their keys hold the whole formula.
     for (const auto& s : k.states) {
-        if (s->key == key && !s->runs.empty() && s->runs.front().serial == serial
+        if (!s->runs.empty() && s->runs.front().serial == serial && s->key == key
             && (!best || s->lastUse > best->lastUse))
             best = s.get();
     }
-    if (best)
+    if (best) {
         best->lastUse = ++k.clock;
+        best->superseded = false;
+    }
     return best;
 }
 
@@ -107,7 +112,7 @@ size_t FormulaResumeState::bytes() const
 {
     size_t n = runs.capacity() * sizeof(FormulaRun);
     for (const FormulaNodeState& node : nodes) {
-        n += node.marks.capacity() * sizeof(FormulaSeries::StdMark);
+        n += node.marks.every.capacity() * sizeof(FormulaSeries::StdMark);
         if (node.values)
             n += node.values->capacity() * sizeof(double);
     }
@@ -122,11 +127,14 @@ FormulaResumeState* FormulaResumeCache::keep(std::unique_ptr<FormulaResumeState>
 {
     Kept& k = kept();
     size_t bytes = 0;
-    for (const auto& s : k.states)
+    for (const auto& s : k.states) {
         bytes += s->bytes();
+        if (s->owner == state->owner && s->key == state->key)
+            s->superseded = true;
+    }
     while (k.states.size() >= kMinKept && (k.states.size() >= kMaxKept || bytes > kBudgetBytes)) {
         const auto oldest = std::min_element(k.states.begin(), k.states.end(), [](const auto& a, const auto& b) {
-            return a->lastUse < b->lastUse;
+            return std::make_pair(!a->superseded, a->lastUse) < std::make_pair(!b->superseded, b->lastUse);
         });
         bytes -= (*oldest)->bytes();
         k.states.erase(oldest);

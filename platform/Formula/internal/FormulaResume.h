@@ -14,7 +14,8 @@
 struct FormulaNodeState
 {
     std::shared_ptr<std::vector<double>> values;
-    std::vector<FormulaSeries::StdMark> marks;
+    FormulaSeries::StdMarks marks;
+    FormulaSeries::SumMark sum;
     int period = -2; // the window the values were computed with
 };
 
@@ -28,6 +29,12 @@ struct FormulaResumeState
     std::shared_ptr<std::vector<double>> columns[6];
     std::vector<std::shared_ptr<std::vector<float>>> outputs; // by statement
     unsigned long long lastUse = 0;
+    // The input object it was evaluated over (a pane keeps one). A later
+    // state of the same owner and key means the owner was converted anew
+    // (a replaced list): this one is likely never found again and goes
+    // first when room is needed.
+    const void* owner = nullptr;
+    bool superseded = false;
 
     // Numbers the program's nodes; false when a statement or function
     // cannot resume (drawings, per-bar colours, library functions, windows
@@ -50,8 +57,10 @@ public:
 
     // The state of key whose runs begin as days' do, or null.
     static FormulaResumeState* find(const std::string& key, const std::vector<TagDay>& days);
-    // Keeps state, dropping the least recently used beyond kMaxKept or the
-    // budget (the kept ones measured as they are now).
+    // Keeps state, dropping states beyond kMaxKept or the budget (the kept
+    // ones measured as they are now): superseded ones first, then the least
+    // recently used. A client that reloads a long list would otherwise push
+    // out the states of the panes it still ticks.
     static FormulaResumeState* keep(std::unique_ptr<FormulaResumeState> state);
     static void drop(const FormulaResumeState* state);
 };

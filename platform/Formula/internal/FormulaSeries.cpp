@@ -38,9 +38,9 @@ int gapsBefore(const double* x, int start, int period)
 // afresh once per window length, so rounding cannot pile up over a long
 // series, and a total that is rounding noise of the values it holds
 // (0.1 + 0.2 − 0.3) is 0. A resumed pass starts at the last fresh sum at or
-// before from; returns that bar.
+// before from, or at the saved state when that is later; returns that bar.
 template <class Get>
-int slidingSum(Get x, int n, int period, double* out, int from)
+int slidingSum(Get x, int n, int period, double* out, int from, FormulaSeries::SumMark* mark)
 {
     if (period == 0) {
         const double before = lastValue(out, from);
@@ -56,13 +56,24 @@ int slidingSum(Get x, int n, int period, double* out, int from)
         }
         return from;
     }
-    const int start = from - from % period;
+    int start = from - from % period;
     int gaps = 0;
-    for (int k = std::max(0, start - period); k < start; ++k)
-        gaps += std::isnan(x(k)) ? 1 : 0;
     double total = 0.0;
     double magnitude = 0.0;
+    if (mark && mark->at > start && mark->at <= from) {
+        start = mark->at;
+        gaps = mark->gaps;
+        total = mark->total;
+        magnitude = mark->magnitude;
+    } else {
+        for (int k = std::max(0, start - period); k < start; ++k)
+            gaps += std::isnan(x(k)) ? 1 : 0;
+    }
+    if (mark)
+        mark->at = -1;
     for (int i = start; i < n; ++i) {
+        if (mark && i == n - 1)
+            *mark = FormulaSeries::SumMark{total, magnitude, gaps, i};
         const double v = x(i);
         if (std::isnan(v))
             ++gaps;
@@ -115,14 +126,16 @@ void FormulaSeries::fill(double* out, int n, double value)
         out[i] = value;
 }
 
-void FormulaSeries::sum(const double* x, int n, int period, double* out, int from)
+void FormulaSeries::sum(const double* x, int n, int period, double* out, int from,
+                        SumMark* mark)
 {
-    slidingSum([x](int i) { return x[i]; }, n, period, out, from);
+    slidingSum([x](int i) { return x[i]; }, n, period, out, from, mark);
 }
 
-void FormulaSeries::ma(const double* x, int n, int period, double* out, int from)
+void FormulaSeries::ma(const double* x, int n, int period, double* out, int from,
+                       SumMark* mark)
 {
-    const int start = slidingSum([x](int i) { return x[i]; }, n, period, out, from);
+    const int start = slidingSum([x](int i) { return x[i]; }, n, period, out, from, mark);
     for (int i = start; i < n; ++i)
         out[i] /= period;
 }
@@ -252,32 +265,43 @@ void FormulaSeries::extreme(const double* x, int n, int period, bool highest, do
     }
 }
 
-void FormulaSeries::count(const double* x, int n, int period, double* out, int from)
+void FormulaSeries::count(const double* x, int n, int period, double* out, int from,
+                          SumMark* mark)
 {
     const auto hit = [x](int i) { return std::isnan(x[i]) ? kNaN : (x[i] != 0.0 ? 1.0 : 0.0); };
-    slidingSum(hit, n, period, out, from);
+    slidingSum(hit, n, period, out, from, mark);
 }
 
 void FormulaSeries::stdev(const double* x, int n, int period, double* out, int from,
-                          std::vector<StdMark>* marks)
+                          StdMarks* marks)
 {
     // Sample deviation over a sliding window, kept as mean and sum of
     // squared deviations (Welford) to avoid the cancellation of Σx² − (Σx)²/N.
     // The state carries the rounding of every bar before, so a resumed pass
-    // starts from a saved one.
+    // starts from the latest saved one at or before from.
     StdMark st;
     int start = 0;
     if (marks) {
-        if (!marks->empty()) {
-            const size_t mark = std::min(size_t(from / kStdMarkEvery), marks->size() - 1);
-            st = (*marks)[mark];
+        if (!marks->every.empty()) {
+            const size_t mark = std::min(size_t(from / kStdMarkEvery), marks->every.size() - 1);
+            st = marks->every[mark];
             start = int(mark) * kStdMarkEvery;
-            marks->resize(mark);
         }
+        if (marks->lastAt > start && marks->lastAt <= from) {
+            st = marks->last;
+            start = marks->lastAt;
+        }
+        marks->every.resize(std::min(marks->every.size(),
+                                     size_t((start + kStdMarkEvery - 1) / kStdMarkEvery)));
+        marks->lastAt = -1;
     }
     for (int i = start; i < n; ++i) {
         if (marks && i % kStdMarkEvery == 0)
-            marks->push_back(st);
+            marks->every.push_back(st);
+        if (marks && i == n - 1) {
+            marks->last = st;
+            marks->lastAt = i;
+        }
         const double v = x[i];
         if (std::isnan(v)) {
             ++st.gaps;

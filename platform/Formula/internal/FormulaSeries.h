@@ -17,7 +17,8 @@ class FormulaSeries
 {
 public:
     // The state of STD's sliding window before a bar, saved every
-    // kStdMarkEvery bars so a later call can resume from it.
+    // kStdMarkEvery bars so a later call can resume from it, and before the
+    // last bar computed, where a live tick or an appended bar resumes.
     struct StdMark
     {
         double mean = 0.0;
@@ -26,6 +27,22 @@ public:
         int gaps = 0;
     };
     static constexpr int kStdMarkEvery = 64;
+    struct StdMarks
+    {
+        std::vector<StdMark> every;
+        StdMark last;
+        int lastAt = -1;
+    };
+    // The state of a sliding sum (SUM, MA, COUNT) before the last bar
+    // computed: a tick or an appended bar resumes there instead of at the
+    // last fresh sum, up to a window length earlier.
+    struct SumMark
+    {
+        double total = 0.0;
+        double magnitude = 0.0;
+        int gaps = 0;
+        int at = -1;
+    };
 
     // A period from a formula number, truncated toward zero. −1 when it is
     // not a number, negative, or 0 where 0 has no meaning; anything longer
@@ -34,8 +51,10 @@ public:
 
     static void fill(double* out, int n, double value);
     // period 0: running total from the first bar
-    static void sum(const double* x, int n, int period, double* out, int from = 0);
-    static void ma(const double* x, int n, int period, double* out, int from = 0);
+    static void sum(const double* x, int n, int period, double* out, int from = 0,
+                    SumMark* mark = nullptr);
+    static void ma(const double* x, int n, int period, double* out, int from = 0,
+                   SumMark* mark = nullptr);
     static void wma(const double* x, int n, int period, double* out);
     static void ema(const double* x, int n, double period, double* out, int from = 0);
     static void sma(const double* x, int n, double period, double weight, double* out,
@@ -47,10 +66,11 @@ public:
     static void extreme(const double* x, int n, int period, bool highest, double* out,
                         int from = 0);
     // period 0: count over all bars so far
-    static void count(const double* x, int n, int period, double* out, int from = 0);
+    static void count(const double* x, int n, int period, double* out, int from = 0,
+                      SumMark* mark = nullptr);
     // marks: the saved states, kept up to date when not null
     static void stdev(const double* x, int n, int period, double* out, int from = 0,
-                      std::vector<StdMark>* marks = nullptr);
+                      StdMarks* marks = nullptr);
     static void avedev(const double* x, int n, int period, double* out, int from = 0);
     static void barsLast(const double* x, int n, double* out, int from = 0);
 
