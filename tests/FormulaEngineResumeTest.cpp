@@ -21,13 +21,14 @@ qint64 keyOf(int i)
     return 20100104093000LL + qint64(i) * 1000000LL;
 }
 
-// A random walk of quote records with an empty slot now and then.
+// A random walk of quote records with an empty slot now and then, and one
+// inside the windows of the last bars.
 DQDDataList quotes(int n, std::uint32_t seed)
 {
     const Bars b = randomBars(n, seed);
     DQDDataList list;
     for (size_t i = 0; i < size_t(n); ++i)
-        list.append(i % 97 == 41 ? testkit::record(0)
+        list.append(i % 97 == 41 || i + 5 == size_t(n) ? testkit::record(0)
                                  : testkit::ohlc(keyOf(int(i)), b.open[i], b.high[i], b.low[i], b.close[i], b.volume[i]));
     return list;
 }
@@ -146,6 +147,15 @@ TEST(FormulaEngineResume, ResumedEqualsFreshAfterRandomChanges)
     list.append(testkit::ohlc(keyOf(64), 10, 11, 9, 10.5, 500));
     splice(input, list, 64);
     EXPECT_EQ(evaluate(kMixed.name, input), fresh(kMixed.name, list));
+    // An appended bar that fills the nine-bar windows for the first time.
+    DQDDataList eight;
+    for (int i = 0; i < 8; ++i)
+        eight.append(testkit::ohlc(keyOf(i), 10, 11 + i % 3, 9 - i % 2, 10.5, 500));
+    input.days = PBDataChange::LBDG_TagDayVector(&eight, 0, eight.count());
+    ASSERT_EQ(evaluate(kMixed.name, input), fresh(kMixed.name, eight));
+    eight.append(testkit::ohlc(keyOf(8), 10, 12, 9, 10.5, 500));
+    splice(input, eight, 8);
+    EXPECT_EQ(evaluate(kMixed.name, input), fresh(kMixed.name, eight));
     // DMA resumes from its one earlier value, on bar 0, across empty slots.
     DQDDataList sparse;
     sparse.append(testkit::ohlc(keyOf(0), 10, 11, 9, 10.5, 500));
