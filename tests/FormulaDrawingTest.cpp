@@ -261,10 +261,12 @@ TEST_F(DrawingRender, SticksCandlesAndSegments)
     EXPECT_EQ(picture({seg}).pixel(6, 90), 0xff0000ffu);
 
     // A polyline through two points is one straight line; a part line goes
-    // up from bar 1 at 2 to bar 2 at 6 and down again to bar 3.
-    img = picture({drawing(ePOLYLINE, {M, 2, M, M, M, M, M, 8, M, M}),
-                   drawing(ePARTLINE, {M, 2, 6, 2, M, M, M, M, M, M}, QVector<float>(10, 1.0f).toList())});
-    testkit::expectPixels(img, {{46, 50, 0xff0000ffu}, {21, 60, 0xff0000ffu}, {31, 60, 0xff0000ffu}});
+    // up from bar 1 at 2 to bar 2 at 6, and its condition, off at bar 3,
+    // keeps it from coming down again.
+    const Line part = drawing(ePARTLINE, {M, 2, 6, 2, M, M, M, M, M, M}, {1, 1, 1, 0, 1, 1, 1, 1, 1, 1});
+    img = picture({drawing(ePOLYLINE, {M, 2, M, M, M, M, M, 8, M, M}), part});
+    testkit::expectPixels(img, {{46, 50, 0xff0000ffu}, {21, 60, 0xff0000ffu}});
+    EXPECT_EQ(count(picture({part}), QRect(28, 0, 72, 100), 0xff0000ffu), 0);
     EXPECT_EQ(count(img, QRect(0, 0, 14, 100), 0xff0000ffu), 0);
     // Only gaps before the window: no lead-in to its first point.
     img = picture({drawing(ePOLYLINE, {M, M, M, 5, M, M, M, 5, M, M})}, 10, 2, 8);
