@@ -40,28 +40,23 @@ protected:
 
 } // namespace
 
-TEST_F(Reliability, EmptyOrNegativeWindowHasNoSlotUnderAnyX)
+TEST_F(Reliability, SlotLookupOfHostileWindowsAnswersNeutrally)
 {
+    // An empty or negative window has no slot under any x.
     for (int length : {0, -1, kIntMin}) {
         m_pane.setRange(0, length);
         EXPECT_EQ(m_pane.getAxisXDataIndex(50, false), -1) << length;
         EXPECT_EQ(m_pane.getAxisXDataIndex(50, true), -1) << length;
         EXPECT_FALSE(m_pane.checkAxisContainsPos(QPoint(50, 50))) << length;
     }
-}
-
-TEST_F(Reliability, HugePaddingsKeepSlotLookupDefined)
-{
+    // Huge paddings keep the lookup defined.
     for (double pad : {1e300, -1e300, std::numeric_limits<double>::infinity()}) {
         m_pane.setFixedPaddingLeft(pad);
         m_pane.setRange(0, 10);
         const int i = m_pane.getAxisXDataIndex(100, false);
         EXPECT_TRUE(i >= -1 && i < 10) << pad << " " << i;
     }
-}
-
-TEST_F(Reliability, WindowStartNearTheIntLimitAnswersNeutrally)
-{
+    m_pane.setFixedPaddingLeft(0);
     m_pane.setRange(kIntMax, 10);
     m_pane.SetMaxMinValue(11.0, 9.0);
     // x past the right edge clamps to the last record; adding the window
@@ -109,7 +104,7 @@ TEST_F(Reliability, CrosshairPointOfAnInfiniteValueStaysAPixel)
     EXPECT_LT(m_pane.getCrossCurvePointByKlineDataIndex(0, 0).x(), 0);
 }
 
-TEST_F(Reliability, InfoBarWithANaNPaddingPaintsWithoutUndefinedCasts)
+TEST_F(Reliability, InfoBarWithANaNPaddingOrAnEmptyListStaysDefined)
 {
     m_bar.setData(&m_list);
     m_bar.setRange(0, 5);
@@ -125,10 +120,7 @@ TEST_F(Reliability, InfoBarWithANaNPaddingPaintsWithoutUndefinedCasts)
     testkit::painted(m_bar, 300, 60);
     for (const auto& info : m_bar.lineInfos())
         EXPECT_TRUE(info.x >= 0 && info.x < 300) << info.x;
-}
-
-TEST_F(Reliability, InfoBarOverAnEmptyListWithTheLowestStartPlacesNothing)
-{
+    // Over an empty list with the lowest start, nothing is placed.
     DQDDataList empty;
     m_bar.setData(&empty);
     m_bar.addLineInfo(ZtLineLib_InfoBar::eLineInfoDividend, eventAt(eFieldDividendTime));
