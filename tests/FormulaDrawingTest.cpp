@@ -273,7 +273,7 @@ TEST_F(DrawingRender, SticksCandlesAndSegments)
     EXPECT_EQ(count(img, QRect(0, 0, 14, 100), 0xff0000ffu), 0);
 }
 
-TEST_F(DrawingRender, StylesAreasAndOrder)
+TEST_F(DrawingRender, StylesAreasOrderAndNumbers)
 {
     const QList<float> five = QVector<float>(10, 5.0f).toList();
     // A dotted line leaves gaps on its row; a solid one does not.
@@ -352,15 +352,11 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     EXPECT_TRUE(img.pixel(1, 10) == img.pixel(1, 90) && img.pixel(1, 10) != img.pixel(98, 10));
     back.values = {float(kZtNoValue)}; // no condition on the last bar: no background
     EXPECT_EQ(picture({back}, 1).pixel(1, 10), kBlack);
-}
-
-TEST_F(DrawingRender, NumbersOnlyInTheWindow)
-{
     // Bars 0 to 9 of 11 show and the pane leaves room right of them: the
     // number on bar 0 shows, the one on bar 10 does not.
     const Line numbers =
         drawing(eDRAWNUMBER, {5, M, M, M, M, M, M, M, M, M, 5}, QVector<float>(11, 7.0f).toList());
-    const QImage img = picture({numbers}, 11, 0, 10, 30);
+    img = picture({numbers}, 11, 0, 10, 30);
     EXPECT_GT(testkit::countTinted(img, QRect(0, 40, 20, 30), 0xff0000ffu), 0);
     EXPECT_EQ(testkit::countTinted(img, QRect(20, 0, 80, 100), 0xff0000ffu), 0);
 }
