@@ -40,7 +40,7 @@ protected:
 
 } // namespace
 
-TEST_F(Reliability, SlotLookupOfHostileWindowsAnswersNeutrally)
+TEST_F(Reliability, HostileWindowsAnswerNeutrallyAndEnd)
 {
     // An empty or negative window has no slot under any x.
     for (int length : {0, -1, kIntMin}) {
@@ -64,10 +64,7 @@ TEST_F(Reliability, SlotLookupOfHostileWindowsAnswersNeutrally)
     EXPECT_EQ(m_pane.getAxisXDataString(250), QString());
     EXPECT_FALSE(m_pane.checkAxisContainsPos(QPoint(150, 50)));
     EXPECT_FALSE(m_pane.checkAxisContainsPos(QPoint(250, 50)));
-}
-
-TEST_F(Reliability, IntradayGridOfAHugeWindowEnds)
-{
+    // The intraday grid of a huge window ends.
     DQDDataList list = flatBars(300);
     ZtLineLib_Reference axis;
     axis.setStyleToDyna(true); // the minute grid every 30 and 120 slots
@@ -86,7 +83,7 @@ TEST_F(Reliability, IntradayGridOfAHugeWindowEnds)
     EXPECT_GT(testkit::countInk(img, QRect(1, 60, 298, 1)), 0);
 }
 
-TEST_F(Reliability, CrosshairPointOfAnInfiniteValueStaysAPixel)
+TEST_F(Reliability, InfiniteValuesAndPaddingsStayDefined)
 {
     const float inf = std::numeric_limits<float>::infinity();
     m_pane.addLine(panetest::makeLine(eLINE, {10.0f, inf, -inf, std::numeric_limits<float>::quiet_NaN()}));
@@ -102,6 +99,20 @@ TEST_F(Reliability, CrosshairPointOfAnInfiniteValueStaysAPixel)
     m_pane.setFixedPaddingLeft(-std::numeric_limits<double>::infinity());
     m_pane.setRange(0, 4);
     EXPECT_LT(m_pane.getCrossCurvePointByKlineDataIndex(0, 0).x(), 0);
+    // Candles with an infinite right padding paint no bodies.
+    ZtLineLib_Formula pane(ZtLineLib_Formula::eFT_KLINE);
+    pane.setData(&m_list);
+    pane.setRect(0, 0, 200, 100);
+    pane.setRange(0, 10);
+    const auto lit = [&pane] {
+        const QImage img = testkit::painted(pane, 200, 100);
+        return testkit::countInk(img, img.rect());
+    };
+    const int sound = lit();
+    // The right edge at −infinity leaves no room: every body is cut away.
+    pane.setFixedPaddingRight(std::numeric_limits<double>::infinity());
+    EXPECT_GT(sound, 0);
+    EXPECT_LT(lit(), sound);
 }
 
 TEST_F(Reliability, InfoBarWithANaNPaddingOrAnEmptyListStaysDefined)
@@ -130,23 +141,6 @@ TEST_F(Reliability, InfoBarWithANaNPaddingOrAnEmptyListStaysDefined)
     m_bar.addLineInfo(ZtLineLib_InfoBar::eLineInfoLevel, eventAt(eFieldLevelTime));
     m_bar.setRange(kIntMin, -30);
     EXPECT_TRUE(m_bar.lineInfos().isEmpty());
-}
-
-TEST_F(Reliability, CandlesWithAnInfiniteRightPaddingPaintNoBodies)
-{
-    ZtLineLib_Formula pane(ZtLineLib_Formula::eFT_KLINE);
-    pane.setData(&m_list);
-    pane.setRect(0, 0, 200, 100);
-    pane.setRange(0, 10);
-    const auto lit = [&pane] {
-        const QImage img = testkit::painted(pane, 200, 100);
-        return testkit::countInk(img, img.rect());
-    };
-    const int sound = lit();
-    // The right edge at −infinity leaves no room: every body is cut away.
-    pane.setFixedPaddingRight(std::numeric_limits<double>::infinity());
-    EXPECT_GT(sound, 0);
-    EXPECT_LT(lit(), sound);
 }
 
 TEST_F(Reliability, ANumberReplacingTextKeepsTheRecordsOtherFields)
