@@ -10,6 +10,8 @@
 // how much depends on the allocator's state, so compare "Fresh" only with
 // "Fresh".
 
+#include "BenchBars.h"
+
 #include <TagDayRun.h>
 #include <ZtLineLib.h>
 
@@ -207,6 +209,22 @@ void BM_EngineMacdTick1MFull(benchmark::State& state)
     liveMacd(state, false);
 }
 BENCHMARK(BM_EngineMacdTick1MFull)->Unit(benchmark::kMicrosecond);
+
+// The fixed call an engine pane makes on every tick, with nothing else: the
+// changed last record converted into a run of its own and spliced in for the
+// one it replaces. It bounds from below what a tick of an engine pane costs.
+void BM_ConvertTickedBar(benchmark::State& state)
+{
+    ZtUIDataStruct::DQDDataList list = makeBenchBars(1000);
+    std::vector<TagDay> days = PBDataChange::LBDG_TagDayVector(&list, 0, list.count());
+    for (auto _ : state) {
+        days.pop_back();
+        std::vector<TagDay> tail = PBDataChange::LBDG_TagDayVector(&list, list.count() - 1, 1);
+        days.push_back(std::move(tail.front()));
+        benchmark::DoNotOptimize(days.data());
+    }
+}
+BENCHMARK(BM_ConvertTickedBar);
 
 } // namespace
 

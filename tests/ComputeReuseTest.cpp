@@ -139,6 +139,10 @@ TEST(ComputeReuse, BarConversionOfTheColumnsAFormulaReads)
     PBDataChange::LBDG_TagDayVector(&list, 1, 4, some, eTagDayAllColumns);
     EXPECT_EQ(std::tie(some[0].m_floatShares, some[0].m_amount), std::tie(all[0].m_floatShares, all[0].m_amount));
     EXPECT_EQ(all[0].m_floatShares[2], 5e8f);
+    // A time beyond the encodable range reads as no time.
+    list.at(1)->setValue(eFieldDateTime, 1e18);
+    const TagDay odd = PBDataChange::LBDG_TagDayVector(&list, 1, 1).front();
+    EXPECT_EQ(std::tie(odd.m_date, odd.m_time[0]), std::make_tuple(0, 0));
 
     // Functions that read bars themselves (TR, ISUP) name their columns too.
     CDFormulaManage store;

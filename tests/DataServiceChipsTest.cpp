@@ -377,14 +377,11 @@ TEST_F(ServicePaneChips, RowsAreOrderedAndMergedForLayersOnly)
     const QList<QPair<int, double>> layers{{7, 0.25}, {9, 0.5}, {4, 0.75}, {5, 0.0}};
     EXPECT_EQ(f.ydcmLayers(), layers);
     ASSERT_EQ(testkit::lineNames(f), QStringList({"ydcm_7", "ydcm_9", "ydcm_4", "ydcm_5"}));
-    EXPECT_EQ(f.lineAt(1)->chipRows, (Rows{{10.0, 8.0}, {11.0, 2.0}}));
-    EXPECT_DOUBLE_EQ(f.lineAt(1)->chipMax, 8.0);
-    // The later of two rows at one price wins, and so does its scale.
-    EXPECT_EQ(f.lineAt(2)->chipRows, (Rows{{10.0, 1.0}}));
-    EXPECT_DOUBLE_EQ(f.lineAt(2)->chipMax, 1.0);
-    EXPECT_TRUE(f.lineAt(3)->chipRows.isEmpty());
-    EXPECT_EQ(f.lineAt(3)->chipMax, kZtNoValue);
-    EXPECT_EQ(f.lineAt(3)->chipType, int(eZtYdcmTriangular));
+    // The later of two rows at one price wins (line 2), and so does its scale.
+    const std::tuple<Rows, double> chips[] = {{{{10.0, 8.0}, {11.0, 2.0}}, 8.0}, {{{10.0, 1.0}}, 1.0}, {Rows(), kZtNoValue}};
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_EQ(std::make_tuple(f.lineAt(i)->chipRows, f.lineAt(i)->chipMax, f.lineAt(i)->chipType),
+                  std::tuple_cat(chips[i - 1], std::make_tuple(int(eZtYdcmTriangular)))) << i;
 
     // Without any layer of all chips: nothing at all.
     ClientData::ClientDataMSG none;

@@ -82,6 +82,18 @@ TEST(EngineBridge, MacdPaneOverRealQuotes)
     pane.setRange(900, 100);
     EXPECT_EQ(pane.formulaLines().lineCount(), 3);
     EXPECT_EQ(pane.lastFormulaError(), QString());
+    // The same pane switched to another indicator follows that one's
+    // definition, also when it changes between two steps over the same data.
+    pane.setFormulaType(F::eFT_KDJ);
+    pane.setRange(900, 100);
+    F::CFormulaClass kdj = F::getCFormulaParams(F::eFT_KDJ);
+    kdj.paramValues[0] = 5;
+    ASSERT_TRUE(F::setCFormulaParams(kdj));
+    pane.setRange(900, 100, true);
+    Pane fresh(F::eFT_KDJ, &list);
+    fresh.setRange(900, 100);
+    EXPECT_EQ(pane.values(0), fresh.values(0));
+    F::m_dformulaManage = saved;
 }
 
 TEST(EngineBridge, MaPaneDropsSwitchedOffAveragesAndTakesThemeColours)

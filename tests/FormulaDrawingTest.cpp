@@ -261,17 +261,19 @@ TEST_F(DrawingRender, SticksCandlesAndSegments)
     EXPECT_EQ(picture({seg}).pixel(6, 90), 0xff0000ffu);
 
     // A polyline through two points is one straight line; a part line goes
-    // up from bar 1 at 2 to bar 2 at 6 and down again to bar 3.
-    img = picture({drawing(ePOLYLINE, {M, 2, M, M, M, M, M, 8, M, M}),
-                   drawing(ePARTLINE, {M, 2, 6, 2, M, M, M, M, M, M}, QVector<float>(10, 1.0f).toList())});
-    testkit::expectPixels(img, {{46, 50, 0xff0000ffu}, {21, 60, 0xff0000ffu}, {31, 60, 0xff0000ffu}});
+    // up from bar 1 at 2 to bar 2 at 6, and its condition, off at bar 3,
+    // keeps it from coming down again.
+    const Line part = drawing(ePARTLINE, {M, 2, 6, 2, M, M, M, M, M, M}, {1, 1, 1, 0, 1, 1, 1, 1, 1, 1});
+    img = picture({drawing(ePOLYLINE, {M, 2, M, M, M, M, M, 8, M, M}), part});
+    testkit::expectPixels(img, {{46, 50, 0xff0000ffu}, {21, 60, 0xff0000ffu}});
+    EXPECT_EQ(count(picture({part}), QRect(28, 0, 72, 100), 0xff0000ffu), 0);
     EXPECT_EQ(count(img, QRect(0, 0, 14, 100), 0xff0000ffu), 0);
     // Only gaps before the window: no lead-in to its first point.
     img = picture({drawing(ePOLYLINE, {M, M, M, 5, M, M, M, 5, M, M})}, 10, 2, 8);
     EXPECT_EQ(count(img, QRect(0, 0, 14, 100), 0xff0000ffu), 0);
 }
 
-TEST_F(DrawingRender, StylesAreasAndOrder)
+TEST_F(DrawingRender, StylesAreasOrderAndNumbers)
 {
     const QList<float> five = QVector<float>(10, 5.0f).toList();
     // A dotted line leaves gaps on its row; a solid one does not.
@@ -350,15 +352,11 @@ TEST_F(DrawingRender, StylesAreasAndOrder)
     EXPECT_TRUE(img.pixel(1, 10) == img.pixel(1, 90) && img.pixel(1, 10) != img.pixel(98, 10));
     back.values = {float(kZtNoValue)}; // no condition on the last bar: no background
     EXPECT_EQ(picture({back}, 1).pixel(1, 10), kBlack);
-}
-
-TEST_F(DrawingRender, NumbersOnlyInTheWindow)
-{
     // Bars 0 to 9 of 11 show and the pane leaves room right of them: the
     // number on bar 0 shows, the one on bar 10 does not.
     const Line numbers =
         drawing(eDRAWNUMBER, {5, M, M, M, M, M, M, M, M, M, 5}, QVector<float>(11, 7.0f).toList());
-    const QImage img = picture({numbers}, 11, 0, 10, 30);
+    img = picture({numbers}, 11, 0, 10, 30);
     EXPECT_GT(testkit::countTinted(img, QRect(0, 40, 20, 30), 0xff0000ffu), 0);
     EXPECT_EQ(testkit::countTinted(img, QRect(20, 0, 80, 100), 0xff0000ffu), 0);
 }

@@ -104,6 +104,7 @@ TEST(FormulaEngineResume, ResumedEqualsFreshAfterRandomChanges)
     const auto price = [&rng]() { return 8.0 + double(rng() % 500) / 100.0; };
     for (const char* formula : formulas) {
         DQDDataList list = quotes(260, rng());
+        *list.at(255) = testkit::record(0); // inside the windows of the last bars
         CInputData input;
         input.days = PBDataChange::LBDG_TagDayVector(&list, 0, list.count());
         ASSERT_EQ(evaluate(formula, input), fresh(formula, list)) << formula;
@@ -146,6 +147,14 @@ TEST(FormulaEngineResume, ResumedEqualsFreshAfterRandomChanges)
     list.append(testkit::ohlc(keyOf(64), 10, 11, 9, 10.5, 500));
     splice(input, list, 64);
     EXPECT_EQ(evaluate(kMixed.name, input), fresh(kMixed.name, list));
+    // An appended ninth bar fills the nine-bar windows for the first time.
+    DQDDataList nine;
+    for (int i = 0; i < 9; ++i)
+        nine.append(testkit::ohlc(keyOf(i), 10, 11 + i % 3, 9 - i % 2, 10.5, 500));
+    input.days = PBDataChange::LBDG_TagDayVector(&nine, 0, 8);
+    evaluate(kMixed.name, input);
+    splice(input, nine, 8);
+    EXPECT_EQ(evaluate(kMixed.name, input), fresh(kMixed.name, nine));
     // DMA resumes from its one earlier value, on bar 0, across empty slots.
     DQDDataList sparse;
     sparse.append(testkit::ohlc(keyOf(0), 10, 11, 9, 10.5, 500));
@@ -170,22 +179,21 @@ TEST(FormulaEngineResume, ResumedEqualsFreshAfterRandomChanges)
 
 TEST(FormulaEngineResume, ReplacedInputsMakeRoomBeforeStatesStillInUse)
 {
-    // An engine that converts its input anew again and again (a reloaded
-    // list) leaves states behind; they go before the state of another
-    // engine that was last used before them.
-    const std::uint64_t serial = TagDayRun::newSerial();
-    TagDay live;
-    TagDayRun::stamp(live, serial);
-    const auto state = [](const void* owner, std::uint64_t runSerial) {
+    // An input converted anew again and again (a reloaded list) leaves
+    // states behind; they go before the state of another input last used
+    // before them.
+    const auto state = [](const void* owner, std::uint64_t serial) {
         auto s = std::make_unique<FormulaResumeState>();
         s->key = "RELOADED";
         s->owner = owner;
-        s->runs.push_back(FormulaRun{0, 1, true, runSerial});
+        s->runs.push_back(FormulaRun{0, 1, true, serial});
         return s;
     };
-    const int stillTicked = 0, reloading = 0;
-    FormulaResumeCache::keep(state(&stillTicked, serial));
+    TagDay live;
+    TagDayRun::stamp(live, TagDayRun::newSerial());
+    const int ticked = 0, reloaded = 0;
+    FormulaResumeCache::keep(state(&ticked, TagDayRun::serialOf(live)));
     for (size_t i = 0; i < FormulaResumeCache::kMaxKept; ++i)
-        FormulaResumeCache::keep(state(&reloading, TagDayRun::newSerial()));
+        FormulaResumeCache::keep(state(&reloaded, TagDayRun::newSerial()));
     EXPECT_NE(FormulaResumeCache::find("RELOADED", {live}), nullptr);
 }

@@ -44,19 +44,7 @@ TEST(PaneText, MacdLegendWithArrows)
     EXPECT_TRUE(pane.getChildDataString(1).startsWith(QStringLiteral(" |DIFF:")));
 }
 
-TEST(PaneText, VolumePaneFromItsLines)
-{
-    // Volumes 100, 200, … 600: MA5 at item 4 is 300, MA10 has no value yet.
-    DQDDataList list = indicatorpane::volumeList({100, 200, 300, 400, 500, 600});
-    Pane pane(ZtLineLib_Formula::eFT_VOL);
-    pane.setRect(0, 0, 300, 100);
-    pane.setData(&list);
-    pane.m_params = {5, 10};
-    pane.setRange(0, 6);
-    EXPECT_EQ(pane.getDataString(4), " |VOLUME:500↑,&MA5:300↑,&MA10:--");
-}
-
-TEST(PaneText, MovingAverageLabelsAndNameOnlyLines)
+TEST(PaneText, AverageAndVolumeLabelsAndNameOnlyLines)
 {
     DQDDataList list = flatBars(2);
     Pane pane(ZtLineLib_Formula::eFT_MA);
@@ -87,6 +75,14 @@ TEST(PaneText, MovingAverageLabelsAndNameOnlyLines)
     EXPECT_EQ(mixed.getChildDataString(1), " |NOTE& K:--,&--,&");
     Pane bare(ZtLineLib_Formula::eFT_KDJ);
     EXPECT_EQ(bare.getChildDataString(0), " |");
+    // Volumes 100, 200, … 600: MA5 at item 4 is 300, MA10 has no value yet.
+    DQDDataList volumes = indicatorpane::volumeList({100, 200, 300, 400, 500, 600});
+    Pane volume(ZtLineLib_Formula::eFT_VOL);
+    volume.setRect(0, 0, 300, 100);
+    volume.setData(&volumes);
+    volume.m_params = {5, 10};
+    volume.setRange(0, 6);
+    EXPECT_EQ(volume.getDataString(4), " |VOLUME:500↑,&MA5:300↑,&MA10:--");
 }
 
 TEST(PaneText, ScalingAndPrecision)

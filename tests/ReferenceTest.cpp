@@ -61,7 +61,7 @@ protected:
 
 } // namespace
 
-TEST_F(ReferenceTest, TagsGridAndStubsOfTenToTwenty)
+TEST_F(ReferenceTest, TagsGridAndStubsOfTenToTwentyInsideTheRectangle)
 {
     place(20, 10, 300, 2);
     QImage img = paint();
@@ -99,6 +99,16 @@ TEST_F(ReferenceTest, TagsGridAndStubsOfTenToTwenty)
     EXPECT_EQ(each(tags, &Tag::percentText).mid(0, 2), QStringList({"33.33%", "33.33%"}));
     EXPECT_EQ(img.pixel(xr + 1, 82) & 0xffffff, 0x0000ffu);
     EXPECT_GT(countTinted(img, QRect(xr + 3, 75, 58, 15), 0xffff00), 0);
+
+    // Nothing lands outside the element's rectangle, not even the upper
+    // half of a top tag that sits on the rectangle's edge.
+    place(20, 10, 300, 2);
+    axis.setRect(0, 100, 400, 200);
+    axis.setFixedPaddingTop(0);
+    axis.setRange(0, list.count());
+    img = testkit::painted(axis, 800, 400);
+    EXPECT_GT(countTinted(img, QRect(0, 100, 60, 10), 0xffff00), 0);
+    EXPECT_EQ(countTinted(img, QRect(0, 0, 800, 100), 0xffff00), 0);
 }
 
 TEST_F(ReferenceTest, LargeValuesGetUnitsAndRepaintsFollowPrecision)
@@ -309,17 +319,4 @@ TEST_F(ReferenceTest, NumbersPaddingsAndStyle)
     axis.setIsMainChat(true);
     paint();
     EXPECT_LE(axis.paintedTags().size(), 302);
-}
-
-TEST_F(ReferenceTest, PaintStaysInItsRectangle)
-{
-    // Nothing lands outside the element's rectangle, not even the upper
-    // half of a top tag that sits on the rectangle's edge.
-    place(20, 10, 300, 2);
-    axis.setRect(0, 100, 400, 200);
-    axis.setFixedPaddingTop(0);
-    axis.setRange(0, list.count());
-    const QImage img = testkit::painted(axis, 800, 400);
-    EXPECT_GT(countTinted(img, QRect(0, 100, 60, 10), 0xffff00), 0);
-    EXPECT_EQ(countTinted(img, QRect(0, 0, 800, 100), 0xffff00), 0);
 }

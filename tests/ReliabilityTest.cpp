@@ -40,28 +40,23 @@ protected:
 
 } // namespace
 
-TEST_F(Reliability, EmptyOrNegativeWindowHasNoSlotUnderAnyX)
+TEST_F(Reliability, HostileWindowsAnswerNeutrallyAndEnd)
 {
+    // An empty or negative window has no slot under any x.
     for (int length : {0, -1, kIntMin}) {
         m_pane.setRange(0, length);
         EXPECT_EQ(m_pane.getAxisXDataIndex(50, false), -1) << length;
         EXPECT_EQ(m_pane.getAxisXDataIndex(50, true), -1) << length;
         EXPECT_FALSE(m_pane.checkAxisContainsPos(QPoint(50, 50))) << length;
     }
-}
-
-TEST_F(Reliability, HugePaddingsKeepSlotLookupDefined)
-{
+    // Huge paddings keep the lookup defined.
     for (double pad : {1e300, -1e300, std::numeric_limits<double>::infinity()}) {
         m_pane.setFixedPaddingLeft(pad);
         m_pane.setRange(0, 10);
         const int i = m_pane.getAxisXDataIndex(100, false);
         EXPECT_TRUE(i >= -1 && i < 10) << pad << " " << i;
     }
-}
-
-TEST_F(Reliability, WindowStartNearTheIntLimitAnswersNeutrally)
-{
+    m_pane.setFixedPaddingLeft(0);
     m_pane.setRange(kIntMax, 10);
     m_pane.SetMaxMinValue(11.0, 9.0);
     // x past the right edge clamps to the last record; adding the window
@@ -69,10 +64,7 @@ TEST_F(Reliability, WindowStartNearTheIntLimitAnswersNeutrally)
     EXPECT_EQ(m_pane.getAxisXDataString(250), QString());
     EXPECT_FALSE(m_pane.checkAxisContainsPos(QPoint(150, 50)));
     EXPECT_FALSE(m_pane.checkAxisContainsPos(QPoint(250, 50)));
-}
-
-TEST_F(Reliability, IntradayGridOfAHugeWindowEnds)
-{
+    // The intraday grid of a huge window ends.
     DQDDataList list = flatBars(300);
     ZtLineLib_Reference axis;
     axis.setStyleToDyna(true); // the minute grid every 30 and 120 slots
@@ -91,7 +83,7 @@ TEST_F(Reliability, IntradayGridOfAHugeWindowEnds)
     EXPECT_GT(testkit::countInk(img, QRect(1, 60, 298, 1)), 0);
 }
 
-TEST_F(Reliability, CrosshairPointOfAnInfiniteValueStaysAPixel)
+TEST_F(Reliability, InfiniteValuesAndPaddingsStayDefined)
 {
     const float inf = std::numeric_limits<float>::infinity();
     m_pane.addLine(panetest::makeLine(eLINE, {10.0f, inf, -inf, std::numeric_limits<float>::quiet_NaN()}));
@@ -107,9 +99,23 @@ TEST_F(Reliability, CrosshairPointOfAnInfiniteValueStaysAPixel)
     m_pane.setFixedPaddingLeft(-std::numeric_limits<double>::infinity());
     m_pane.setRange(0, 4);
     EXPECT_LT(m_pane.getCrossCurvePointByKlineDataIndex(0, 0).x(), 0);
+    // Candles with an infinite right padding paint no bodies.
+    ZtLineLib_Formula pane(ZtLineLib_Formula::eFT_KLINE);
+    pane.setData(&m_list);
+    pane.setRect(0, 0, 200, 100);
+    pane.setRange(0, 10);
+    const auto lit = [&pane] {
+        const QImage img = testkit::painted(pane, 200, 100);
+        return testkit::countInk(img, img.rect());
+    };
+    const int sound = lit();
+    // The right edge at −infinity leaves no room: every body is cut away.
+    pane.setFixedPaddingRight(std::numeric_limits<double>::infinity());
+    EXPECT_GT(sound, 0);
+    EXPECT_LT(lit(), sound);
 }
 
-TEST_F(Reliability, InfoBarWithANaNPaddingPaintsWithoutUndefinedCasts)
+TEST_F(Reliability, InfoBarWithANaNPaddingOrAnEmptyListStaysDefined)
 {
     m_bar.setData(&m_list);
     m_bar.setRange(0, 5);
@@ -125,10 +131,7 @@ TEST_F(Reliability, InfoBarWithANaNPaddingPaintsWithoutUndefinedCasts)
     testkit::painted(m_bar, 300, 60);
     for (const auto& info : m_bar.lineInfos())
         EXPECT_TRUE(info.x >= 0 && info.x < 300) << info.x;
-}
-
-TEST_F(Reliability, InfoBarOverAnEmptyListWithTheLowestStartPlacesNothing)
-{
+    // Over an empty list with the lowest start, nothing is placed.
     DQDDataList empty;
     m_bar.setData(&empty);
     m_bar.addLineInfo(ZtLineLib_InfoBar::eLineInfoDividend, eventAt(eFieldDividendTime));
@@ -138,23 +141,6 @@ TEST_F(Reliability, InfoBarOverAnEmptyListWithTheLowestStartPlacesNothing)
     m_bar.addLineInfo(ZtLineLib_InfoBar::eLineInfoLevel, eventAt(eFieldLevelTime));
     m_bar.setRange(kIntMin, -30);
     EXPECT_TRUE(m_bar.lineInfos().isEmpty());
-}
-
-TEST_F(Reliability, CandlesWithAnInfiniteRightPaddingPaintNoBodies)
-{
-    ZtLineLib_Formula pane(ZtLineLib_Formula::eFT_KLINE);
-    pane.setData(&m_list);
-    pane.setRect(0, 0, 200, 100);
-    pane.setRange(0, 10);
-    const auto lit = [&pane] {
-        const QImage img = testkit::painted(pane, 200, 100);
-        return testkit::countInk(img, img.rect());
-    };
-    const int sound = lit();
-    // The right edge at −infinity leaves no room: every body is cut away.
-    pane.setFixedPaddingRight(std::numeric_limits<double>::infinity());
-    EXPECT_GT(sound, 0);
-    EXPECT_LT(lit(), sound);
 }
 
 TEST_F(Reliability, ANumberReplacingTextKeepsTheRecordsOtherFields)

@@ -97,10 +97,9 @@ TEST(ValueFormat, HostileFormatsGiveATextAndEnd)
 {
     // An unclosed block that fails leaves the text in front of it.
     EXPECT_EQ(resolveConditionalFormat(1.0, "d2{if#>5;d0"), "d2");
-    EXPECT_EQ(formatValueText(1.0, "d2{if#>5;d0"), "1.00");
-    EXPECT_EQ(formatValueText(9.0, "d2{if#>5;d0"), "9");
-    EXPECT_EQ(formatValueText(1.0, "{if#"), "");
-    EXPECT_EQ(formatValueText(1.0, "{if#}{if#}{if#"), "");
+    for (auto [value, format, text] : {std::tuple{1.0, "d2{if#>5;d0", "1.00"}, {9.0, "d2{if#>5;d0", "9"},
+                                       {1.0, "{if#", ""}, {1.0, "{if#}{if#}{if#", ""}})
+        EXPECT_EQ(formatValueText(value, format), text) << format;
     // A cut that joins a new keyword is evaluated in turn.
     EXPECT_EQ(resolveConditionalFormat(1.0, "{{if#>5;x}if#<5;[ss:joined]}"), "[ss:joined]");
     // Unbalanced brackets and empty operands.

@@ -240,6 +240,17 @@ void FormulaSeries::extreme(const double* x, int n, int period, bool highest, do
         }
         return;
     }
+    // A tick computes a bar or two: reading their windows directly beats
+    // setting up the queue over the window before them.
+    if (n - from <= 2) {
+        for (int i = from; i < n; ++i) {
+            double best = i >= period - 1 ? x[i] : kNaN;
+            for (int k = i - period + 1; k <= i && !std::isnan(best); ++k)
+                best = std::isnan(x[k]) ? kNaN : (better(x[k], best) ? x[k] : best);
+            out[i] = best;
+        }
+        return;
+    }
     // Monotonic queue of indices: each bar enters and leaves once. The
     // extreme of a window does not depend on the bars before it, so a
     // resumed pass starts one window before from.
